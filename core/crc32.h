@@ -1,0 +1,37 @@
+// CRC-32 (IEEE 802.3, reflected) of byte blocks and whole files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+// The register form: callers pass the running register (start 0xFFFFFFFF) and
+// invert it at the end. All three give identical results; the bytewise one is
+// the reference the faster ones are tested against.
+uint32_t Crc32Bytewise(uint32_t reg, const uint8_t* data, size_t len);
+uint32_t Crc32Slice16(uint32_t reg, const uint8_t* data, size_t len);
+// Carry-less multiply folding; only call when Crc32HavePclmul() is true.
+uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data, size_t len);
+bool Crc32HavePclmul();
+// The fastest path this processor has.
+uint32_t Crc32Fast(uint32_t reg, const uint8_t* data, size_t len);
+
+// One object per file measured; the register starts at 0xFFFFFFFF.
+class Crc32 {
+public:
+    Crc32() = default;
+    virtual ~Crc32() = default;
+    Crc32(const Crc32&) = delete;
+    Crc32& operator=(const Crc32&) = delete;
+
+    // The inverted register after feeding `len` bytes; 0 and no change when
+    // nothing is fed. `cont` false restarts the register first.
+    uint32_t Update(const void* data, uint32_t len, bool cont);
+    uint32_t Value() const { return ~reg_; }
+    // CRC-32 of the whole file, continuing from the register. Empty when the
+    // file cannot be opened or a read fails: a partial CRC is never a result.
+    std::optional<uint32_t> FileCrc(const char* path);
+
+private:
+    uint32_t reg_ = 0xFFFFFFFFu;
+};

@@ -1,0 +1,39 @@
+// Piece names: "_Split#" and three digits.
+#include "core/piece_name.h"
+
+bool FormatPieceName(int n, char out[11]) {
+    if (n < 0 || n >= kMaxPieces)
+        return false;
+    for (int i = 0; i < 7; ++i)
+        out[i] = kFirstPieceName[i];
+    out[7] = static_cast<char>('0' + n / 100);
+    out[8] = static_cast<char>('0' + n / 10 % 10);
+    out[9] = static_cast<char>('0' + n % 10);
+    out[10] = 0;
+    return true;
+}
+
+std::string PieceName(int n) {
+    char name[11];
+    return FormatPieceName(n, name) ? std::string(name) : std::string();
+}
+
+int PieceNumberOf(const char* name, size_t len) {
+    static const char kPrefix[] = "_split#";
+    if (len != 10)
+        return -1;
+    for (int i = 0; i < 7; ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != kPrefix[i])
+            return -1;
+    }
+    int number = 0;
+    for (int i = 7; i < 10; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}

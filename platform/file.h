@@ -1,0 +1,101 @@
+// Files by path. Paths use '\\' between folders on every back end; the POSIX
+// back end maps it to '/', so the portable code speaks one dialect.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+enum class FileCause {
+    None,
+    Generic,
+    FileNotFound,
+    BadPath,
+    TooManyOpenFiles,
+    AccessDenied,
+    InvalidFile,
+    DirectoryFull,
+    BadSeek,
+    HardIO,
+    SharingViolation,
+    LockViolation,
+    DiskFull,
+    EndOfFile,
+};
+
+// The one error every file operation raises.
+class FileException : public std::runtime_error {
+public:
+    FileException(FileCause cause, uint32_t osError, std::string fileName);
+    // Raised for a failed operation: the cause follows from the OS error code.
+    static FileException FromOsError(uint32_t osError, std::string fileName);
+
+    FileCause Cause() const { return cause_; }
+    uint32_t OsError() const { return osError_; }
+    const std::string& FileName() const { return fileName_; }
+    // Names the cause and the file, e.g. "A sharing violation occurred while accessing C:\a.bin."
+    std::string Description() const { return what(); }
+
+private:
+    FileCause cause_;
+    uint32_t osError_;
+    std::string fileName_;
+};
+
+class File {
+public:
+    enum class Mode {
+        ReadDenyWrite,            // existing file; others may read, not write
+        CreateReadWriteDenyWrite, // created or emptied; others may read, not write
+        CreateWriteExclusive,     // created or emptied; nobody else may open it
+    };
+
+    File() = default;
+    File(const std::string& path, Mode mode); // throws FileException
+    ~File();                                  // closes, ignoring errors: Close() reports them
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    void Open(const std::string& path, Mode mode);
+    bool IsOpen() const;
+    const std::string& Path() const { return path_; }
+
+    // Up to len bytes; 0 only at the end of the file. A failed read throws.
+    size_t Read(void* buffer, size_t len);
+    // All len bytes or a throw: a short write (disk full) is an error.
+    void Write(const void* data, size_t len);
+    void Seek(uint64_t offsetFromStart);
+    uint64_t Length();
+    void Close();
+
+private:
+    std::string path_;
+#ifdef _WIN32
+    void* handle_ = reinterpret_cast<void*>(-1);
+#else
+    int fd_ = -1;
+#endif
+};
+
+struct PathStatus {
+    bool ok = false;     // the entry exists and could be examined
+    uint32_t error = 0;  // OS error code when not ok
+    bool isFolder = false;
+    uint64_t size = 0;
+};
+
+PathStatus GetPathStatus(const std::string& path);
+
+// Deletes a file; false (with nothing thrown) when it cannot.
+bool DeleteFileAt(const std::string& path);
+
+// The process's current directory, without a trailing separator (except a root).
+std::string CurrentDirectory();
+
+// Text after the last '\\' (all of it when there is none).
+std::string NamePart(const std::string& path);
+// Text before the last '\\' (empty when there is none).
+std::string FolderPart(const std::string& path);

@@ -1,0 +1,179 @@
+// The file class on POSIX. Sharing modes are not enforced here: POSIX has no
+// mandatory sharing, and this back end serves the native tests only.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/file_cause.h"
+#include "platform/posix/posix_path.h"
+
+FileCause CauseOfOsError(uint32_t osError) {
+    switch (osError) {
+    case 0:
+        return FileCause::None;
+    case ENOENT:
+        return FileCause::FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return FileCause::BadPath;
+    case EMFILE:
+    case ENFILE:
+        return FileCause::TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+    case EEXIST:
+        return FileCause::AccessDenied;
+    case EBADF:
+        return FileCause::InvalidFile;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return FileCause::DiskFull;
+    case EIO:
+        return FileCause::HardIO;
+    case ESPIPE:
+        return FileCause::BadSeek;
+    default:
+        return FileCause::Generic;
+    }
+}
+
+File::File(const std::string& path, Mode mode) { Open(path, mode); }
+
+File::~File() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+File::File(File&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        path_ = std::move(other.path_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+void File::Open(const std::string& path, Mode mode) {
+    if (fd_ >= 0)
+        Close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::ReadDenyWrite:
+        flags |= O_RDONLY;
+        break;
+    case Mode::CreateReadWriteDenyWrite:
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    case Mode::CreateWriteExclusive:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    }
+    const std::string native = NativePath(path);
+    const int fd = ::open(native.c_str(), flags, 0666);
+    if (fd < 0)
+        throw FileException::FromOsError(errno, path);
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw FileException::FromOsError(EACCES, path);
+    }
+    fd_ = fd;
+    path_ = path;
+}
+
+bool File::IsOpen() const { return fd_ >= 0; }
+
+size_t File::Read(void* buffer, size_t len) {
+    if (fd_ < 0)
+        throw FileException(FileCause::InvalidFile, EBADF, path_);
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, len);
+        if (got >= 0)
+            return static_cast<size_t>(got);
+        if (errno != EINTR)
+            throw FileException::FromOsError(errno, path_);
+    }
+}
+
+void File::Write(const void* data, size_t len) {
+    if (fd_ < 0)
+        throw FileException(FileCause::InvalidFile, EBADF, path_);
+    const char* p = static_cast<const char*>(data);
+    while (len > 0) {
+        const ssize_t put = ::write(fd_, p, len);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileException::FromOsError(errno, path_);
+        }
+        if (put == 0)
+            throw FileException(FileCause::DiskFull, ENOSPC, path_);
+        p += put;
+        len -= static_cast<size_t>(put);
+    }
+}
+
+void File::Seek(uint64_t offsetFromStart) {
+    if (fd_ < 0)
+        throw FileException(FileCause::InvalidFile, EBADF, path_);
+    if (offsetFromStart > static_cast<uint64_t>(LLONG_MAX) ||
+        ::lseek(fd_, static_cast<off_t>(offsetFromStart), SEEK_SET) < 0)
+        throw FileException(FileCause::BadSeek, errno ? errno : EINVAL, path_);
+}
+
+uint64_t File::Length() {
+    if (fd_ < 0)
+        throw FileException(FileCause::InvalidFile, EBADF, path_);
+    struct stat st;
+    if (::fstat(fd_, &st) != 0)
+        throw FileException::FromOsError(errno, path_);
+    return static_cast<uint64_t>(st.st_size);
+}
+
+void File::Close() {
+    if (fd_ < 0)
+        return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        throw FileException::FromOsError(errno, path_);
+}
+
+PathStatus GetPathStatus(const std::string& path) {
+    PathStatus status;
+    struct stat st;
+    const std::string native = NativePath(path);
+    if (native.empty() || ::stat(native.c_str(), &st) != 0) {
+        status.error = native.empty() ? ENOENT : errno;
+        return status;
+    }
+    status.ok = true;
+    status.isFolder = S_ISDIR(st.st_mode);
+    status.size = status.isFolder ? 0 : static_cast<uint64_t>(st.st_size);
+    return status;
+}
+
+bool DeleteFileAt(const std::string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+    return std::string(buffer.data());
+}

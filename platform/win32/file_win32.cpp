@@ -1,0 +1,168 @@
+// The file class on Win32: CreateFileA with real sharing modes.
+#include <windows.h>
+
+#include "platform/file.h"
+#include "platform/file_cause.h"
+
+FileCause CauseOfOsError(uint32_t osError) {
+    switch (osError) {
+    case NO_ERROR:
+        return FileCause::None;
+    case ERROR_FILE_NOT_FOUND:
+        return FileCause::FileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return FileCause::BadPath;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return FileCause::TooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return FileCause::AccessDenied;
+    case ERROR_INVALID_HANDLE:
+        return FileCause::InvalidFile;
+    case ERROR_CANNOT_MAKE:
+        return FileCause::DirectoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK:
+        return FileCause::BadSeek;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_NOT_READY:
+        return FileCause::HardIO;
+    case ERROR_SHARING_VIOLATION:
+        return FileCause::SharingViolation;
+    case ERROR_LOCK_VIOLATION:
+        return FileCause::LockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return FileCause::DiskFull;
+    case ERROR_HANDLE_EOF:
+        return FileCause::EndOfFile;
+    default:
+        return FileCause::Generic;
+    }
+}
+
+File::File(const std::string& path, Mode mode) { Open(path, mode); }
+
+File::~File() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle_);
+}
+
+File::File(File&& other) noexcept : path_(std::move(other.path_)), handle_(other.handle_) {
+    other.handle_ = INVALID_HANDLE_VALUE;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle_);
+        path_ = std::move(other.path_);
+        handle_ = other.handle_;
+        other.handle_ = INVALID_HANDLE_VALUE;
+    }
+    return *this;
+}
+
+void File::Open(const std::string& path, Mode mode) {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        Close();
+    DWORD access = 0, share = 0, disposition = 0;
+    switch (mode) {
+    case Mode::ReadDenyWrite:
+        access = GENERIC_READ;
+        share = FILE_SHARE_READ;
+        disposition = OPEN_EXISTING;
+        break;
+    case Mode::CreateReadWriteDenyWrite:
+        access = GENERIC_READ | GENERIC_WRITE;
+        share = FILE_SHARE_READ;
+        disposition = CREATE_ALWAYS;
+        break;
+    case Mode::CreateWriteExclusive:
+        access = GENERIC_WRITE;
+        share = 0;
+        disposition = CREATE_ALWAYS;
+        break;
+    }
+    HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw FileException::FromOsError(::GetLastError(), path);
+    handle_ = h;
+    path_ = path;
+}
+
+bool File::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+size_t File::Read(void* buffer, size_t len) {
+    DWORD got = 0;
+    if (!::ReadFile(handle_, buffer, static_cast<DWORD>(len), &got, nullptr))
+        throw FileException::FromOsError(::GetLastError(), path_);
+    return got;
+}
+
+void File::Write(const void* data, size_t len) {
+    DWORD put = 0;
+    if (!::WriteFile(handle_, data, static_cast<DWORD>(len), &put, nullptr))
+        throw FileException::FromOsError(::GetLastError(), path_);
+    if (put != len)
+        throw FileException(FileCause::DiskFull, ERROR_DISK_FULL, path_);
+}
+
+void File::Seek(uint64_t offsetFromStart) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offsetFromStart);
+    if (!::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN))
+        throw FileException(FileCause::BadSeek, ::GetLastError(), path_);
+}
+
+uint64_t File::Length() {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(handle_, &size))
+        throw FileException::FromOsError(::GetLastError(), path_);
+    return static_cast<uint64_t>(size.QuadPart);
+}
+
+void File::Close() {
+    if (handle_ == INVALID_HANDLE_VALUE)
+        return;
+    HANDLE h = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!::CloseHandle(h))
+        throw FileException::FromOsError(::GetLastError(), path_);
+}
+
+PathStatus GetPathStatus(const std::string& path) {
+    PathStatus status;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        status.error = ::GetLastError();
+        return status;
+    }
+    status.ok = true;
+    status.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    status.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return status;
+}
+
+bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+std::string CurrentDirectory() {
+    char buffer[MAX_PATH + 1];
+    const DWORD len = ::GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (len == 0 || len > sizeof buffer)
+        return std::string();
+    std::string dir(buffer, len);
+    if (dir.size() > 3 && dir.back() == '\\')
+        dir.pop_back();
+    return dir;
+}
