@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything: native (release, and debug with sanitizers) and i686 Windows.
+# BUILD_ROOT picks the folder (default: build/ in the tree); an argument
+# (native, sanitize, win32) builds only that one.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_ROOT=${BUILD_ROOT:-$top/build}
+jobs=$(nproc)
+
+build() { # folder, cmake arguments...
+    local dir=$1; shift
+    [ -f "$BUILD_ROOT/$dir/build.ninja" ] || cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+    if ! ninja -C "$BUILD_ROOT/$dir" -j "$jobs" >"$BUILD_ROOT/$dir/last-build.log" 2>&1; then
+        cat "$BUILD_ROOT/$dir/last-build.log" >&2
+        echo "build: the $dir build failed" >&2
+        exit 1
+    fi
+}
+
+what=${1:-all}
+mkdir -p "$BUILD_ROOT"
+case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release ;; esac
+case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON ;; esac
+case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
+exit 0

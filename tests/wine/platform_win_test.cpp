@@ -1,0 +1,81 @@
+// The Win32 back end of the file layer, with real sharing modes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/crc32.h"
+#include "platform/error_text.h"
+#include "platform/file.h"
+#include "platform/find_files.h"
+#include "tests/support/temp_dir.h"
+
+TEST(Win32File, DenyWriteKeepsOutASecondWriterButLetsReadersIn) {
+    TempDir dir;
+    dir.Write("a.bin", "data");
+    File reader(dir.File("a.bin"), File::Mode::ReadDenyWrite);
+    File secondReader(dir.File("a.bin"), File::Mode::ReadDenyWrite);
+    try {
+        File writer(dir.File("a.bin"), File::Mode::CreateWriteExclusive);
+        FAIL() << "a writer got in";
+    } catch (const FileException& e) {
+        EXPECT_EQ(FileCause::SharingViolation, e.Cause()) << e.Description();
+        EXPECT_EQ(dir.File("a.bin"), e.FileName());
+        EXPECT_NE(std::string::npos, e.Description().find(dir.File("a.bin"))) << e.Description();
+    }
+    EXPECT_EQ("data", dir.Read("a.bin"));
+}
+
+TEST(Win32File, ExclusiveKeepsOutEveryone) {
+    TempDir dir;
+    File writer(dir.File("out.bin"), File::Mode::CreateWriteExclusive);
+    writer.Write("x", 1);
+    EXPECT_THROW(File(dir.File("out.bin"), File::Mode::ReadDenyWrite), FileException);
+    Crc32 crc;
+    EXPECT_FALSE(crc.FileCrc(dir.File("out.bin").c_str()).has_value()) << "the CRC pass cannot read it either";
+}
+
+TEST(Win32File, ALockedFileCannotBeMeasured) {
+    TempDir dir;
+    dir.Write("locked", "abc");
+    HANDLE h = CreateFileA(dir.File("locked").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    Crc32 crc;
+    EXPECT_FALSE(crc.FileCrc(dir.File("locked").c_str()).has_value());
+    CloseHandle(h);
+    Crc32 again;
+    EXPECT_EQ(std::optional<uint32_t>(0x352441C2u), again.FileCrc(dir.File("locked").c_str()));
+}
+
+TEST(Win32Find, SplitPatternMatchesAnyLetterCase) {
+    TempDir dir;
+    for (const char* name : {"_Split#000", "_split#001", "_SPLIT#002", "other"})
+        dir.Write(name, "abcd");
+    std::vector<std::string> names;
+    for (const auto& f : FindFiles(dir.Path() + "\\_Split#*")) {
+        names.push_back(f.name);
+        EXPECT_EQ(dir.File(f.name), f.path);
+        EXPECT_EQ(4u, f.size);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"_SPLIT#002", "_Split#000", "_split#001"}), names);
+}
+
+TEST(Win32Status, FolderMissingAndSixtyFourBitSize) {
+    TempDir dir;
+    EXPECT_TRUE(GetPathStatus(dir.Path()).isFolder);
+    const PathStatus missing = GetPathStatus(dir.File("none"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(static_cast<uint32_t>(ERROR_FILE_NOT_FOUND), missing.error);
+    EXPECT_FALSE(SystemErrorText(missing.error).empty());
+
+    HANDLE h = CreateFileA(dir.File("big").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER at;
+    at.QuadPart = 0x100000001ll;
+    ASSERT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+    EXPECT_EQ(0x100000001ull, GetPathStatus(dir.File("big")).size);
+}
