@@ -37,11 +37,14 @@ run_suite() { # label, command...
     failed=$((failed + f))
 }
 
-for exe in "$BUILD_ROOT"/native/tests/native/*_tests; do
-    run_suite "native-$(basename "$exe")" "$exe"
-done
-for exe in "$BUILD_ROOT"/sanitize/tests/native/*_tests; do
-    run_suite "sanitize-$(basename "$exe")" "$exe"
+tests_in() { # folder, name pattern
+    find "$1" -type f -name "$2" 2>/dev/null | sort
+}
+
+for kind in native sanitize; do
+    for exe in $(tests_in "$BUILD_ROOT/$kind/tests/native" '*_tests'); do
+        run_suite "$kind-$(basename "$exe")" "$exe"
+    done
 done
 
 source "$top/scripts/wine_env.sh"
@@ -49,7 +52,7 @@ trap wine_cleanup EXIT
 start_virtual_display || exit 1
 prepare_wine_prefix
 export FENDRIK_BIN="$BUILD_ROOT/win32/bin"
-for exe in "$BUILD_ROOT"/win32/tests/wine/*_tests.exe; do
+for exe in $(tests_in "$BUILD_ROOT/win32/tests/wine" '*_tests.exe'); do
     run_suite "wine-$(basename "$exe" .exe)" timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" wine "$exe"
     wineserver -k >/dev/null 2>&1 || true
 done
