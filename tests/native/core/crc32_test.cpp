@@ -6,16 +6,17 @@
 #include <random>
 
 #include "core/crc32.h"
+#include "core/crc32_fold.h"
 #include "core/piece_header.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-uint32_t Oracle(const std::string& s) {
-    return ~Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>(s.data()), s.size());
+uint32_t Oracle(const std::string &s) {
+    return ~Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t *>(s.data()), s.size());
 }
 
-uint32_t ObjectCrc(const std::string& s) {
+uint32_t ObjectCrc(const std::string &s) {
     Crc32 crc;
     return crc.Update(s.data(), static_cast<uint32_t>(s.size()), true);
 }
@@ -54,7 +55,7 @@ TEST(Crc32, ChainedUpdatesEqualOneUpdateAndRestartResets) {
 
 TEST(Crc32, FastPathsEqualTheOracleOnEveryLengthAndAlignment) {
     const std::string data = TestBytes(70000, 3);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
     std::mt19937 gen(11);
     for (int round = 0; round < 400; ++round) {
         const size_t offset = gen() % 64;
@@ -89,4 +90,82 @@ TEST(Crc32File, LargeFileMatchesTheOracle) {
     dir.Write("big", data);
     Crc32 crc;
     EXPECT_EQ(std::optional<uint32_t>(Oracle(data)), crc.FileCrc(dir.File("big").c_str()));
+}
+
+namespace {
+
+// x^n mod P by schoolbook long division in the plain bit order (bit t = x^t),
+// a route independent of the reflected shift used by the fast path's constants.
+uint32_t PlainPowMod(unsigned n) {
+    const uint64_t poly = 0x104C11DB7u;
+    uint64_t v = 1;
+    for (unsigned i = 0; i < n; ++i) {
+        v <<= 1;
+        if (v >> 32 & 1)
+            v ^= poly;
+    }
+    return static_cast<uint32_t>(v);
+}
+
+// Carry-less product of two polynomials below x^33; its x^64 term falls off.
+uint64_t PlainMultiply(uint64_t a, uint64_t b) {
+    uint64_t r = 0;
+    for (int i = 0; i < 33; ++i)
+        if (b >> i & 1)
+            r ^= a << i;
+    return r;
+}
+
+} // namespace
+
+TEST(Crc32Fold, PowersOfXAgreeWithLongDivisionAndWithZeroBytes) {
+    for (unsigned n : {0u, 1u, 31u, 32u, 33u, 63u, 95u, 127u, 191u, 511u, 575u}) {
+        EXPECT_EQ(crc32fold::Reflect(PlainPowMod(n), 32), crc32fold::XPowMod(n)) << "x^" << n << " mod P";
+    }
+    // Feeding k zero bytes to a register holding x^0 multiplies it by x^(8k).
+    const std::string zeros(80, '\0');
+    for (unsigned k : {1u, 4u, 8u, 12u, 16u, 24u, 64u, 72u}) {
+        EXPECT_EQ(Crc32Bytewise(0x80000000u, reinterpret_cast<const uint8_t *>(zeros.data()), k),
+                  crc32fold::XPowMod(8 * k))
+            << k << " zero bytes";
+    }
+}
+
+TEST(Crc32Fold, ConstantsSitWhereTheMultiplyExpectsThem) {
+    using namespace crc32fold;
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(575), 32)} << 32, kFold512.low);
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(511), 32)} << 32, kFold512.high);
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(191), 32)} << 32, kFold128.low);
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(127), 32)} << 32, kFold128.high);
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(95), 32)} << 32, kFinish.low);
+    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(63), 32)} << 32, kFinish.high);
+    EXPECT_EQ(0x1DB710641u, kBarrettPoly) << "P with its x^32 term, reflected over 33 bits";
+
+    // mu = floor(x^64 / P): of degree 32, and mu * P = x^64 + a remainder below x^32.
+    const uint64_t mu = BarrettQuotient();
+    EXPECT_EQ(1u, mu >> 32) << "mu has degree 32, got 0x" << std::hex << mu;
+    const uint64_t product = PlainMultiply(mu, 0x104C11DB7u);
+    EXPECT_EQ(0u, product >> 32) << "terms x^32..x^63 of mu * P: 0x" << std::hex << product;
+    EXPECT_EQ(Reflect(mu, 33) << 32, kBarrettMu);
+}
+
+TEST(Crc32, PclmulHandlesBlockBoundariesAndExtremeRegisters) {
+    if (!Crc32HavePclmul())
+        GTEST_SKIP() << "this processor has no PCLMULQDQ";
+    const std::string data = TestBytes(4096 + 64, 9);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
+    // Lengths around the 16- and 64-byte steps, where the loops hand over.
+    for (size_t len : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 143, 191, 192, 255, 256, 257, 4095, 4096})
+        for (uint32_t seed : {0u, 0xFFFFFFFFu, 0x80000000u, 1u})
+            for (size_t offset : {0, 1, 8, 15}) {
+                ASSERT_EQ(Crc32Bytewise(seed, bytes + offset, len), Crc32Pclmul(seed, bytes + offset, len))
+                    << "len " << len << " seed " << seed << " offset " << offset;
+            }
+    // All-ones and all-zero data drive every term of the products.
+    const std::string ones(1000, '\xFF');
+    const std::string zeros(1000, '\0');
+    for (const std::string *s : {&ones, &zeros}) {
+        const auto *p = reinterpret_cast<const uint8_t *>(s->data());
+        EXPECT_EQ(Crc32Bytewise(0xFFFFFFFFu, p, s->size()), Crc32Pclmul(0xFFFFFFFFu, p, s->size()));
+    }
 }
