@@ -25,12 +25,12 @@ namespace {
 
 using namespace crc32fold;
 
-CRC32_SIMD inline __m128i Pair(const FoldPair &k) {
+CRC32_SIMD inline __m128i Pair(const FoldPair& k) {
     return _mm_set_epi64x(static_cast<long long>(k.high), static_cast<long long>(k.low));
 }
 
-CRC32_SIMD inline __m128i Load(const uint8_t *p) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+CRC32_SIMD inline __m128i Load(const uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
 // The block moved forward by the distance the constants stand for.
@@ -58,7 +58,7 @@ CRC32_SIMD inline uint32_t Reduce(__m128i x) {
 
 } // namespace
 
-CRC32_SIMD uint32_t Crc32Pclmul(uint32_t reg, const uint8_t *data, size_t len) {
+CRC32_SIMD uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data, size_t len) {
     if (len < 64)
         return Crc32Slice16(reg, data, len);
 

@@ -12,11 +12,11 @@
 
 namespace {
 
-uint32_t Oracle(const std::string &s) {
-    return ~Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t *>(s.data()), s.size());
+uint32_t Oracle(const std::string& s) {
+    return ~Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>(s.data()), s.size());
 }
 
-uint32_t ObjectCrc(const std::string &s) {
+uint32_t ObjectCrc(const std::string& s) {
     Crc32 crc;
     return crc.Update(s.data(), static_cast<uint32_t>(s.size()), true);
 }
@@ -55,7 +55,7 @@ TEST(Crc32, ChainedUpdatesEqualOneUpdateAndRestartResets) {
 
 TEST(Crc32, FastPathsEqualTheOracleOnEveryLengthAndAlignment) {
     const std::string data = TestBytes(70000, 3);
-    const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     std::mt19937 gen(11);
     for (int round = 0; round < 400; ++round) {
         const size_t offset = gen() % 64;
@@ -125,7 +125,7 @@ TEST(Crc32Fold, PowersOfXAgreeWithLongDivisionAndWithZeroBytes) {
     // Feeding k zero bytes to a register holding x^0 multiplies it by x^(8k).
     const std::string zeros(80, '\0');
     for (unsigned k : {1u, 4u, 8u, 12u, 16u, 24u, 64u, 72u}) {
-        EXPECT_EQ(Crc32Bytewise(0x80000000u, reinterpret_cast<const uint8_t *>(zeros.data()), k),
+        EXPECT_EQ(Crc32Bytewise(0x80000000u, reinterpret_cast<const uint8_t*>(zeros.data()), k),
                   crc32fold::XPowMod(8 * k))
             << k << " zero bytes";
     }
@@ -153,7 +153,7 @@ TEST(Crc32, PclmulHandlesBlockBoundariesAndExtremeRegisters) {
     if (!Crc32HavePclmul())
         GTEST_SKIP() << "this processor has no PCLMULQDQ";
     const std::string data = TestBytes(4096 + 64, 9);
-    const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     // Lengths around the 16- and 64-byte steps, where the loops hand over.
     for (size_t len : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 143, 191, 192, 255, 256, 257, 4095, 4096})
         for (uint32_t seed : {0u, 0xFFFFFFFFu, 0x80000000u, 1u})
@@ -164,8 +164,8 @@ TEST(Crc32, PclmulHandlesBlockBoundariesAndExtremeRegisters) {
     // All-ones and all-zero data drive every term of the products.
     const std::string ones(1000, '\xFF');
     const std::string zeros(1000, '\0');
-    for (const std::string *s : {&ones, &zeros}) {
-        const auto *p = reinterpret_cast<const uint8_t *>(s->data());
+    for (const std::string* s : {&ones, &zeros}) {
+        const auto* p = reinterpret_cast<const uint8_t*>(s->data());
         EXPECT_EQ(Crc32Bytewise(0xFFFFFFFFu, p, s->size()), Crc32Pclmul(0xFFFFFFFFu, p, s->size()));
     }
 }

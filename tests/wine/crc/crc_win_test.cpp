@@ -13,8 +13,8 @@
 
 namespace {
 
-const uint8_t *Bytes(const std::string &s) {
-    return reinterpret_cast<const uint8_t *>(s.data());
+const uint8_t* Bytes(const std::string& s) {
+    return reinterpret_cast<const uint8_t*>(s.data());
 }
 
 // Under Wine the host's processor description is reachable as a Unix path;
@@ -24,7 +24,7 @@ bool UnderWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-bool HostListsFlag(const std::string &text, const std::string &flag) {
+bool HostListsFlag(const std::string& text, const std::string& flag) {
     return text.find(" " + flag + " ") != std::string::npos || text.find(" " + flag + "\n") != std::string::npos;
 }
 
