@@ -1,0 +1,44 @@
+// The rejoined file on Win32; kernel32 only.
+#include <windows.h>
+
+#include "stub/output_file.h"
+
+OutputFile::OutputFile(const char* name)
+    : handle_(::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr)) {
+    if (handle_ == INVALID_HANDLE_VALUE)
+        error_ = ::GetLastError();
+}
+
+OutputFile::~OutputFile() { Close(); }
+
+OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_), error_(other.error_) {
+    other.handle_ = INVALID_HANDLE_VALUE;
+}
+
+bool OutputFile::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+bool OutputFile::Write(const void* data, uint32_t len) {
+    if (len == 0)
+        return true;
+    DWORD written = 0;
+    if (!::WriteFile(handle_, data, len, &written, nullptr)) {
+        error_ = ::GetLastError();
+        return false;
+    }
+    if (written != len) {
+        error_ = ERROR_DISK_FULL;
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Close() {
+    if (handle_ == INVALID_HANDLE_VALUE)
+        return true;
+    const bool closed = ::CloseHandle(handle_) != 0;
+    if (!closed)
+        error_ = ::GetLastError();
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+}

@@ -1,0 +1,80 @@
+// The directory search for "_Split#*" on Win32, kept to the names of real pieces.
+#include <windows.h>
+
+#include "stub/piece_search.h"
+
+namespace {
+
+class FindHandle {
+public:
+    FindHandle(const char* pattern, WIN32_FIND_DATAA* data) : handle_(::FindFirstFileA(pattern, data)) {
+        if (handle_ == INVALID_HANDLE_VALUE)
+            error_ = ::GetLastError();
+    }
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            ::FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAA* data) {
+        if (::FindNextFileA(handle_, data))
+            return true;
+        error_ = ::GetLastError();
+        return false;
+    }
+    unsigned long LastError() const { return error_; }
+
+private:
+    HANDLE handle_;
+    unsigned long error_ = 0;
+};
+
+size_t NameLength(const char* name) {
+    size_t len = 0;
+    while (name[len])
+        ++len;
+    return len;
+}
+
+// Piece names are 10 characters and a zero.
+void CopyName(const char* from, char* to) {
+    for (int i = 0; i < 11; ++i)
+        to[i] = from[i];
+}
+
+} // namespace
+
+SearchResult FindPieces(PieceSet* pieces) {
+    SearchResult result;
+    WIN32_FIND_DATAA data;
+    FindHandle search(kPiecePattern, &data);
+    if (!search.IsOpen()) {
+        // Nothing matches: the set is the first piece alone.
+        if (search.LastError() == ERROR_FILE_NOT_FOUND)
+            return result;
+        result.outcome = SearchOutcome::Failed;
+        result.error = search.LastError();
+        return result;
+    }
+    do {
+        const int number = PieceNumberOf(data.cFileName, NameLength(data.cFileName));
+        if (number <= 0)
+            continue;
+        char* slot = pieces->names[number];
+        if (slot[0] != 0) {
+            result.outcome = SearchOutcome::FoundTwice;
+            CopyName(slot, result.first);
+            CopyName(data.cFileName, result.second);
+            return result;
+        }
+        CopyName(data.cFileName, slot);
+    } while (search.Next(&data));
+    if (search.LastError() != ERROR_NO_MORE_FILES) {
+        result.outcome = SearchOutcome::Failed;
+        result.error = search.LastError();
+    }
+    return result;
+}

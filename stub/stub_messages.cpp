@@ -1,0 +1,33 @@
+// catstub's message boxes: no owner window, since catstub has none.
+#include <windows.h>
+
+#include "stub/stub_messages.h"
+
+bool AskToCatenate() {
+    return ::MessageBoxA(nullptr, stub_text::kConfirm, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void ShowFatal(const char* text) { ::MessageBoxA(nullptr, text, "Fatal Error", MB_OK | MB_ICONHAND); }
+
+void ShowInfo(const char* text) { ::MessageBoxA(nullptr, text, "Info", MB_OK | MB_ICONINFORMATION); }
+
+void AppendSystemText(StubText& text, unsigned long code) {
+    char system[512];
+    const DWORD len = ::FormatMessageA(FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, sizeof system, nullptr);
+    if (len > 0) {
+        text.Append(system, len);
+        return;
+    }
+    // No text for this code: the number at least lets the user look it up.
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + code % 10);
+        code /= 10;
+    } while (code != 0);
+    text.Append("System error ");
+    while (n > 0)
+        text.Append(&digits[--n], 1);
+    text.Append(".");
+}

@@ -1,0 +1,209 @@
+// catstub.exe end to end: real sets in a temporary folder, the real program under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "core/piece_name.h"
+#include "tests/support/temp_dir.h"
+#include "tests/wine/catstub/self_catenating_set.h"
+#include "tests/wine/support/box_robot.h"
+
+namespace {
+
+const char kConfirm[] = "User Confirm: Self Catenate Splited Files?";
+const char kCrcOk[] = "Info: CRC check OK. Catenated File OK";
+const char kCrcFailed[] = "Fatal Error: CRC check FAILED. Catenated File inconsistent";
+const char kCantOpenSplitFile[] = "Fatal Error: Can't open split file";
+
+std::set<std::string> Listing(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Native("")))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+class Catstub : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(45056u, CatstubImage().size()) << "catstub.exe at " << CatstubPath();
+    }
+
+    // Runs catstub in folder, answering the boxes it is expected to show.
+    RobotResult Run(const TempDir& folder, std::vector<BoxAnswer> script) {
+        RobotRun run;
+        run.program = CatstubPath();
+        run.directory = folder.Path();
+        run.script = std::move(script);
+        RobotResult result = RunWithRobot(run);
+        EXPECT_TRUE(result.started) << "CreateProcess error " << result.startError;
+        EXPECT_FALSE(result.timedOut) << "catstub was still running at the deadline";
+        EXPECT_EQ(0u, result.exitCode) << "catstub ends with 0 on every path";
+        for (const SeenBox& box : result.Unexpected())
+            ADD_FAILURE() << "a box the script did not expect: " << box;
+        return result;
+    }
+
+    TempDir dir;
+};
+
+const std::vector<BoxAnswer> kEndsInfo = {{"User Confirm", IDOK}, {"Info", IDOK}};
+const std::vector<BoxAnswer> kEndsFatal = {{"User Confirm", IDOK}, {"Fatal Error", IDOK}};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(Catstub, JoinsASetOfSeveralPiecesAndReportsTheCheck) {
+    const std::string data = TestBytes(300000, 7);
+    const auto pieces = WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
+    ASSERT_EQ(4u, pieces.size());
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    ASSERT_EQ(2u, result.boxes.size());
+    EXPECT_TRUE(ShowsIcon(result.boxes[0].icon, BoxIcon::Question)) << result.boxes[0];
+    EXPECT_TRUE(ShowsIcon(result.boxes[1].icon, BoxIcon::Asterisk)) << result.boxes[1];
+    EXPECT_TRUE(dir.Read("movie.avi") == data) << "the rejoined file differs from the large file";
+}
+
+TEST_F(Catstub, CancelAtTheConfirmationTouchesNothing) {
+    const std::string data = TestBytes(5000);
+    WriteSet(dir, HeaderFor("movie.avi", data), data, 50000);
+    const auto before = Listing(dir);
+
+    const RobotResult result = Run(dir, {{"User Confirm", IDCANCEL}});
+
+    EXPECT_EQ((Lines{kConfirm}), result.Lines());
+    EXPECT_EQ(before, Listing(dir));
+}
+
+TEST_F(Catstub, AnExistingOutputIsNeitherOverwrittenNorDeleted) {
+    const std::string data = TestBytes(120000);
+    WriteSet(dir, HeaderFor("movie.avi", data), data, 60000);
+    dir.Write("movie.avi", "the user's own file");
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    EXPECT_EQ((Lines{kConfirm, "Fatal Error: Can't open file:\nmovie.avi\nDelete and start again"}), result.Lines());
+    ASSERT_EQ(2u, result.boxes.size());
+    EXPECT_TRUE(ShowsIcon(result.boxes[1].icon, BoxIcon::Hand)) << result.boxes[1];
+    EXPECT_EQ("the user's own file", dir.Read("movie.avi"));
+}
+
+TEST_F(Catstub, APieceMissingFromTheMiddleFailsTheCheck) {
+    const std::string data = TestBytes(300000, 3);
+    WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
+    std::filesystem::remove(dir.Native("_Split#002"));
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcFailed}), result.Lines());
+    EXPECT_EQ(data.size() - 100000, dir.Read("movie.avi").size()) << "the pieces that are there are joined";
+}
+
+TEST_F(Catstub, JoinsInPieceOrderWhateverTheFolderHoldsBesideTheSet) {
+    const std::string data = TestBytes(500000, 11);
+    WriteSet(dir, HeaderFor("movie.avi", data), data, 70000, true);
+    // Letter case as the Windows search matches it: still piece 2.
+    std::filesystem::rename(dir.Native("_Split#002"), dir.Native("_SPLIT#002"));
+    dir.Write("_Split#notes.txt", "not a piece");
+    dir.Write("_Split#000", "a plain first piece of another set");
+    dir.Write("_Split#0001", "four digits: not a piece");
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    EXPECT_TRUE(dir.Read("movie.avi") == data) << "the rejoined file differs from the large file";
+}
+
+TEST_F(Catstub, AnOutputNamedLikeAPieceIsNotJoinedIntoItself) {
+    const std::string data = TestBytes(200000, 5);
+    WriteSet(dir, HeaderFor("_Split#009", data), data, 100000);
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    EXPECT_TRUE(dir.Read("_Split#009") == data) << "the rejoined file differs from the large file";
+}
+
+TEST_F(Catstub, StartedFromAnotherFolderFindsNoFirstPiece) {
+    const std::string data = TestBytes(1000);
+    WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
+    TempDir elsewhere;
+    const auto before = Listing(dir);
+
+    const RobotResult result = Run(elsewhere, kEndsFatal);
+
+    EXPECT_EQ((Lines{kConfirm, kCantOpenSplitFile}), result.Lines());
+    EXPECT_TRUE(Listing(elsewhere).empty()) << "nothing is written where catstub runs";
+    EXPECT_EQ(before, Listing(dir));
+}
+
+TEST_F(Catstub, AnEmptyLargeFileWithCrcZeroChecksOk) {
+    WriteSet(dir, HeaderFor("empty.bin", ""), "", 100000);
+    ASSERT_EQ("0#empty.bin;", HeaderFor("empty.bin", ""));
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines()) << "CRC 0 is a value, not a failure";
+    EXPECT_TRUE(dir.Exists("empty.bin"));
+    EXPECT_EQ("", dir.Read("empty.bin"));
+}
+
+TEST_F(Catstub, AFirstPieceShorterThanTheHeaderBlockJoins) {
+    const std::string data = "floppy";
+    WriteSet(dir, HeaderFor("small.txt", data), data, 100000);
+    ASSERT_LT(std::filesystem::file_size(dir.Native(kSelfCatenatingName)), 45056u + 4096u);
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    EXPECT_EQ("floppy", dir.Read("small.txt"));
+}
+
+struct RefusedHeader {
+    const char* header; // the bytes behind the stub image
+    const char* message;
+};
+
+class CatstubRefusesHeader : public Catstub, public ::testing::WithParamInterface<RefusedHeader> {};
+
+TEST_P(CatstubRefusesHeader, WithoutWritingAnything) {
+    // No '#' or ';' in the data: the reader meets none behind the header under test.
+    const std::string data(90000, 'x');
+    WriteSet(dir, GetParam().header, data, 60000);
+    const auto before = Listing(dir);
+    const auto parent = dir.Native("").parent_path();
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    EXPECT_EQ((Lines{kConfirm, std::string("Fatal Error: ") + GetParam().message}), result.Lines());
+    EXPECT_EQ(before, Listing(dir));
+    EXPECT_FALSE(std::filesystem::exists(parent / "evil.txt")) << "written outside the folder";
+    EXPECT_FALSE(std::filesystem::exists("C:\\fendrik-catstub-probe")) << "written by absolute path";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UnsafeOrMissingNames, CatstubRefusesHeader,
+    ::testing::Values(
+        RefusedHeader{"1234#..\\evil.txt;", "_Split#000.exe holds no usable file name:\n..\\evil.txt\nNothing was written."},
+        RefusedHeader{"1234#C:\\fendrik-catstub-probe;",
+                      "_Split#000.exe holds no usable file name:\nC:\\fendrik-catstub-probe\nNothing was written."},
+        RefusedHeader{"1234#../evil.txt;", "_Split#000.exe holds no usable file name:\n../evil.txt\nNothing was written."},
+        RefusedHeader{"1234#;", "_Split#000.exe holds no usable file name.\nNothing was written."},
+        RefusedHeader{"no separator", "_Split#000.exe holds no usable file name.\nNothing was written."}));
+
+TEST_F(Catstub, AFirstPieceEndingInsideItsHeaderIsRefused) {
+    dir.Write(kSelfCatenatingName, CatstubImage() + "1A2B#cut-off-na");
+    const auto before = Listing(dir);
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    EXPECT_EQ((Lines{kConfirm, "Fatal Error: _Split#000.exe holds no usable file name.\nNothing was written."}),
+              result.Lines());
+    EXPECT_EQ(before, Listing(dir));
+}
+
+} // namespace
