@@ -1,0 +1,88 @@
+// Piece discovery: the first piece's checks, the folder search and the order of the pieces.
+#include "cat/piece_discovery.h"
+
+#include <algorithm>
+
+#include "core/file_checks.h"
+#include "core/piece_name.h"
+#include "platform/file.h"
+#include "platform/find_files.h"
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The search pattern for the siblings of the first piece. A bare name is searched for in the
+// current directory, where CheckFile found it, not in the root.
+std::string SiblingPattern(const std::string& firstPiecePath) {
+    if (firstPiecePath.rfind('\\') == std::string::npos)
+        return kPiecePattern;
+    return FolderPart(firstPiecePath) + "\\" + kPiecePattern;
+}
+
+// Orders names as an NTFS folder lists them: by upper-cased bytes, then by the bytes themselves so
+// that names differing only in case keep a fixed order.
+bool PieceNameLess(const std::string& a, const std::string& b) {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const unsigned char ua = static_cast<unsigned char>(Upper(a[i]));
+        const unsigned char ub = static_cast<unsigned char>(Upper(b[i]));
+        if (ua != ub)
+            return ua < ub;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+} // namespace
+
+bool IsAcceptedPiecePath(const std::string& fullPath) {
+    const size_t len = fullPath.size();
+    if (len < 10)
+        return false;
+    if (!IsDigit(fullPath[len - 1]) || !IsDigit(fullPath[len - 2]) || !IsDigit(fullPath[len - 3]))
+        return false;
+    for (size_t i = len - 10; i < len - 3; ++i)
+        if (IsDigit(fullPath[i]))
+            return false;
+    return true;
+}
+
+std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& firstPiecePath, Messenger& messenger) {
+    bool failed = false;
+    if (NamePart(firstPiecePath) != kFirstPieceName) {
+        messenger.Show("No correct 1st spitted file name", Icon::Exclamation);
+        failed = true;
+    }
+    if (!CheckFile(firstPiecePath, true, messenger)) {
+        messenger.Show("Not a normal file", Icon::Exclamation);
+        failed = true;
+    }
+    if (failed)
+        return std::nullopt;
+
+    std::vector<DiscoveredPiece> pieces;
+    for (const FoundFile& found : FindFiles(SiblingPattern(firstPiecePath)))
+        if (IsAcceptedPiecePath(found.path))
+            pieces.push_back({found.path, found.size});
+    // FAT and POSIX folders list names in any order; the join relies on piece order.
+    std::stable_sort(pieces.begin(), pieces.end(), [](const DiscoveredPiece& a, const DiscoveredPiece& b) {
+        return PieceNameLess(NamePart(a.path), NamePart(b.path));
+    });
+    return pieces;
+}
+
+std::string PieceLine(const std::string& path, uint64_t size) {
+    return NamePart(path) + "\t " + std::to_string(size) + " bytes";
+}
+
+std::string SelectionLine(const std::string& path) {
+    std::string line = NamePart(path) + "\t";
+    const PathStatus status = GetPathStatus(path);
+    if (status.ok)
+        line += std::to_string(static_cast<long long>(status.size)) + " bytes";
+    return line;
+}
