@@ -1,0 +1,28 @@
+// CatFiles: rejoins the catenation list, as a checked header join or a plain byte-for-byte join.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+
+struct CatJob {
+    std::vector<std::string> paths;         // the catenation list, join order
+    bool explicitSelection = false;         // first-piece path is the marker ";"
+    std::string plainNameFormat = "File%i"; // string-table entry 2, passed in by the dialog
+    std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
+};
+
+struct CatResult {
+    bool headerJoin = false;
+    bool headerRead = false; // recordedName/recordedCrc were set by this run
+    std::string recordedName, recordedCrc;
+    bool written = false;   // an output file was completed and verified (header join) or joined (plain)
+    std::string outputPath; // full path of the output: current directory + '\\' + name
+    std::string listLine;   // line to append to list box 1018 on success, else empty
+};
+
+// The whole run: the mode choice, header or plain join, the CRC check, every message. A header join
+// happens when entry 0 is named exactly "_Split#000" and the list is not an explicit selection.
+CatResult CatFiles(const CatJob& job, Messenger& messenger);
