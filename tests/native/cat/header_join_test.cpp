@@ -1,0 +1,255 @@
+// The header join: a set rejoined under its recorded name, checked, and refused when it is not safe.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cat/cat_files.h"
+#include "cat/piece_discovery.h"
+#include "split_set_writer.h"
+#include "tests/support/recording_messenger.h"
+
+namespace {
+
+constexpr size_t kFloppy = 1457664;
+const char kNoName[] = "Can't get original file name\nProblems with File: _Split#000\n";
+
+std::vector<std::string> Discovered(const TempDir& dir) {
+    RecordingMessenger quiet;
+    const auto pieces = DiscoverPieces(dir.File("_Split#000"), quiet);
+    std::vector<std::string> paths;
+    if (pieces)
+        for (const auto& p : *pieces)
+            paths.push_back(p.path);
+    return paths;
+}
+
+CatResult Join(const TempDir& dir, RecordingMessenger& messenger) {
+    CatJob job;
+    job.paths = Discovered(dir);
+    return CatFiles(job, messenger);
+}
+
+std::string Success(const std::string& name, const std::string& data) {
+    return "Catenated File: " + name + "  OK" + "\n\nCRC32 = Hex:" + CrcText(CrcOf(data));
+}
+
+std::string Inconsistent(const std::string& name, const std::string& recorded, const std::string& computed) {
+    return "Concatenated File is Inconsistent! CRC32 not equal\n\nFile Name: " + name + "\nOriginal CRC32 =\t\t" +
+           recorded + "\nCatenated File CRC32 =\t" + computed;
+}
+
+size_t FileCount(const TempDir& dir) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Native("")))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
+    TempDir dir;
+    const std::string data = TestBytes(4000000, 7);
+    ASSERT_EQ(3u, WriteSet(dir, "big.bin", data, kFloppy).size());
+    dir.Enter();
+
+    RecordingMessenger messenger;
+    const CatResult r = Join(dir, messenger);
+    EXPECT_TRUE(r.headerJoin);
+    EXPECT_TRUE(r.headerRead);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ("big.bin", r.recordedName);
+    EXPECT_EQ(CrcText(CrcOf(data)), r.recordedCrc);
+    EXPECT_EQ(dir.File("big.bin"), r.outputPath);
+    EXPECT_EQ("big.bin\t 4000000 bytes", r.listLine);
+    EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
+    ASSERT_EQ(1u, messenger.shown.size());
+    EXPECT_EQ((ShownMessage{Success("big.bin", data), Icon::Information, Buttons::Ok}), messenger.shown[0]);
+}
+
+TEST(HeaderJoin, UnusualButValidSets) {
+    struct Case {
+        const char* what;
+        std::string name;
+        std::string data;
+        bool headerOnlyFirstPiece;
+    };
+    const std::vector<Case> cases = {
+        {"first piece exactly as long as its header", "short.bin", TestBytes(3000, 2), true},
+        {"a '#' in the name", "we#ird#name.txt", TestBytes(5000, 3), false},
+        {"a name of 250 bytes", std::string(246, 'n') + ".bin", TestBytes(9000, 4), false},
+        {"empty original whose CRC is 0", "empty.bin", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string header = HeaderFor(c.data, c.name);
+        WritePieces(dir, header, c.data, c.headerOnlyFirstPiece ? header.size() : 2048);
+        if (c.headerOnlyFirstPiece) {
+            ASSERT_EQ(header, dir.Read("_Split#000"));
+        }
+        dir.Enter();
+
+        RecordingMessenger messenger;
+        const CatResult r = Join(dir, messenger);
+        EXPECT_TRUE(r.written);
+        EXPECT_EQ(c.name, r.recordedName);
+        EXPECT_TRUE(dir.Read(c.name) == c.data) << "rejoined bytes differ";
+        EXPECT_EQ(c.name + "\t " + std::to_string(c.data.size()) + " bytes", r.listLine);
+        EXPECT_EQ((std::vector<std::string>{Success(c.name, c.data)}), messenger.Texts());
+    }
+}
+
+TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
+    // Lower-case hex never matches the "%X" text, even for the right data.
+    std::string data;
+    std::string crc;
+    for (uint32_t seed = 1; crc.find_first_of("ABCDEF") == std::string::npos; ++seed) {
+        data = TestBytes(6000, seed);
+        crc = CrcText(CrcOf(data));
+    }
+    std::string lower = crc;
+    for (char& ch : lower)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    {
+        TempDir dir;
+        WritePieces(dir, lower + "#lower.bin;", data, 4000);
+        dir.Enter();
+        RecordingMessenger messenger;
+        const CatResult r = Join(dir, messenger);
+        EXPECT_FALSE(r.written);
+        EXPECT_EQ("", r.listLine);
+        EXPECT_EQ(lower, r.recordedCrc);
+        ASSERT_EQ(1u, messenger.shown.size());
+        EXPECT_EQ((ShownMessage{Inconsistent("lower.bin", lower, crc), Icon::Hand, Buttons::Ok}), messenger.shown[0]);
+        EXPECT_TRUE(dir.Exists("lower.bin")) << "the rejoined file stays on disk";
+    }
+    {
+        TempDir dir;
+        const auto names = WriteSet(dir, "broken.bin", data, 2500);
+        std::string piece = dir.Read(names[1]);
+        piece[10] = static_cast<char>(piece[10] ^ 0x40);
+        dir.Write(names[1], piece);
+        dir.Enter();
+        RecordingMessenger messenger;
+        const CatResult r = Join(dir, messenger);
+        EXPECT_FALSE(r.written);
+        const std::string joined = dir.Read("broken.bin");
+        EXPECT_EQ(data.size(), joined.size());
+        EXPECT_EQ((std::vector<std::string>{Inconsistent("broken.bin", crc, CrcText(CrcOf(joined)))}),
+                  messenger.Texts());
+    }
+}
+
+TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
+    struct Case {
+        const char* what;
+        std::string prefix;
+        std::string scannedCrc;
+    };
+    const std::vector<Case> cases = {
+        {"no '#' at all", "plain data without a mark", "plain data without a mark0123456789"},
+        {"empty name", "1A#;", "1A"},
+        {"no ';' after the name", "1A#name-without-end", "1A"},
+        {"a parent folder", "1A#..\\escape.bin;", "1A"},
+        {"a drive", "1A#C:\\escape.bin;", "1A"},
+        {"a device", "1A#NUL;", "1A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WritePieces(dir, c.prefix, "0123456789", 4096);
+        dir.Write("_Split#001", "more");
+        dir.Enter();
+        const size_t before = FileCount(dir);
+
+        RecordingMessenger messenger;
+        const CatResult r = Join(dir, messenger);
+        EXPECT_TRUE(r.headerJoin);
+        EXPECT_TRUE(r.headerRead);
+        EXPECT_EQ(c.scannedCrc, r.recordedCrc);
+        EXPECT_FALSE(r.written);
+        EXPECT_EQ("", r.listLine);
+        EXPECT_EQ((std::vector<ShownMessage>{{kNoName, Icon::Hand, Buttons::Ok}}), messenger.shown);
+        EXPECT_EQ(before, FileCount(dir)) << "a file was created";
+        EXPECT_FALSE(std::filesystem::exists(dir.Native("../escape.bin")));
+    }
+}
+
+TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
+    TempDir dir;
+    const std::string data = TestBytes(5000, 9);
+    WriteSet(dir, "_Split#002", data, 2000);
+    const std::string pieceTwo = dir.Read("_Split#002");
+    dir.Enter();
+
+    RecordingMessenger messenger;
+    const CatResult r = Join(dir, messenger);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ("_Split#002", r.recordedName);
+    ASSERT_EQ(1u, messenger.shown.size());
+    const std::string text = messenger.shown[0].text;
+    EXPECT_EQ(0u, text.rfind("Error on Subroutine: CatFiles\n", 0)) << text;
+    EXPECT_NE(std::string::npos, text.find("overwrite the input file " + dir.File("_Split#002"))) << text;
+    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
+    EXPECT_TRUE(dir.Read("_Split#002") == pieceTwo) << "piece 2 was changed";
+}
+
+TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
+    TempDir dir;
+    const std::string data = TestBytes(5000, 11);
+    WriteSet(dir, "halted.bin", data, 2000);
+    std::filesystem::remove(dir.Native("_Split#001"));
+    std::filesystem::create_directory(dir.Native("_Split#001"));
+    dir.Enter();
+
+    RecordingMessenger messenger;
+    const CatResult r = Join(dir, messenger);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ("", r.listLine);
+    ASSERT_EQ(1u, messenger.shown.size()) << "no further message after a file error";
+    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
+    EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("_Split#001"))) << messenger.shown[0];
+    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
+    EXPECT_TRUE(dir.Exists("halted.bin")) << "the partial output stays";
+
+    // A piece that vanished after discovery is a file error too.
+    CatJob job;
+    job.paths = {dir.File("_Split#000"), dir.File("_Split#009")};
+    RecordingMessenger missing;
+    EXPECT_FALSE(CatFiles(job, missing).written);
+    ASSERT_EQ(1u, missing.shown.size());
+    EXPECT_NE(std::string::npos, missing.shown[0].text.find(dir.File("_Split#009"))) << missing.shown[0];
+}
+
+TEST(HeaderJoin, ModeChoice) {
+    TempDir dir;
+    const std::string data = TestBytes(3000, 5);
+    WriteSet(dir, "mode.bin", data, 2000);
+    dir.Enter();
+
+    CatJob job;
+    job.paths = Discovered(dir);
+    job.drawNumber = [] { return 77; };
+    RecordingMessenger header;
+    EXPECT_TRUE(CatFiles(job, header).headerJoin);
+
+    job.explicitSelection = true;
+    RecordingMessenger marked;
+    const CatResult plain = CatFiles(job, marked);
+    EXPECT_FALSE(plain.headerJoin) << "an explicit selection is always joined plain";
+    EXPECT_FALSE(plain.headerRead);
+    EXPECT_EQ((std::vector<std::string>{"Catenated File: File77 done"}), marked.Texts());
+
+    std::filesystem::rename(dir.Native("_Split#000"), dir.Native("_split#000"));
+    job.explicitSelection = false;
+    job.paths[0] = dir.File("_split#000");
+    job.drawNumber = [] { return 78; };
+    RecordingMessenger lower;
+    EXPECT_FALSE(CatFiles(job, lower).headerJoin) << "the first name must match exactly";
+
+    RecordingMessenger none;
+    const CatResult nothing = CatFiles(CatJob{}, none);
+    EXPECT_FALSE(nothing.written);
+    EXPECT_TRUE(none.shown.empty());
+}

@@ -1,0 +1,114 @@
+// Piece discovery: the digit rule, the first piece's checks with their messages, and the order.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cat/piece_discovery.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+std::vector<std::string> NamesOf(const std::vector<DiscoveredPiece>& pieces) {
+    std::vector<std::string> names;
+    for (const auto& p : pieces)
+        names.push_back(p.path.substr(p.path.rfind('\\') + 1));
+    return names;
+}
+
+} // namespace
+
+TEST(PieceDiscovery, DigitRuleWantsThreeDigitsAfterSevenNonDigits) {
+    EXPECT_TRUE(IsAcceptedPiecePath("C:\\x\\_Split#000"));
+    EXPECT_TRUE(IsAcceptedPiecePath("_Split#999")) << "exactly ten bytes";
+    EXPECT_TRUE(IsAcceptedPiecePath("C:\\x\\_Split#abc123")) << "seven non-digits before three digits";
+    EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#01")) << "two digits";
+    EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#0001")) << "four digits";
+    EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#000.exe"));
+    EXPECT_FALSE(IsAcceptedPiecePath("ab1defg123")) << "a digit among the seven before";
+    EXPECT_FALSE(IsAcceptedPiecePath("\\abcd123")) << "shorter than ten bytes";
+    EXPECT_FALSE(IsAcceptedPiecePath(""));
+}
+
+TEST(PieceDiscovery, ListsAcceptedSiblingsInNameOrderWhateverTheFolderOrder) {
+    TempDir dir;
+    // Created in reverse order and in mixed letter case: the folder's own order must not matter.
+    dir.Write("_Split#abc123", "abc");
+    std::filesystem::create_directory(dir.Native("_Split#005"));
+    dir.Write("_split#002", "22");
+    dir.Write("_SPLIT#001", "1");
+    dir.Write("_Split#000.exe", "stub");
+    dir.Write("_Split#01", "x");
+    dir.Write("_Split#0001", "x");
+    dir.Write("other.bin", "x");
+    dir.Write("_Split#000", "0000");
+
+    RecordingMessenger messenger;
+    const auto pieces = DiscoverPieces(dir.File("_Split#000"), messenger);
+    ASSERT_TRUE(pieces.has_value());
+    EXPECT_TRUE(messenger.shown.empty()) << "first message: " << messenger.shown[0];
+    const std::vector<std::string> expected = {"_Split#000", "_SPLIT#001", "_split#002", "_Split#005", "_Split#abc123"};
+    EXPECT_EQ(expected, NamesOf(*pieces)) << "a folder whose name fits is listed; .exe, two and four digits are not";
+    ASSERT_EQ(5u, pieces->size());
+    EXPECT_EQ(dir.File("_Split#000"), (*pieces)[0].path);
+    EXPECT_EQ(4u, (*pieces)[0].size);
+    EXPECT_EQ(2u, (*pieces)[2].size);
+    EXPECT_EQ(3u, (*pieces)[4].size);
+}
+
+TEST(PieceDiscovery, ABareFirstPieceIsSearchedForInTheCurrentDirectory) {
+    TempDir dir;
+    dir.Write("_Split#000", "a");
+    dir.Write("_Split#001", "b");
+    dir.Enter();
+    RecordingMessenger messenger;
+    const auto pieces = DiscoverPieces("_Split#000", messenger);
+    ASSERT_TRUE(pieces.has_value());
+    EXPECT_EQ((std::vector<std::string>{"_Split#000", "_Split#001"}), NamesOf(*pieces));
+}
+
+TEST(PieceDiscovery, WrongNameOnAMissingFileGivesThreeMessagesInOrder) {
+    TempDir dir;
+    const std::string path = dir.File("nothing.bin");
+    RecordingMessenger messenger;
+    EXPECT_FALSE(DiscoverPieces(path, messenger).has_value());
+    ASSERT_EQ(3u, messenger.shown.size());
+    EXPECT_EQ((ShownMessage{"No correct 1st spitted file name", Icon::Exclamation, Buttons::Ok}), messenger.shown[0]);
+    EXPECT_EQ(0u, messenger.shown[1].text.rfind("Problem with File:\n" + path + "\n\n", 0))
+        << "CheckFile's message, got: " << messenger.shown[1];
+    EXPECT_EQ(Icon::Exclamation, messenger.shown[1].icon);
+    EXPECT_EQ((ShownMessage{"Not a normal file", Icon::Exclamation, Buttons::Ok}), messenger.shown[2]);
+}
+
+TEST(PieceDiscovery, FirstPieceMustBeAFileNamedExactly) {
+    TempDir dir;
+    dir.Write("_split#000", "lower case on disk");
+    std::filesystem::create_directory(dir.Native("sub"));
+    std::filesystem::create_directory(dir.Native("sub/_Split#000"));
+
+    RecordingMessenger lower;
+    EXPECT_FALSE(DiscoverPieces(dir.File("_split#000"), lower).has_value());
+    EXPECT_EQ((std::vector<std::string>{"No correct 1st spitted file name"}), lower.Texts());
+
+    RecordingMessenger folder;
+    const std::string folderPath = dir.File("sub") + "\\_Split#000";
+    EXPECT_FALSE(DiscoverPieces(folderPath, folder).has_value());
+    ASSERT_EQ(2u, folder.shown.size());
+    EXPECT_EQ((ShownMessage{"File:\n" + folderPath + "\nIs a directory", Icon::Hand, Buttons::Ok}), folder.shown[0]);
+    EXPECT_EQ("Not a normal file", folder.shown[1].text);
+
+    RecordingMessenger empty;
+    EXPECT_FALSE(DiscoverPieces("", empty).has_value());
+    EXPECT_EQ(3u, empty.shown.size()) << "an empty path fails both checks";
+}
+
+TEST(PieceDiscovery, ListLines) {
+    EXPECT_EQ("_Split#003\t 1457664 bytes", PieceLine("C:\\x\\_Split#003", 1457664));
+    EXPECT_EQ("big.bin\t 4294967296 bytes", PieceLine("big.bin", 4294967296ull)) << "sizes are 64-bit";
+    EXPECT_EQ("_Split#000\t 0 bytes", PieceLine("D:\\_Split#000", 0));
+
+    TempDir dir;
+    dir.Write("five.bin", "12345");
+    EXPECT_EQ("five.bin\t5 bytes", SelectionLine(dir.File("five.bin")));
+    EXPECT_EQ("gone.bin\t", SelectionLine(dir.File("gone.bin"))) << "no size when the status cannot be read";
+}

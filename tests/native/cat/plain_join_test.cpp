@@ -1,0 +1,112 @@
+// The plain join: files glued byte for byte into a new "File%i" that never replaces anything.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <regex>
+
+#include "cat/cat_files.h"
+#include "cat/plain_join.h"
+#include "split_set_writer.h"
+#include "tests/support/recording_messenger.h"
+
+namespace {
+
+std::function<int()> Draws(std::vector<int> numbers) {
+    auto next = std::make_shared<size_t>(0);
+    return [numbers, next] {
+        const int n = numbers[std::min(*next, numbers.size() - 1)];
+        ++*next;
+        return n;
+    };
+}
+
+} // namespace
+
+TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
+    TempDir dir;
+    const std::string data = TestBytes(7000, 21);
+    const auto names = WriteSet(dir, "kept.bin", data, 3000);
+    ASSERT_EQ(3u, names.size());
+    dir.Enter();
+
+    CatJob job;
+    job.paths = PathsIn(dir, names);
+    job.explicitSelection = true;
+    job.drawNumber = [] { return 123; };
+    RecordingMessenger messenger;
+    const CatResult r = CatFiles(job, messenger);
+
+    const std::string expected = HeaderFor(data, "kept.bin") + data;
+    EXPECT_TRUE(r.written);
+    EXPECT_FALSE(r.headerRead);
+    EXPECT_EQ(dir.File("File123"), r.outputPath);
+    EXPECT_TRUE(dir.Read("File123") == expected) << "output is not the pieces joined whole";
+    EXPECT_EQ("File123\t " + std::to_string(expected.size()) + " bytes", r.listLine);
+    EXPECT_EQ((std::vector<ShownMessage>{{"Catenated File: File123 done", Icon::Information, Buttons::Ok}}),
+              messenger.shown);
+}
+
+TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
+    TempDir dir;
+    dir.Write("a.bin", "AAA");
+    dir.Write("File7", "taken");
+    dir.Enter();
+
+    CatJob job;
+    job.paths = {dir.File("a.bin")};
+    job.drawNumber = Draws({7, 7, 9});
+    RecordingMessenger messenger;
+    const CatResult r = CatFiles(job, messenger);
+    EXPECT_EQ(dir.File("File9"), r.outputPath) << "File7 exists, so the name is drawn again";
+    EXPECT_EQ("taken", dir.Read("File7"));
+    EXPECT_EQ("AAA", dir.Read("File9"));
+
+    // An input missing at the moment of the join must not be created and read back while written.
+    job.paths = {dir.File("a.bin"), dir.File("File5")};
+    job.drawNumber = Draws({5, 6});
+    RecordingMessenger missing;
+    const CatResult m = CatFiles(job, missing);
+    EXPECT_EQ(dir.File("File6"), m.outputPath);
+    EXPECT_FALSE(m.written);
+    ASSERT_EQ(1u, missing.shown.size());
+    EXPECT_NE(std::string::npos, missing.shown[0].text.find(dir.File("File5"))) << missing.shown[0];
+}
+
+TEST(PlainJoin, AnEntryThatCannotBeOpenedKeepsThePartialOutputUnlisted) {
+    TempDir dir;
+    dir.Write("one.bin", "first part");
+    std::filesystem::create_directory(dir.Native("folder"));
+    dir.Enter();
+
+    CatJob job;
+    job.paths = {dir.File("one.bin"), dir.File("folder")};
+    job.explicitSelection = true;
+    job.drawNumber = [] { return 4; };
+    RecordingMessenger messenger;
+    const CatResult r = CatFiles(job, messenger);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ("", r.listLine);
+    ASSERT_EQ(1u, messenger.shown.size());
+    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
+    EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("folder"))) << messenger.shown[0];
+    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
+    EXPECT_EQ("first part", dir.Read("File4")) << "what was written before the failure stays";
+}
+
+TEST(PlainJoin, NameKeepsTheFormOfTheFormat) {
+    EXPECT_EQ("File42", FormatPlainName("File%i", 42));
+    EXPECT_EQ("Datei0.bin", FormatPlainName("Datei%i.bin", 0));
+
+    TempDir dir;
+    dir.Write("x", "x");
+    dir.Enter();
+    CatJob job;
+    job.paths = {dir.File("x")};
+    RecordingMessenger messenger;
+    const CatResult r = CatFiles(job, messenger);
+    std::smatch m;
+    const std::string name = r.outputPath.substr(r.outputPath.rfind('\\') + 1);
+    ASSERT_TRUE(std::regex_match(name, m, std::regex("File([0-9]+)"))) << "drawn name: " << name;
+    EXPECT_LT(std::stoi(m[1]), 32768);
+}
