@@ -1,0 +1,43 @@
+// The split: cuts the large file into "_Split#000", "_Split#001", ... in the
+// current directory, the first piece carrying the header (and the catstub image).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/messages.h"
+#include "split/piece_list.h"
+#include "split/piece_plan.h"
+
+struct SplitJob {
+    std::string largeFile;              // path as the dialog holds it ('\\' separators)
+    int64_t splitSize = 0;              // bytes per piece, image and header included; > 0
+    std::string crcText;                // the large file's CRC-32 as "%X", measured before the split
+    bool withHeader = true;             // false: "Without CRC"
+    const uint8_t* stubImage = nullptr; // non-null: self-catenating, first piece "_Split#000.exe" begins with it
+    size_t stubSize = 0;
+};
+
+enum class SplitEnd {
+    Done,
+    TooManyPieces,          // more than 1000 pieces: refused, nothing written
+    FileError,              // a file could not be opened, read or written; what was written stays
+    ChangedWhileSplitting,  // the data copied is not the file that was measured; the pieces stay
+    WouldOverwriteLargeFile // the large file is itself one of the pieces this split would create
+};
+
+struct SplitResult {
+    SplitEnd end;
+    int piecesWritten; // piece files created by this split
+};
+
+// The message prefix of a file error during the split.
+constexpr const char kSplitErrorPrefix[] = "Error on Subroutine: OnBn_StartSplit\n";
+constexpr const char kTooManyPiecesText[] = "Too many Splitted Files.\nSplit  NOT  Successful";
+
+// Writes the pieces by bare name in the current directory; shows refusals and
+// errors through messenger. onProgress is called once per block written. When
+// crcText is empty and a header is due, the CRC-32 is measured first.
+SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const std::function<void()>& onProgress = {});
