@@ -1,0 +1,66 @@
+// The split list: what lies beside the large file after a split, and names
+// that the header cannot carry as they are.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/find_files.h"
+#include "split_test_support.h"
+
+using PieceList = SplitFolder;
+
+namespace {
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+} // namespace
+
+TEST_F(PieceList, ListsEveryPieceWithItsSizeInTheSearchOrder) {
+    dir.Write("other.txt", "x");
+    dir.Write("_Split#000.exe", std::string(7, 'e'));
+    RunSplit(dir, "big.bin", TestBytes(2500), 1000, false);
+    const std::vector<std::string> lines = ListPieceLines(dir.File("big.bin"));
+
+    std::vector<std::string> searchOrder;
+    for (const FoundFile& found : FindFiles(dir.File("_Split#*")))
+        searchOrder.push_back(found.name);
+    ASSERT_EQ(lines.size(), searchOrder.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, lines[i].rfind('\t')), searchOrder[i]) << "line " << i << " out of order";
+    EXPECT_EQ(Sorted(lines), (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#000.exe\t 7 bytes",
+                                                       "_Split#001\t 1000 bytes", "_Split#002\t 500 bytes"}))
+        << "every \"_Split#*\" file, the .exe of an earlier split included; nothing else";
+}
+
+TEST_F(PieceList, BareNameListsTheCurrentFolder) {
+    RunSplit(dir, "big.bin", TestBytes(1500), 1000, false);
+    EXPECT_EQ(Sorted(ListPieceLines("big.bin")),
+              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 500 bytes"}));
+}
+
+TEST_F(PieceList, SecondSplitReplacesItsPiecesAndLeavesHigherOnes) {
+    const std::string first = TestBytes(4500, 1);
+    RunSplit(dir, "first.bin", first, 1000, false);
+    const std::string second = TestBytes(1200, 2);
+    SplitRun run = RunSplit(dir, "second.bin", second, 1000, false);
+    EXPECT_EQ(run.result.piecesWritten, 2);
+
+    EXPECT_EQ(dir.Read("_Split#000") + dir.Read("_Split#001"), second) << "pieces 000 and 001 are replaced";
+    EXPECT_EQ(dir.Read("_Split#002"), first.substr(2000, 1000)) << "higher pieces of the first set stay";
+    EXPECT_EQ(Sorted(ListPieceLines(dir.File("second.bin"))),
+              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 200 bytes", "_Split#002\t 1000 bytes",
+                                        "_Split#003\t 1000 bytes", "_Split#004\t 500 bytes"}));
+}
+
+TEST_F(PieceList, SemicolonInTheNameIsRecordedAsUnderscore) {
+    const std::string data = TestBytes(1500);
+    SplitRun run = RunSplit(dir, "a;b.bin", data, 1000, true);
+    EXPECT_EQ(run.result.end, SplitEnd::Done);
+    const std::string header = CrcTextOf(data) + "#a_b.bin;";
+    const std::string first = dir.Read("_Split#000");
+    EXPECT_EQ(first.substr(0, header.size()), header) << "a ';' would end the recorded name early";
+    EXPECT_EQ(first.substr(header.size()) + dir.Read("_Split#001"), data);
+}

@@ -1,0 +1,135 @@
+// The piece limit, file errors, a large file that changes under the split, and
+// a large file that is itself one of the pieces to be written.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/file.h"
+
+#include "split/large_file_guard.h"
+#include "split_test_support.h"
+
+using SplitLimit = SplitFolder;
+
+TEST_F(SplitLimit, ExactlyAThousandPiecesAreWritten) {
+    const std::string data = TestBytes(10000);
+    SplitRun run = RunSplit(dir, "big.bin", data, 10, false);
+    EXPECT_EQ(run.result.end, SplitEnd::Done);
+    EXPECT_EQ(run.result.piecesWritten, 1000);
+    EXPECT_TRUE(run.messenger.shown.empty()) << run.messenger.shown.front();
+    EXPECT_EQ(dir.Read("_Split#999"), data.substr(9990));
+    EXPECT_FALSE(dir.Exists("_Split#1000"));
+
+    RemovePieces();
+    const std::string headed = TestBytes(1000 * 20 - 17);
+    SplitRun full = RunSplit(dir, NameForHeaderLength(CrcTextOf(headed), 17), headed, 20, true);
+    EXPECT_EQ(full.result.end, SplitEnd::Done) << "header and data fill exactly 1000 pieces";
+    EXPECT_EQ(dir.Read("_Split#999").size(), 20u);
+}
+
+TEST_F(SplitLimit, MoreThanAThousandPiecesAreRefusedBeforeWriting) {
+    SplitRun run = RunSplit(dir, "big.bin", TestBytes(10001), 10, false);
+    EXPECT_EQ(run.result.end, SplitEnd::TooManyPieces);
+    EXPECT_EQ(run.result.piecesWritten, 0);
+    ASSERT_EQ(run.messenger.shown.size(), 1u);
+    EXPECT_EQ(run.messenger.shown[0],
+              (ShownMessage{"Too many Splitted Files.\nSplit  NOT  Successful", Icon::Hand, Buttons::Ok}));
+    EXPECT_FALSE(dir.Exists("_Split#000")) << "nothing is written";
+
+    // The header alone can tip the count over the limit.
+    const std::string data = TestBytes(1000 * 20 - 17 + 1);
+    SplitRun headed = RunSplit(dir, NameForHeaderLength(CrcTextOf(data), 17), data, 20, true);
+    EXPECT_EQ(headed.result.end, SplitEnd::TooManyPieces);
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
+using SplitFileErrors = SplitFolder;
+
+TEST_F(SplitFileErrors, FolderInTheWayOfAPieceIsReportedAndEndsOnlyTheSplit) {
+    std::filesystem::create_directory(dir.Native("_Split#001"));
+    const std::string data = TestBytes(2500);
+    SplitRun run = RunSplit(dir, "big.bin", data, 1000, false);
+    EXPECT_EQ(run.result.end, SplitEnd::FileError);
+    EXPECT_EQ(run.result.piecesWritten, 1);
+    ASSERT_EQ(run.messenger.shown.size(), 1u);
+    const ShownMessage& shown = run.messenger.shown[0];
+    const std::string prefix = "Error on Subroutine: OnBn_StartSplit\n";
+    EXPECT_EQ(shown.text.substr(0, prefix.size()), prefix) << shown.text;
+    EXPECT_EQ(shown.text.substr(prefix.size()), FileException::FromOsError(EISDIR, "_Split#001").Description())
+        << "the description names the cause and the piece";
+    EXPECT_EQ(shown.icon, Icon::Exclamation);
+    EXPECT_EQ(dir.Read("_Split#000"), data.substr(0, 1000)) << "the piece already written stays whole";
+    EXPECT_FALSE(dir.Exists("_Split#002"));
+}
+
+TEST_F(SplitFileErrors, MissingLargeFileWritesNothing) {
+    RecordingMessenger messenger;
+    SplitJob job;
+    job.largeFile = dir.File("gone.bin");
+    job.splitSize = 1000;
+    job.crcText = "1234";
+    const SplitResult result = SplitLargeFile(job, messenger);
+    EXPECT_EQ(result.end, SplitEnd::FileError);
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].text,
+              std::string(kSplitErrorPrefix) + FileException::FromOsError(ENOENT, job.largeFile).Description());
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
+TEST_F(SplitFileErrors, FullDiskIsReported) {
+    // A piece that lands on a device that is always full.
+    std::filesystem::create_symlink("/dev/full", dir.Native("_Split#000"));
+    SplitRun run = RunSplit(dir, "big.bin", TestBytes(2500), 1000, true);
+    EXPECT_EQ(run.result.end, SplitEnd::FileError);
+    ASSERT_EQ(run.messenger.shown.size(), 1u);
+    EXPECT_EQ(run.messenger.shown[0].text,
+              std::string(kSplitErrorPrefix) + FileException(FileCause::DiskFull, ENOSPC, "_Split#000").Description());
+    EXPECT_FALSE(dir.Exists("_Split#001")) << "the split stops at the first failed write";
+}
+
+using SplitChangedFile = SplitFolder;
+
+TEST_F(SplitChangedFile, CrcThatNoLongerMatchesIsNotPassedOffAsGood) {
+    const std::string data = TestBytes(2500);
+    const std::string stale = CrcTextOf(TestBytes(2500, 99)); // measured before the file changed
+    SplitRun run = RunSplit(dir, "big.bin", data, 1000, true, nullptr, stale);
+    EXPECT_EQ(run.result.end, SplitEnd::ChangedWhileSplitting);
+    EXPECT_EQ(run.result.piecesWritten, 3);
+    ASSERT_EQ(run.messenger.shown.size(), 1u);
+    const ShownMessage& shown = run.messenger.shown[0];
+    EXPECT_EQ(shown.icon, Icon::Hand);
+    EXPECT_NE(shown.text.find(dir.File("big.bin")), std::string::npos) << "names the file: " << shown.text;
+    EXPECT_NE(shown.text.find("not a valid set"), std::string::npos) << shown.text;
+    EXPECT_NE(shown.text.find("stay"), std::string::npos) << "says the pieces are kept: " << shown.text;
+    EXPECT_NE(shown.text.find(CrcTextOf(data)), std::string::npos) << shown.text;
+    EXPECT_TRUE(dir.Exists("_Split#002")) << "the pieces stay for the user to see";
+}
+
+using SplitOwnPieces = SplitFolder;
+
+TEST_F(SplitOwnPieces, LargeFileThatIsOneOfItsPiecesIsLeftIntact) {
+    const std::string data = TestBytes(2500);
+    SplitRun run = RunSplit(dir, "_Split#001", data, 1000, false);
+    EXPECT_EQ(run.result.end, SplitEnd::WouldOverwriteLargeFile);
+    ASSERT_EQ(run.messenger.shown.size(), 1u);
+    EXPECT_EQ(run.messenger.shown[0].icon, Icon::Exclamation);
+    EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+
+    // A piece number the split does not reach is no danger.
+    SplitRun beyond = RunSplit(dir, "_Split#007", data, 1000, false);
+    EXPECT_EQ(beyond.result.end, SplitEnd::Done);
+}
+
+TEST(LargeFileGuard, MatchesOnlyPiecesOfThisSplitInTheCurrentFolder) {
+    EXPECT_TRUE(IsAmongNewPieces("_Split#000", 1, false, "C:\\work"));
+    EXPECT_TRUE(IsAmongNewPieces(".\\_split#002", 3, false, "C:\\work")) << "Windows ignores letter case";
+    EXPECT_TRUE(IsAmongNewPieces("c:\\WORK\\_Split#001", 2, false, "C:\\work\\"));
+    EXPECT_TRUE(IsAmongNewPieces("/tmp/x\\_Split#000.exe", 2, true, "/tmp/x"));
+    EXPECT_FALSE(IsAmongNewPieces("C:\\other\\_Split#000", 2, false, "C:\\work")) << "another folder";
+    EXPECT_FALSE(IsAmongNewPieces("_Split#002", 2, false, "C:\\work")) << "beyond the last piece";
+    EXPECT_FALSE(IsAmongNewPieces("_Split#000", 2, true, "C:\\work")) << "a self-catenating set writes the .exe";
+    EXPECT_FALSE(IsAmongNewPieces("_Split#000.exe", 2, false, "C:\\work"));
+    EXPECT_FALSE(IsAmongNewPieces("_Split#000", 0, false, "C:\\work")) << "nothing to write";
+}
