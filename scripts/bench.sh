@@ -54,4 +54,12 @@ crc_section() {
 
 crc_section || status=1
 
+# --- Split: the engine against GNU split on one 1 GiB file ---
+split_section() {
+    echo "== Split of 1 GiB against GNU split"
+    "$top/bench/split_bench.sh"
+}
+
+split_section || status=1
+
 exit $status
