@@ -13,7 +13,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 // only and links small enough for its fixed image size. Nothing in catstub has
 // a static constructor, so none needs running.
 extern "C" void WINAPI CatstubEntry() {
-    ::ExitProcess(static_cast<UINT>(WinMain(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWDEFAULT)));
+    ::ExitProcess(
+        static_cast<UINT>(WinMain(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWDEFAULT)));
 }
 
 // Crc32's virtual destructor puts a deleting destructor in its vtable, which

@@ -4,19 +4,23 @@
 #include "stub/output_file.h"
 
 OutputFile::OutputFile(const char* name)
-    : handle_(::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr)) {
+    : handle_(
+          ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)) {
     if (handle_ == INVALID_HANDLE_VALUE)
         error_ = ::GetLastError();
 }
 
-OutputFile::~OutputFile() { Close(); }
+OutputFile::~OutputFile() {
+    Close();
+}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_), error_(other.error_) {
     other.handle_ = INVALID_HANDLE_VALUE;
 }
 
-bool OutputFile::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+bool OutputFile::IsOpen() const {
+    return handle_ != INVALID_HANDLE_VALUE;
+}
 
 bool OutputFile::Write(const void* data, uint32_t len) {
     if (len == 0)

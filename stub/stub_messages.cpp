@@ -7,9 +7,13 @@ bool AskToCatenate() {
     return ::MessageBoxA(nullptr, stub_text::kConfirm, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-void ShowFatal(const char* text) { ::MessageBoxA(nullptr, text, "Fatal Error", MB_OK | MB_ICONHAND); }
+void ShowFatal(const char* text) {
+    ::MessageBoxA(nullptr, text, "Fatal Error", MB_OK | MB_ICONHAND);
+}
 
-void ShowInfo(const char* text) { ::MessageBoxA(nullptr, text, "Info", MB_OK | MB_ICONINFORMATION); }
+void ShowInfo(const char* text) {
+    ::MessageBoxA(nullptr, text, "Info", MB_OK | MB_ICONINFORMATION);
+}
 
 void AppendSystemText(StubText& text, unsigned long code) {
     char system[512];

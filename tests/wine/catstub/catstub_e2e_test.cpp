@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "core/piece_name.h"
@@ -27,9 +29,7 @@ std::set<std::string> Listing(const TempDir& dir) {
 
 class Catstub : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(45056u, CatstubImage().size()) << "catstub.exe at " << CatstubPath();
-    }
+    void SetUp() override { ASSERT_EQ(45056u, CatstubImage().size()) << "catstub.exe at " << CatstubPath(); }
 
     // Runs catstub in folder, answering the boxes it is expected to show.
     RobotResult Run(const TempDir& folder, std::vector<BoxAnswer> script) {
@@ -163,6 +163,46 @@ TEST_F(Catstub, AFirstPieceShorterThanTheHeaderBlockJoins) {
     EXPECT_EQ("floppy", dir.Read("small.txt"));
 }
 
+// A folder made by the build, whose "_Split#002" is a link to /proc/self/mem: it
+// opens as a file, and reading it fails, as a failing disk would.
+class CatstubReadFailure : public Catstub {
+protected:
+    void TearDown() override {
+        for (const char* name : {"_Split#000.exe", "_Split#001", "movie.avi"})
+            std::filesystem::remove(Folder() / name);
+    }
+    static std::filesystem::path Folder() { return std::filesystem::path("Z:" READ_FAILURE_UNIX_DIR); }
+};
+
+TEST_F(CatstubReadFailure, StopsTheJoinAndSaysSo) {
+    const std::string data = TestBytes(300000, 13);
+    const std::string header = HeaderFor("movie.avi", data);
+    const std::string all = CatstubImage() + header + data;
+    TempDir set;
+    WriteSet(set, header, data, 200000);
+    for (const char* name : {"_Split#000.exe", "_Split#001"})
+        std::filesystem::copy_file(set.Native(name), Folder() / name);
+    RobotRun run;
+    run.program = CatstubPath();
+    run.directory = "Z:" + std::string(READ_FAILURE_UNIX_DIR);
+    for (char& c : run.directory)
+        if (c == '/')
+            c = '\\';
+    run.script = kEndsFatal;
+
+    const RobotResult result = RunWithRobot(run);
+
+    EXPECT_EQ(0u, result.exitCode);
+    ASSERT_EQ(2u, result.boxes.size()) << ::testing::PrintToString(result.Lines());
+    const std::string expected = "Can't read split file:\n_Split#002\nThe catenated file is incomplete.\n\n";
+    EXPECT_EQ(expected, result.boxes[1].text.substr(0, expected.size())) << result.boxes[1];
+    EXPECT_GT(result.boxes[1].text.size(), expected.size()) << "the system's own text follows";
+    std::ifstream out(Folder() / "movie.avi", std::ios::binary);
+    const std::string joined((std::istreambuf_iterator<char>(out)), {});
+    EXPECT_TRUE(joined == all.substr(45056 + header.size(), 400000 - 45056 - header.size()))
+        << "the output keeps the first two pieces' data, " << joined.size() << " bytes";
+}
+
 struct RefusedHeader {
     const char* header; // the bytes behind the stub image
     const char* message;
@@ -188,10 +228,12 @@ TEST_P(CatstubRefusesHeader, WithoutWritingAnything) {
 INSTANTIATE_TEST_SUITE_P(
     UnsafeOrMissingNames, CatstubRefusesHeader,
     ::testing::Values(
-        RefusedHeader{"1234#..\\evil.txt;", "_Split#000.exe holds no usable file name:\n..\\evil.txt\nNothing was written."},
+        RefusedHeader{"1234#..\\evil.txt;",
+                      "_Split#000.exe holds no usable file name:\n..\\evil.txt\nNothing was written."},
         RefusedHeader{"1234#C:\\fendrik-catstub-probe;",
                       "_Split#000.exe holds no usable file name:\nC:\\fendrik-catstub-probe\nNothing was written."},
-        RefusedHeader{"1234#../evil.txt;", "_Split#000.exe holds no usable file name:\n../evil.txt\nNothing was written."},
+        RefusedHeader{"1234#../evil.txt;",
+                      "_Split#000.exe holds no usable file name:\n../evil.txt\nNothing was written."},
         RefusedHeader{"1234#;", "_Split#000.exe holds no usable file name.\nNothing was written."},
         RefusedHeader{"no separator", "_Split#000.exe holds no usable file name.\nNothing was written."}));
 

@@ -3,8 +3,7 @@
 
 #include <vector>
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& arguments,
-                           const std::string& directory) {
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& directory) {
     std::string line = "\"" + program + "\"";
     if (!arguments.empty())
         line += " " + arguments;

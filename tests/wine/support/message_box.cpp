@@ -70,12 +70,18 @@ bool ShowsIcon(BoxIcon seen, BoxIcon expected) {
 
 const char* BoxIconName(BoxIcon icon) {
     switch (icon) {
-    case BoxIcon::None: return "None";
-    case BoxIcon::Hand: return "Hand";
-    case BoxIcon::Question: return "Question";
-    case BoxIcon::Exclamation: return "Exclamation";
-    case BoxIcon::Asterisk: return "Asterisk";
-    case BoxIcon::Unknown: return "Unknown";
+    case BoxIcon::None:
+        return "None";
+    case BoxIcon::Hand:
+        return "Hand";
+    case BoxIcon::Question:
+        return "Question";
+    case BoxIcon::Exclamation:
+        return "Exclamation";
+    case BoxIcon::Asterisk:
+        return "Asterisk";
+    case BoxIcon::Unknown:
+        return "Unknown";
     }
     return "?";
 }
