@@ -1,0 +1,164 @@
+// The common-dialog pickers and the selection hook of the ordered pick.
+#include "ui/file_picker.h"
+
+#include <commdlg.h>
+
+#include <array>
+#include <utility>
+
+#include "ui/picker_rules.h"
+#include "ui/pickers.h"
+
+namespace {
+
+constexpr DWORD kFileBufferSize = 256;
+constexpr DWORD kMultiFileBufferSize = 2096;
+// The structure as of version 4.0: what the hook-based dialog expects.
+constexpr DWORD kOpenFileNameSize = 76;
+
+// The files the hook saw selected, in order of first selection. One for the
+// process: the hook has no other way to reach it.
+std::vector<std::string>& SelectionRecord() {
+    static std::vector<std::string> record;
+    return record;
+}
+
+// The shell's allocator, released with the object.
+class ShellAllocator {
+public:
+    ShellAllocator() {
+        if (FAILED(SHGetMalloc(&malloc_)))
+            malloc_ = nullptr;
+    }
+    ~ShellAllocator() {
+        if (malloc_)
+            malloc_->Release();
+    }
+    ShellAllocator(const ShellAllocator&) = delete;
+    ShellAllocator& operator=(const ShellAllocator&) = delete;
+
+    void Free(void* block) {
+        if (!block)
+            return;
+        if (malloc_)
+            malloc_->Free(block);
+        else
+            CoTaskMemFree(block); // the same allocator, reached without the interface
+    }
+
+private:
+    IMalloc* malloc_ = nullptr;
+};
+
+OPENFILENAMEA DialogSettings(const std::string& initialFolder, const std::string& title, const char* filter, char* file,
+                             DWORD fileSize) {
+    OPENFILENAMEA settings{};
+    settings.lStructSize = kOpenFileNameSize;
+    settings.hwndOwner = nullptr;
+    settings.lpstrFilter = filter;
+    settings.nFilterIndex = 1;
+    settings.lpstrFile = file;
+    settings.nMaxFile = fileSize;
+    settings.lpstrInitialDir = initialFolder.c_str();
+    settings.lpstrTitle = title.c_str();
+    settings.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
+    return settings;
+}
+
+} // namespace
+
+const std::vector<std::string>& SelectionRecordForTests() {
+    return SelectionRecord();
+}
+
+CFilePicker::CFilePicker(Messenger& messenger) : messenger_(messenger) {
+    SelectionRecord().clear();
+}
+
+void CFilePicker::ReportDialogFailure() {
+    if (CommDlgExtendedError() != 0)
+        messenger_.Show("Error on common dialog box function", Icon::Hand);
+}
+
+std::string CFilePicker::PickFile(const std::string& initialFolder, const std::string& title,
+                                  const std::string& filter) {
+    const auto filterBuffer = MakeFilterBuffer(filter);
+    std::array<char, kFileBufferSize> file{};
+    OPENFILENAMEA settings = DialogSettings(initialFolder, title, filterBuffer.data(), file.data(), kFileBufferSize);
+    if (GetOpenFileNameA(&settings))
+        return std::string(file.data());
+    ReportDialogFailure();
+    return {};
+}
+
+bool CFilePicker::PickFilesInOrder(const std::string& initialFolder, const std::string& title,
+                                   const std::string& filter, std::vector<std::string>& list) {
+    const auto filterBuffer = MakeFilterBuffer(filter);
+    std::vector<char> file(kMultiFileBufferSize, '\0');
+    OPENFILENAMEA settings =
+        DialogSettings(initialFolder, title, filterBuffer.data(), file.data(), kMultiFileBufferSize);
+    settings.Flags |= OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK;
+    settings.lpfnHook = SelectionHook;
+    if (!GetOpenFileNameA(&settings)) {
+        ReportDialogFailure();
+        return false;
+    }
+    list = OrderPickedFiles(file.data(), file.size(), SelectionRecord());
+    return true;
+}
+
+UINT_PTR CALLBACK CFilePicker::SelectionHook(HWND hookWindow, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY || reinterpret_cast<const NMHDR*>(lParam)->code != CDN_SELCHANGE)
+        return 0;
+    // Inside the system's dialog: a failure here costs one record entry, never the dialog.
+    try {
+        const HWND dialog = GetParent(hookWindow);
+        std::vector<char> folder(kMultiFileBufferSize, '\0');
+        std::vector<char> spec(kMultiFileBufferSize, '\0');
+        SendMessageA(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+        SendMessageA(dialog, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
+        folder.back() = spec.back() = '\0';
+        RecordSelection(SelectionRecord(), SelectedPath(folder.data(), spec.data()));
+    } catch (const std::exception&) {
+        // Only allocation can fail here; the pick goes on with what was recorded.
+    }
+    return 0;
+}
+
+bool CFilePicker::PickFolder(std::string& folder, const std::string& title, LPITEMIDLIST root) {
+    ShellAllocator allocator;
+    std::array<char, MAX_PATH> displayName{};
+    std::array<char, MAX_PATH> path{};
+    BROWSEINFOA settings{};
+    settings.hwndOwner = nullptr;
+    settings.pidlRoot = root;
+    settings.pszDisplayName = displayName.data();
+    settings.lpszTitle = title.c_str();
+    settings.ulFlags = 0; // any item, not only file-system folders
+    const LPITEMIDLIST chosen = SHBrowseForFolderA(&settings);
+    if (chosen) {
+        // A virtual folder has no path: the result stays empty, still a choice.
+        SHGetPathFromIDListA(chosen, path.data());
+        allocator.Free(chosen);
+    }
+    allocator.Free(root);
+    folder = chosen ? std::string(path.data()) : std::string();
+    return chosen != nullptr;
+}
+
+std::string FilePickers::PickFile(const std::string& initialFolder, const std::string& title,
+                                  const std::string& filter) {
+    CFilePicker picker(messenger_);
+    return picker.PickFile(initialFolder, title, filter);
+}
+
+bool FilePickers::PickFilesInOrder(const std::string& initialFolder, const std::string& title,
+                                   const std::string& filter, std::vector<std::string>& list) {
+    CFilePicker picker(messenger_);
+    return picker.PickFilesInOrder(initialFolder, title, filter, list);
+}
+
+bool FilePickers::PickFolder(std::string& folder, const std::string& title) {
+    CFilePicker picker(messenger_);
+    return picker.PickFolder(folder, title);
+}

@@ -1,0 +1,45 @@
+// Message boxes for the user.
+#include "ui/framework/win32_messenger.h"
+
+#include "ui/framework/dialog.h"
+
+std::string ProgramTitle() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, length);
+    const size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+UINT MessageBoxFlags(Icon icon, Buttons buttons) {
+    UINT flags = buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK;
+    switch (icon) {
+    case Icon::None:
+        break;
+    case Icon::Exclamation:
+        flags |= MB_ICONEXCLAMATION;
+        break;
+    case Icon::Hand:
+        flags |= MB_ICONHAND;
+        break;
+    case Icon::Information:
+        flags |= MB_ICONINFORMATION;
+        break;
+    case Icon::Question:
+        flags |= MB_ICONQUESTION;
+        break;
+    }
+    return flags;
+}
+
+Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons) {
+    const HWND owner = owner_ ? owner_->Handle() : nullptr;
+    const std::string caption = ProgramTitle();
+    const int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), MessageBoxFlags(icon, buttons));
+    return pressed == IDOK ? Answer::Ok : Answer::Cancel;
+}

@@ -1,0 +1,108 @@
+// Fendrik's main dialog: the state both halves share, and every handler and
+// routine of the split half, the catenate half and the list boxes' menus.
+// Definitions are split by area: main_dialog.cpp, split_inputs_handlers.cpp,
+// split_run_handlers.cpp, cat_handlers.cpp, list_menu_handlers.cpp.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/message_map.h"
+#include "ui/pickers.h"
+
+class MainDialog : public Dialog {
+public:
+    MainDialog(Messenger& messenger, Pickers& pickers);
+
+    // The shared state, for the code of both halves and for tests.
+    int32_t SplitSize() const { return splitSize_; }
+    const std::string& LargeFileName() const { return largeFileName_; }
+    const std::string& RecordedName() const { return recordedName_; }
+    const std::string& FirstPiecePath() const { return firstPiecePath_; }
+    const std::vector<std::string>& CatenationList() const { return catenationList_; }
+    const std::string& StoredCrcText() const { return storedCrcText_; }
+    const std::string& RecordedCrcText() const { return recordedCrcText_; }
+    bool WithoutCrc() const { return withoutCrc_; }
+    bool SelfCatenate() const { return selfCatenate_; }
+    HICON IconHandle() const { return icon_; }
+
+    // Split half: recomputes the split count shown in edit 1020.
+    void UpdateSplitCount();
+    // Measures the large file's size and CRC-32 into edits 1012 and 1017 and the
+    // stored CRC text. False (after telling the user why) when there is no CRC;
+    // the stored CRC text is then empty.
+    bool OnBn_SizeAndCrc();
+    // Refills the split list box with the "_Split#*" files beside the large file.
+    void ListPieces(const std::string& largeFileName);
+
+    // Catenate half: lists the set of the first piece; joins the catenation list.
+    void FindPieces();
+    void CatFiles();
+
+    // List-box menus: file operations on the selected entries of list box listId,
+    // whose files lie in sourceFolder; entry moves and file information.
+    void CopyFiles(int listId, const std::string& sourceFolder);
+    void MoveFiles(int listId, const std::string& sourceFolder);
+    void DeleteFiles(int listId, const std::string& sourceFolder);
+    void MoveEntryUp();
+    void MoveEntryDown();
+    void ShowPieceHeader();
+    void ShowSizeAndCrc();
+
+private:
+    BOOL OnInitDialog() override;
+    std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    static const MessageMapEntry<MainDialog> kMessageMap[];
+
+    // The dialog's own window messages.
+    BOOL OnPaint();
+    HICON OnQueryDragIcon() const;
+
+    // Split half: inputs.
+    void OnBn_PickLargeFile();
+    void OnEn_LargeFileChange();
+    void OnEn_SplitSizeChange();
+    void OnBn_SizeFloppy();
+    BOOL OnVScroll(int code, unsigned position, HWND sender);
+    void OnBn_WithoutCrc();
+    void OnBn_SelfCatenate();
+
+    // Split half: the split and its progress.
+    void OnBn_StartSplit();
+    BOOL OnTimer(UINT_PTR id);
+
+    // Catenate half.
+    void OnEn_FirstPieceChange();
+    void OnBn_PickFirstPiece();
+    void OnBn_StartCat();
+    void OnBn_SelectSpecificFiles();
+
+    // List-box menus.
+    BOOL OnContextMenu(HWND window, POINT screenPoint);
+    void OnMenu_SplitCopy();
+    void OnMenu_SplitMove();
+    void OnMenu_SplitDelete();
+    void OnMenu_CatCopy();
+    void OnMenu_CatMove();
+    void OnMenu_CatDelete();
+
+    Pickers& pickers_;
+
+    // The shared state; see the accessors above.
+    int32_t splitSize_ = 0;
+    std::string largeFileName_;
+    std::string recordedName_;
+    std::string firstPiecePath_; // or ";" while the catenation list is an explicit selection
+    std::vector<std::string> catenationList_;
+    std::string storedCrcText_;
+    std::string recordedCrcText_;
+    bool withoutCrc_ = false;
+    bool selfCatenate_ = false;
+    HICON icon_; // shared resource icon: nothing to free
+};
