@@ -26,6 +26,7 @@ public:
     const std::string& RecordedName() const { return recordedName_; }
     const std::string& FirstPiecePath() const { return firstPiecePath_; }
     const std::vector<std::string>& CatenationList() const { return catenationList_; }
+    const std::vector<std::string>& RejoinedPaths() const { return rejoinedPaths_; }
     const std::string& StoredCrcText() const { return storedCrcText_; }
     const std::string& RecordedCrcText() const { return recordedCrcText_; }
     bool WithoutCrc() const { return withoutCrc_; }
@@ -100,6 +101,11 @@ private:
     std::string recordedName_;
     std::string firstPiecePath_; // or ";" while the catenation list is an explicit selection
     std::vector<std::string> catenationList_;
+    // Full paths of the rejoined files whose lines follow the catenation list's
+    // in list box 1018: its entry i names catenationList_[i], or past the end of
+    // that list rejoinedPaths_[i - catenationList_.size()]. The menus act on
+    // these paths, never on a name rebuilt from a folder.
+    std::vector<std::string> rejoinedPaths_;
     std::string storedCrcText_;
     std::string recordedCrcText_;
     bool withoutCrc_ = false;
