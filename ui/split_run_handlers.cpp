@@ -1,18 +1,123 @@
 // The split itself: "Start Split", the list of pieces written, and the
 // progress timer that steps the bar while a split runs.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/file_checks.h"
+#include "core/stub_image.h"
+#include "platform/file.h"
+#include "split/piece_list.h"
+#include "split/split_engine.h"
 #include "ui/framework/controls.h"
+#include "ui/framework/wait_cursor.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
+#include "ui/stub_resource.h"
 
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 10;
+constexpr UINT kProgressTimerMs = 600;
+// The split pumps no messages, so the timer's ticks arrive only while a box is
+// open; the engine's progress calls step the bar in between, no faster than this.
+constexpr DWORD kProgressStepMs = 200;
+
+// The progress timer for the length of one split: stopped on every way out.
+class ProgressTimer {
+public:
+    explicit ProgressTimer(Dialog& dialog) : dialog_(dialog) { dialog_.StartTimer(kProgressTimer, kProgressTimerMs); }
+    ~ProgressTimer() { dialog_.StopTimer(kProgressTimer); }
+    ProgressTimer(const ProgressTimer&) = delete;
+    ProgressTimer& operator=(const ProgressTimer&) = delete;
+
+private:
+    Dialog& dialog_;
+};
+
+const char kSplitNotSuccessful[] = "\nSplit  NOT  Successful";
 
 } // namespace
 
-void MainDialog::OnBn_StartSplit() {}
+void MainDialog::OnBn_StartSplit() {
+    // The checks, in this order; each refusal starts nothing.
+    const int64_t size = GetFileSize(largeFileName_, true, messenger_);
+    if (size <= splitSize_) {
+        messenger_.Show("Large File <= Split Size", Icon::Exclamation);
+        return;
+    }
+    // The inputs never hold a negative size; were one to arrive, it is no size either.
+    if (splitSize_ <= 0) {
+        messenger_.Show("Wrong Splitting Size", Icon::Exclamation);
+        return;
+    }
+    if (largeFileName_.empty()) {
+        messenger_.Show("No large file selected", Icon::Exclamation);
+        return;
+    }
 
-void MainDialog::ListPieces(const std::string&) {}
+    const ProgressTimer timer(*this);
+    const WaitCursor waitCursor;
+
+    // The header records the CRC of the file as measured before any piece exists.
+    if (storedCrcText_.empty() && !OnBn_SizeAndCrc())
+        return;
+
+    const PathStatus status = GetPathStatus(largeFileName_);
+    if (status.ok && status.isFolder) {
+        messenger_.Show("File: " + largeFileName_ + "\n" + "Is not a normal file", Icon::Exclamation);
+        return;
+    }
+
+    SplitJob job;
+    job.largeFile = largeFileName_;
+    job.splitSize = splitSize_;
+    job.crcText = storedCrcText_;
+    job.withHeader = !withoutCrc_;
+    if (selfCatenate_) {
+        const std::optional<StubImageBytes> image = LoadStubImage();
+        if (!image) {
+            messenger_.Show(std::string("The catstub program is missing from this program's resources.") +
+                                kSplitNotSuccessful,
+                            Icon::Hand);
+            return;
+        }
+        // catstub reads the header right behind an image of exactly this size.
+        if (image->size != kStubImageSize) {
+            messenger_.Show("The catstub program in this program's resources is " + std::to_string(image->size) +
+                                " bytes long instead of " + std::to_string(kStubImageSize) + "." + kSplitNotSuccessful,
+                            Icon::Hand);
+            return;
+        }
+        job.stubImage = image->data;
+        job.stubSize = image->size;
+    }
+
+    const HWND progress = Item(IDC_SPLIT_PROGRESS);
+    DWORD lastStep = GetTickCount() - kProgressStepMs;
+    const auto stepProgress = [&] {
+        const DWORD now = GetTickCount();
+        if (now - lastStep < kProgressStepMs)
+            return;
+        lastStep = now;
+        ProgressBar(progress).Step();
+        // No message loop runs until the split ends: paint the step now.
+        UpdateWindow(progress);
+    };
+
+    const SplitResult result = SplitLargeFile(job, messenger_, stepProgress);
+    // Whatever pieces exist are shown, also after a failure part way through.
+    if (result.end == SplitEnd::Done || result.piecesWritten > 0)
+        ListPieces(largeFileName_);
+}
+
+void MainDialog::ListPieces(const std::string& largeFileName) {
+    ListBox list(Item(IDC_SPLIT_LIST));
+    list.Reset();
+    for (const std::string& line : ListPieceLines(largeFileName))
+        list.Add(line);
+}
 
 BOOL MainDialog::OnTimer(UINT_PTR id) {
     if (id == kProgressTimer)
