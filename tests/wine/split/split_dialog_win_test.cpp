@@ -1,0 +1,136 @@
+// "Start Split" in the real dialog: the pieces it writes, the list it shows,
+// and a self-catenating first piece that rejoins its set under catstub.
+#include <windows.h>
+
+#include <filesystem>
+
+#include "tests/wine/split/split_dialog_fixture.h"
+#include "tests/wine/split/split_test_paths.h"
+#include "tests/wine/support/box_robot.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Line(const std::string& name, size_t size) {
+    return name + "\t " + std::to_string(size) + " bytes";
+}
+
+} // namespace
+
+TEST_F(SplitDialogTest, SelfCatenateWritesAFirstPieceThatRejoinsTheSetUnderCatstub) {
+    const std::string data = TestBytes(300000, 7);
+    Choose("movie.avi", data, "100000");
+    Click(IDC_SELF_CATENATE);
+    ASSERT_TRUE(Checked(IDC_SELF_CATENATE));
+
+    Click(IDC_START_SPLIT);
+
+    EXPECT_TRUE(messenger.shown.empty()) << "a split that works says nothing; it showed " << messenger.shown.front();
+    const std::string image = ReadWholeFile(CatstubPath());
+    ASSERT_EQ(45056u, image.size()) << "catstub.exe at " << CatstubPath();
+    const std::string header = CrcTextOf(data) + "#movie.avi;";
+    const size_t total = image.size() + header.size() + data.size();
+    EXPECT_EQ((Lines{Line("_Split#000.exe", 100000), Line("_Split#001", 100000), Line("_Split#002", 100000),
+                     Line("_Split#003", total - 300000)}),
+              ListLines());
+
+    const std::string first = dir.Read("_Split#000.exe");
+    ASSERT_EQ(100000u, first.size());
+    EXPECT_TRUE(first.compare(0, image.size(), image) == 0) << "the first piece begins with all of catstub.exe";
+    EXPECT_EQ(header, first.substr(image.size(), header.size())) << "the header follows the image at once";
+    EXPECT_TRUE(first + dir.Read("_Split#001") + dir.Read("_Split#002") + dir.Read("_Split#003") ==
+                image + header + data)
+        << "the pieces hold image, header and data, in that order";
+
+    // catstub would refuse to overwrite the large file it is about to rejoin.
+    std::filesystem::rename(dir.Native("movie.avi"), dir.Native("original.avi"));
+    RobotRun run;
+    run.program = dir.File("_Split#000.exe");
+    run.directory = dir.Path();
+    run.script = {{"User Confirm", IDOK}, {"Info", IDOK}};
+    const RobotResult result = RunWithRobot(run);
+
+    ASSERT_TRUE(result.started) << "CreateProcess error " << result.startError;
+    EXPECT_FALSE(result.timedOut) << "the first piece was still running at the deadline";
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ((Lines{"User Confirm: Self Catenate Splited Files?", "Info: CRC check OK. Catenated File OK"}),
+              result.Lines());
+    EXPECT_TRUE(dir.Read("movie.avi") == data) << "the rejoined file differs from the large file";
+}
+
+TEST_F(SplitDialogTest, WithHeaderTheFirstPieceBeginsWithCrcAndNameAndCountsThemInItsSize) {
+    const std::string data = TestBytes(2500, 3);
+    Choose("data.bin", data, "1000");
+
+    Click(IDC_START_SPLIT);
+
+    EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
+    const std::string header = CrcTextOf(data) + "#data.bin;";
+    EXPECT_EQ((Lines{Line("_Split#000", 1000), Line("_Split#001", 1000), Line("_Split#002", 500 + header.size())}),
+              ListLines());
+    EXPECT_EQ(header + data.substr(0, 1000 - header.size()), dir.Read("_Split#000"));
+    EXPECT_EQ(data.substr(1000 - header.size(), 1000), dir.Read("_Split#001"));
+    EXPECT_FALSE(dir.Exists("_Split#000.exe"));
+}
+
+TEST_F(SplitDialogTest, WithoutCrcThePiecesHoldTheDataAlone) {
+    const std::string data = TestBytes(2500, 4);
+    Choose("data.bin", data, "1000");
+    Click(IDC_WITHOUT_CRC);
+    ASSERT_TRUE(Checked(IDC_WITHOUT_CRC));
+
+    Click(IDC_START_SPLIT);
+
+    EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
+    EXPECT_EQ((Lines{Line("_Split#000", 1000), Line("_Split#001", 1000), Line("_Split#002", 500)}), ListLines());
+    EXPECT_EQ(data.substr(0, 1000), dir.Read("_Split#000")) << "no header before the data";
+    EXPECT_EQ(data.substr(2000), dir.Read("_Split#002"));
+}
+
+TEST_F(SplitDialogTest, AnUnmeasuredFileIsMeasuredFirstAndTheDialogShowsIt) {
+    const std::string data = TestBytes(5000, 5);
+    Choose("data.bin", data, "2000");
+    ASSERT_EQ("", dialog.StoredCrcText());
+    // Even a split without header measures first, as the size and CRC displays promise.
+    Click(IDC_WITHOUT_CRC);
+
+    Click(IDC_START_SPLIT);
+
+    EXPECT_EQ(CrcTextOf(data), dialog.StoredCrcText());
+    EXPECT_EQ("Hex: " + CrcTextOf(data), Text(IDC_FILE_CRC));
+    EXPECT_EQ("5000", Text(IDC_FILE_SIZE));
+    EXPECT_EQ((Lines{Line("_Split#000", 2000), Line("_Split#001", 2000), Line("_Split#002", 1000)}), ListLines());
+}
+
+TEST_F(SplitDialogTest, AMeasuredCrcIsTakenAsItIsAndAFileChangedSinceIsReported) {
+    const std::string before = TestBytes(3000, 6);
+    Choose("data.bin", before, "1000");
+    Click(IDC_SIZE_AND_CRC);
+    ASSERT_EQ(CrcTextOf(before), dialog.StoredCrcText());
+    const std::string after = TestBytes(3000, 60); // same size, other bytes
+    dir.Write("data.bin", after);
+
+    Click(IDC_START_SPLIT);
+
+    ASSERT_EQ(1u, messenger.shown.size()) << "the split must tell that its set does not match";
+    EXPECT_NE(std::string::npos, messenger.shown[0].text.find("Changed while it was being split"))
+        << messenger.shown[0];
+    EXPECT_EQ(CrcTextOf(before), dir.Read("_Split#000").substr(0, CrcTextOf(before).size()))
+        << "the header records the CRC measured before";
+    EXPECT_EQ(4u, ListLines().size()) << "the pieces written are listed";
+    EXPECT_FALSE(ProgressTimerRunning());
+}
+
+TEST_F(SplitDialogTest, TheProgressBarStepsWhileTheSplitRunsAndTheTimerStopsAtTheEnd) {
+    Choose("big.bin", TestBytes(3 << 20, 8), std::to_string(1 << 20));
+    Click(IDC_WITHOUT_CRC);
+    ASSERT_EQ(0, ProgressPosition());
+
+    Click(IDC_START_SPLIT);
+
+    EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
+    EXPECT_GT(ProgressPosition(), 0) << "the bar never moved during a split of three blocks";
+    EXPECT_EQ(3u, ListLines().size());
+    EXPECT_FALSE(ProgressTimerRunning()) << "the progress timer outlived the split";
+}

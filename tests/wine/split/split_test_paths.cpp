@@ -1,0 +1,64 @@
+// Paths of the built programs and readers of split results, for the split tests.
+#include "tests/wine/split/split_test_paths.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "core/crc32.h"
+#include "core/piece_header.h"
+#include "platform/find_files.h"
+
+namespace {
+
+std::string WindowsPath(std::string unixPath) {
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
+std::string BuiltProgram(const char* name, const char* buildPath) {
+    const char* bin = std::getenv("FENDRIK_BIN");
+    if (bin != nullptr && *bin != 0)
+        return WindowsPath(std::string(bin) + "/" + name);
+    return WindowsPath(buildPath);
+}
+
+} // namespace
+
+std::string FendrikPath() {
+    return BuiltProgram("Fendrik.exe", FENDRIK_UNIX_PATH);
+}
+
+std::string CatstubPath() {
+    return BuiltProgram("catstub.exe", CATSTUB_UNIX_PATH);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string CrcTextOf(const std::string& bytes) {
+    Crc32 crc;
+    crc.Update(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
+    return CrcText(crc.Value());
+}
+
+std::vector<std::string> PieceNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const FoundFile& found : FindFiles(folder + "\\_Split#*"))
+        names.push_back(found.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+LockedFile::LockedFile(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+LockedFile::~LockedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}

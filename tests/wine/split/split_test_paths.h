@@ -1,0 +1,33 @@
+// Where the split tests find the built programs, and small readers for what a
+// split leaves behind.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Fendrik.exe and catstub.exe as Windows sees them: from FENDRIK_BIN when set,
+// else where this build put them.
+std::string FendrikPath();
+std::string CatstubPath();
+// The bytes of a whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// The "%X" text of the CRC-32 of bytes, as the header records it.
+std::string CrcTextOf(const std::string& bytes);
+// Names of the "_Split#*" entries in folder, sorted.
+std::vector<std::string> PieceNamesIn(const std::string& folder);
+
+// A file held open for writing with no sharing, as another program that is
+// still writing it would: nobody else may open it while this lives.
+class LockedFile {
+public:
+    explicit LockedFile(const std::string& path);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    bool IsLocked() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
