@@ -71,6 +71,7 @@ BOOL MainDialog::OnInitDialog() {
     recordedName_.clear();
     firstPiecePath_.clear();
     catenationList_.clear();
+    rejoinedPaths_.clear();
     storedCrcText_.clear();
     recordedCrcText_.clear();
     withoutCrc_ = false;
