@@ -26,15 +26,15 @@ TEST(ContextMenu, EachVariantGreysItsItems) {
         int menu;
         Ids greyed;
     };
+    const Ids splitCommands{IDM_SPLIT_COPY, IDM_SPLIT_MOVE, IDM_SPLIT_DELETE};
+    const Ids catCommands{IDM_CAT_POS_UP, IDM_CAT_POS_DOWN,  IDM_CAT_COPY,        IDM_CAT_MOVE,
+                          IDM_CAT_DELETE, IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC};
     const Case cases[] = {
         {"split list with entries", true, false, true, false, false, IDM_SPLIT_LIST_MENU, {}},
-        {"empty split list", true, false, false, true, true, IDM_SPLIT_LIST_MENU,
-         {IDM_SPLIT_COPY, IDM_SPLIT_MOVE, IDM_SPLIT_DELETE}},
+        {"empty split list", true, false, false, true, true, IDM_SPLIT_LIST_MENU, splitCommands},
         {"discovered set", false, true, false, true, false, IDM_CAT_LIST_MENU, {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN}},
         {"explicit selection", false, true, false, true, true, IDM_CAT_LIST_MENU, {IDM_CAT_FILE_INFO}},
-        {"empty catenate list", false, true, true, false, true, IDM_CAT_LIST_MENU,
-         {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN, IDM_CAT_COPY, IDM_CAT_MOVE, IDM_CAT_DELETE, IDM_CAT_FILE_INFO,
-          IDM_CAT_SIZE_AND_CRC}},
+        {"empty catenate list", false, true, true, false, true, IDM_CAT_LIST_MENU, catCommands},
     };
     for (const Case& c : cases) {
         const auto choice = ChooseContextMenu(c.inSplit, c.inCat, c.splitFull, c.catFull, c.explicitSelection);
@@ -140,7 +140,8 @@ TEST(PieceHeaderInfo, LooksAtTheHeaderWindowOnly) {
 }
 
 TEST(SizeAndCrcInfo, SixtyFourBitSizeAndUppercaseCrc) {
-    EXPECT_EQ("File:\nD:\\a.bin\n\nbytes: 5000000000\nCRC32 in hex: ABC", SizeAndCrcText("D:\\a.bin", 5000000000LL, 0xABC));
+    EXPECT_EQ("File:\nD:\\a.bin\n\nbytes: 5000000000\nCRC32 in hex: ABC",
+              SizeAndCrcText("D:\\a.bin", 5000000000LL, 0xABC));
     EXPECT_EQ("File:\nx\n\nbytes: -1\nCRC32 in hex: 0", SizeAndCrcText("x", -1, 0));
     EXPECT_EQ("File:\nx\n\nbytes: 0\nCRC32 in hex: FFFFFFFF", SizeAndCrcText("x", 0, 0xFFFFFFFF));
 }

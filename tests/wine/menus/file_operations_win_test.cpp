@@ -184,7 +184,8 @@ TEST_F(FileOperations, ARejoinedFileIsAddressedByItsOwnPath) {
     work.Enter(); // the rejoined file lands in the current directory
     Discover(pieces.File("_Split#000"));
     StartCat();
-    ASSERT_EQ(original, work.Read("data.bin")) << "the join did not write data.bin: " << ::testing::PrintToString(messenger.shown);
+    ASSERT_EQ(original, work.Read("data.bin"))
+        << "the join did not write data.bin: " << ::testing::PrintToString(messenger.shown);
     ASSERT_EQ(Paths{work.File("data.bin")}, dialog.RejoinedPaths());
     ASSERT_EQ(4u, ListLines(IDC_CAT_LIST).size());
     const Paths set = dialog.CatenationList();

@@ -71,9 +71,7 @@ private:
         }
         return TRUE;
     }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), CloseOne, 0);
-    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseOne, 0); }
 
     static inline HWND keep_ = nullptr;
     static inline std::vector<std::string> seen_;
