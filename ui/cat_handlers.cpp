@@ -15,9 +15,6 @@
 
 namespace {
 
-// The first-piece path while the catenation list is a selection made file by file.
-constexpr const char kExplicitMarker[] = ";";
-
 // Filters as pairs of zero-terminated texts: description, then pattern.
 constexpr char kFirstPieceFilter[] = "_Split#000 (_Split#000)\0_Split#000\0";
 constexpr char kSelectionFilter[] = "All (*.*)\0*.*\0_Split#nnn\0_Split#*\0";

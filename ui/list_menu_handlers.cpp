@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr const char kExplicitMarker[] = ";";
 constexpr const char kDestinationTitle[] = "Select a destination folder";
 constexpr const char kOneFileOnly[] = "Please select one file only";
 

@@ -16,6 +16,9 @@
 #include "ui/framework/message_map.h"
 #include "ui/pickers.h"
 
+// The first-piece path while the catenation list is a selection made file by file.
+inline constexpr char kExplicitMarker[] = ";";
+
 class MainDialog : public Dialog {
 public:
     MainDialog(Messenger& messenger, Pickers& pickers);

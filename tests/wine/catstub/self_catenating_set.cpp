@@ -2,7 +2,6 @@
 #include "tests/wine/catstub/self_catenating_set.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -10,24 +9,9 @@
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "core/stub_image.h"
+#include "tests/wine/support/built_programs.h"
 
-namespace {
-
-std::string WindowsPath(std::string unixPath) {
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
-}
-
-} // namespace
-
-std::string CatstubPath() {
-    const char* bin = std::getenv("FENDRIK_BIN");
-    if (bin != nullptr && *bin != 0)
-        return WindowsPath(std::string(bin) + "/catstub.exe");
-    return WindowsPath(CATSTUB_UNIX_PATH);
-}
+std::string CatstubPath() { return BuiltProgramPath("catstub.exe", CATSTUB_UNIX_PATH); }
 
 const std::string& CatstubImage() {
     static const std::string image = [] {

@@ -2,38 +2,20 @@
 #include "tests/wine/split/split_test_paths.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "platform/find_files.h"
-
-namespace {
-
-std::string WindowsPath(std::string unixPath) {
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
-}
-
-std::string BuiltProgram(const char* name, const char* buildPath) {
-    const char* bin = std::getenv("FENDRIK_BIN");
-    if (bin != nullptr && *bin != 0)
-        return WindowsPath(std::string(bin) + "/" + name);
-    return WindowsPath(buildPath);
-}
-
-} // namespace
+#include "tests/wine/support/built_programs.h"
 
 std::string FendrikPath() {
-    return BuiltProgram("Fendrik.exe", FENDRIK_UNIX_PATH);
+    return BuiltProgramPath("Fendrik.exe", FENDRIK_UNIX_PATH);
 }
 
 std::string CatstubPath() {
-    return BuiltProgram("catstub.exe", CATSTUB_UNIX_PATH);
+    return BuiltProgramPath("catstub.exe", CATSTUB_UNIX_PATH);
 }
 
 std::string ReadWholeFile(const std::string& path) {
