@@ -8,24 +8,9 @@
 
 namespace {
 
-BOOL CALLBACK MatchListView(HWND window, LPARAM param) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) != "SysListView32")
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-HWND FileList(HWND dialog) {
-    HWND list = nullptr;
-    EnumChildWindows(dialog, MatchListView, reinterpret_cast<LPARAM>(&list));
-    return list;
-}
-
 // The list-view index of the file shown as name; -1 while it is not shown.
 int ItemIndex(HWND dialog, const std::string& name) {
-    const HWND list = FileList(dialog);
+    const HWND list = FileListOf(dialog);
     if (!list)
         return -1;
     LVFINDINFOA find{};
@@ -40,7 +25,7 @@ void CtrlClick(HWND dialog, int i) {
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(FileList(dialog), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(FileListOf(dialog), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
 }
 
 // The file-name field: a combo box, or under Wine a plain edit in the multiple-selection form.

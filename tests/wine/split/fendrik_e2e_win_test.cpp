@@ -160,12 +160,7 @@ TEST(FendrikEndToEnd, ARefusalThenASelfCatenatingSplitWhoseFirstPieceRejoinsTheF
     EXPECT_TRUE(fendrik.Process().WaitForExit(10000)) << "Fendrik did not end after Dismiss";
     EXPECT_EQ(0u, fendrik.Process().ExitCode());
 
-    std::filesystem::rename(dir.Native("movie.avi"), dir.Native("original.avi"));
-    RobotRun run;
-    run.program = dir.File("_Split#000.exe");
-    run.directory = dir.Path();
-    run.script = {{"User Confirm", IDOK}, {"Info", IDOK}};
-    const RobotResult result = RunWithRobot(run);
+    const RobotResult result = RunFirstPieceAside(dir, "movie.avi");
     ASSERT_TRUE(result.started) << "CreateProcess error " << result.startError;
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ((std::vector<std::string>{"User Confirm: Self Catenate Splited Files?",

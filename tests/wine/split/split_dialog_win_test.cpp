@@ -43,13 +43,7 @@ TEST_F(SplitDialogTest, SelfCatenateWritesAFirstPieceThatRejoinsTheSetUnderCatst
                 image + header + data)
         << "the pieces hold image, header and data, in that order";
 
-    // catstub would refuse to overwrite the large file it is about to rejoin.
-    std::filesystem::rename(dir.Native("movie.avi"), dir.Native("original.avi"));
-    RobotRun run;
-    run.program = dir.File("_Split#000.exe");
-    run.directory = dir.Path();
-    run.script = {{"User Confirm", IDOK}, {"Info", IDOK}};
-    const RobotResult result = RunWithRobot(run);
+    const RobotResult result = RunFirstPieceAside(dir, "movie.avi");
 
     ASSERT_TRUE(result.started) << "CreateProcess error " << result.startError;
     EXPECT_FALSE(result.timedOut) << "the first piece was still running at the deadline";

@@ -2,6 +2,7 @@
 #include "tests/wine/split/split_test_paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -35,6 +36,15 @@ std::vector<std::string> PieceNamesIn(const std::string& folder) {
         names.push_back(found.name);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+RobotResult RunFirstPieceAside(const TempDir& dir, const std::string& largeName) {
+    std::filesystem::rename(dir.Native(largeName), dir.Native("original-" + largeName));
+    RobotRun run;
+    run.program = dir.File("_Split#000.exe");
+    run.directory = dir.Path();
+    run.script = {{"User Confirm", IDOK}, {"Info", IDOK}};
+    return RunWithRobot(run);
 }
 
 LockedFile::LockedFile(const std::string& path)

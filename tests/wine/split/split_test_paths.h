@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+#include "tests/wine/support/box_robot.h"
+
 // Fendrik.exe and catstub.exe as Windows sees them: from FENDRIK_BIN when set,
 // else where this build put them.
 std::string FendrikPath();
@@ -17,6 +20,10 @@ std::string ReadWholeFile(const std::string& path);
 std::string CrcTextOf(const std::string& bytes);
 // Names of the "_Split#*" entries in folder, sorted.
 std::vector<std::string> PieceNamesIn(const std::string& folder);
+
+// Runs the self-catenating first piece of dir under the robot, answering OK to
+// every box, after moving largeName aside: catstub would refuse to overwrite it.
+RobotResult RunFirstPieceAside(const TempDir& dir, const std::string& largeName);
 
 // A file held open for writing with no sharing, as another program that is
 // still writing it would: nobody else may open it while this lives.

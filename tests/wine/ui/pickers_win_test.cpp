@@ -35,20 +35,10 @@ std::function<bool()> InTurn(std::vector<std::function<void(HWND)>> acts) {
     };
 }
 
-BOOL CALLBACK MatchListView(HWND window, LPARAM param) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) != "SysListView32")
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
 // Selects item i of the dialog's file list, adding to the selection as a Ctrl-click does.
 std::function<void(HWND)> SelectItem(int i) {
     return [i](HWND dialog) {
-        HWND list = nullptr;
-        EnumChildWindows(dialog, MatchListView, reinterpret_cast<LPARAM>(&list));
+        const HWND list = FileListOf(dialog);
         LVITEMA item{};
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         item.state = LVIS_SELECTED | LVIS_FOCUSED;

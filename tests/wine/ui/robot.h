@@ -31,6 +31,22 @@ inline HWND FindThreadDialog(HWND except = nullptr) {
     return search.found;
 }
 
+inline BOOL CALLBACK MatchListView(HWND window, LPARAM param) {
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) != "SysListView32")
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+// The file list of an open-file dialog; null while it has none.
+inline HWND FileListOf(HWND dialog) {
+    HWND list = nullptr;
+    EnumChildWindows(dialog, MatchListView, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
 inline std::string WindowText(HWND window) {
     char text[1024] = {};
     GetWindowTextA(window, text, sizeof text);
