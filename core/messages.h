@@ -5,8 +5,10 @@
 #include <string>
 
 enum class Icon { None, Exclamation, Hand, Information, Question };
-enum class Buttons { Ok, OkCancel };
-enum class Answer { Ok, Cancel };
+// YesNo is a question whose default button is No: pressing Enter must never
+// destroy anything the user has.
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
 
 class Messenger {
 public:

@@ -34,8 +34,9 @@ class RecordingMessenger : public Messenger {
 public:
     Answer Show(const std::string& text, Icon icon, Buttons buttons) override {
         shown.push_back({text, icon, buttons});
+        // Unscripted questions get the default button: No for a Yes/No question.
         if (answers.empty())
-            return Answer::Ok;
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
         const Answer a = answers.front();
         answers.pop_front();
         return a;

@@ -17,7 +17,11 @@ std::string ProgramTitle() {
 }
 
 UINT MessageBoxFlags(Icon icon, Buttons buttons) {
-    UINT flags = buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK;
+    UINT flags = MB_OK;
+    if (buttons == Buttons::OkCancel)
+        flags = MB_OKCANCEL;
+    else if (buttons == Buttons::YesNo)
+        flags = MB_YESNO | MB_DEFBUTTON2;
     switch (icon) {
     case Icon::None:
         break;
@@ -41,5 +45,10 @@ Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons)
     const HWND owner = owner_ ? owner_->Handle() : nullptr;
     const std::string caption = ProgramTitle();
     const int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), MessageBoxFlags(icon, buttons));
-    return pressed == IDOK ? Answer::Ok : Answer::Cancel;
+    switch (pressed) {
+    case IDOK: return Answer::Ok;
+    case IDYES: return Answer::Yes;
+    case IDNO: return Answer::No;
+    default: return Answer::Cancel;
+    }
 }
