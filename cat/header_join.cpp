@@ -50,7 +50,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
 
     first.Seek(header.dataOffset);
-    File output(name, File::Mode::CreateWriteExclusive);
+    File output(name, File::Mode::CreateAlways);
     std::vector<uint8_t> buffer(kCopyBlockSize);
     CopyToEnd(first, output, buffer);
     first.Close();

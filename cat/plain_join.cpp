@@ -63,7 +63,7 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
     result.outputPath = OutputPathFor(*name);
 
-    File output(*name, File::Mode::CreateWriteExclusive);
+    File output(*name, File::Mode::CreateAlways);
     std::vector<uint8_t> buffer(kCopyBlockSize);
     for (const std::string& path : job.paths) {
         File input(path, File::Mode::ReadDenyWrite);

@@ -22,6 +22,7 @@ enum class FileCause {
     LockViolation,
     DiskFull,
     EndOfFile,
+    AlreadyExists, // CreateNew found a file (or folder) at the path
 };
 
 // The one error every file operation raises.
@@ -46,9 +47,11 @@ private:
 class File {
 public:
     enum class Mode {
-        ReadDenyWrite,            // existing file; others may read, not write
-        CreateReadWriteDenyWrite, // created or emptied; others may read, not write
-        CreateWriteExclusive,     // created or emptied; nobody else may open it
+        // Named after what they do to a file that already exists at the path.
+        ReadDenyWrite,         // existing file; others may read, not write
+        CreateAlwaysReadWrite, // created, or an existing file emptied; others may read, not write
+        CreateAlways,          // created, or an existing file emptied; nobody else may open it
+        CreateNew,             // created only when nothing is there, else AlreadyExists; nobody else may open it
     };
 
     File() = default;
@@ -81,8 +84,8 @@ private:
 };
 
 struct PathStatus {
-    bool ok = false;     // the entry exists and could be examined
-    uint32_t error = 0;  // OS error code when not ok
+    bool ok = false;    // the entry exists and could be examined
+    uint32_t error = 0; // OS error code when not ok
     bool isFolder = false;
     uint64_t size = 0;
 };
@@ -91,6 +94,10 @@ PathStatus GetPathStatus(const std::string& path);
 
 // Deletes a file; false (with nothing thrown) when it cannot.
 bool DeleteFileAt(const std::string& path);
+
+// Gives a file a new name in the same volume. Without replaceExisting an existing
+// target is never touched (the rename fails with AlreadyExists). Throws FileException.
+void RenameFile(const std::string& from, const std::string& to, bool replaceExisting);
 
 // The process's current directory, without a trailing separator (except a root).
 std::string CurrentDirectory();

@@ -32,6 +32,8 @@ std::string DescribeCause(FileCause cause, const std::string& file) {
         return "Disk full while accessing " + file + ".";
     case FileCause::EndOfFile:
         return "An attempt was made to access " + file + " past its end.";
+    case FileCause::AlreadyExists:
+        return file + " already exists.";
     case FileCause::Generic:
         break;
     }

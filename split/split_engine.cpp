@@ -118,7 +118,7 @@ public:
 
 private:
     void OpenPiece(File& piece, const std::string& name) {
-        piece.Open(name, File::Mode::CreateReadWriteDenyWrite);
+        piece.Open(name, File::Mode::CreateAlwaysReadWrite);
         ++written_;
     }
 

@@ -1,6 +1,7 @@
 // The file class on POSIX. Sharing modes are not enforced here: POSIX has no
 // mandatory sharing, and this back end serves the native tests only.
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,8 +30,9 @@ FileCause CauseOfOsError(uint32_t osError) {
     case EPERM:
     case EISDIR:
     case EROFS:
-    case EEXIST:
         return FileCause::AccessDenied;
+    case EEXIST:
+        return FileCause::AlreadyExists;
     case EBADF:
         return FileCause::InvalidFile;
     case ENOSPC:
@@ -46,14 +48,18 @@ FileCause CauseOfOsError(uint32_t osError) {
     }
 }
 
-File::File(const std::string& path, Mode mode) { Open(path, mode); }
+File::File(const std::string& path, Mode mode) {
+    Open(path, mode);
+}
 
 File::~File() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-File::File(File&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -74,11 +80,14 @@ void File::Open(const std::string& path, Mode mode) {
     case Mode::ReadDenyWrite:
         flags |= O_RDONLY;
         break;
-    case Mode::CreateReadWriteDenyWrite:
+    case Mode::CreateAlwaysReadWrite:
         flags |= O_RDWR | O_CREAT | O_TRUNC;
         break;
-    case Mode::CreateWriteExclusive:
+    case Mode::CreateAlways:
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    case Mode::CreateNew:
+        flags |= O_WRONLY | O_CREAT | O_EXCL;
         break;
     }
     const std::string native = NativePath(path);
@@ -94,7 +103,9 @@ void File::Open(const std::string& path, Mode mode) {
     path_ = path;
 }
 
-bool File::IsOpen() const { return fd_ >= 0; }
+bool File::IsOpen() const {
+    return fd_ >= 0;
+}
 
 size_t File::Read(void* buffer, size_t len) {
     if (fd_ < 0)
@@ -166,7 +177,27 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
-bool DeleteFileAt(const std::string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+bool DeleteFileAt(const std::string& path) {
+    return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+void RenameFile(const std::string& from, const std::string& to, bool replaceExisting) {
+    const std::string source = NativePath(from), target = NativePath(to);
+    if (replaceExisting) {
+        if (::rename(source.c_str(), target.c_str()) != 0)
+            throw FileException::FromOsError(errno, to);
+        return;
+    }
+    // rename() would replace the target silently; RENAME_NOREPLACE refuses it in
+    // the same step. File systems without it get link + unlink, which refuses too.
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS)
+        throw FileException::FromOsError(errno, to);
+    if (::link(source.c_str(), target.c_str()) != 0)
+        throw FileException::FromOsError(errno, to);
+    ::unlink(source.c_str());
+}
 
 std::string CurrentDirectory() {
     std::vector<char> buffer(4096);

@@ -20,9 +20,10 @@ FileCause CauseOfOsError(uint32_t osError) {
         return FileCause::TooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
+        return FileCause::AccessDenied;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        return FileCause::AccessDenied;
+        return FileCause::AlreadyExists;
     case ERROR_INVALID_HANDLE:
         return FileCause::InvalidFile;
     case ERROR_CANNOT_MAKE:
@@ -50,7 +51,9 @@ FileCause CauseOfOsError(uint32_t osError) {
     }
 }
 
-File::File(const std::string& path, Mode mode) { Open(path, mode); }
+File::File(const std::string& path, Mode mode) {
+    Open(path, mode);
+}
 
 File::~File() {
     if (handle_ != INVALID_HANDLE_VALUE)
@@ -82,15 +85,20 @@ void File::Open(const std::string& path, Mode mode) {
         share = FILE_SHARE_READ;
         disposition = OPEN_EXISTING;
         break;
-    case Mode::CreateReadWriteDenyWrite:
+    case Mode::CreateAlwaysReadWrite:
         access = GENERIC_READ | GENERIC_WRITE;
         share = FILE_SHARE_READ;
         disposition = CREATE_ALWAYS;
         break;
-    case Mode::CreateWriteExclusive:
+    case Mode::CreateAlways:
         access = GENERIC_WRITE;
         share = 0;
         disposition = CREATE_ALWAYS;
+        break;
+    case Mode::CreateNew:
+        access = GENERIC_WRITE;
+        share = 0;
+        disposition = CREATE_NEW;
         break;
     }
     HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
@@ -101,7 +109,9 @@ void File::Open(const std::string& path, Mode mode) {
     path_ = path;
 }
 
-bool File::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+bool File::IsOpen() const {
+    return handle_ != INVALID_HANDLE_VALUE;
+}
 
 size_t File::Read(void* buffer, size_t len) {
     DWORD got = 0;
@@ -154,7 +164,15 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
-bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
+
+void RenameFile(const std::string& from, const std::string& to, bool replaceExisting) {
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!::MoveFileExA(from.c_str(), to.c_str(), flags))
+        throw FileException::FromOsError(::GetLastError(), to);
+}
 
 std::string CurrentDirectory() {
     char buffer[MAX_PATH + 1];

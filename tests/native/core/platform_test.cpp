@@ -10,7 +10,7 @@
 TEST(PlatformFile, ReadWriteSeekLengthRoundTrip) {
     TempDir dir;
     {
-        File out(dir.File("a.bin"), File::Mode::CreateWriteExclusive);
+        File out(dir.File("a.bin"), File::Mode::CreateAlways);
         out.Write("hello world", 11);
         out.Close();
     }
@@ -26,8 +26,26 @@ TEST(PlatformFile, ReadWriteSeekLengthRoundTrip) {
 TEST(PlatformFile, CreateEmptiesAnExistingFile) {
     TempDir dir;
     dir.Write("x", "old content");
-    File f(dir.File("x"), File::Mode::CreateReadWriteDenyWrite);
+    File f(dir.File("x"), File::Mode::CreateAlwaysReadWrite);
     EXPECT_EQ(0u, f.Length());
+}
+
+// Nothing the user already has may be emptied or replaced by CreateNew or a plain rename.
+TEST(PlatformFile, CreateNewAndRenameLeaveAnExistingFileAlone) {
+    TempDir dir;
+    dir.Write("x", "old content");
+    try {
+        File f(dir.File("x"), File::Mode::CreateNew);
+        FAIL() << "CreateNew opened an existing file";
+    } catch (const FileException& e) {
+        EXPECT_EQ(FileCause::AlreadyExists, e.Cause());
+    }
+    dir.Write("new", "new content");
+    EXPECT_THROW(RenameFile(dir.File("new"), dir.File("x"), false), FileException);
+    EXPECT_EQ("old content", dir.Read("x"));
+    RenameFile(dir.File("new"), dir.File("x"), true);
+    EXPECT_EQ("new content", dir.Read("x"));
+    EXPECT_FALSE(GetPathStatus(dir.File("new")).ok);
 }
 
 TEST(PlatformFile, FailedOpenNamesCauseAndFile) {

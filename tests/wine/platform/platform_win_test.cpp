@@ -17,7 +17,7 @@ TEST(Win32File, DenyWriteKeepsOutASecondWriterButLetsReadersIn) {
     File reader(dir.File("a.bin"), File::Mode::ReadDenyWrite);
     File secondReader(dir.File("a.bin"), File::Mode::ReadDenyWrite);
     try {
-        File writer(dir.File("a.bin"), File::Mode::CreateWriteExclusive);
+        File writer(dir.File("a.bin"), File::Mode::CreateAlways);
         FAIL() << "a writer got in";
     } catch (const FileException& e) {
         EXPECT_EQ(FileCause::SharingViolation, e.Cause()) << e.Description();
@@ -29,7 +29,7 @@ TEST(Win32File, DenyWriteKeepsOutASecondWriterButLetsReadersIn) {
 
 TEST(Win32File, ExclusiveKeepsOutEveryone) {
     TempDir dir;
-    File writer(dir.File("out.bin"), File::Mode::CreateWriteExclusive);
+    File writer(dir.File("out.bin"), File::Mode::CreateAlways);
     writer.Write("x", 1);
     EXPECT_THROW(File(dir.File("out.bin"), File::Mode::ReadDenyWrite), FileException);
     Crc32 crc;
