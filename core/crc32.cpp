@@ -1,6 +1,8 @@
 // The CRC-32 object and the choice of the fastest path.
 #include "core/crc32.h"
 
+#include <atomic>
+
 #include "core/crc32_table.h"
 
 uint32_t Crc32Bytewise(uint32_t reg, const uint8_t* data, size_t len) {
@@ -10,21 +12,51 @@ uint32_t Crc32Bytewise(uint32_t reg, const uint8_t* data, size_t len) {
 }
 
 namespace {
-// -1 until the processor has been asked; a plain global, so that catstub
-// needs no thread-safe static initialisation from the C++ runtime.
-int g_havePclmul = -1;
+
+enum FastPath : int { kUnknown, kSlice16, kPclmul, kVpclmul };
+
+// Asked of the processor once. Atomic because jobs on several threads may
+// ask first at the same time; constant-initialised and lock-free, so that
+// catstub needs nothing from the C++ runtime for it.
+std::atomic<int> g_fastPath{kUnknown};
+
+FastPath ChosenPath() {
+    int path = g_fastPath.load(std::memory_order_relaxed);
+    if (path == kUnknown) {
+        path = Crc32HaveVpclmul() ? kVpclmul : Crc32HavePclmul() ? kPclmul : kSlice16;
+        g_fastPath.store(path, std::memory_order_relaxed);
+    }
+    return static_cast<FastPath>(path);
+}
+
 // Below this length the folding set-up costs more than it saves.
-constexpr size_t kPclmulMinimum = 256;
+constexpr size_t kFoldingMinimum = 256;
+
 } // namespace
 
 uint32_t Crc32Fast(uint32_t reg, const uint8_t* data, size_t len) {
-    if (len >= kPclmulMinimum) {
-        if (g_havePclmul < 0)
-            g_havePclmul = Crc32HavePclmul() ? 1 : 0;
-        if (g_havePclmul)
+    if (len >= kFoldingMinimum) {
+        switch (ChosenPath()) {
+        case kVpclmul:
+            return Crc32Vpclmul(reg, data, len);
+        case kPclmul:
             return Crc32Pclmul(reg, data, len);
+        default:
+            break;
+        }
     }
     return Crc32Slice16(reg, data, len);
+}
+
+const char* Crc32FastPathName() {
+    switch (ChosenPath()) {
+    case kVpclmul:
+        return "vpclmul";
+    case kPclmul:
+        return "pclmul";
+    default:
+        return "slice16";
+    }
 }
 
 uint32_t Crc32::Update(const void* data, uint32_t len, bool cont) {

@@ -62,8 +62,15 @@ constexpr FoldPair FoldBy(unsigned bits) {
     return {Multiplier(bits + 64), Multiplier(bits)};
 }
 
-// Four blocks at once: 512 bits per step; one block: 128 bits per step.
+// The running blocks move forward by the width of data taken in per step:
+// sixteen 128-bit blocks in four 512-bit registers, eight blocks in 128-bit
+// registers, one 512-bit register, one block. The 384- and 256-bit moves
+// gather the four blocks of one 512-bit register into its last block.
+constexpr FoldPair kFold2048 = FoldBy(2048);
+constexpr FoldPair kFold1024 = FoldBy(1024);
 constexpr FoldPair kFold512 = FoldBy(512);
+constexpr FoldPair kFold384 = FoldBy(384);
+constexpr FoldPair kFold256 = FoldBy(256);
 constexpr FoldPair kFold128 = FoldBy(128);
 
 // The register is the 128-bit remainder times x^32 mod P. First the low half

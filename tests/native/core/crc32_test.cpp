@@ -53,21 +53,75 @@ TEST(Crc32, ChainedUpdatesEqualOneUpdateAndRestartResets) {
     EXPECT_EQ(0u, ~fresh.Value() ^ 0xFFFFFFFFu) << "a new object starts with the register at 0xFFFFFFFF";
 }
 
-TEST(Crc32, FastPathsEqualTheOracleOnEveryLengthAndAlignment) {
+namespace {
+
+// Every path the program may take, with what the processor needs for it.
+struct CrcPath {
+    const char* name;
+    uint32_t (*run)(uint32_t, const uint8_t*, size_t);
+    bool (*available)();
+};
+
+bool Always() {
+    return true;
+}
+
+const CrcPath kPaths[] = {
+    {"slice16", Crc32Slice16, Always},
+    {"pclmul", Crc32Pclmul, Crc32HavePclmul},
+    {"vpclmul", Crc32Vpclmul, Crc32HaveVpclmul},
+    {"fast", Crc32Fast, Always},
+};
+
+class Crc32Path : public testing::TestWithParam<CrcPath> {
+protected:
+    void SetUp() override {
+        if (!GetParam().available())
+            GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
+    }
+};
+
+} // namespace
+
+TEST_P(Crc32Path, EqualsTheOracleOnRandomLengthsAndAlignments) {
     const std::string data = TestBytes(70000, 3);
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     std::mt19937 gen(11);
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 700; ++round) {
         const size_t offset = gen() % 64;
-        const size_t len = round < 300 ? round : gen() % (data.size() - 64);
+        const size_t len = round < 600 ? round : gen() % (data.size() - 64);
         const uint32_t seed = gen();
-        const uint32_t want = Crc32Bytewise(seed, bytes + offset, len);
-        ASSERT_EQ(want, Crc32Slice16(seed, bytes + offset, len)) << "slice-by-16, len " << len;
-        ASSERT_EQ(want, Crc32Fast(seed, bytes + offset, len)) << "dispatch, len " << len;
-        if (Crc32HavePclmul()) {
-            ASSERT_EQ(want, Crc32Pclmul(seed, bytes + offset, len)) << "pclmul, len " << len << " offset " << offset;
-        }
+        ASSERT_EQ(Crc32Bytewise(seed, bytes + offset, len), GetParam().run(seed, bytes + offset, len))
+            << "len " << len << " offset " << offset;
     }
+}
+
+TEST_P(Crc32Path, HandlesEveryStepBoundaryAndExtremeRegisters) {
+    const std::string data = TestBytes(4096 + 64, 9);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    // Around the 16-, 64-, 128- and 256-byte steps, where the loops hand over.
+    for (size_t step : {16, 64, 128, 256, 512, 1024, 4096})
+        for (size_t len : {step - 1, step, step + 1, step + 15, step + 16, step + 63, step + 64})
+            for (uint32_t seed : {0u, 0xFFFFFFFFu, 0x80000000u, 1u})
+                for (size_t offset : {0, 1, 8, 15, 63}) {
+                    ASSERT_EQ(Crc32Bytewise(seed, bytes + offset, len), GetParam().run(seed, bytes + offset, len))
+                        << "len " << len << " seed " << seed << " offset " << offset;
+                }
+    // All-ones and all-zero data drive every term of the products.
+    const std::string ones(1000, '\xFF');
+    const std::string zeros(1000, '\0');
+    for (const std::string* s : {&ones, &zeros}) {
+        const auto* p = reinterpret_cast<const uint8_t*>(s->data());
+        EXPECT_EQ(Crc32Bytewise(0xFFFFFFFFu, p, s->size()), GetParam().run(0xFFFFFFFFu, p, s->size()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32Path, testing::ValuesIn(kPaths),
+                         [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
+
+TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
+    const std::string want = Crc32HaveVpclmul() ? "vpclmul" : Crc32HavePclmul() ? "pclmul" : "slice16";
+    EXPECT_EQ(want, Crc32FastPathName());
 }
 
 TEST(Crc32File, EmptyFileHasTheValidCrcZeroAndMissingFileFails) {
@@ -133,10 +187,13 @@ TEST(Crc32Fold, PowersOfXAgreeWithLongDivisionAndWithZeroBytes) {
 
 TEST(Crc32Fold, ConstantsSitWhereTheMultiplyExpectsThem) {
     using namespace crc32fold;
-    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(575), 32)} << 32, kFold512.low);
-    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(511), 32)} << 32, kFold512.high);
-    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(191), 32)} << 32, kFold128.low);
-    EXPECT_EQ(uint64_t{Reflect(PlainPowMod(127), 32)} << 32, kFold128.high);
+    // A move by D bits multiplies the low half by x^(D+64) and the high half by x^D.
+    const std::pair<FoldPair, unsigned> moves[] = {{kFold2048, 2048}, {kFold1024, 1024}, {kFold512, 512},
+                                                   {kFold384, 384},   {kFold256, 256},   {kFold128, 128}};
+    for (const auto& [pair, bits] : moves) {
+        EXPECT_EQ(uint64_t{Reflect(PlainPowMod(bits + 63), 32)} << 32, pair.low) << "move by " << bits;
+        EXPECT_EQ(uint64_t{Reflect(PlainPowMod(bits - 1), 32)} << 32, pair.high) << "move by " << bits;
+    }
     EXPECT_EQ(uint64_t{Reflect(PlainPowMod(95), 32)} << 32, kFinish.low);
     EXPECT_EQ(uint64_t{Reflect(PlainPowMod(63), 32)} << 32, kFinish.high);
     EXPECT_EQ(0x1DB710641u, kBarrettPoly) << "P with its x^32 term, reflected over 33 bits";
@@ -147,25 +204,4 @@ TEST(Crc32Fold, ConstantsSitWhereTheMultiplyExpectsThem) {
     const uint64_t product = PlainMultiply(mu, 0x104C11DB7u);
     EXPECT_EQ(0u, product >> 32) << "terms x^32..x^63 of mu * P: 0x" << std::hex << product;
     EXPECT_EQ(Reflect(mu, 33) << 32, kBarrettMu);
-}
-
-TEST(Crc32, PclmulHandlesBlockBoundariesAndExtremeRegisters) {
-    if (!Crc32HavePclmul())
-        GTEST_SKIP() << "this processor has no PCLMULQDQ";
-    const std::string data = TestBytes(4096 + 64, 9);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    // Lengths around the 16- and 64-byte steps, where the loops hand over.
-    for (size_t len : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 143, 191, 192, 255, 256, 257, 4095, 4096})
-        for (uint32_t seed : {0u, 0xFFFFFFFFu, 0x80000000u, 1u})
-            for (size_t offset : {0, 1, 8, 15}) {
-                ASSERT_EQ(Crc32Bytewise(seed, bytes + offset, len), Crc32Pclmul(seed, bytes + offset, len))
-                    << "len " << len << " seed " << seed << " offset " << offset;
-            }
-    // All-ones and all-zero data drive every term of the products.
-    const std::string ones(1000, '\xFF');
-    const std::string zeros(1000, '\0');
-    for (const std::string* s : {&ones, &zeros}) {
-        const auto* p = reinterpret_cast<const uint8_t*>(s->data());
-        EXPECT_EQ(Crc32Bytewise(0xFFFFFFFFu, p, s->size()), Crc32Pclmul(0xFFFFFFFFu, p, s->size()));
-    }
 }
