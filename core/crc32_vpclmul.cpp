@@ -46,6 +46,17 @@ using namespace crc32fold;
 // Four 512-bit registers of four blocks each: sixteen independent chains.
 constexpr size_t kStride = 4 * 64;
 
+// The folding outruns the processor's own prefetcher on large buffers; asking
+// for the cache lines this far ahead keeps memory busy (measured best among
+// 2, 4, 8 and 16 KiB). A prefetch past the end of the data never faults.
+constexpr uintptr_t kPrefetchDistance = 4096;
+
+CRC32_WIDE_STEP void PrefetchStride(const uint8_t* data) {
+    const uintptr_t ahead = reinterpret_cast<uintptr_t>(data) + kPrefetchDistance;
+    for (uintptr_t line = 0; line < kStride; line += 64)
+        _mm_prefetch(reinterpret_cast<const char*>(ahead + line), _MM_HINT_T0);
+}
+
 CRC32_WIDE_STEP __m512i Load512(const uint8_t* p) {
     return _mm512_loadu_si512(p);
 }
@@ -85,6 +96,7 @@ __attribute__((CRC32_AVX512_TARGET)) CRC32_ALIGN_STACK uint32_t Crc32Vpclmul(uin
 
     const __m512i byStride = Pair512(kFold2048);
     while (len >= kStride) {
+        PrefetchStride(data);
         x0 = FoldWith(x0, byStride, Load512(data));
         x1 = FoldWith(x1, byStride, Load512(data + 64));
         x2 = FoldWith(x2, byStride, Load512(data + 128));
