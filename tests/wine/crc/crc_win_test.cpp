@@ -1,4 +1,4 @@
-// The CRC-32 paths as the 32-bit Windows build runs them: processor detection, the folding path
+// The CRC-32 paths as the Windows builds run them: processor detection, the folding paths
 // against the bytewise reference, and a file measured through the Win32 back end.
 #include <windows.h>
 
@@ -30,10 +30,14 @@ bool HostListsFlag(const std::string& text, const std::string& flag) {
 
 } // namespace
 
-TEST(Crc32Windows, FoldingPathIsDetectedExactlyWhereTheProcessorHasIt) {
+TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     __builtin_cpu_init();
-    const bool compilerSees = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
-    EXPECT_EQ(compilerSees, Crc32HavePclmul()) << "the compiler's CPU detection says " << compilerSees;
+    // The compiler's detection also asks the system whether it saves the AVX-512 registers.
+    const bool compilerSeesPclmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+    const bool compilerSeesWide = compilerSeesPclmul && __builtin_cpu_supports("avx2") &&
+                                  __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
+    EXPECT_EQ(compilerSeesPclmul, Crc32HavePclmul()) << "the compiler's CPU detection says " << compilerSeesPclmul;
+    EXPECT_EQ(compilerSeesWide, Crc32HaveVpclmul()) << "the compiler's CPU detection says " << compilerSeesWide;
 
     if (!UnderWine())
         return;
@@ -43,24 +47,51 @@ TEST(Crc32Windows, FoldingPathIsDetectedExactlyWhereTheProcessorHasIt) {
     const std::string::size_type flagsLine = text.find("flags");
     ASSERT_NE(std::string::npos, flagsLine) << "no flags line in the host's cpuinfo";
     const std::string flags = text.substr(flagsLine, text.find('\n', flagsLine) - flagsLine + 1);
-    const bool hostHas = HostListsFlag(flags, "pclmulqdq") && HostListsFlag(flags, "sse4_1");
-    EXPECT_EQ(hostHas, Crc32HavePclmul()) << "host flags: " << flags;
+    const bool hostHasPclmul = HostListsFlag(flags, "pclmulqdq") && HostListsFlag(flags, "sse4_1");
+    const bool hostHasWide = hostHasPclmul && HostListsFlag(flags, "avx2") && HostListsFlag(flags, "avx512f") &&
+                             HostListsFlag(flags, "vpclmulqdq");
+    EXPECT_EQ(hostHasPclmul, Crc32HavePclmul()) << "host flags: " << flags;
+    EXPECT_EQ(hostHasWide, Crc32HaveVpclmul()) << "host flags: " << flags;
 }
 
-TEST(Crc32Windows, FoldingPathEqualsTheReferenceOnRandomLengthsAndAlignments) {
-    if (!Crc32HavePclmul())
-        GTEST_SKIP() << "this processor has no PCLMULQDQ";
+namespace {
+
+struct CrcPath {
+    const char* name;
+    uint32_t (*run)(uint32_t, const uint8_t*, size_t);
+    bool (*available)();
+};
+
+bool Always() {
+    return true;
+}
+
+const CrcPath kPaths[] = {
+    {"pclmul", Crc32Pclmul, Crc32HavePclmul},
+    {"vpclmul", Crc32Vpclmul, Crc32HaveVpclmul},
+    {"fast", Crc32Fast, Always},
+};
+
+class Crc32WindowsPath : public testing::TestWithParam<CrcPath> {};
+
+} // namespace
+
+TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
+    if (!GetParam().available())
+        GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
     const std::string data = TestBytes(200000, 21);
     std::mt19937 gen(5);
-    for (int round = 0; round < 600; ++round) {
+    for (int round = 0; round < 900; ++round) {
         const size_t offset = gen() % 64;
-        const size_t len = round < 320 ? static_cast<size_t>(round) : gen() % (data.size() - 64);
+        const size_t len = round < 600 ? static_cast<size_t>(round) : gen() % (data.size() - 64);
         const uint32_t seed = round % 3 == 0 ? 0xFFFFFFFFu : gen();
-        const uint32_t want = Crc32Bytewise(seed, Bytes(data) + offset, len);
-        ASSERT_EQ(want, Crc32Pclmul(seed, Bytes(data) + offset, len)) << "len " << len << " offset " << offset;
-        ASSERT_EQ(want, Crc32Fast(seed, Bytes(data) + offset, len)) << "dispatch, len " << len;
+        ASSERT_EQ(Crc32Bytewise(seed, Bytes(data) + offset, len), GetParam().run(seed, Bytes(data) + offset, len))
+            << "len " << len << " offset " << offset;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryFoldingPath, Crc32WindowsPath, testing::ValuesIn(kPaths),
+                         [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
 
 TEST(Crc32Windows, ChainedUpdatesOfOddSizesEqualOneRun) {
     const std::string data = TestBytes(1 << 20, 22);
