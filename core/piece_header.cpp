@@ -91,8 +91,7 @@ HeaderStatus ReadPieceHeader(const uint8_t* window, size_t len, PieceHeader* out
         ++i;
     out->crc = bytes;
     out->crcLen = i;
-    // Every writer puts "%X" digits here: anything else is data that merely holds a '#' and a ';'.
-    if (i == len || !IsCrcText(bytes, i))
+    if (i == len)
         return HeaderStatus::NoName;
     const size_t nameStart = i + 1;
     size_t j = nameStart;
@@ -100,8 +99,9 @@ HeaderStatus ReadPieceHeader(const uint8_t* window, size_t len, PieceHeader* out
         ++j;
     out->name = bytes + nameStart;
     out->nameLen = j - nameStart;
-    // Without its ';' the name may be cut by the window's edge: not a header.
-    if (j == len || out->nameLen == 0)
+    // Without its ';' the name may be cut by the window's edge: not a header. Every writer puts "%X"
+    // digits before the '#': anything else is data that merely holds a '#' and a ';'.
+    if (j == len || out->nameLen == 0 || !IsCrcText(bytes, i))
         return HeaderStatus::NoName;
     if (!IsPlainFileName(out->name, out->nameLen))
         return HeaderStatus::UnsafeName;
