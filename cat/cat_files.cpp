@@ -1,7 +1,10 @@
 // CatFiles: the choice between header join and plain join, and the report of file errors.
 #include "cat/cat_files.h"
 
+#include <optional>
+
 #include "cat/header_join.h"
+#include "cat/join_checks.h"
 #include "cat/join_steps.h"
 #include "cat/plain_join.h"
 #include "core/piece_name.h"
@@ -12,6 +15,13 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     if (job.paths.empty())
         return result;
     result.headerJoin = !job.explicitSelection && NamePart(job.paths[0]) == kFirstPieceName;
+    // A discovered set is joined whole or not at all; an explicit selection is the user's own order.
+    if (!job.explicitSelection) {
+        if (const std::optional<std::string> problem = SetProblem(job.paths)) {
+            messenger.Show(*problem, Icon::Hand);
+            return result;
+        }
+    }
     try {
         if (result.headerJoin)
             HeaderJoin(job, messenger, result);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "cat/join_checks.h"
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
 #include "cat/piece_discovery.h"
@@ -48,6 +49,10 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         ReportCatError(messenger, OverwriteDescription(result.outputPath, *input));
         return;
     }
+
+    // Whatever lies under the recorded name is the user's, perhaps the very file this set was split from.
+    if (!MayReplace(result.outputPath, messenger))
+        return;
 
     first.Seek(header.dataOffset);
     File output(name, File::Mode::CreateAlways);

@@ -10,9 +10,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The search pattern for the siblings of the first piece. A bare name is searched for in the
 // current directory, where CheckFile found it, not in the root.
@@ -40,15 +40,8 @@ bool PieceNameLess(const std::string& a, const std::string& b) {
 } // namespace
 
 bool IsAcceptedPiecePath(const std::string& fullPath) {
-    const size_t len = fullPath.size();
-    if (len < 10)
-        return false;
-    if (!IsDigit(fullPath[len - 1]) || !IsDigit(fullPath[len - 2]) || !IsDigit(fullPath[len - 3]))
-        return false;
-    for (size_t i = len - 10; i < len - 3; ++i)
-        if (IsDigit(fullPath[i]))
-            return false;
-    return true;
+    const std::string name = NamePart(fullPath);
+    return PieceNumberOf(name.c_str(), name.size()) >= 0;
 }
 
 std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& firstPiecePath, Messenger& messenger) {

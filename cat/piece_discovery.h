@@ -8,8 +8,8 @@
 
 #include "core/messages.h"
 
-// The digit rule: the path ends in three digits and none of the seven characters before them is a
-// digit; paths shorter than 10 bytes never pass. "_Split#000.exe" and names with two or four digits fail.
+// The one piece-name rule, catstub's too: the name part is "_Split#" in any letter case and exactly
+// three digits. "_Split#000.exe", "_Split#bak001" and names with two or four digits fail.
 bool IsAcceptedPiecePath(const std::string& fullPath);
 
 struct DiscoveredPiece {

@@ -16,13 +16,28 @@ constexpr int kNumberRange = 32768;
 // Random draws before the free numbers are searched in turn; a folder this full is rare.
 constexpr int kRandomDraws = 256;
 
-bool IsFree(const std::string& name, const std::vector<std::string>& inputs) {
-    return !GetPathStatus(name).ok && InputAt(OutputPathFor(name), inputs) == nullptr;
+// The output is created new in the same step that finds the name free, so nothing that appears
+// meanwhile, and nothing whose status cannot be read, is ever replaced. An input that is missing
+// now must not be read back while it is being written, so its name is skipped too.
+std::optional<File> CreateIfFree(const std::string& name, const std::vector<std::string>& inputs) {
+    if (InputAt(OutputPathFor(name), inputs) != nullptr)
+        return std::nullopt;
+    try {
+        return File(name, File::Mode::CreateNew);
+    } catch (const FileException& error) {
+        if (error.Cause() == FileCause::AlreadyExists)
+            return std::nullopt;
+        throw;
+    }
 }
 
-// A name of the plain form that overwrites nothing: an existing file is never replaced, and an input
-// that is missing now must not be read back while it is being written.
-std::optional<std::string> DrawFreeName(const CatJob& job) {
+struct NamedOutput {
+    std::string name;
+    File file;
+};
+
+// A new file of the plain form: random draws first, then the numbers in turn.
+std::optional<NamedOutput> CreateFreeOutput(const CatJob& job) {
     std::function<int()> draw = job.drawNumber;
     if (!draw) {
         std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -34,13 +49,13 @@ std::optional<std::string> DrawFreeName(const CatJob& job) {
         if (number < 0)
             number += kNumberRange;
         const std::string name = FormatPlainName(job.plainNameFormat, number);
-        if (IsFree(name, job.paths))
-            return name;
+        if (std::optional<File> file = CreateIfFree(name, job.paths))
+            return NamedOutput{name, std::move(*file)};
     }
     for (int step = 1; step < kNumberRange; ++step) {
         const std::string name = FormatPlainName(job.plainNameFormat, (number + step) % kNumberRange);
-        if (IsFree(name, job.paths))
-            return name;
+        if (std::optional<File> file = CreateIfFree(name, job.paths))
+            return NamedOutput{name, std::move(*file)};
     }
     return std::nullopt;
 }
@@ -55,15 +70,16 @@ std::string FormatPlainName(const std::string& format, int number) {
 }
 
 void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
-    const std::optional<std::string> name = DrawFreeName(job);
-    if (!name) {
+    std::optional<NamedOutput> created = CreateFreeOutput(job);
+    if (!created) {
         ReportCatError(messenger, "Every name of the form " + job.plainNameFormat + " is taken in " +
                                       OutputPathFor("") + ". Nothing was written.");
         return;
     }
-    result.outputPath = OutputPathFor(*name);
+    const std::string& name = created->name;
+    File& output = created->file;
+    result.outputPath = OutputPathFor(name);
 
-    File output(*name, File::Mode::CreateAlways);
     std::vector<uint8_t> buffer(kCopyBlockSize);
     for (const std::string& path : job.paths) {
         File input(path, File::Mode::ReadDenyWrite);
@@ -74,6 +90,6 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     output.Close();
 
     result.written = true;
-    result.listLine = PieceLine(*name, size);
-    messenger.Show("Catenated File: " + *name + " done", Icon::Information);
+    result.listLine = PieceLine(name, size);
+    messenger.Show("Catenated File: " + name + " done", Icon::Information);
 }

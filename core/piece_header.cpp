@@ -26,12 +26,32 @@ bool IsDeviceName(const char* name, size_t len) {
     for (const char* device : kDevices)
         if (EqualsNoCase(name, base, device))
             return true;
-    if (base == 4 && name[3] >= '0' && name[3] <= '9')
-        return EqualsNoCase(name, 3, "COM") || EqualsNoCase(name, 3, "LPT");
-    return false;
+    if (base != 4)
+        return false;
+    // Windows also takes the superscript digits 1, 2 and 3 (Windows-1252 0xB9, 0xB2, 0xB3) as port numbers.
+    const unsigned char digit = static_cast<unsigned char>(name[3]);
+    const bool portDigit = (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    return portDigit && (EqualsNoCase(name, 3, "COM") || EqualsNoCase(name, 3, "LPT"));
+}
+
+bool IsCrcText(const char* text, size_t len) {
+    if (len == 0 || len > 8)
+        return false;
+    for (size_t i = 0; i < len; ++i)
+        if (!((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'A' && text[i] <= 'F')))
+            return false;
+    return true;
 }
 
 } // namespace
+
+size_t RecordedNameStart(const char* path, size_t len) {
+    size_t start = 0;
+    for (size_t i = 0; i < len; ++i)
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+            start = i + 1;
+    return start;
+}
 
 bool IsPlainFileName(const char* name, size_t len) {
     if (len == 0 || len > 255)
@@ -40,7 +60,7 @@ bool IsPlainFileName(const char* name, size_t len) {
         return false;
     for (size_t i = 0; i < len; ++i) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20)
+        if (c < 0x20 || c == 0x7F)
             return false;
         switch (c) {
         case '\\':
@@ -79,8 +99,9 @@ HeaderStatus ReadPieceHeader(const uint8_t* window, size_t len, PieceHeader* out
         ++j;
     out->name = bytes + nameStart;
     out->nameLen = j - nameStart;
-    // Without its ';' the name may be cut by the window's edge: not a header.
-    if (j == len || out->nameLen == 0)
+    // Without its ';' the name may be cut by the window's edge: not a header. Every writer puts "%X"
+    // digits before the '#': anything else is data that merely holds a '#' and a ';'.
+    if (j == len || out->nameLen == 0 || !IsCrcText(bytes, i))
         return HeaderStatus::NoName;
     if (!IsPlainFileName(out->name, out->nameLen))
         return HeaderStatus::UnsafeName;

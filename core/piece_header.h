@@ -12,7 +12,7 @@ constexpr size_t kHeaderWindow = 4096;
 
 enum class HeaderStatus {
     Ok,         // crc, name and dataOffset are set
-    NoName,     // no '#', nothing between '#' and ';', or no ';' in the bytes read
+    NoName,     // no header: the CRC field is not 1 to 8 of "0-9A-F", or no '#', no name, no ';' in the bytes read
     UnsafeName, // the name is not a plain file name (a path, a device, a forbidden character)
 };
 
@@ -32,8 +32,15 @@ HeaderStatus ReadPieceHeader(const uint8_t* window, size_t len, PieceHeader* out
 // nothing else there: not empty, no folder part, drive, device or forbidden character.
 bool IsPlainFileName(const char* name, size_t len);
 
-// The header the split writes for a large file: "%X" text, '#', the name after
-// the last '\\' with any ';' replaced by '_' (a ';' would end the name early), ';'.
+// Where the name recorded for a large file begins: after the last '\\', '/' or drive ':'.
+size_t RecordedNameStart(const char* path, size_t len);
+
+// The name the header records for a large file: its last component, with any ';'
+// replaced by '_' (a ';' would end the name early). The split refuses to record
+// one that IsPlainFileName rejects.
+std::string RecordedName(const std::string& largeFileName);
+
+// The header the split writes for a large file: "%X" text, '#', RecordedName, ';'.
 std::string BuildPieceHeader(const std::string& crcText, const std::string& largeFileName);
 
 // "%X" text of a CRC value, as the header records it.

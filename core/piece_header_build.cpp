@@ -1,6 +1,5 @@
 // Building the piece header the split writes.
 #include "core/piece_header.h"
-#include "platform/file.h"
 
 std::string CrcText(uint32_t crc) {
     char text[9];
@@ -8,10 +7,14 @@ std::string CrcText(uint32_t crc) {
     return std::string(text, n);
 }
 
-std::string BuildPieceHeader(const std::string& crcText, const std::string& largeFileName) {
-    std::string name = NamePart(largeFileName);
+std::string RecordedName(const std::string& largeFileName) {
+    std::string name = largeFileName.substr(RecordedNameStart(largeFileName.data(), largeFileName.size()));
     for (char& c : name)
         if (c == ';')
             c = '_';
-    return crcText + '#' + name + ';';
+    return name;
+}
+
+std::string BuildPieceHeader(const std::string& crcText, const std::string& largeFileName) {
+    return crcText + '#' + RecordedName(largeFileName) + ';';
 }

@@ -18,6 +18,20 @@ std::string PieceName(int n) {
     return FormatPieceName(n, name) ? std::string(name) : std::string();
 }
 
+bool IsSelfCatenatingName(const char* name, size_t len) {
+    static const char kExe[] = ".exe";
+    if (len != 14 || PieceNumberOf(name, 10) != 0)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        char c = name[10 + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != kExe[i])
+            return false;
+    }
+    return true;
+}
+
 int PieceNumberOf(const char* name, size_t len) {
     static const char kPrefix[] = "_split#";
     if (len != 10)

@@ -20,3 +20,6 @@ bool FormatPieceName(int n, char out[11]);
 // The piece number of a name made of "_Split#" (any letter case, as the Windows
 // search matches it) and exactly three digits; -1 for any other name.
 int PieceNumberOf(const char* name, size_t len);
+
+// True for "_Split#000.exe" in any letter case, as the Windows search matches it.
+bool IsSelfCatenatingName(const char* name, size_t len);

@@ -92,6 +92,10 @@ struct PathStatus {
 
 PathStatus GetPathStatus(const std::string& path);
 
+// True when both paths exist and lead to one file, however they are spelled:
+// the same volume and file index on Windows, device and inode on POSIX.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // Deletes a file; false (with nothing thrown) when it cannot.
 bool DeleteFileAt(const std::string& path);
 

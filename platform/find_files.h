@@ -11,6 +11,7 @@ struct FoundFile {
     std::string path; // folder of the pattern + '\\' + name
     uint64_t size = 0;
     bool isFolder = false;
+    bool isSpecial = false; // neither a file nor a folder: a device or a pipe (POSIX only)
 };
 
 // Every match in the order the platform returns them; empty when nothing

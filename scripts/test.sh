@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests (plain and under
-# AddressSanitizer/UBSan) and the Windows tests under Wine on a virtual display:
-# those of the x86_64 build always (wine64), those of the i686 build where this
+# AddressSanitizer/UBSan), the header reader's fuzz target, and the Windows
+# tests under Wine on a virtual display: those of the x86_64 build always (wine64), those of the i686 build where this
 # machine executes 32-bit programs (wine32). Ends with one line counting the
 # passed and failed tests.
 set -uo pipefail
@@ -48,6 +48,23 @@ for kind in native sanitize; do
         run_suite "$kind-$(basename "$exe")" "$exe"
     done
 done
+
+# The header reader's fuzz target, about 30 s from the corpus in the tree (new inputs go to a
+# scratch folder). A crash or a broken rule counts as one failure.
+fuzz_exe="$BUILD_ROOT/fuzz/tests/fuzz/header_reader_fuzz"
+fuzz_log="$BUILD_ROOT/logs/fuzz-header_reader.log"
+rm -rf "$BUILD_ROOT/fuzz/corpus" && mkdir -p "$BUILD_ROOT/fuzz/corpus" "$BUILD_ROOT/logs"
+if [ -x "$fuzz_exe" ] && "$fuzz_exe" -max_total_time="${FUZZ_SECONDS:-30}" -artifact_prefix="$BUILD_ROOT/fuzz/" \
+        "$BUILD_ROOT/fuzz/corpus" "$top/tests/fuzz/corpus" >"$fuzz_log" 2>&1; then
+    echo "fuzz-header_reader: 1 passed, 0 failed"
+    passed=$((passed + 1))
+else
+    echo "== fuzz-header_reader failed (or was not built); see $fuzz_log"
+    tail -20 "$fuzz_log" 2>/dev/null
+    echo "fuzz-header_reader: 0 passed, 1 failed"
+    failed=$((failed + 1))
+    broken+=("fuzz-header_reader")
+fi
 
 source "$top/scripts/wine_env.sh"
 trap wine_cleanup EXIT

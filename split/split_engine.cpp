@@ -3,13 +3,14 @@
 #include "split/split_engine.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
-#include "split/large_file_guard.h"
+#include "split/split_checks.h"
 
 namespace {
 
@@ -43,6 +44,10 @@ public:
         const uint64_t size = large.Length();
         const bool selfCatenating = job_.stubImage != nullptr;
         const bool withHeader = job_.withHeader || selfCatenating;
+        if (withHeader) {
+            if (const std::optional<std::string> refusal = UnrecordableNameText(job_.largeFile))
+                return Refuse(large, *refusal, Icon::Exclamation);
+        }
         std::string crcText = job_.crcText;
         if (withHeader && crcText.empty())
             crcText = MeasureCrc(large, block_);
@@ -50,19 +55,30 @@ public:
         const size_t stubSize = selfCatenating ? job_.stubSize : 0;
         const uint64_t prefix = stubSize + header.size();
 
+        if (selfCatenating) {
+            if (const std::optional<std::string> refusal =
+                    SelfCatenatingSizeText(job_.splitSize, stubSize, header.size()))
+                return Refuse(large, *refusal, Icon::Exclamation);
+        }
+
         const uint64_t pieces = CountPieces(prefix, size, job_.splitSize);
         if (pieces > static_cast<uint64_t>(kMaxPieces)) {
             large.Close();
             messenger_.Show(kTooManyPiecesText, Icon::Hand);
             return {SplitEnd::TooManyPieces, 0};
         }
-        if (IsAmongNewPieces(job_.largeFile, pieces, selfCatenating, CurrentDirectory())) {
+        const std::vector<FoundFile> existing = PiecesInCurrentDirectory();
+        if (LargeFileAmong(job_.largeFile, existing)) {
             large.Close();
             messenger_.Show("File: " + job_.largeFile +
-                                "\nIs one of the pieces this split would write, which would destroy it."
-                                "\nMove it to another folder first.\nSplit  NOT  Successful",
+                                "\nIs a split file in the folder the pieces are written to: the split would destroy "
+                                "it.\nMove or rename it first.\nSplit  NOT  Successful",
                             Icon::Exclamation);
             return {SplitEnd::WouldOverwriteLargeFile, 0};
+        }
+        if (!ClearLeftoverPieces(existing, messenger_)) {
+            large.Close();
+            return {SplitEnd::Refused, 0};
         }
 
         Crc32 crc;
@@ -117,6 +133,12 @@ public:
     int Written() const { return written_; }
 
 private:
+    SplitResult Refuse(File& large, const std::string& text, Icon icon) {
+        large.Close();
+        messenger_.Show(text, icon);
+        return {SplitEnd::Refused, 0};
+    }
+
     void OpenPiece(File& piece, const std::string& name) {
         piece.Open(name, File::Mode::CreateAlwaysReadWrite);
         ++written_;

@@ -22,10 +22,11 @@ struct SplitJob {
 
 enum class SplitEnd {
     Done,
-    TooManyPieces,          // more than 1000 pieces: refused, nothing written
-    FileError,              // a file could not be opened, read or written; what was written stays
-    ChangedWhileSplitting,  // the data copied is not the file that was measured; the pieces stay
-    WouldOverwriteLargeFile // the large file is itself one of the pieces this split would create
+    TooManyPieces,           // more than 1000 pieces: refused, nothing written
+    FileError,               // a file could not be opened, read or written; what was written stays
+    ChangedWhileSplitting,   // the data copied is not the file that was measured; the pieces stay
+    WouldOverwriteLargeFile, // the large file is itself a piece in the folder written to
+    Refused                  // a check before writing refused, or the user kept earlier pieces: nothing written
 };
 
 struct SplitResult {

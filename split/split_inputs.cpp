@@ -1,6 +1,8 @@
 // The split half's input rules: size steps, split count, split-size text.
 #include "split/split_inputs.h"
 
+#include "split/piece_plan.h"
+
 #include <limits>
 
 std::optional<SizeStep> SizeStepAt(unsigned p) {
@@ -17,10 +19,13 @@ std::optional<SizeStep> SizeStepAt(unsigned p) {
     return step;
 }
 
-std::optional<int64_t> SplitCount(int64_t fileSize, int32_t splitSize) {
+std::optional<int64_t> SplitCount(int64_t fileSize, int32_t splitSize, uint64_t stubBytes, uint64_t headerBytes) {
     if (fileSize < 0 || splitSize <= 0)
         return std::nullopt;
-    return fileSize / splitSize + (fileSize % splitSize != 0 ? 1 : 0);
+    const uint64_t prefix = stubBytes + headerBytes;
+    if (stubBytes > 0 && static_cast<uint64_t>(splitSize) <= prefix)
+        return std::nullopt;
+    return static_cast<int64_t>(CountPieces(prefix, static_cast<uint64_t>(fileSize), splitSize));
 }
 
 std::string SplitCountText(std::optional<int64_t> count) {

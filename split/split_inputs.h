@@ -22,10 +22,13 @@ struct SizeStep {
 // so they are not evenly spaced: step 9 is 921600 bytes, step 10 is 1048576.
 std::optional<SizeStep> SizeStepAt(unsigned p);
 
-// Pieces a split of fileSize bytes into splitSize-byte pieces makes, the last one
-// possibly short; 0 for an empty file. Empty when there is no size (-1) or no valid
-// split size (0 or less). The catstub image and the header are not counted.
-std::optional<int64_t> SplitCount(int64_t fileSize, int32_t splitSize);
+// Pieces a split of fileSize bytes into splitSize-byte pieces writes, the last one
+// possibly short; 0 for an empty file without header. The catstub image (stubBytes)
+// and the header (headerBytes) count toward the first piece, as the split counts them.
+// Empty when there is no size (-1), no valid split size (0 or less), or a
+// self-catenating first piece would have no room for data (the split refuses that).
+std::optional<int64_t> SplitCount(int64_t fileSize, int32_t splitSize, uint64_t stubBytes = 0,
+                                  uint64_t headerBytes = 0);
 
 // "# splits:" alone, or followed by the count.
 std::string SplitCountText(std::optional<int64_t> count);

@@ -10,6 +10,7 @@
 #include "stub/output_file.h"
 #include "stub/piece_search.h"
 #include "stub/stub_messages.h"
+#include "stub/stub_paths.h"
 
 namespace {
 
@@ -18,6 +19,10 @@ namespace {
 uint8_t g_window[kHeaderWindow];
 uint8_t g_block[64 * 1024];
 PieceSet g_pieces;
+char g_self[kStubPathSize];   // catstub's own file: the first piece, whatever its name
+char g_folder[kStubPathSize]; // its folder, where the other pieces and the output lie
+char g_piecePath[kStubPathSize];
+char g_outputPath[kStubPathSize];
 
 // A name longer than this is never a plain file name.
 constexpr size_t kMaxName = 255;
@@ -59,13 +64,28 @@ void ReportNoUsableName(HeaderStatus status, const PieceHeader& header) {
     ShowFatal(text.CStr());
 }
 
+void ReportCantOpen(const char* piece, unsigned long error) {
+    StubText text;
+    text.Append(stub_text::kCantOpenSplitFile).Append(":\n").Append(piece).Append("\n\n");
+    AppendSystemText(text, error);
+    ShowFatal(text.CStr());
+}
+
 // False after reporting; nothing has been written then.
 bool SearchedPieces() {
-    const SearchResult search = FindPieces(&g_pieces);
+    const SearchResult search = FindPieces(g_folder, &g_pieces);
     StubText text;
     switch (search.outcome) {
-    case SearchOutcome::Ok:
-        return true;
+    case SearchOutcome::Ok: {
+        // A set with a gap would give a wrong file under the original's name.
+        const int missing = FirstMissingPiece(g_pieces);
+        if (missing < 0)
+            return true;
+        char name[11];
+        FormatPieceName(missing, name);
+        text.Append(name).Append(stub_text::kIsMissing).Append("\n").Append(stub_text::kNothingWritten);
+        break;
+    }
     case SearchOutcome::Failed:
         text.Append(stub_text::kCantSearch).Append("\n\n");
         AppendSystemText(text, search.error);
@@ -79,9 +99,9 @@ bool SearchedPieces() {
     return false;
 }
 
-void CheckCrc(const char* output, const PieceHeader& header) {
+void CheckCrc(const char* outputPath, const PieceHeader& header) {
     Crc32 crc;
-    const auto value = crc.FileCrc(output);
+    const auto value = crc.FileCrc(outputPath);
     if (!value) {
         ShowFatal(stub_text::kCantOpenForCrc);
         return;
@@ -103,10 +123,14 @@ void CheckCrc(const char* output, const PieceHeader& header) {
 void RunCatstub() {
     if (!AskToCatenate())
         return;
-    // The fixed name, whatever name catstub was started under.
-    ReadHandle first(kSelfCatenatingName);
-    if (!first.IsOpen()) {
+    // catstub's own file is the first piece, whatever it is called now and wherever it was started from.
+    if (!FindOwnFile(g_self, g_folder)) {
         ShowFatal(stub_text::kCantOpenSplitFile);
+        return;
+    }
+    ReadHandle first(g_self);
+    if (!first.IsOpen()) {
+        ReportCantOpen(g_self, first.LastError());
         return;
     }
     // The header stands right behind the stub image; reading past the image
@@ -114,7 +138,7 @@ void RunCatstub() {
     uint32_t skipped = 0;
     uint32_t got = 0;
     if (!ReadUpTo(first, g_block, kStubImageSize, &skipped) || !ReadUpTo(first, g_window, kHeaderWindow, &got)) {
-        ReportReadFailure(kSelfCatenatingName, first.LastError(), false);
+        ReportReadFailure(g_self, first.LastError(), false);
         return;
     }
     // Only the bytes read are parsed: a short first piece leaves no stale bytes to misread.
@@ -133,7 +157,7 @@ void RunCatstub() {
     if (!SearchedPieces())
         return;
 
-    OutputFile out(output);
+    OutputFile out(JoinPath(g_outputPath, g_folder, output) ? g_outputPath : "");
     if (!out.IsOpen()) {
         StubText text;
         text.Append(stub_text::kCantOpenFile).Append(output).Append(stub_text::kDeleteAndStartAgain);
@@ -144,7 +168,7 @@ void RunCatstub() {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    if (!Copied(CopyRest(first, out, g_block, sizeof g_block), kSelfCatenatingName, output))
+    if (!Copied(CopyRest(first, out, g_block, sizeof g_block), g_self, output))
         return;
 
     // Ascending piece order, whatever order the directory search used.
@@ -152,9 +176,10 @@ void RunCatstub() {
         const char* name = g_pieces.names[n];
         if (name[0] == 0)
             continue;
-        ReadHandle piece(name);
+        JoinPath(g_piecePath, g_folder, name);
+        ReadHandle piece(g_piecePath);
         if (!piece.IsOpen()) {
-            ShowFatal(stub_text::kCantOpenSplitFile);
+            ReportCantOpen(name, piece.LastError());
             return;
         }
         if (!Copied(CopyRest(piece, out, g_block, sizeof g_block), name, output))
@@ -164,5 +189,5 @@ void RunCatstub() {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    CheckCrc(output, header);
+    CheckCrc(g_outputPath, header);
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "stub/piece_search.h"
+#include "stub/stub_paths.h"
 
 namespace {
 
@@ -47,10 +48,16 @@ void CopyName(const char* from, char* to) {
 
 } // namespace
 
-SearchResult FindPieces(PieceSet* pieces) {
+SearchResult FindPieces(const char* folder, PieceSet* pieces) {
     SearchResult result;
     WIN32_FIND_DATAA data;
-    FindHandle search(kPiecePattern, &data);
+    char pattern[kStubPathSize];
+    if (!JoinPath(pattern, folder, kPiecePattern)) {
+        result.outcome = SearchOutcome::Failed;
+        result.error = ERROR_FILENAME_EXCED_RANGE;
+        return result;
+    }
+    FindHandle search(pattern, &data);
     if (!search.IsOpen()) {
         // Nothing matches: the set is the first piece alone.
         if (search.LastError() == ERROR_FILE_NOT_FOUND)
@@ -77,4 +84,15 @@ SearchResult FindPieces(PieceSet* pieces) {
         result.error = search.LastError();
     }
     return result;
+}
+
+int FirstMissingPiece(const PieceSet& pieces) {
+    int highest = 0;
+    for (int n = 1; n < kMaxPieces; ++n)
+        if (pieces.names[n][0] != 0)
+            highest = n;
+    for (int n = 1; n < highest; ++n)
+        if (pieces.names[n][0] == 0)
+            return n;
+    return -1;
 }

@@ -1,4 +1,4 @@
-// Finding the further pieces of a set in the current directory.
+// Finding the further pieces of a set in the folder of catstub's own file.
 #pragma once
 
 #include "core/piece_name.h"
@@ -26,4 +26,9 @@ struct SearchResult {
 // Fills pieces (which must start empty) with every name made of "_Split#"
 // and three digits other than 000. Stray files such as "_Split#notes.txt" or
 // a plain "_Split#000" are no part of the set.
-SearchResult FindPieces(PieceSet* pieces);
+// folder ends in '\\'; the names found are the names alone.
+SearchResult FindPieces(const char* folder, PieceSet* pieces);
+
+// The lowest number below the highest piece found for which no piece was found (piece 0 is
+// catstub's own file), or -1 when the set has no gap.
+int FirstMissingPiece(const PieceSet& pieces);

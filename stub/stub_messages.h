@@ -18,6 +18,7 @@ constexpr const char kCantWrite[] = "Can't write file:\n";
 constexpr const char kIncomplete[] = "\nThe catenated file is incomplete.";
 constexpr const char kCantSearch[] = "Can't search for split files";
 constexpr const char kFoundTwice[] = "Two split files carry the same number:\n";
+constexpr const char kIsMissing[] = " is missing: the set cannot be catenated without it.";
 } // namespace stub_text
 
 // "User Confirm", OK and Cancel, question icon; true only for OK.

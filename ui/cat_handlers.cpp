@@ -41,14 +41,34 @@ std::optional<std::string> PlainNameFormat() {
     return std::string(text, static_cast<size_t>(length));
 }
 
+// The full path of a name as the system resolves it now, so that a relative or bare name keeps its
+// meaning when the current directory changes later. The name as given when the system cannot.
+std::string FullPath(const std::string& path) {
+    if (path.empty())
+        return path;
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (length == 0)
+            return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
 } // namespace
 
 void MainDialog::OnEn_FirstPieceChange() {
     firstPiecePath_ = ItemText(IDC_FIRST_PIECE);
     if (LowerCase(NamePart(firstPiecePath_)) != LowerCase(kFirstPieceName))
         return;
-    // The name is taken in its one right spelling; the edit keeps what was typed.
-    firstPiecePath_ = FolderPart(firstPiecePath_) + "\\" + kFirstPieceName;
+    // The name is taken in its one right spelling; the edit keeps what was typed. A bare name lies in
+    // the current folder, where the user typed it, never in the drive's root.
+    const bool hasFolder = firstPiecePath_.find('\\') != std::string::npos;
+    firstPiecePath_ = FullPath(hasFolder ? FolderPart(firstPiecePath_) + "\\" + kFirstPieceName : kFirstPieceName);
     const DWORD attributes = GetFileAttributesA(firstPiecePath_.c_str());
     // Typing passes through many half-finished paths: those that name nothing stay quiet.
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -84,8 +104,10 @@ void MainDialog::OnBn_SelectSpecificFiles() {
     ListBox list(Item(IDC_CAT_LIST));
     list.Reset();
     rejoinedPaths_.clear();
-    for (const std::string& path : catenationList_)
+    for (std::string& path : catenationList_) {
+        path = FullPath(path);
         list.Add(SelectionLine(path));
+    }
 }
 
 void MainDialog::FindPieces() {
@@ -99,7 +121,7 @@ void MainDialog::FindPieces() {
         return;
     }
     for (const DiscoveredPiece& piece : *pieces) {
-        catenationList_.push_back(piece.path);
+        catenationList_.push_back(FullPath(piece.path));
         list.Add(PieceLine(piece.path, piece.size));
     }
 }

@@ -21,6 +21,7 @@ public:
         FilePickers pickers(messenger);
         MainDialog dialog(messenger, pickers);
         messenger.SetOwner(&dialog);
+        pickers.SetOwner(&dialog);
         dialog.DoModal();
         return false;
     }

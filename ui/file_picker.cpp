@@ -6,13 +6,18 @@
 #include <array>
 #include <utility>
 
+#include "ui/framework/dialog.h"
 #include "ui/picker_rules.h"
 #include "ui/pickers.h"
 
 namespace {
 
-constexpr DWORD kFileBufferSize = 256;
-constexpr DWORD kMultiFileBufferSize = 2096;
+// Any path Windows' ANSI calls take.
+constexpr DWORD kFileBufferSize = MAX_PATH;
+// Room for a folder and 1000 names of up to 64 characters; the hook grows the buffer
+// when the files selected need more.
+constexpr DWORD kMultiFileBufferSize = MAX_PATH + 1000 * 65 + 1;
+constexpr DWORD kSelectionTextSize = 32768;
 // The structure as of version 4.0, what the hook-based dialog expects: 76 bytes
 // on 32-bit Windows, 136 on 64-bit, so the SDK's constant and never a literal.
 const DWORD kOpenFileNameSize = OPENFILENAME_SIZE_VERSION_400A;
@@ -23,6 +28,27 @@ std::vector<std::string>& SelectionRecord() {
     static std::vector<std::string> record;
     return record;
 }
+
+// The buffer of the ordered pick, reachable from the hook so that it can grow.
+std::vector<char>& MultiFileBuffer() {
+    static std::vector<char> buffer;
+    return buffer;
+}
+
+// The folder picker's shell objects need COM on this thread for as long as it is open.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialised_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
 
 // The shell's allocator, released with the object.
 class ShellAllocator {
@@ -51,11 +77,11 @@ private:
     IMalloc* malloc_ = nullptr;
 };
 
-OPENFILENAMEA DialogSettings(const std::string& initialFolder, const std::string& title, const char* filter, char* file,
-                             DWORD fileSize) {
+OPENFILENAMEA DialogSettings(HWND owner, const std::string& initialFolder, const std::string& title, const char* filter,
+                             char* file, DWORD fileSize) {
     OPENFILENAMEA settings{};
     settings.lStructSize = kOpenFileNameSize;
-    settings.hwndOwner = nullptr;
+    settings.hwndOwner = owner;
     settings.lpstrFilter = filter;
     settings.nFilterIndex = 1;
     settings.lpstrFile = file;
@@ -72,7 +98,7 @@ const std::vector<std::string>& SelectionRecordForTests() {
     return SelectionRecord();
 }
 
-CFilePicker::CFilePicker(Messenger& messenger) : messenger_(messenger) {
+CFilePicker::CFilePicker(Messenger& messenger, HWND owner) : messenger_(messenger), owner_(owner) {
     SelectionRecord().clear();
 }
 
@@ -85,7 +111,8 @@ std::string CFilePicker::PickFile(const std::string& initialFolder, const std::s
                                   const std::string& filter) {
     const auto filterBuffer = MakeFilterBuffer(filter);
     std::array<char, kFileBufferSize> file{};
-    OPENFILENAMEA settings = DialogSettings(initialFolder, title, filterBuffer.data(), file.data(), kFileBufferSize);
+    OPENFILENAMEA settings =
+        DialogSettings(owner_, initialFolder, title, filterBuffer.data(), file.data(), kFileBufferSize);
     if (GetOpenFileNameA(&settings))
         return std::string(file.data());
     ReportDialogFailure();
@@ -95,16 +122,23 @@ std::string CFilePicker::PickFile(const std::string& initialFolder, const std::s
 bool CFilePicker::PickFilesInOrder(const std::string& initialFolder, const std::string& title,
                                    const std::string& filter, std::vector<std::string>& list) {
     const auto filterBuffer = MakeFilterBuffer(filter);
-    std::vector<char> file(kMultiFileBufferSize, '\0');
+    std::vector<char>& file = MultiFileBuffer();
+    file.assign(kMultiFileBufferSize, '\0');
     OPENFILENAMEA settings =
-        DialogSettings(initialFolder, title, filterBuffer.data(), file.data(), kMultiFileBufferSize);
+        DialogSettings(owner_, initialFolder, title, filterBuffer.data(), file.data(), static_cast<DWORD>(file.size()));
     settings.Flags |= OFN_ALLOWMULTISELECT | OFN_ENABLEHOOK;
     settings.lpfnHook = SelectionHook;
     if (!GetOpenFileNameA(&settings)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+            messenger_.Show("Too many files were selected at once to be read back.\nSelect fewer files.",
+                            Icon::Exclamation);
+            return false;
+        }
         ReportDialogFailure();
         return false;
     }
-    list = OrderPickedFiles(file.data(), file.size(), SelectionRecord());
+    // The hook may have moved the buffer: the dialog wrote to the one it was last given.
+    list = OrderPickedFiles(settings.lpstrFile, settings.nMaxFile, SelectionRecord());
     return true;
 }
 
@@ -114,12 +148,25 @@ UINT_PTR CALLBACK CFilePicker::SelectionHook(HWND hookWindow, UINT message, WPAR
     // Inside the system's dialog: a failure here costs one record entry, never the dialog.
     try {
         const HWND dialog = GetParent(hookWindow);
-        std::vector<char> folder(kMultiFileBufferSize, '\0');
-        std::vector<char> spec(kMultiFileBufferSize, '\0');
-        SendMessageA(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
-        SendMessageA(dialog, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
+        std::vector<char> folder(kSelectionTextSize, '\0');
+        std::vector<char> spec(kSelectionTextSize, '\0');
+        const LRESULT folderLength =
+            SendMessageA(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+        const LRESULT specLength =
+            SendMessageA(dialog, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
         folder.back() = spec.back() = '\0';
         RecordSelection(SelectionRecord(), SelectedPath(folder.data(), spec.data()));
+        // The names come back as folder, zero, names each with a zero: never more than folder and
+        // selection text together. A bigger buffer now spares the user a failed pick at the end.
+        OPENFILENAMEA* settings = reinterpret_cast<OFNOTIFYA*>(lParam)->lpOFN;
+        const size_t needed = static_cast<size_t>(folderLength > 0 ? folderLength : 0) +
+                              static_cast<size_t>(specLength > 0 ? specLength : 0) + 2;
+        std::vector<char>& buffer = MultiFileBuffer();
+        if (settings && settings->lpstrFile == buffer.data() && needed > settings->nMaxFile) {
+            buffer.assign(needed * 2, '\0');
+            settings->lpstrFile = buffer.data();
+            settings->nMaxFile = static_cast<DWORD>(buffer.size());
+        }
     } catch (const std::exception&) {
         // Only allocation can fail here; the pick goes on with what was recorded.
     }
@@ -127,11 +174,12 @@ UINT_PTR CALLBACK CFilePicker::SelectionHook(HWND hookWindow, UINT message, WPAR
 }
 
 bool CFilePicker::PickFolder(std::string& folder, const std::string& title, LPITEMIDLIST root) {
+    const ComApartment com;
     ShellAllocator allocator;
     std::array<char, MAX_PATH> displayName{};
     std::array<char, MAX_PATH> path{};
     BROWSEINFOA settings{};
-    settings.hwndOwner = nullptr;
+    settings.hwndOwner = owner_;
     settings.pidlRoot = root;
     settings.pszDisplayName = displayName.data();
     settings.lpszTitle = title.c_str();
@@ -147,19 +195,23 @@ bool CFilePicker::PickFolder(std::string& folder, const std::string& title, LPIT
     return chosen != nullptr;
 }
 
+void* FilePickers::OwnerWindow() const {
+    return owner_ ? owner_->Handle() : nullptr;
+}
+
 std::string FilePickers::PickFile(const std::string& initialFolder, const std::string& title,
                                   const std::string& filter) {
-    CFilePicker picker(messenger_);
+    CFilePicker picker(messenger_, static_cast<HWND>(OwnerWindow()));
     return picker.PickFile(initialFolder, title, filter);
 }
 
 bool FilePickers::PickFilesInOrder(const std::string& initialFolder, const std::string& title,
                                    const std::string& filter, std::vector<std::string>& list) {
-    CFilePicker picker(messenger_);
+    CFilePicker picker(messenger_, static_cast<HWND>(OwnerWindow()));
     return picker.PickFilesInOrder(initialFolder, title, filter, list);
 }
 
 bool FilePickers::PickFolder(std::string& folder, const std::string& title) {
-    CFilePicker picker(messenger_);
+    CFilePicker picker(messenger_, static_cast<HWND>(OwnerWindow()));
     return picker.PickFolder(folder, title);
 }

@@ -1,6 +1,6 @@
-// The file and folder pickers on the common dialogs. None has an owner window,
-// and the file pickers leave the current directory at the chosen file's folder,
-// where the split and the join then write.
+// The file and folder pickers on the common dialogs. Each is owned by the main
+// dialog, which stays disabled while it is open; the file pickers leave the
+// current directory at the chosen file's folder.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,8 @@
 class CFilePicker {
 public:
     // Empties the selection record, so each ordered pick starts afresh.
-    explicit CFilePicker(Messenger& messenger);
+    // owner: the window disabled while a picker is open (null: none).
+    explicit CFilePicker(Messenger& messenger, HWND owner = nullptr);
     CFilePicker(const CFilePicker&) = delete;
     CFilePicker& operator=(const CFilePicker&) = delete;
 
@@ -34,6 +35,7 @@ private:
     void ReportDialogFailure();
 
     Messenger& messenger_;
+    HWND owner_;
 };
 
 // What the hook recorded during the last ordered pick, in order of first selection.

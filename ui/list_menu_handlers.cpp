@@ -9,6 +9,7 @@
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "platform/error_text.h"
 #include "platform/file.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/popup_menu.h"
@@ -35,7 +36,7 @@ struct SelectedFile {
 // The selected entries of a list box whose files are known, last line first.
 // The split list's lines name files in its folder; the catenate list's lines
 // name the full paths kept for them, wherever those files lie.
-std::vector<SelectedFile> SelectedFiles(ListBox list, bool isCatList, const std::string& sourceFolder,
+std::vector<SelectedFile> SelectedFiles(ListBox list, bool isCatList, const std::vector<std::string>& splitPaths,
                                         const std::vector<std::string>& catenationList,
                                         const std::vector<std::string>& rejoinedPaths) {
     std::vector<SelectedFile> files;
@@ -44,8 +45,8 @@ std::vector<SelectedFile> SelectedFiles(ListBox list, bool isCatList, const std:
         if (!list.IsSelected(line))
             continue;
         if (!isCatList) {
-            if (const std::optional<std::string> path = SplitEntryPath(sourceFolder, list.Text(line)))
-                files.push_back({line, *path});
+            if (static_cast<size_t>(line) < splitPaths.size() && !splitPaths[line].empty())
+                files.push_back({line, splitPaths[line]});
             continue;
         }
         const CatEntry entry =
@@ -129,30 +130,37 @@ void MoveLine(ListBox list, int from, int to) {
 }
 
 // After a copy, move or delete the other list box is emptied. The rejoined
-// files' paths go with their lines; the catenation list stays as it is.
-void EmptyOtherList(HWND dialog, int listId, std::vector<std::string>& rejoinedPaths) {
+// files' and the split list's paths go with their lines; the catenation list
+// stays as it is.
+void EmptyOtherList(HWND dialog, int listId, std::vector<std::string>& rejoinedPaths,
+                    std::vector<std::string>& splitPaths) {
     const int otherId = listId == IDC_CAT_LIST ? IDC_SPLIT_LIST : IDC_CAT_LIST;
     ListBox(GetDlgItem(dialog, otherId)).Reset();
     if (otherId == IDC_CAT_LIST)
         rejoinedPaths.clear();
+    else
+        splitPaths.clear();
 }
 
 // After a move or delete: the lines acted on go, and so do the entries of the
 // lists that named the files now gone.
 void DropDoneEntries(HWND dialog, int listId, const std::vector<SelectedFile>& done,
-                     std::vector<std::string>& catenationList, std::vector<std::string>& rejoinedPaths) {
+                     std::vector<std::string>& catenationList, std::vector<std::string>& rejoinedPaths,
+                     std::vector<std::string>& splitPaths) {
     ListBox list(GetDlgItem(dialog, listId));
     const size_t lineCount = static_cast<size_t>(list.Count());
     std::vector<int> lines;
     for (const SelectedFile& file : done) {
         list.Delete(file.line); // last line first: the lines still to go keep their index
         lines.push_back(file.line);
+        if (listId == IDC_SPLIT_LIST && static_cast<size_t>(file.line) < splitPaths.size())
+            splitPaths.erase(splitPaths.begin() + file.line);
     }
     if (listId == IDC_CAT_LIST)
         RemoveCatEntries(lines, lineCount, catenationList, rejoinedPaths);
     else
         RemoveFirstEqual(catenationList, SourcePaths(done));
-    EmptyOtherList(dialog, listId, rejoinedPaths);
+    EmptyOtherList(dialog, listId, rejoinedPaths, splitPaths);
 }
 
 } // namespace
@@ -173,38 +181,36 @@ BOOL MainDialog::OnContextMenu(HWND, POINT screenPoint) {
 }
 
 void MainDialog::OnMenu_SplitCopy() {
-    CopyFiles(IDC_SPLIT_LIST, SplitListFolder(largeFileName_, CurrentDirectory()));
+    CopyFiles(IDC_SPLIT_LIST);
 }
 
 void MainDialog::OnMenu_SplitMove() {
-    MoveFiles(IDC_SPLIT_LIST, SplitListFolder(largeFileName_, CurrentDirectory()));
+    MoveFiles(IDC_SPLIT_LIST);
 }
 
 void MainDialog::OnMenu_SplitDelete() {
-    DeleteFiles(IDC_SPLIT_LIST, SplitListFolder(largeFileName_, CurrentDirectory()));
+    DeleteFiles(IDC_SPLIT_LIST);
 }
 
-// The catenate list's lines carry their own full paths; its folder is passed
-// for the routines' common form only.
 void MainDialog::OnMenu_CatCopy() {
-    CopyFiles(IDC_CAT_LIST, catenationList_.empty() ? std::string() : FolderPart(catenationList_.front()));
+    CopyFiles(IDC_CAT_LIST);
 }
 
 void MainDialog::OnMenu_CatMove() {
-    MoveFiles(IDC_CAT_LIST, catenationList_.empty() ? std::string() : FolderPart(catenationList_.front()));
+    MoveFiles(IDC_CAT_LIST);
 }
 
 void MainDialog::OnMenu_CatDelete() {
-    DeleteFiles(IDC_CAT_LIST, catenationList_.empty() ? std::string() : FolderPart(catenationList_.front()));
+    DeleteFiles(IDC_CAT_LIST);
 }
 
-void MainDialog::CopyFiles(int listId, const std::string& sourceFolder) {
+void MainDialog::CopyFiles(int listId) {
     std::string destination;
     if (!pickers_.PickFolder(destination, kDestinationTitle))
         return;
     ListBox list(Item(listId));
     const std::vector<SelectedFile> files =
-        SelectedFiles(list, listId == IDC_CAT_LIST, sourceFolder, catenationList_, rejoinedPaths_);
+        SelectedFiles(list, listId == IDC_CAT_LIST, splitPaths_, catenationList_, rejoinedPaths_);
     if (files.empty())
         return;
     // A chosen item without a file-system path (a virtual folder) is no place to copy to.
@@ -216,15 +222,15 @@ void MainDialog::CopyFiles(int listId, const std::string& sourceFolder) {
     }
     for (const SelectedFile& file : files)
         list.SetSelected(file.line, false);
-    EmptyOtherList(Handle(), listId, rejoinedPaths_);
+    EmptyOtherList(Handle(), listId, rejoinedPaths_, splitPaths_);
 }
 
-void MainDialog::MoveFiles(int listId, const std::string& sourceFolder) {
+void MainDialog::MoveFiles(int listId) {
     std::string destination;
     if (!pickers_.PickFolder(destination, kDestinationTitle))
         return;
     const std::vector<SelectedFile> files =
-        SelectedFiles(ListBox(Item(listId)), listId == IDC_CAT_LIST, sourceFolder, catenationList_, rejoinedPaths_);
+        SelectedFiles(ListBox(Item(listId)), listId == IDC_CAT_LIST, splitPaths_, catenationList_, rejoinedPaths_);
     if (files.empty())
         return;
     const std::vector<std::string> targets = TargetPaths(files, destination);
@@ -233,12 +239,12 @@ void MainDialog::MoveFiles(int listId, const std::string& sourceFolder) {
         messenger_.Show("File move failed", Icon::Exclamation);
         return;
     }
-    DropDoneEntries(Handle(), listId, files, catenationList_, rejoinedPaths_);
+    DropDoneEntries(Handle(), listId, files, catenationList_, rejoinedPaths_, splitPaths_);
 }
 
-void MainDialog::DeleteFiles(int listId, const std::string& sourceFolder) {
+void MainDialog::DeleteFiles(int listId) {
     const std::vector<SelectedFile> files =
-        SelectedFiles(ListBox(Item(listId)), listId == IDC_CAT_LIST, sourceFolder, catenationList_, rejoinedPaths_);
+        SelectedFiles(ListBox(Item(listId)), listId == IDC_CAT_LIST, splitPaths_, catenationList_, rejoinedPaths_);
     if (files.empty())
         return;
     // No question and no recycle bin (no FOF_ALLOWUNDO): the command says "immediate".
@@ -246,7 +252,7 @@ void MainDialog::DeleteFiles(int listId, const std::string& sourceFolder) {
         messenger_.Show("File delete failed", Icon::Exclamation);
         return;
     }
-    DropDoneEntries(Handle(), listId, files, catenationList_, rejoinedPaths_);
+    DropDoneEntries(Handle(), listId, files, catenationList_, rejoinedPaths_, splitPaths_);
 }
 
 void MainDialog::MoveEntryUp() {
@@ -310,10 +316,24 @@ void MainDialog::ShowSizeAndCrc() {
         SingleSelectedFile(ListBox(Item(IDC_CAT_LIST)), messenger_, catenationList_, rejoinedPaths_);
     if (!path)
         return;
-    const int64_t size = GetFileSize(*path, true, messenger_);
+    // A file that cannot be read has no size or CRC to show: the user gets the reason instead.
+    const PathStatus status = GetPathStatus(*path);
+    if (!status.ok || status.isFolder) {
+        messenger_.Show(UnreadableFileText(*path, status.ok ? "It is a folder." : SystemErrorText(status.error)),
+                        Icon::Hand);
+        return;
+    }
     Crc32 crc;
     const std::optional<uint32_t> value = crc.FileCrc(path->c_str());
-    if (!value)
-        messenger_.Show("Can't calculate CRC32", Icon::Hand);
-    messenger_.Show(SizeAndCrcText(*path, size, value.value_or(0)), Icon::Information);
+    if (!value) {
+        std::string reason = "A read failed part way through.";
+        try {
+            File file(*path, File::Mode::ReadDenyWrite);
+        } catch (const FileException& error) {
+            reason = SystemErrorText(error.OsError());
+        }
+        messenger_.Show(UnreadableFileText(*path, reason), Icon::Hand);
+        return;
+    }
+    messenger_.Show(SizeAndCrcText(*path, static_cast<int64_t>(status.size), *value), Icon::Information);
 }

@@ -72,6 +72,7 @@ BOOL MainDialog::OnInitDialog() {
     firstPiecePath_.clear();
     catenationList_.clear();
     rejoinedPaths_.clear();
+    splitPaths_.clear();
     storedCrcText_.clear();
     recordedCrcText_.clear();
     withoutCrc_ = false;

@@ -30,6 +30,7 @@ public:
     const std::string& FirstPiecePath() const { return firstPiecePath_; }
     const std::vector<std::string>& CatenationList() const { return catenationList_; }
     const std::vector<std::string>& RejoinedPaths() const { return rejoinedPaths_; }
+    const std::vector<std::string>& SplitPaths() const { return splitPaths_; }
     const std::string& StoredCrcText() const { return storedCrcText_; }
     const std::string& RecordedCrcText() const { return recordedCrcText_; }
     bool WithoutCrc() const { return withoutCrc_; }
@@ -49,11 +50,11 @@ public:
     void FindPieces();
     void CatFiles();
 
-    // List-box menus: file operations on the selected entries of list box listId,
-    // whose files lie in sourceFolder; entry moves and file information.
-    void CopyFiles(int listId, const std::string& sourceFolder);
-    void MoveFiles(int listId, const std::string& sourceFolder);
-    void DeleteFiles(int listId, const std::string& sourceFolder);
+    // List-box menus: file operations on the files that the selected entries of
+    // list box listId named when they were listed; entry moves and file information.
+    void CopyFiles(int listId);
+    void MoveFiles(int listId);
+    void DeleteFiles(int listId);
     void MoveEntryUp();
     void MoveEntryDown();
     void ShowPieceHeader();
@@ -109,6 +110,9 @@ private:
     // that list rejoinedPaths_[i - catenationList_.size()]. The menus act on
     // these paths, never on a name rebuilt from a folder.
     std::vector<std::string> rejoinedPaths_;
+    // Full path of every file that list box 1014 shows, entry for entry, made
+    // when it was listed: a later change of folder or name cannot redirect them.
+    std::vector<std::string> splitPaths_;
     std::string storedCrcText_;
     std::string recordedCrcText_;
     bool withoutCrc_ = false;

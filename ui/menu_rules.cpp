@@ -134,3 +134,7 @@ std::string SizeAndCrcText(const std::string& path, int64_t size, uint32_t crc) 
     std::snprintf(numbers, sizeof numbers, "bytes: %" PRId64 "\nCRC32 in hex: %" PRIX32, size, crc);
     return "File:\n" + path + "\n\n" + numbers;
 }
+
+std::string UnreadableFileText(const std::string& path, const std::string& reason) {
+    return "Can't read File:\n" + path + "\n\n" + reason;
+}

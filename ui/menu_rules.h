@@ -62,5 +62,8 @@ void RemoveFirstEqual(std::vector<std::string>& list, const std::vector<std::str
 // is no valid header.
 std::string PieceHeaderText(const uint8_t* bytes, size_t len);
 
+// The Size and CRC32 text of a file that could not be read: "Can't read File:\n" + path + "\n\n" + reason.
+std::string UnreadableFileText(const std::string& path, const std::string& reason);
+
 // The Size and CRC32 text; size -1 stands for no size.
 std::string SizeAndCrcText(const std::string& path, int64_t size, uint32_t crc);

@@ -6,6 +6,7 @@
 #include <vector>
 
 class Messenger;
+class Dialog;
 
 class Pickers {
 public:
@@ -26,6 +27,9 @@ public:
 class FilePickers : public Pickers {
 public:
     explicit FilePickers(Messenger& messenger) : messenger_(messenger) {}
+    // The dialog that owns every picker once it exists, so that it cannot be used
+    // (a second picker, a split) while a picker's own message loop runs.
+    void SetOwner(const Dialog* owner) { owner_ = owner; }
     std::string PickFile(const std::string& initialFolder, const std::string& title,
                          const std::string& filter) override;
     bool PickFilesInOrder(const std::string& initialFolder, const std::string& title, const std::string& filter,
@@ -33,5 +37,8 @@ public:
     bool PickFolder(std::string& folder, const std::string& title) override;
 
 private:
+    void* OwnerWindow() const;
+
     Messenger& messenger_;
+    const Dialog* owner_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "core/crc32.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
+#include "core/stub_image.h"
 #include "split/split_inputs.h"
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
@@ -28,7 +29,13 @@ void MainDialog::OnEn_LargeFileChange() {
 
 void MainDialog::UpdateSplitCount() {
     const int64_t size = GetFileSize(largeFileName_, false, messenger_);
-    SetItemText(IDC_SPLIT_COUNT, SplitCountText(SplitCount(size, splitSize_)));
+    // The count is the number of pieces the split writes, so the stub and the header count too. Before
+    // the CRC is measured its text is taken at its longest, 8 digits.
+    const bool withHeader = !withoutCrc_ || selfCatenate_;
+    const uint64_t crcDigits = storedCrcText_.empty() ? 8 : storedCrcText_.size();
+    const uint64_t headerBytes = withHeader ? crcDigits + 2 + ::RecordedName(largeFileName_).size() : 0;
+    const uint64_t stubBytes = selfCatenate_ ? kStubImageSize : 0;
+    SetItemText(IDC_SPLIT_COUNT, SplitCountText(SplitCount(size, splitSize_, stubBytes, headerBytes)));
 }
 
 bool MainDialog::OnBn_SizeAndCrc() {
@@ -56,6 +63,7 @@ bool MainDialog::OnBn_SizeAndCrc() {
     }
     storedCrcText_ = CrcText(*value);
     SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
+    UpdateSplitCount();
     return true;
 }
 
@@ -105,6 +113,7 @@ void MainDialog::OnBn_WithoutCrc() {
         selfCatenate_ = false;
         CheckBox(Item(IDC_SELF_CATENATE)).SetChecked(false);
     }
+    UpdateSplitCount();
 }
 
 void MainDialog::OnBn_SelfCatenate() {
@@ -113,4 +122,5 @@ void MainDialog::OnBn_SelfCatenate() {
         withoutCrc_ = false;
         CheckBox(Item(IDC_WITHOUT_CRC)).SetChecked(false);
     }
+    UpdateSplitCount();
 }

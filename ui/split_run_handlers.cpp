@@ -13,6 +13,7 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/wait_cursor.h"
 #include "ui/main_dialog.h"
+#include "ui/menu_rules.h"
 #include "ui/resource.h"
 #include "ui/stub_resource.h"
 
@@ -107,6 +108,11 @@ void MainDialog::OnBn_StartSplit() {
     };
 
     const SplitResult result = SplitLargeFile(job, messenger_, stepProgress);
+    // The measured CRC no longer describes the file: the next Start Split measures afresh.
+    if (result.end == SplitEnd::ChangedWhileSplitting) {
+        storedCrcText_.clear();
+        SetItemText(IDC_FILE_CRC, "");
+    }
     // Whatever pieces exist are shown, also after a failure part way through.
     if (result.end == SplitEnd::Done || result.piecesWritten > 0)
         ListPieces(largeFileName_);
@@ -115,8 +121,13 @@ void MainDialog::OnBn_StartSplit() {
 void MainDialog::ListPieces(const std::string& largeFileName) {
     ListBox list(Item(IDC_SPLIT_LIST));
     list.Reset();
-    for (const std::string& line : ListPieceLines(largeFileName))
+    splitPaths_.clear();
+    // The folder is fixed now, when the user sees the list, not when a menu command runs.
+    const std::string folder = SplitListFolder(largeFileName, CurrentDirectory());
+    for (const std::string& line : ListPieceLines(largeFileName)) {
         list.Add(line);
+        splitPaths_.push_back(SplitEntryPath(folder, line).value_or(std::string()));
+    }
 }
 
 BOOL MainDialog::OnTimer(UINT_PTR id) {

@@ -177,6 +177,12 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(NativePath(a).c_str(), &sa) == 0 && ::stat(NativePath(b).c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool DeleteFileAt(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }

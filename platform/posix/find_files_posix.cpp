@@ -59,6 +59,7 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
         const std::string nativeEntry = (nativeFolder == "/" ? "" : nativeFolder) + "/" + name;
         if (::stat(nativeEntry.c_str(), &st) == 0) {
             file.isFolder = S_ISDIR(st.st_mode);
+            file.isSpecial = !file.isFolder && !S_ISREG(st.st_mode);
             file.size = file.isFolder ? 0 : static_cast<uint64_t>(st.st_size);
         }
         found.push_back(std::move(file));

@@ -18,15 +18,14 @@ std::vector<std::string> NamesOf(const std::vector<DiscoveredPiece>& pieces) {
 
 } // namespace
 
-TEST(PieceDiscovery, DigitRuleWantsThreeDigitsAfterSevenNonDigits) {
+TEST(PieceDiscovery, PieceRuleWantsSplitAndExactlyThreeDigits) {
     EXPECT_TRUE(IsAcceptedPiecePath("C:\\x\\_Split#000"));
-    EXPECT_TRUE(IsAcceptedPiecePath("_Split#999")) << "exactly ten bytes";
-    EXPECT_TRUE(IsAcceptedPiecePath("C:\\x\\_Split#abc123")) << "seven non-digits before three digits";
+    EXPECT_TRUE(IsAcceptedPiecePath("_sPLIT#999")) << "any letter case";
+    EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#bak001")) << "a backup beside a set is no piece of it";
     EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#01")) << "two digits";
     EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#0001")) << "four digits";
     EXPECT_FALSE(IsAcceptedPiecePath("C:\\x\\_Split#000.exe"));
-    EXPECT_FALSE(IsAcceptedPiecePath("ab1defg123")) << "a digit among the seven before";
-    EXPECT_FALSE(IsAcceptedPiecePath("\\abcd123")) << "shorter than ten bytes";
+    EXPECT_FALSE(IsAcceptedPiecePath("x\\abcdefg123")) << "another prefix";
     EXPECT_FALSE(IsAcceptedPiecePath(""));
 }
 
@@ -47,13 +46,12 @@ TEST(PieceDiscovery, ListsAcceptedSiblingsInNameOrderWhateverTheFolderOrder) {
     const auto pieces = DiscoverPieces(dir.File("_Split#000"), messenger);
     ASSERT_TRUE(pieces.has_value());
     EXPECT_TRUE(messenger.shown.empty()) << "first message: " << messenger.shown[0];
-    const std::vector<std::string> expected = {"_Split#000", "_SPLIT#001", "_split#002", "_Split#005", "_Split#abc123"};
+    const std::vector<std::string> expected = {"_Split#000", "_SPLIT#001", "_split#002", "_Split#005"};
     EXPECT_EQ(expected, NamesOf(*pieces)) << "a folder whose name fits is listed; .exe, two and four digits are not";
-    ASSERT_EQ(5u, pieces->size());
+    ASSERT_EQ(4u, pieces->size());
     EXPECT_EQ(dir.File("_Split#000"), (*pieces)[0].path);
     EXPECT_EQ(4u, (*pieces)[0].size);
     EXPECT_EQ(2u, (*pieces)[2].size);
-    EXPECT_EQ(3u, (*pieces)[4].size);
 }
 
 TEST(PieceDiscovery, ABareFirstPieceIsSearchedForInTheCurrentDirectory) {

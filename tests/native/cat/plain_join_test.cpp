@@ -62,6 +62,13 @@ TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
     EXPECT_EQ("taken", dir.Read("File7"));
     EXPECT_EQ("AAA", dir.Read("File9"));
 
+    // A name whose status cannot be read (here a link to nothing) is taken, not free.
+    std::filesystem::create_symlink("nowhere.bin", dir.Native("File3"));
+    job.drawNumber = Draws({3, 4});
+    RecordingMessenger linked;
+    EXPECT_EQ(dir.File("File4"), CatFiles(job, linked).outputPath);
+    EXPECT_FALSE(dir.Exists("nowhere.bin")) << "nothing is created through the name";
+
     // An input missing at the moment of the join must not be created and read back while written.
     job.paths = {dir.File("a.bin"), dir.File("File5")};
     job.drawNumber = Draws({5, 6});

@@ -10,8 +10,12 @@ HeaderStatus Parse(const std::string& bytes, PieceHeader* h) {
     return ReadPieceHeader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), h);
 }
 
-std::string Crc(const PieceHeader& h) { return std::string(h.crc, h.crcLen); }
-std::string Name(const PieceHeader& h) { return std::string(h.name, h.nameLen); }
+std::string Crc(const PieceHeader& h) {
+    return std::string(h.crc, h.crcLen);
+}
+std::string Name(const PieceHeader& h) {
+    return std::string(h.name, h.nameLen);
+}
 
 } // namespace
 
@@ -43,6 +47,19 @@ TEST(PieceHeader, BuiltFromTheCrcTextAndTheNameAfterTheLastBackslash) {
     EXPECT_EQ(18u, BuildPieceHeader("2FFE8C3", "movie.avi").size());
     EXPECT_EQ("1#a_b.txt;", BuildPieceHeader("1", "D:\\x\\a;b.txt")) << "a ';' would cut the name";
     EXPECT_EQ("0#we#ird;", BuildPieceHeader("0", "we#ird"));
+    // Typed names: only the last component is recorded, whatever separates it.
+    EXPECT_EQ("big.iso", RecordedName("C:/data/big.iso"));
+    EXPECT_EQ("big.bin", RecordedName("sub/big.bin"));
+    EXPECT_EQ("big.iso", RecordedName("C:big.iso"));
+    EXPECT_EQ("a_b", RecordedName("x\\y/a;b"));
+}
+
+TEST(PieceHeader, OnlyUppercaseHexOfOneToEightDigitsIsACrcField) {
+    PieceHeader h;
+    for (const char* notHeader : {"#name;", "1a#name;", "123456789#name;", "1 #name;", "\x89PNG#name;"})
+        EXPECT_EQ(HeaderStatus::NoName, Parse(notHeader, &h)) << notHeader;
+    for (const char* header : {"0#name;", "FFFFFFFF#name;", "00012AB#name;"})
+        EXPECT_EQ(HeaderStatus::Ok, Parse(header, &h)) << header;
 }
 
 TEST(PieceHeader, ReadsCrcNameAndDataOffset) {
@@ -73,9 +90,11 @@ TEST(PieceHeader, MissingPartsGiveNoName) {
 
 TEST(PieceHeader, UnsafeNamesAreRejected) {
     PieceHeader h;
-    for (const char* bad : {"1#..\\evil.txt;", "1#C:\\x;", "1#a/b;", "1#..;", "1#.;", "1#a:b;", "1#a*b;", "1#a?b;",
-                            "1#a\"b;", "1#a<b;", "1#a>b;", "1#a|b;", "1#a\tb;", "1#CON;", "1#nul.txt;", "1#com1;",
-                            "1#LPT9.log;", "1#trailing.;", "1#trailing ;"})
+    for (const char* bad :
+         {"1#..\\evil.txt;", "1#C:\\x;",     "1#a/b;",     "1#..;",          "1#.;",        "1#a:b;",
+          "1#a*b;",          "1#a?b;",       "1#a\"b;",    "1#a<b;",         "1#a>b;",      "1#a|b;",
+          "1#a\tb;",         "1#CON;",       "1#nul.txt;", "1#com1;",        "1#LPT9.log;", "1#trailing.;",
+          "1#trailing ;",    "1#a\x7f.txt;", "1#COM\xb9;", "1#lpt\xb2.txt;", "1#Com\xb3;"})
         EXPECT_EQ(HeaderStatus::UnsafeName, Parse(bad, &h)) << bad;
     for (const char* good : {"1#movie.avi;", "1#.hidden;", "1#console;", "1#com10;", "1#a b.txt;", "1#\xe4\xf6.txt;"})
         EXPECT_EQ(HeaderStatus::Ok, Parse(good, &h)) << good;
@@ -93,8 +112,7 @@ TEST(PieceHeader, HeaderEndingAtTheWindowEdgeAndLongNames) {
     edge.replace(0, 2, "1#");
     edge.back() = ';';
     EXPECT_EQ(HeaderStatus::UnsafeName, Parse(edge, &h)) << "longer than any Windows name";
-    edge[1] = 'x';
-    edge[kHeaderWindow - 3] = '#';
-    ASSERT_EQ(HeaderStatus::Ok, Parse(edge, &h));
-    EXPECT_EQ(kHeaderWindow, h.dataOffset);
+    const std::string atEdge = "1#" + std::string(253, 'n') + ";";
+    ASSERT_EQ(HeaderStatus::Ok, Parse(atEdge, &h)) << "a header that ends with the bytes read";
+    EXPECT_EQ(atEdge.size(), h.dataOffset);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/find_files.h"
 #include "split_test_support.h"
@@ -20,8 +21,8 @@ std::vector<std::string> Sorted(std::vector<std::string> lines) {
 
 TEST_F(PieceList, ListsEveryPieceWithItsSizeInTheSearchOrder) {
     dir.Write("other.txt", "x");
-    dir.Write("_Split#000.exe", std::string(7, 'e'));
     RunSplit(dir, "big.bin", TestBytes(2500), 1000, false);
+    dir.Write("_Split#000.exe", std::string(7, 'e'));
     const std::vector<std::string> lines = ListPieceLines(dir.File("big.bin"));
 
     std::vector<std::string> searchOrder;
@@ -41,18 +42,27 @@ TEST_F(PieceList, BareNameListsTheCurrentFolder) {
               (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 500 bytes"}));
 }
 
-TEST_F(PieceList, SecondSplitReplacesItsPiecesAndLeavesHigherOnes) {
+TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
     const std::string first = TestBytes(4500, 1);
     RunSplit(dir, "first.bin", first, 1000, false);
+    dir.Write("_split#000.EXE", "an older self-catenating piece");
     const std::string second = TestBytes(1200, 2);
-    SplitRun run = RunSplit(dir, "second.bin", second, 1000, false);
-    EXPECT_EQ(run.result.piecesWritten, 2);
+    SplitRun kept = RunSplit(dir, "second.bin", second, 1000, false);
+    EXPECT_EQ(kept.result.end, SplitEnd::Refused);
+    EXPECT_EQ(kept.messenger.shown,
+              (std::vector<ShownMessage>{{"The folder " + std::filesystem::current_path().string() +
+                                              " already holds 6 split files (_Split#000 to " +
+                                              "_Split#004), left from an earlier split.\nThey would be joined with " +
+                                              "the new pieces into a wrong file.\n\nDelete them before splitting?",
+                                          Icon::Exclamation, Buttons::YesNo}}))
+        << kept.messenger.shown[0];
+    EXPECT_EQ(dir.Read("_Split#004"), first.substr(4000)) << "No writes and deletes nothing";
 
-    EXPECT_EQ(dir.Read("_Split#000") + dir.Read("_Split#001"), second) << "pieces 000 and 001 are replaced";
-    EXPECT_EQ(dir.Read("_Split#002"), first.substr(2000, 1000)) << "higher pieces of the first set stay";
+    SplitRun replaced = RunSplit(dir, "second.bin", second, 1000, false, nullptr, "?", {Answer::Yes});
+    EXPECT_EQ(replaced.result.end, SplitEnd::Done);
     EXPECT_EQ(Sorted(ListPieceLines(dir.File("second.bin"))),
-              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 200 bytes", "_Split#002\t 1000 bytes",
-                                        "_Split#003\t 1000 bytes", "_Split#004\t 500 bytes"}));
+              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 200 bytes"}))
+        << "only the new set is left";
 }
 
 TEST_F(PieceList, SemicolonInTheNameIsRecordedAsUnderscore) {

@@ -7,7 +7,6 @@
 
 #include "platform/file.h"
 
-#include "split/large_file_guard.h"
 #include "split_test_support.h"
 
 using SplitLimit = SplitFolder;
@@ -108,28 +107,23 @@ TEST_F(SplitChangedFile, CrcThatNoLongerMatchesIsNotPassedOffAsGood) {
 
 using SplitOwnPieces = SplitFolder;
 
-TEST_F(SplitOwnPieces, LargeFileThatIsOneOfItsPiecesIsLeftIntact) {
-    const std::string data = TestBytes(2500);
-    SplitRun run = RunSplit(dir, "_Split#001", data, 1000, false);
-    EXPECT_EQ(run.result.end, SplitEnd::WouldOverwriteLargeFile);
-    ASSERT_EQ(run.messenger.shown.size(), 1u);
-    EXPECT_EQ(run.messenger.shown[0].icon, Icon::Exclamation);
-    EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
-    EXPECT_FALSE(dir.Exists("_Split#000"));
-
-    // A piece number the split does not reach is no danger.
-    SplitRun beyond = RunSplit(dir, "_Split#007", data, 1000, false);
-    EXPECT_EQ(beyond.result.end, SplitEnd::Done);
-}
-
-TEST(LargeFileGuard, MatchesOnlyPiecesOfThisSplitInTheCurrentFolder) {
-    EXPECT_TRUE(IsAmongNewPieces("_Split#000", 1, false, "C:\\work"));
-    EXPECT_TRUE(IsAmongNewPieces(".\\_split#002", 3, false, "C:\\work")) << "Windows ignores letter case";
-    EXPECT_TRUE(IsAmongNewPieces("c:\\WORK\\_Split#001", 2, false, "C:\\work\\"));
-    EXPECT_TRUE(IsAmongNewPieces("/tmp/x\\_Split#000.exe", 2, true, "/tmp/x"));
-    EXPECT_FALSE(IsAmongNewPieces("C:\\other\\_Split#000", 2, false, "C:\\work")) << "another folder";
-    EXPECT_FALSE(IsAmongNewPieces("_Split#002", 2, false, "C:\\work")) << "beyond the last piece";
-    EXPECT_FALSE(IsAmongNewPieces("_Split#000", 2, true, "C:\\work")) << "a self-catenating set writes the .exe";
-    EXPECT_FALSE(IsAmongNewPieces("_Split#000.exe", 2, false, "C:\\work"));
-    EXPECT_FALSE(IsAmongNewPieces("_Split#000", 0, false, "C:\\work")) << "nothing to write";
+TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSpelled) {
+    const std::string data = TestBytes(3000);
+    std::filesystem::create_directory(dir.Native("sub"));
+    // Spellings that name the same file as the current folder's "_Split#001".
+    for (const std::string& spelling : {dir.File("_Split#001"), std::string(".\\_Split#001"),
+                                        std::string("sub\\..\\_Split#001"), dir.Path() + "/_Split#001"}) {
+        SCOPED_TRACE(spelling);
+        dir.Write("_Split#001", data);
+        SplitJob job;
+        job.largeFile = spelling;
+        job.splitSize = 1000;
+        job.crcText = CrcTextOf(data);
+        RecordingMessenger messenger;
+        EXPECT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::WouldOverwriteLargeFile);
+        ASSERT_EQ(messenger.shown.size(), 1u);
+        EXPECT_EQ(messenger.shown[0].icon, Icon::Exclamation);
+        EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
+        EXPECT_FALSE(dir.Exists("_Split#000"));
+    }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -86,7 +87,8 @@ struct SplitRun {
 };
 
 inline SplitRun RunSplit(const TempDir& dir, const std::string& name, const std::string& data, int64_t splitSize,
-                         bool withHeader, const std::string* stub = nullptr, std::string crcText = "?") {
+                         bool withHeader, const std::string* stub = nullptr, std::string crcText = "?",
+                         std::deque<Answer> answers = {}) {
     dir.Write(name, data);
     SplitJob job;
     job.largeFile = dir.File(name);
@@ -98,6 +100,7 @@ inline SplitRun RunSplit(const TempDir& dir, const std::string& name, const std:
         job.stubSize = stub->size();
     }
     SplitRun run{{SplitEnd::Done, 0}, {}, 0};
+    run.messenger.answers = std::move(answers);
     run.result = SplitLargeFile(job, run.messenger, [&run] { ++run.progressCalls; });
     return run;
 }
@@ -114,6 +117,8 @@ inline const char* EndName(SplitEnd end) {
         return "ChangedWhileSplitting";
     case SplitEnd::WouldOverwriteLargeFile:
         return "WouldOverwriteLargeFile";
+    case SplitEnd::Refused:
+        return "Refused";
     }
     return "?";
 }

@@ -42,6 +42,13 @@ TEST(SplitCount, FilesOf2GiBAndMoreAreCountedWithTheirRealSize) {
     EXPECT_EQ(std::optional<int64_t>(2), SplitCount(2147483648LL, 2147483647));
 }
 
+TEST(SplitCount, StubAndHeaderCountTowardTheFirstPiece) {
+    EXPECT_EQ(std::optional<int64_t>(2), SplitCount(1000, 1000, 0, 17)) << "the header pushes one byte over";
+    EXPECT_EQ(std::optional<int64_t>(2), SplitCount(100000, 45056 + 17 + 40000, 45056, 17));
+    EXPECT_FALSE(SplitCount(20000, 40000, 45056, 17).has_value()) << "no room for data: the split refuses it";
+    EXPECT_FALSE(SplitCount(20000, 45056 + 17, 45056, 17).has_value());
+}
+
 TEST(SplitCount, NoCountWithoutASizeOrASplitSize) {
     EXPECT_FALSE(SplitCount(-1, 1457664).has_value()) << "missing file";
     EXPECT_FALSE(SplitCount(1000, 0).has_value()) << "no valid split size";

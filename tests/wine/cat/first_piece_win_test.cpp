@@ -32,6 +32,17 @@ TEST_F(CatDialogTest, TypedFirstPieceInAnyLetterCaseListsItsSet) {
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
 }
 
+TEST_F(CatDialogTest, ABareFirstPieceIsTheCurrentFoldersAndKeepsItsPlace) {
+    TempDir dir, later;
+    const auto names = WriteThreePieces(dir);
+    dir.Enter();
+    Type("_split#000");
+    EXPECT_EQ(dir.File("_Split#000"), dialog.FirstPiecePath()) << "not the drive's root";
+    EXPECT_EQ(PathsIn(dir, names), dialog.CatenationList()) << "full paths from the moment they are listed";
+    later.Enter();
+    EXPECT_EQ(PathsIn(dir, names), dialog.CatenationList());
+}
+
 TEST_F(CatDialogTest, TypedTextThatNamesNoFirstPieceChangesNothingAndSaysNothing) {
     TempDir dir;
     const auto names = WriteThreePieces(dir);

@@ -17,8 +17,6 @@ namespace {
 
 const char kConfirm[] = "User Confirm: Self Catenate Splited Files?";
 const char kCrcOk[] = "Info: CRC check OK. Catenated File OK";
-const char kCrcFailed[] = "Fatal Error: CRC check FAILED. Catenated File inconsistent";
-const char kCantOpenSplitFile[] = "Fatal Error: Can't open split file";
 
 std::set<std::string> Listing(const TempDir& dir) {
     std::set<std::string> names;
@@ -31,10 +29,11 @@ class Catstub : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(45056u, CatstubImage().size()) << "catstub.exe at " << CatstubPath(); }
 
-    // Runs catstub in folder, answering the boxes it is expected to show.
-    RobotResult Run(const TempDir& folder, std::vector<BoxAnswer> script) {
+    // Runs the first piece of folder's set (or program) with folder as the current directory,
+    // answering the boxes it is expected to show.
+    RobotResult Run(const TempDir& folder, std::vector<BoxAnswer> script, const std::string& program = "") {
         RobotRun run;
-        run.program = CatstubPath();
+        run.program = program.empty() ? folder.File(kSelfCatenatingName) : program;
         run.directory = folder.Path();
         run.script = std::move(script);
         RobotResult result = RunWithRobot(run);
@@ -92,15 +91,17 @@ TEST_F(Catstub, AnExistingOutputIsNeitherOverwrittenNorDeleted) {
     EXPECT_EQ("the user's own file", dir.Read("movie.avi"));
 }
 
-TEST_F(Catstub, APieceMissingFromTheMiddleFailsTheCheck) {
+TEST_F(Catstub, APieceMissingFromTheMiddleIsNamedAndNothingIsWritten) {
     const std::string data = TestBytes(300000, 3);
     WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
     std::filesystem::remove(dir.Native("_Split#002"));
 
     const RobotResult result = Run(dir, kEndsFatal);
 
-    EXPECT_EQ((Lines{kConfirm, kCrcFailed}), result.Lines());
-    EXPECT_EQ(data.size() - 100000, dir.Read("movie.avi").size()) << "the pieces that are there are joined";
+    EXPECT_EQ((Lines{kConfirm, "Fatal Error: _Split#002 is missing: the set cannot be catenated without it.\n"
+                               "Nothing was written."}),
+              result.Lines());
+    EXPECT_FALSE(dir.Exists("movie.avi"));
 }
 
 TEST_F(Catstub, JoinsInPieceOrderWhateverTheFolderHoldsBesideTheSet) {
@@ -128,17 +129,18 @@ TEST_F(Catstub, AnOutputNamedLikeAPieceIsNotJoinedIntoItself) {
     EXPECT_TRUE(dir.Read("_Split#009") == data) << "the rejoined file differs from the large file";
 }
 
-TEST_F(Catstub, StartedFromAnotherFolderFindsNoFirstPiece) {
-    const std::string data = TestBytes(1000);
+TEST_F(Catstub, ARenamedFirstPieceStartedFromAnotherFolderJoinsTheSetBesideIt) {
+    const std::string data = TestBytes(250000, 4);
     WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
+    std::filesystem::rename(dir.Native(kSelfCatenatingName), dir.Native("_Split#000 (1).exe"));
     TempDir elsewhere;
-    const auto before = Listing(dir);
+    elsewhere.Write("_Split#001", "a piece of another set, where catstub was started");
 
-    const RobotResult result = Run(elsewhere, kEndsFatal);
+    const RobotResult result = Run(elsewhere, kEndsInfo, dir.File("_Split#000 (1).exe"));
 
-    EXPECT_EQ((Lines{kConfirm, kCantOpenSplitFile}), result.Lines());
-    EXPECT_TRUE(Listing(elsewhere).empty()) << "nothing is written where catstub runs";
-    EXPECT_EQ(before, Listing(dir));
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    EXPECT_TRUE(dir.Read("movie.avi") == data) << "the set beside catstub's own file is rejoined there";
+    EXPECT_FALSE(elsewhere.Exists("movie.avi")) << "nothing is written where catstub runs";
 }
 
 TEST_F(Catstub, AnEmptyLargeFileWithCrcZeroChecksOk) {
@@ -183,11 +185,11 @@ TEST_F(CatstubReadFailure, StopsTheJoinAndSaysSo) {
     for (const char* name : {"_Split#000.exe", "_Split#001"})
         std::filesystem::copy_file(set.Native(name), Folder() / name);
     RobotRun run;
-    run.program = CatstubPath();
     run.directory = "Z:" + std::string(READ_FAILURE_UNIX_DIR);
     for (char& c : run.directory)
         if (c == '/')
             c = '\\';
+    run.program = run.directory + "\\_Split#000.exe";
     run.script = kEndsFatal;
 
     const RobotResult result = RunWithRobot(run);

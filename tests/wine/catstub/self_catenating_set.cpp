@@ -11,7 +11,9 @@
 #include "core/stub_image.h"
 #include "tests/wine/support/built_programs.h"
 
-std::string CatstubPath() { return BuiltProgramPath("catstub.exe", CATSTUB_UNIX_PATH); }
+std::string CatstubPath() {
+    return BuiltProgramPath("catstub.exe", CATSTUB_UNIX_PATH);
+}
 
 const std::string& CatstubImage() {
     static const std::string image = [] {

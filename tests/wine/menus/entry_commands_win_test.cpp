@@ -152,14 +152,12 @@ TEST_F(EntryCommands, SizeAndCrcOfAMissingFile) {
 
     Choose(IDM_CAT_SIZE_AND_CRC);
 
-    ASSERT_EQ(3u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
-    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Problem with File:\n" + dir.File("gone") + "\n\n", 0))
-        << "the size check's own message first, got " << messenger.shown[0];
-    EXPECT_EQ(Icon::Exclamation, messenger.shown[0].icon);
-    EXPECT_EQ((ShownMessage{"Can't calculate CRC32", Icon::Hand, Buttons::Ok}), messenger.shown[1]);
-    EXPECT_EQ(
-        (ShownMessage{"File:\n" + dir.File("gone") + "\n\nbytes: -1\nCRC32 in hex: 0", Icon::Information, Buttons::Ok}),
-        messenger.shown[2]);
+    ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Can't read File:\n" + dir.File("gone") + "\n\n", 0))
+        << "no size or CRC made up for a file that is not there, got " << messenger.shown[0];
+    EXPECT_GT(messenger.shown[0].text.size(), ("Can't read File:\n" + dir.File("gone") + "\n\n").size())
+        << "the system's own text follows";
+    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
 }
 
 TEST_F(EntryCommands, SizeAndCrcOfAnEmptyFileIsNoFailure) {

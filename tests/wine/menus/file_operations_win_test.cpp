@@ -1,5 +1,7 @@
 // Copy, move and delete on the selected entries of either list box: the shell
 // does the work, the list boxes and the catenation list follow the result.
+#include <algorithm>
+
 #include "tests/wine/menus/menu_fixture.h"
 
 namespace {
@@ -55,8 +57,8 @@ TEST_F(FileOperations, CopyOfThreeSelectedPieces) {
 TEST_F(FileOperations, CopyFromTheSplitListKeepsTheCatenationList) {
     TempDir source, target;
     const Paths pieces = DiscoverFivePieces(source);
-    ShowSplitList(source.File("big.bin"), {"_Split#000", "_Split#001"});
-    Select(IDC_SPLIT_LIST, {1});
+    ListSplitPieces(source.File("big.bin"));
+    SelectNamed(IDC_SPLIT_LIST, "_Split#001");
     pickers.folderAnswer = target.Path();
 
     Choose(IDM_SPLIT_COPY);
@@ -135,14 +137,17 @@ TEST_F(FileOperations, DeleteFromTheSplitListTakesOnlyThoseFilesFromTheCatenatio
     TempDir source, elsewhere;
     const Paths pieces = DiscoverFivePieces(source);
     elsewhere.Write("_Split#002", "same name, another folder");
-    ShowSplitList(source.File("big.bin"), {"_Split#001", "_Split#002", "_Split#009"});
-    Select(IDC_SPLIT_LIST, {1});
+    ListSplitPieces(source.File("big.bin"));
+    SelectNamed(IDC_SPLIT_LIST, "_Split#002");
 
     Choose(IDM_SPLIT_DELETE);
 
     EXPECT_FALSE(source.Exists("_Split#002"));
     EXPECT_TRUE(elsewhere.Exists("_Split#002"));
-    EXPECT_EQ((Lines{"_Split#001", "_Split#009"}), ListNames(IDC_SPLIT_LIST));
+    const Lines left = ListNames(IDC_SPLIT_LIST);
+    EXPECT_EQ(4u, left.size());
+    EXPECT_EQ(left.end(), std::find(left.begin(), left.end(), "_Split#002"));
+    EXPECT_EQ(4u, dialog.SplitPaths().size()) << "the paths go with their lines";
     EXPECT_EQ(Lines{}, ListLines(IDC_CAT_LIST));
     EXPECT_EQ((Paths{pieces[0], pieces[1], pieces[3], pieces[4]}), dialog.CatenationList())
         << "only the entry naming the deleted file goes";
@@ -209,7 +214,7 @@ TEST_F(FileOperations, ABareLargeFileNameListsItsPiecesInTheCurrentDirectory) {
     TempDir here;
     here.Write("_Split#001", "piece one");
     here.Enter();
-    ShowSplitList("big.bin", {"_Split#001"});
+    ListSplitPieces("big.bin");
     Select(IDC_SPLIT_LIST, {0});
 
     Choose(IDM_SPLIT_DELETE);
@@ -217,4 +222,21 @@ TEST_F(FileOperations, ABareLargeFileNameListsItsPiecesInTheCurrentDirectory) {
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
     EXPECT_FALSE(here.Exists("_Split#001")) << "the listed piece beside a bare large-file name was not deleted";
     EXPECT_EQ(Lines{}, ListLines(IDC_SPLIT_LIST));
+}
+
+TEST_F(FileOperations, SplitListCommandsActOnTheFilesListedNotOnTheFolderOfNow) {
+    TempDir listed, later;
+    listed.Write("_Split#001", "listed");
+    later.Write("_Split#001", "never listed");
+    listed.Enter();
+    ListSplitPieces("big.bin");
+    // A later pick changes the current folder, and the name is edited.
+    later.Enter();
+    SendMessageA(dialog.Item(IDC_LARGE_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("big.bin"));
+    Select(IDC_SPLIT_LIST, {0});
+
+    Choose(IDM_SPLIT_DELETE);
+
+    EXPECT_FALSE(listed.Exists("_Split#001"));
+    EXPECT_EQ("never listed", later.Read("_Split#001")) << "a file the user never saw listed was deleted";
 }

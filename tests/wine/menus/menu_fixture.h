@@ -160,8 +160,22 @@ protected:
         SendMessageA(dialog.Item(IDC_SELECT_SPECIFIC), BM_CLICK, 0, 0);
     }
     void StartCat() { SendMessageA(dialog.Item(IDC_START_CAT), BM_CLICK, 0, 0); }
-    // The split half after a split: the large file's name, and lines for its
-    // pieces as the split lists them.
+    // The split half after a split: the large file's name and the pieces the
+    // dialog lists beside it, their paths fixed as they are listed.
+    void ListSplitPieces(const std::string& largeFile) {
+        SendMessageA(dialog.Item(IDC_LARGE_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(largeFile.c_str()));
+        dialog.ListPieces(largeFile);
+    }
+    // Selects the one line of list box id that names name.
+    void SelectNamed(int id, const std::string& name) {
+        const Lines names = ListNames(id);
+        for (size_t i = 0; i < names.size(); ++i)
+            if (names[i] == name)
+                return Select(id, {static_cast<int>(i)});
+        ADD_FAILURE() << name << " is not listed";
+    }
+    // Lines that look like the split's, for tests of what the menus offer:
+    // no file stands behind them.
     void ShowSplitList(const std::string& largeFile, const Lines& pieceNames) {
         SendMessageA(dialog.Item(IDC_LARGE_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(largeFile.c_str()));
         SendMessageA(List(IDC_SPLIT_LIST), LB_RESETCONTENT, 0, 0);

@@ -127,3 +127,24 @@ TEST_F(SplitDialogTest, TooManyPiecesIsRefusedBeforeWritingAndLeavesTheListAsItW
     EXPECT_EQ(3u, PieceNamesIn(dir.Path()).size()) << "nothing new is written";
     EXPECT_FALSE(ProgressTimerRunning());
 }
+
+TEST_F(SplitDialogTest, AFileChangedSinceItWasMeasuredIsMeasuredAfreshNextTime) {
+    Choose("data.bin", TestBytes(2500, 1), "1000");
+    ASSERT_TRUE(dialog.OnBn_SizeAndCrc());
+    dir.Write("data.bin", TestBytes(2500, 2)); // changed after the measurement, same size
+    messenger.Clear();
+
+    Click(IDC_START_SPLIT);
+    ASSERT_EQ(1u, messenger.shown.size());
+    EXPECT_NE(std::string::npos, messenger.shown[0].text.find("Changed while it was being split"))
+        << messenger.shown[0];
+    EXPECT_EQ("", dialog.StoredCrcText()) << "the stale CRC would fail every retry the same way";
+    EXPECT_EQ("", Text(IDC_FILE_CRC));
+
+    messenger.Clear();
+    messenger.answers = {Answer::Yes}; // the pieces of the failed attempt go
+    Click(IDC_START_SPLIT);
+    ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_EQ(Buttons::YesNo, messenger.shown[0].buttons) << "only the question about the earlier pieces";
+    EXPECT_EQ(3u, PieceNamesIn(dir.Path()).size());
+}

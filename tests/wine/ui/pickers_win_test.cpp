@@ -124,6 +124,41 @@ TEST(FolderPicker, CancelGivesFalseAndAnEmptyFolder) {
     EXPECT_EQ("", folder);
 }
 
+TEST(Pickers, TheOwnerWindowIsDisabledWhileAPickerIsOpen) {
+    const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, owner);
+    RecordingMessenger messenger;
+    CFilePicker picker(messenger, owner);
+    HWND seenOwner = nullptr;
+    BOOL ownerEnabled = TRUE;
+    auto noteAndCancel = [&] {
+        return OnceSettled([&](HWND dialog) {
+            seenOwner = GetWindow(dialog, GW_OWNER);
+            ownerEnabled = IsWindowEnabled(owner);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+    };
+    {
+        Robot robot(noteAndCancel());
+        picker.PickFile("C:\\", "Select a large file", "");
+        EXPECT_TRUE(robot.Finished());
+        EXPECT_EQ(owner, seenOwner) << "the file picker has no owner";
+        EXPECT_FALSE(ownerEnabled) << "the main dialog stays live under the file picker";
+    }
+    {
+        seenOwner = nullptr;
+        ownerEnabled = TRUE;
+        std::string folder;
+        Robot robot(noteAndCancel());
+        picker.PickFolder(folder, "Select a destination folder");
+        EXPECT_TRUE(robot.Finished());
+        EXPECT_EQ(owner, seenOwner) << "the folder picker has no owner";
+        EXPECT_FALSE(ownerEnabled) << "the main dialog stays live under the folder picker";
+    }
+    DestroyWindow(owner);
+}
+
 TEST(MessageBox, CaptionIsTheProgramsNameAndTheAnswerComesBack) {
     EXPECT_EQ("ui_win_tests", ProgramTitle());
     Win32Messenger messenger;

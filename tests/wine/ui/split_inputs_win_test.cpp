@@ -83,11 +83,16 @@ TEST_F(DialogTest, TheCountFollowsFileAndSplitSize) {
     dir.Write("big1.bin", std::string(2915329, 'x'));
     dir.Write("empty.bin", "");
     Type(IDC_LARGE_FILE, dir.File("big.bin"));
+    EXPECT_EQ("# splits: 3", Text(IDC_SPLIT_COUNT)) << "the header pushes two full floppies over";
+    Click(IDC_WITHOUT_CRC);
     EXPECT_EQ("# splits: 2", Text(IDC_SPLIT_COUNT));
     Type(IDC_LARGE_FILE, dir.File("big1.bin"));
     EXPECT_EQ("# splits: 3", Text(IDC_SPLIT_COUNT)) << "one byte more";
     Type(IDC_LARGE_FILE, dir.File("empty.bin"));
     EXPECT_EQ("# splits: 0", Text(IDC_SPLIT_COUNT));
+    Click(IDC_SELF_CATENATE);
+    EXPECT_EQ("# splits: 1", Text(IDC_SPLIT_COUNT)) << "catstub and header alone";
+    Click(IDC_SELF_CATENATE);
     Type(IDC_SPLIT_SIZE, "1000");
     Type(IDC_LARGE_FILE, dir.File("big.bin"));
     EXPECT_EQ("# splits: 2916", Text(IDC_SPLIT_COUNT));
@@ -125,7 +130,7 @@ TEST_F(DialogTest, MeasuringARealFileShowsSizeAndCrc) {
     EXPECT_EQ("3000", Text(IDC_FILE_SIZE));
     EXPECT_EQ("Hex: " + CrcHex(bytes), Text(IDC_FILE_CRC));
     EXPECT_EQ(CrcHex(bytes), dialog.StoredCrcText());
-    EXPECT_EQ("# splits: 3", Text(IDC_SPLIT_COUNT));
+    EXPECT_EQ("# splits: 4", Text(IDC_SPLIT_COUNT)) << "the header's bytes count too";
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
 
     // One character more names another file: the old measurement goes.

@@ -1,0 +1,35 @@
+// A set with a gap or two names for one number is refused whole, and an existing file is never
+// replaced without a question whose default answer keeps it.
+#include "cat/join_checks.h"
+
+#include "core/piece_name.h"
+#include "platform/file.h"
+
+std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths) {
+    std::vector<std::string> byNumber(kMaxPieces);
+    int highest = -1;
+    for (const std::string& path : piecePaths) {
+        const std::string name = NamePart(path);
+        const int n = PieceNumberOf(name.c_str(), name.size());
+        if (n < 0)
+            continue;
+        if (!byNumber[n].empty())
+            return "Two split files carry the same number:\n" + byNumber[n] + "\n" + name + "\nNothing was written.";
+        byNumber[n] = name;
+        highest = n > highest ? n : highest;
+    }
+    for (int n = 0; n < highest; ++n)
+        if (byNumber[n].empty())
+            return PieceName(n) + " is missing: the set cannot be catenated without it.\nNothing was written.";
+    return std::nullopt;
+}
+
+bool MayReplace(const std::string& outputPath, Messenger& messenger) {
+    const PathStatus status = GetPathStatus(outputPath);
+    // A folder in the way is no question: creating the file fails and says so.
+    if (!status.ok || status.isFolder)
+        return true;
+    const std::string text =
+        "The file " + outputPath + " already exists.\nThe catenated file will replace it.\n\n" + "Replace it?";
+    return messenger.Show(text, Icon::Exclamation, Buttons::YesNo) == Answer::Yes;
+}
