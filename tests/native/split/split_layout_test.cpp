@@ -128,7 +128,7 @@ TEST_F(SplitLayout, SelfCatenatingWithSplitSizeWithinImageAndHeaderTakesEverythi
     }
 }
 
-TEST_F(SplitLayout, MissingCrcIsMeasuredBeforeTheHeaderIsWritten) {
+TEST_F(SplitLayout, MissingCrcIsTakenWhileCopyingAndWrittenIntoTheHeader) {
     const std::string data = TestBytes(5000);
     SplitRun run = RunSplit(dir, "big.bin", data, 1000, true, nullptr, "");
     EXPECT_EQ(run.result.end, SplitEnd::Done);

@@ -97,8 +97,11 @@ inline SplitRun RunSplit(const TempDir& dir, const std::string& name, const std:
         job.stubImage = reinterpret_cast<const uint8_t*>(stub->data());
         job.stubSize = stub->size();
     }
-    SplitRun run{{SplitEnd::Done, 0}, {}, 0};
-    run.result = SplitLargeFile(job, run.messenger, [&run] { ++run.progressCalls; });
+    SplitRun run{{SplitEnd::Done, 0, {}}, {}, 0};
+    run.result = SplitLargeFile(job, run.messenger, [&run](uint64_t, uint64_t) {
+        ++run.progressCalls;
+        return true;
+    });
     return run;
 }
 
@@ -114,6 +117,8 @@ inline const char* EndName(SplitEnd end) {
         return "ChangedWhileSplitting";
     case SplitEnd::WouldOverwriteLargeFile:
         return "WouldOverwriteLargeFile";
+    case SplitEnd::Stopped:
+        return "Stopped";
     }
     return "?";
 }
