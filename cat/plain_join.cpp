@@ -7,7 +7,9 @@
 
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
+#include "cat/partial_output.h"
 #include "cat/piece_discovery.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 
 namespace {
@@ -63,15 +65,17 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
     result.outputPath = OutputPathFor(*name);
 
-    File output(*name, File::Mode::CreateAlways);
-    std::vector<uint8_t> buffer(kCopyBlockSize);
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    PartialOutput output(*name);
+    result.partialPath = output.Path();
     for (const std::string& path : job.paths) {
         File input(path, File::Mode::ReadDenyWrite);
-        CopyToEnd(input, output, buffer);
+        CopyToEnd(input, output.Output(), meter);
         input.Close();
     }
-    const uint64_t size = output.Length();
-    output.Close();
+    const uint64_t size = output.Output().Length();
+    output.Commit(false);
+    meter.Finish();
 
     result.written = true;
     result.listLine = PieceLine(*name, size);
