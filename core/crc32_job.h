@@ -7,6 +7,8 @@
 
 #include "core/job_progress.h"
 
+constexpr const char kCrcStoppedText[] = "CRC32 calculation cancelled.";
+
 enum class CrcJobEnd { Done, Failed, Stopped };
 
 struct CrcJobResult {

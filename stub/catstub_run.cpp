@@ -1,6 +1,8 @@
 // One run of catstub, from the confirmation to the CRC-32 check.
 #include "stub/catstub_run.h"
 
+#include <windows.h>
+
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
@@ -22,11 +24,19 @@ PieceSet g_pieces;
 // A name longer than this is never a plain file name.
 constexpr size_t kMaxName = 255;
 
+// The temporary name of the output while it is written; deleted on every failure.
+char g_partial[kMaxName + 1];
+
+// "\nThe unfinished file <name> was deleted.": OutputFile deletes it when the run returns.
+StubText& AppendUnfinished(StubText& text) {
+    return text.Append(stub_text::kUnfinished).Append(g_partial).Append(stub_text::kWasDeleted);
+}
+
 void ReportReadFailure(const char* piece, unsigned long error, bool outputStarted) {
     StubText text;
     text.Append(stub_text::kCantRead).Append(piece);
     if (outputStarted)
-        text.Append(stub_text::kIncomplete);
+        AppendUnfinished(text);
     text.Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
@@ -34,12 +44,13 @@ void ReportReadFailure(const char* piece, unsigned long error, bool outputStarte
 
 void ReportWriteFailure(const char* output, unsigned long error) {
     StubText text;
-    text.Append(stub_text::kCantWrite).Append(output).Append(stub_text::kIncomplete).Append("\n\n");
+    text.Append(stub_text::kCantWrite).Append(output);
+    AppendUnfinished(text).Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
 }
 
-// False after reporting; the output is left as it is, never deleted.
+// False after reporting.
 bool Copied(const CopyResult& copy, const char* piece, const char* output) {
     if (copy.failure == CopyFailure::Read)
         ReportReadFailure(piece, copy.error, true);
@@ -79,16 +90,11 @@ bool SearchedPieces() {
     return false;
 }
 
-void CheckCrc(const char* output, const PieceHeader& header) {
-    Crc32 crc;
-    const auto value = crc.FileCrc(output);
-    if (!value) {
-        ShowFatal(stub_text::kCantOpenForCrc);
-        return;
-    }
+// The CRC was taken of the bytes as they were written: the output is not read again.
+void CheckCrc(const Crc32& crc, const PieceHeader& header) {
     // Compared as text, as the header records it: "%X" digits without leading zeros.
     char digits[9];
-    const size_t len = FormatCrcText(*value, digits);
+    const size_t len = FormatCrcText(crc.Value(), digits);
     bool same = len == header.crcLen;
     for (size_t i = 0; same && i < len; ++i)
         same = digits[i] == header.crc[i];
@@ -128,23 +134,38 @@ void RunCatstub() {
     for (size_t i = 0; i < header.nameLen; ++i)
         output[i] = header.name[i];
     output[header.nameLen] = 0;
+    // name + ".partial"; a name too long for that gives up its end to the suffix.
+    const size_t suffix = sizeof stub_text::kPartialSuffix - 1;
+    const size_t kept = header.nameLen + suffix > kMaxName ? kMaxName - suffix : header.nameLen;
+    for (size_t i = 0; i < kept; ++i)
+        g_partial[i] = output[i];
+    for (size_t i = 0; i <= suffix; ++i)
+        g_partial[kept + i] = stub_text::kPartialSuffix[i];
 
     // Searched before the output exists, so an output named like a piece is never joined into itself.
     if (!SearchedPieces())
         return;
 
-    OutputFile out(output);
-    if (!out.IsOpen()) {
-        StubText text;
-        text.Append(stub_text::kCantOpenFile).Append(output).Append(stub_text::kDeleteAndStartAgain);
-        ShowFatal(text.CStr());
+    // An existing output is never replaced; the join goes to the temporary name first.
+    StubText refused;
+    refused.Append(stub_text::kCantOpenFile).Append(output).Append(stub_text::kDeleteAndStartAgain);
+    if (::GetFileAttributesA(output) != INVALID_FILE_ATTRIBUTES) {
+        ShowFatal(refused.CStr());
         return;
     }
-    if (!out.Write(g_window + header.dataOffset, static_cast<uint32_t>(got - header.dataOffset))) {
+    OutputFile out(g_partial);
+    if (!out.IsOpen()) {
+        ShowFatal(refused.CStr());
+        return;
+    }
+    Crc32 crc;
+    const uint32_t inWindow = static_cast<uint32_t>(got - header.dataOffset);
+    crc.Update(g_window + header.dataOffset, inWindow, true);
+    if (!out.Write(g_window + header.dataOffset, inWindow)) {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    if (!Copied(CopyRest(first, out, g_block, sizeof g_block), kSelfCatenatingName, output))
+    if (!Copied(CopyRest(first, out, g_block, sizeof g_block, crc), kSelfCatenatingName, output))
         return;
 
     // Ascending piece order, whatever order the directory search used.
@@ -154,15 +175,18 @@ void RunCatstub() {
             continue;
         ReadHandle piece(name);
         if (!piece.IsOpen()) {
-            ShowFatal(stub_text::kCantOpenSplitFile);
+            StubText text;
+            text.Append(stub_text::kCantOpenSplitFile);
+            ShowFatal(AppendUnfinished(text).CStr());
             return;
         }
-        if (!Copied(CopyRest(piece, out, g_block, sizeof g_block), name, output))
+        if (!Copied(CopyRest(piece, out, g_block, sizeof g_block, crc), name, output))
             return;
     }
-    if (!out.Close()) {
+    // Every byte is in: the file takes its name, also when the check fails, as the user is told.
+    if (!out.Finish(output)) {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    CheckCrc(output, header);
+    CheckCrc(crc, header);
 }

@@ -8,14 +8,15 @@ constexpr const char kConfirm[] = "Self Catenate Splited Files?";
 constexpr const char kCantOpenSplitFile[] = "Can't open split file";
 constexpr const char kCantOpenFile[] = "Can't open file:\n";
 constexpr const char kDeleteAndStartAgain[] = "\nDelete and start again";
-constexpr const char kCantOpenForCrc[] = "Can't open file for CRC check";
 constexpr const char kCrcOk[] = "CRC check OK. Catenated File OK";
 constexpr const char kCrcFailed[] = "CRC check FAILED. Catenated File inconsistent";
 constexpr const char kNoUsableName[] = "_Split#000.exe holds no usable file name";
 constexpr const char kNothingWritten[] = "Nothing was written.";
 constexpr const char kCantRead[] = "Can't read split file:\n";
 constexpr const char kCantWrite[] = "Can't write file:\n";
-constexpr const char kIncomplete[] = "\nThe catenated file is incomplete.";
+constexpr const char kUnfinished[] = "\nThe unfinished file ";
+constexpr const char kWasDeleted[] = " was deleted.";
+constexpr const char kPartialSuffix[] = ".partial";
 constexpr const char kCantSearch[] = "Can't search for split files";
 constexpr const char kFoundTwice[] = "Two split files carry the same number:\n";
 } // namespace stub_text

@@ -5,7 +5,10 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "core/crc32.h"
+#include "core/crc32_job.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
@@ -311,9 +314,18 @@ void MainDialog::ShowSizeAndCrc() {
     if (!path)
         return;
     const int64_t size = GetFileSize(*path, true, messenger_);
-    Crc32 crc;
-    const std::optional<uint32_t> value = crc.FileCrc(path->c_str());
-    if (!value)
-        messenger_.Show("Can't calculate CRC32", Icon::Hand);
-    messenger_.Show(SizeAndCrcText(*path, size, value.value_or(0)), Icon::Information);
+    const auto result = std::make_shared<CrcJobResult>();
+    const std::string file = *path;
+    StartJob(
+        0,
+        [result, file](const ProgressCallback& onProgress, Messenger&) { *result = MeasureFileCrc(file, onProgress); },
+        [this, result, file, size] {
+            if (result->end == CrcJobEnd::Stopped) {
+                messenger_.Show(kCrcStoppedText, Icon::Information);
+                return;
+            }
+            if (result->end == CrcJobEnd::Failed)
+                messenger_.Show("Can't calculate CRC32", Icon::Hand);
+            messenger_.Show(SizeAndCrcText(file, size, result->crc), Icon::Information);
+        });
 }
