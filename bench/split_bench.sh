@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Times the split engine against GNU split on one 1 GiB file (best of 3 each):
-# the engine with its CRC-32 pass first, the engine with the CRC-32 already
-# known, and `split -b 1457664`. Prints the times and the ratios to GNU split.
-# Not a test. BUILD_ROOT picks the build folder, as for scripts/build.sh.
+# Times the split and the header join on one 1 GiB file against the standard
+# tools in the same run (best of 3 each): the split with a header and the CRC-32
+# not yet known against GNU `split -b 1457664`, and the header join with its
+# check against `cat _Split#* > out`. Also prints the bytes each job read (the
+# kernel's rchar) as a multiple of the file or set size. Not a test.
+# BUILD_ROOT picks the build folder, as for scripts/build.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
 size=1457664
 runs=3
+file_bytes=1073741824
 
 if [ ! -f "$BUILD_ROOT/native/build.ninja" ]; then
     cmake -G Ninja -S "$top" -B "$BUILD_ROOT/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -17,33 +20,45 @@ tool=$BUILD_ROOT/native/bench/split_bench_tool
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/split-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cd "$work"
-head -c 1073741824 /dev/urandom >large.bin
-crc=$("$tool" crc large.bin)
+mkdir "$work/split" "$work/join"
+cd "$work/split"
+head -c "$file_bytes" /dev/urandom >large.bin
 
-# Best wall time in seconds of `runs` runs of the command, each on an empty
-# folder with the previous run's pieces written back to disk first.
-best() {
-    local best_ns= start end
+# Best wall time in seconds of `runs` runs of the command in the current folder,
+# each after `clean` and with the previous run's output written back to disk first.
+best() { # clean command, command...
+    local clean=$1 best_ns= start end
+    shift
     for _ in $(seq "$runs"); do
-        rm -f _Split#* x??
+        eval "$clean"
         sync
         start=$(date +%s%N)
-        "$@" >/dev/null
+        "$@" >/dev/null 2>"$work/last.err"
         end=$(date +%s%N)
         if [ -z "$best_ns" ] || [ $((end - start)) -lt "$best_ns" ]; then best_ns=$((end - start)); fi
     done
-    rm -f _Split#* x??
     awk -v ns="$best_ns" 'BEGIN { printf "%.3f", ns / 1e9 }'
 }
+rchar() { sed -n 's/^rchar //p' "$work/last.err"; }
 
-with_crc=$(best "$tool" measure large.bin "$size")
-known_crc=$(best "$tool" known "$crc" large.bin "$size")
-gnu=$(best split -b "$size" large.bin)
+split_time=$(best 'rm -f _Split#* x??' "$tool" split large.bin "$size")
+split_read=$(rchar)
+gnu_split=$(best 'rm -f _Split#* x??' split -b "$size" large.bin)
+rm -f x??
+"$tool" split large.bin "$size" >/dev/null 2>&1
+mv _Split#* "$work/join/"
+cd "$work/join"
+set_bytes=$(cat _Split#* | wc -c)
 
-awk -v a="$with_crc" -v b="$known_crc" -v g="$gnu" 'BEGIN {
-    printf "split of 1 GiB into %d-byte pieces, best of %d:\n", '"$size"', '"$runs"'
-    printf "  engine, CRC-32 pass + copy: %7.3f s  %5.2fx GNU split (target <= 1.30x)\n", a, a / g
-    printf "  engine, CRC-32 known:       %7.3f s  %5.2fx GNU split (target <= 1.05x)\n", b, b / g
-    printf "  GNU split -b:               %7.3f s\n", g
+join_time=$(best 'rm -f large.bin out' "$tool" join)
+join_read=$(rchar)
+cat_time=$(best 'rm -f large.bin out' sh -c 'cat _Split#* > out')
+
+awk -v s="$split_time" -v g="$gnu_split" -v j="$join_time" -v c="$cat_time" -v sr="$split_read" \
+    -v jr="$join_read" -v fb="$file_bytes" -v sb="$set_bytes" 'BEGIN {
+    printf "1 GiB file, %d-byte pieces, best of %d:\n", '"$size"', '"$runs"'
+    printf "  split with header, CRC unknown %7.3f s / GNU split -b %d %7.3f s: %.2fx (target <= 1.05x)\n", s, '"$size"', g, s / g
+    printf "  header join + verify %7.3f s / cat _Split#* > out %7.3f s: %.2fx (target <= 1.10x)\n", j, c, j / c
+    printf "  bytes read by the split: %.2fx the file size\n", sr / fb
+    printf "  bytes read by the header join: %.2fx the set size\n", jr / sb
 }'

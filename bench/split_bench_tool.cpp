@@ -1,12 +1,18 @@
-// Splits one file with the split engine in the current directory, for timing
-// against other splitters. Not a test: bench/split_bench.sh drives it.
+// Splits one file with the split engine, or joins the set in the current
+// directory with the header join, for timing against the standard tools. Not a
+// test: bench/split_bench.sh drives it. Each run ends with the bytes this
+// process read ("rchar" of /proc/self/io) on stderr.
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 
+#include "cat/cat_files.h"
+#include "cat/piece_discovery.h"
 #include "core/crc32.h"
 #include "core/piece_header.h"
+#include "platform/file.h"
 #include "split/split_engine.h"
 
 namespace {
@@ -21,19 +27,23 @@ public:
 
 int Usage() {
     std::fprintf(stderr, "usage: split_bench_tool crc FILE\n"
-                         "       split_bench_tool measure FILE SPLIT_SIZE\n"
+                         "       split_bench_tool split FILE SPLIT_SIZE\n"
                          "       split_bench_tool known CRC_TEXT FILE SPLIT_SIZE\n"
-                         "crc prints the file's CRC-32; measure takes it first and then splits (as a split whose\n"
-                         "CRC-32 is not yet known); known splits with the CRC-32 given. Pieces land here.\n");
+                         "       split_bench_tool join\n"
+                         "crc prints the file's CRC-32; split splits with the CRC-32 not yet known (taken while\n"
+                         "copying); known splits with the CRC-32 given. Pieces land here. join rejoins the set\n"
+                         "_Split#000... found here and checks it.\n");
     return 2;
 }
 
-std::optional<std::string> MeasureCrc(const std::string& file) {
-    Crc32 crc;
-    const std::optional<uint32_t> value = crc.FileCrc(file.c_str());
-    if (!value)
-        return std::nullopt;
-    return CrcText(*value);
+// Bytes this process read through system calls, as the kernel counts them.
+void ReportBytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    unsigned long long value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            std::fprintf(stderr, "rchar %llu\n", value);
 }
 
 int Split(const std::string& file, const std::string& crcText, const char* sizeText) {
@@ -51,28 +61,42 @@ int Split(const std::string& file, const std::string& crcText, const char* sizeT
     return 0;
 }
 
+int Join() {
+    ConsoleMessenger messenger;
+    const auto pieces = DiscoverPieces(CurrentDirectory() + "\\_Split#000", messenger);
+    if (!pieces)
+        return 1;
+    CatJob job;
+    for (const DiscoveredPiece& piece : *pieces)
+        job.paths.push_back(piece.path);
+    return CatFiles(job, messenger).written ? 0 : 1;
+}
+
+int Run(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "crc" && argc == 3) {
+        Crc32 crc;
+        const std::optional<uint32_t> value = crc.FileCrc(argv[2]);
+        if (!value) {
+            std::fprintf(stderr, "cannot read %s\n", argv[2]);
+            return 1;
+        }
+        std::printf("%s\n", CrcText(*value).c_str());
+        return 0;
+    }
+    if (mode == "split" && argc == 4)
+        return Split(argv[2], "", argv[3]);
+    if (mode == "known" && argc == 5)
+        return Split(argv[3], argv[2], argv[4]);
+    if (mode == "join" && argc == 2)
+        return Join();
+    return Usage();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "crc" && argc == 3) {
-        const std::optional<std::string> crc = MeasureCrc(argv[2]);
-        if (!crc) {
-            std::fprintf(stderr, "cannot read %s\n", argv[2]);
-            return 1;
-        }
-        std::printf("%s\n", crc->c_str());
-        return 0;
-    }
-    if (mode == "measure" && argc == 4) {
-        const std::optional<std::string> crc = MeasureCrc(argv[2]);
-        if (!crc) {
-            std::fprintf(stderr, "cannot read %s\n", argv[2]);
-            return 1;
-        }
-        return Split(argv[2], *crc, argv[3]);
-    }
-    if (mode == "known" && argc == 5)
-        return Split(argv[3], argv[2], argv[4]);
-    return Usage();
+    const int status = Run(argc, argv);
+    ReportBytesRead();
+    return status;
 }

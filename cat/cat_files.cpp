@@ -8,6 +8,7 @@
 #include "cat/join_steps.h"
 #include "cat/plain_join.h"
 #include "core/piece_name.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 
 CatResult CatFiles(const CatJob& job, Messenger& messenger) {
@@ -28,10 +29,15 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         else
             PlainJoin(job, messenger, result);
     } catch (const FileException& error) {
-        // The run ends here; an output begun before the failure stays on disk as written.
+        // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
         result.listLine.clear();
-        ReportCatError(messenger, error.Description());
+        ReportCatError(messenger, error.Description() + UnfinishedOutputText(result.partialPath));
+    } catch (const JobStopped&) {
+        result.written = false;
+        result.listLine.clear();
+        result.stopped = true;
+        messenger.Show(kCatStoppedText + UnfinishedOutputText(result.partialPath), Icon::Information);
     }
     return result;
 }

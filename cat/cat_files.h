@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/job_progress.h"
 #include "core/messages.h"
 
 struct CatJob {
@@ -12,16 +13,21 @@ struct CatJob {
     bool explicitSelection = false;         // first-piece path is the marker ";"
     std::string plainNameFormat = "File%i"; // string-table entry 2, passed in by the dialog
     std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
+    ProgressCallback onProgress;            // bytes written of the inputs' total; false stops the join
 };
 
 struct CatResult {
     bool headerJoin = false;
     bool headerRead = false; // recordedName/recordedCrc were set by this run
     std::string recordedName, recordedCrc;
-    bool written = false;   // an output file was completed and verified (header join) or joined (plain)
-    std::string outputPath; // full path of the output: current directory + '\\' + name
-    std::string listLine;   // line to append to list box 1018 on success, else empty
+    bool written = false;    // an output file was completed and verified (header join) or joined (plain)
+    std::string outputPath;  // full path of the output: current directory + '\\' + name
+    std::string listLine;    // line to append to list box 1018 on success, else empty
+    bool stopped = false;    // the front end stopped it; the unfinished output was deleted
+    std::string partialPath; // the unfinished output (name + ".partial") once it was created
 };
+
+constexpr const char kCatStoppedText[] = "Catenation cancelled.";
 
 // The whole run: the mode choice, header or plain join, the CRC check, every message. A header join
 // happens when entry 0 is named exactly "_Split#000" and the list is not an explicit selection.

@@ -3,13 +3,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "cat/join_checks.h"
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
+#include "cat/partial_output.h"
 #include "cat/piece_discovery.h"
 #include "core/crc32.h"
 #include "core/piece_header.h"
+#include "core/progress_meter.h"
 
 namespace {
 
@@ -53,31 +56,27 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     // Whatever lies under the recorded name is the user's, perhaps the very file this set was split from.
     if (!MayReplace(result.outputPath, messenger))
         return;
-
+    // Agreed to before anything is written: only a file that was there then may be replaced.
+    const bool replaceExisting = GetPathStatus(result.outputPath).ok;
     first.Seek(header.dataOffset);
-    File output(name, File::Mode::CreateAlways);
-    std::vector<uint8_t> buffer(kCopyBlockSize);
-    CopyToEnd(first, output, buffer);
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, header.dataOffset));
+    PartialOutput output(name);
+    result.partialPath = output.Path();
+    // The CRC is taken of the bytes as they are written: the output is never read back.
+    Crc32 crc;
+    CopyToEnd(first, output.Output(), meter, &crc);
     first.Close();
     for (size_t i = 1; i < job.paths.size(); ++i) {
         File piece(job.paths[i], File::Mode::ReadDenyWrite);
-        CopyToEnd(piece, output, buffer);
+        CopyToEnd(piece, output.Output(), meter, &crc);
         piece.Close();
     }
-    const uint64_t size = output.Length();
-    output.Close();
+    const uint64_t size = output.Output().Length();
+    // Every byte is in: the file takes its name, also when the check below fails, as the user is told.
+    output.Commit(replaceExisting);
+    meter.Finish();
 
-    // The check re-reads the file from disk, so it covers what was really stored.
-    std::optional<uint32_t> crc;
-    {
-        Crc32 calculator;
-        crc = calculator.FileCrc(name.c_str());
-    }
-    if (!crc) {
-        messenger.Show("Can't calculate CRC32", Icon::Hand);
-        return;
-    }
-    const std::string crcText = CrcText(*crc);
+    const std::string crcText = CrcText(crc.Value());
     if (crcText != result.recordedCrc) {
         const std::string text = "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") +
                                  name + "\nOriginal CRC32 =\t\t" + result.recordedCrc + "\nCatenated File CRC32 =\t" +

@@ -1,13 +1,38 @@
 // Copying one input to the output, and the messages of a failed join.
 #include "cat/join_steps.h"
 
-void CopyToEnd(File& input, File& output, std::vector<uint8_t>& buffer) {
+#include "core/read_ahead.h"
+
+void CopyToEnd(File& input, File& output, ProgressMeter& meter, Crc32* crc) {
+    ReadAhead reader(input, kCopyBlockSize, [crc](const uint8_t* data, size_t len) {
+        if (crc)
+            crc->Update(data, static_cast<uint32_t>(len), true);
+    });
     for (;;) {
-        const size_t got = input.Read(buffer.data(), buffer.size());
-        if (got == 0)
+        const ReadAhead::Block block = reader.Next();
+        if (block.len == 0)
             return;
-        output.Write(buffer.data(), got);
+        output.Write(block.data, block.len);
+        meter.Advance(block.len);
     }
+}
+
+uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
+    uint64_t total = 0;
+    for (const std::string& path : paths) {
+        const PathStatus status = GetPathStatus(path);
+        if (status.ok)
+            total += status.size;
+    }
+    return total > skippedInFirst ? total - skippedInFirst : 0;
+}
+
+std::string UnfinishedOutputText(const std::string& partialPath) {
+    if (partialPath.empty())
+        return {};
+    if (GetPathStatus(partialPath).ok)
+        return "\nThe unfinished file " + partialPath + " could not be deleted.";
+    return "\nThe unfinished file " + partialPath + " was deleted.";
 }
 
 void ReportCatError(Messenger& messenger, const std::string& description) {

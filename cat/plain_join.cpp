@@ -4,10 +4,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
+#include "cat/partial_output.h"
 #include "cat/piece_discovery.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 
 namespace {
@@ -16,28 +19,42 @@ constexpr int kNumberRange = 32768;
 // Random draws before the free numbers are searched in turn; a folder this full is rare.
 constexpr int kRandomDraws = 256;
 
-// The output is created new in the same step that finds the name free, so nothing that appears
-// meanwhile, and nothing whose status cannot be read, is ever replaced. An input that is missing
-// now must not be read back while it is being written, so its name is skipped too.
-std::optional<File> CreateIfFree(const std::string& name, const std::vector<std::string>& inputs) {
+// The name is reserved by an empty file created new in the same step that finds it free, so nothing
+// that appears meanwhile, and nothing whose status cannot be read, is ever replaced. An input that is
+// missing now must not be read back while it is being written, so its name is skipped too.
+bool ReserveIfFree(const std::string& name, const std::vector<std::string>& inputs) {
     if (InputAt(OutputPathFor(name), inputs) != nullptr)
-        return std::nullopt;
+        return false;
     try {
-        return File(name, File::Mode::CreateNew);
+        File(name, File::Mode::CreateNew).Close();
+        return true;
     } catch (const FileException& error) {
         if (error.Cause() == FileCause::AlreadyExists)
-            return std::nullopt;
+            return false;
         throw;
     }
 }
 
-struct NamedOutput {
-    std::string name;
-    File file;
+// The reserved name: deleted again unless the joined data took it.
+class Reservation {
+public:
+    explicit Reservation(std::string name) : name_(std::move(name)) {}
+    ~Reservation() {
+        if (!kept_)
+            DeleteFileAt(name_);
+    }
+    Reservation(const Reservation&) = delete;
+    Reservation& operator=(const Reservation&) = delete;
+    const std::string& Name() const { return name_; }
+    void Keep() { kept_ = true; }
+
+private:
+    std::string name_;
+    bool kept_ = false;
 };
 
-// A new file of the plain form: random draws first, then the numbers in turn.
-std::optional<NamedOutput> CreateFreeOutput(const CatJob& job) {
+// A free name of the plain form, reserved: random draws first, then the numbers in turn.
+std::optional<std::string> ReserveFreeName(const CatJob& job) {
     std::function<int()> draw = job.drawNumber;
     if (!draw) {
         std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -49,13 +66,13 @@ std::optional<NamedOutput> CreateFreeOutput(const CatJob& job) {
         if (number < 0)
             number += kNumberRange;
         const std::string name = FormatPlainName(job.plainNameFormat, number);
-        if (std::optional<File> file = CreateIfFree(name, job.paths))
-            return NamedOutput{name, std::move(*file)};
+        if (ReserveIfFree(name, job.paths))
+            return name;
     }
     for (int step = 1; step < kNumberRange; ++step) {
         const std::string name = FormatPlainName(job.plainNameFormat, (number + step) % kNumberRange);
-        if (std::optional<File> file = CreateIfFree(name, job.paths))
-            return NamedOutput{name, std::move(*file)};
+        if (ReserveIfFree(name, job.paths))
+            return name;
     }
     return std::nullopt;
 }
@@ -70,24 +87,29 @@ std::string FormatPlainName(const std::string& format, int number) {
 }
 
 void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
-    std::optional<NamedOutput> created = CreateFreeOutput(job);
-    if (!created) {
+    const std::optional<std::string> reserved = ReserveFreeName(job);
+    if (!reserved) {
         ReportCatError(messenger, "Every name of the form " + job.plainNameFormat + " is taken in " +
                                       OutputPathFor("") + ". Nothing was written.");
         return;
     }
-    const std::string& name = created->name;
-    File& output = created->file;
+    Reservation reservation(*reserved);
+    const std::string& name = reservation.Name();
     result.outputPath = OutputPathFor(name);
 
-    std::vector<uint8_t> buffer(kCopyBlockSize);
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    PartialOutput output(name);
+    result.partialPath = output.Path();
     for (const std::string& path : job.paths) {
         File input(path, File::Mode::ReadDenyWrite);
-        CopyToEnd(input, output, buffer);
+        CopyToEnd(input, output.Output(), meter);
         input.Close();
     }
-    const uint64_t size = output.Length();
-    output.Close();
+    const uint64_t size = output.Output().Length();
+    // Replaces only the empty file that held the name for it.
+    output.Commit(true);
+    reservation.Keep();
+    meter.Finish();
 
     result.written = true;
     result.listLine = PieceLine(name, size);

@@ -79,9 +79,9 @@ fast_path_name() { # csv file
 
 crc_section || status=1
 
-# --- Split: the engine against GNU split on one 1 GiB file ---
+# --- Split and join: the engines against GNU split and cat on one 1 GiB file ---
 split_section() {
-    echo "== Split of 1 GiB against GNU split"
+    echo "== Split and header join of 1 GiB against GNU split and cat"
     "$top/bench/split_bench.sh"
 }
 

@@ -1,5 +1,6 @@
-// The split's copy: large blocks, piece boundaries computed, the CRC-32 taken
-// on the way so that a set is never passed off as matching a file that changed.
+// The split's copy: large blocks read ahead on a thread of their own, piece
+// boundaries computed, the CRC-32 taken on the way, so that the large file is
+// read once and a set is never passed off as matching a file that changed.
 #include "split/split_engine.h"
 
 #include <algorithm>
@@ -9,23 +10,20 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "core/progress_meter.h"
+#include "core/read_ahead.h"
 #include "platform/file.h"
 #include "split/split_checks.h"
 
 namespace {
 
 // Large enough that the system calls cost nothing next to the copy, small
-// enough to stay in the cache that the CRC pass reads from.
+// enough to stay in the cache that the CRC reads from.
 constexpr size_t kBlockSize = 1 << 20;
 
-// The CRC-32 of the open large file, read from its start; leaves it at its start.
-std::string MeasureCrc(File& large, std::vector<uint8_t>& block) {
-    Crc32 crc;
-    while (const size_t got = large.Read(block.data(), block.size()))
-        crc.Update(block.data(), static_cast<uint32_t>(got), true);
-    large.Seek(0);
-    return CrcText(crc.Value());
-}
+// Stands in for the CRC in the header while it is still being computed: as long as
+// the 8-digit CRC of 15 files in 16, so that piece boundaries usually come out right.
+constexpr char kCrcPlaceholder[] = "00000000";
 
 std::string ChangedText(const std::string& largeFile, const std::string& measured, const std::string& copied) {
     std::string text = "File: " + largeFile + "\nChanged while it was being split";
@@ -34,38 +32,46 @@ std::string ChangedText(const std::string& largeFile, const std::string& measure
     return text + ".\nThe pieces stay on disk, but they are not a valid set of this file.\nSplit  NOT  Successful";
 }
 
+// What one pass over the large file found.
+struct Pass {
+    uint32_t crc = 0;
+    bool changedSize = false; // the file ended early or went on past the length measured
+    uint64_t pieces = 0;
+};
+
 class Splitter {
 public:
-    Splitter(const SplitJob& job, Messenger& messenger, const std::function<void()>& onProgress)
-        : job_(job), messenger_(messenger), onProgress_(onProgress), block_(kBlockSize) {}
+    Splitter(const SplitJob& job, Messenger& messenger, const ProgressCallback& onProgress)
+        : job_(job), messenger_(messenger), onProgress_(onProgress) {}
 
     SplitResult Run() {
         File large(job_.largeFile, File::Mode::ReadDenyWrite);
-        const uint64_t size = large.Length();
-        const bool selfCatenating = job_.stubImage != nullptr;
-        const bool withHeader = job_.withHeader || selfCatenating;
+        size_ = large.Length();
+        selfCatenating_ = job_.stubImage != nullptr;
+        const bool withHeader = job_.withHeader || selfCatenating_;
+        stubSize_ = selfCatenating_ ? job_.stubSize : 0;
         if (withHeader) {
             if (const std::optional<std::string> refusal = UnrecordableNameText(job_.largeFile))
                 return Refuse(large, *refusal, Icon::Exclamation);
         }
         std::string crcText = job_.crcText;
-        if (withHeader && crcText.empty())
-            crcText = MeasureCrc(large, block_);
-        const std::string header = withHeader ? BuildPieceHeader(crcText, job_.largeFile) : std::string();
-        const size_t stubSize = selfCatenating ? job_.stubSize : 0;
-        const uint64_t prefix = stubSize + header.size();
+        const bool crcKnown = !withHeader || !crcText.empty();
 
-        if (selfCatenating) {
+        // The piece count with the longest CRC text, and with the shortest.
+        const std::string longHeader =
+            withHeader ? BuildPieceHeader(crcKnown ? crcText : kCrcPlaceholder, job_.largeFile) : "";
+        if (selfCatenating_) {
             if (const std::optional<std::string> refusal =
-                    SelfCatenatingSizeText(job_.splitSize, stubSize, header.size()))
+                    SelfCatenatingSizeText(job_.splitSize, stubSize_, longHeader.size()))
                 return Refuse(large, *refusal, Icon::Exclamation);
         }
-
-        const uint64_t pieces = CountPieces(prefix, size, job_.splitSize);
-        if (pieces > static_cast<uint64_t>(kMaxPieces)) {
+        const uint64_t mostPieces = CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize);
+        const uint64_t fewestPieces =
+            crcKnown ? mostPieces : CountPieces(stubSize_ + longHeader.size() - 7, size_, job_.splitSize);
+        if (fewestPieces > static_cast<uint64_t>(kMaxPieces)) {
             large.Close();
             messenger_.Show(kTooManyPiecesText, Icon::Hand);
-            return {SplitEnd::TooManyPieces, 0};
+            return {SplitEnd::TooManyPieces, 0, {}};
         }
         const std::vector<FoundFile> existing = PiecesInCurrentDirectory();
         if (LargeFileAmong(job_.largeFile, existing)) {
@@ -74,92 +80,185 @@ public:
                                 "\nIs a split file in the folder the pieces are written to: the split would destroy "
                                 "it.\nMove or rename it first.\nSplit  NOT  Successful",
                             Icon::Exclamation);
-            return {SplitEnd::WouldOverwriteLargeFile, 0};
+            return {SplitEnd::WouldOverwriteLargeFile, 0, {}};
         }
         if (!ClearLeftoverPieces(existing, messenger_)) {
             large.Close();
-            return {SplitEnd::Refused, 0};
+            return {SplitEnd::Refused, 0, {}};
         }
 
-        Crc32 crc;
-        uint64_t copied = 0;
-        bool endedEarly = false;
-        for (uint64_t n = 0; n < pieces && !endedEarly; ++n) {
-            const std::string name =
-                n == 0 && selfCatenating ? std::string(kSelfCatenatingName) : PieceName(static_cast<int>(n));
-            File piece;
-            uint64_t room = static_cast<uint64_t>(job_.splitSize);
-            if (n == 0) {
-                OpenPiece(piece, name);
-                if (stubSize > 0)
-                    piece.Write(job_.stubImage, stubSize);
-                if (!header.empty())
-                    piece.Write(header.data(), header.size());
-                room = FirstPieceCapacity(prefix, job_.splitSize);
+        ProgressMeter meter(onProgress_, size_);
+        Pass pass;
+        if (crcKnown) {
+            pass = WritePass(large, longHeader, meter, false);
+        } else if (mostPieces > static_cast<uint64_t>(kMaxPieces)) {
+            // Only a short CRC keeps this set within the limit: learn it before writing (rare).
+            meter.Grow(size_);
+            crcText = CrcText(MeasureCrc(large, meter));
+            pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
+        } else {
+            pass = WritePass(large, longHeader, meter, true);
+            crcText = CrcText(pass.crc);
+            if (!pass.changedSize && crcText.size() < 8) {
+                // A shorter CRC moves every boundary: piece 000 gains the bytes the header loses.
+                const uint64_t firstPassPieces = pass.pieces;
+                first_.Close();
+                meter.Grow(size_);
+                large.Seek(0);
+                pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
+                for (uint64_t n = pass.pieces; n < firstPassPieces; ++n)
+                    DeleteFileAt(PieceName(static_cast<int>(n)));
+                written_ = static_cast<int>(pass.pieces);
+            } else if (!pass.changedSize) {
+                FillInCrc(crcText);
             }
-            while (room > 0 && copied < size) {
-                const size_t want = static_cast<size_t>(std::min<uint64_t>({block_.size(), room, size - copied}));
-                const size_t got = large.Read(block_.data(), want);
-                if (got == 0) {
-                    endedEarly = true; // the file shrank: its set cannot be right
-                    break;
-                }
-                // Opened only once data is at hand, so no piece is ever left empty.
-                if (!piece.IsOpen())
-                    OpenPiece(piece, name);
-                crc.Update(block_.data(), static_cast<uint32_t>(got), true);
-                piece.Write(block_.data(), got);
-                room -= got;
-                copied += got;
-                if (onProgress_)
-                    onProgress_();
-            }
-            if (piece.IsOpen())
-                piece.Close();
         }
-        // A byte past the length measured at the start means the file grew meanwhile.
-        const bool grew = !endedEarly && large.Read(block_.data(), 1) != 0;
         large.Close();
 
-        const std::string copiedCrc = CrcText(crc.Value());
-        const std::string measured = crcText.empty() ? copiedCrc : crcText;
-        if (endedEarly || grew || copiedCrc != measured) {
-            messenger_.Show(ChangedText(job_.largeFile, measured, copiedCrc), Icon::Hand);
-            return {SplitEnd::ChangedWhileSplitting, written_};
+        const std::string copiedCrc = CrcText(pass.crc);
+        // Without a header nothing was measured before: only a change in length can show.
+        if (crcText.empty())
+            crcText = copiedCrc;
+        if (pass.changedSize || copiedCrc != crcText) {
+            CloseFirst();
+            messenger_.Show(ChangedText(job_.largeFile, crcText, copiedCrc), Icon::Hand);
+            return {SplitEnd::ChangedWhileSplitting, written_, {}};
         }
-        return {SplitEnd::Done, written_};
+        meter.Finish();
+        return {SplitEnd::Done, written_, copiedCrc};
     }
 
     int Written() const { return written_; }
+
+    // Before any box: the box never holds a file open.
+    void CloseFirst() {
+        if (first_.IsOpen())
+            first_.Close();
+    }
+
+    // After a stop: the run's pieces go, so no half-made set is left behind.
+    void DeletePieces() {
+        CloseFirst();
+        for (int n = 0; n < written_; ++n)
+            DeleteFileAt(n == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(n));
+        written_ = 0;
+    }
 
 private:
     SplitResult Refuse(File& large, const std::string& text, Icon icon) {
         large.Close();
         messenger_.Show(text, icon);
-        return {SplitEnd::Refused, 0};
+        return {SplitEnd::Refused, 0, {}};
     }
 
-    void OpenPiece(File& piece, const std::string& name) {
+    uint32_t MeasureCrc(File& large, ProgressMeter& meter) {
+        Crc32 crc;
+        {
+            ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
+                crc.Update(data, static_cast<uint32_t>(len), true);
+            });
+            while (const size_t len = reader.Next().len)
+                meter.Advance(len);
+        }
+        large.Seek(0);
+        return crc.Value();
+    }
+
+    // Writes every piece from the file's current position. With keepFirstOpen the first piece stays
+    // open in first_, its header's CRC digits still to be filled in.
+    Pass WritePass(File& large, const std::string& header, ProgressMeter& meter, bool keepFirstOpen) {
+        const uint64_t prefix = stubSize_ + header.size();
+        Pass pass;
+        pass.pieces = CountPieces(prefix, size_, job_.splitSize);
+        Crc32 crc;
+        ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
+            crc.Update(data, static_cast<uint32_t>(len), true);
+        });
+
+        File piece;
+        OpenPiece(piece, 0);
+        if (stubSize_ > 0)
+            piece.Write(job_.stubImage, stubSize_);
+        if (!header.empty())
+            piece.Write(header.data(), header.size());
+        uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
+        uint64_t number = 0;
+        uint64_t copied = 0;
+        for (;;) {
+            const ReadAhead::Block block = reader.Next();
+            if (block.len == 0)
+                break;
+            for (size_t at = 0; at < block.len;) {
+                if (copied == size_) {
+                    pass.changedSize = true; // the file grew: its set cannot be right
+                    break;
+                }
+                if (room == 0) {
+                    ClosePiece(piece, number == 0 && keepFirstOpen);
+                    OpenPiece(piece, ++number);
+                    room = static_cast<uint64_t>(job_.splitSize);
+                }
+                const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
+                piece.Write(block.data + at, take);
+                at += take;
+                room -= take;
+                copied += take;
+            }
+            if (pass.changedSize)
+                break;
+            meter.Advance(block.len);
+        }
+        ClosePiece(piece, number == 0 && keepFirstOpen);
+        if (copied < size_)
+            pass.changedSize = true; // the file shrank
+        pass.crc = crc.Value();
+        return pass;
+    }
+
+    void OpenPiece(File& piece, uint64_t number) {
+        const std::string name =
+            number == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(static_cast<int>(number));
         piece.Open(name, File::Mode::CreateAlwaysReadWrite);
-        ++written_;
+        written_ = std::max(written_, static_cast<int>(number) + 1);
+    }
+
+    void ClosePiece(File& piece, bool keepOpen) {
+        if (keepOpen)
+            first_ = std::move(piece);
+        else if (piece.IsOpen())
+            piece.Close();
+    }
+
+    // The 8 digits of the CRC over the placeholder in the first piece's header.
+    void FillInCrc(const std::string& crcText) {
+        first_.Seek(stubSize_);
+        first_.Write(crcText.data(), crcText.size());
+        first_.Close();
     }
 
     const SplitJob& job_;
     Messenger& messenger_;
-    const std::function<void()>& onProgress_;
-    std::vector<uint8_t> block_;
+    const ProgressCallback& onProgress_;
+    uint64_t size_ = 0;
+    bool selfCatenating_ = false;
+    size_t stubSize_ = 0;
+    File first_; // the first piece while its header waits for the CRC
     int written_ = 0;
 };
 
 } // namespace
 
-SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const std::function<void()>& onProgress) {
+SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const ProgressCallback& onProgress) {
     Splitter splitter(job, messenger, onProgress);
     try {
         return splitter.Run();
     } catch (const FileException& e) {
-        // The files opened in Run are closed by now: the box never holds a file open.
+        splitter.CloseFirst();
         messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
-        return {SplitEnd::FileError, splitter.Written()};
+        return {SplitEnd::FileError, splitter.Written(), {}};
+    } catch (const JobStopped&) {
+        splitter.DeletePieces();
+        messenger.Show(kSplitStoppedText, Icon::Information);
+        return {SplitEnd::Stopped, 0, {}};
     }
 }

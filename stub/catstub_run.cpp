@@ -1,6 +1,8 @@
 // One run of catstub, from the confirmation to the CRC-32 check.
 #include "stub/catstub_run.h"
 
+#include <windows.h>
+
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
@@ -23,6 +25,15 @@ char g_self[kStubPathSize];   // catstub's own file: the first piece, whatever i
 char g_folder[kStubPathSize]; // its folder, where the other pieces and the output lie
 char g_piecePath[kStubPathSize];
 char g_outputPath[kStubPathSize];
+char g_partialPath[kStubPathSize];
+
+// The temporary name of the output while it is written; deleted on every failure.
+char g_partial[kMaxName + 1];
+
+// "\nThe unfinished file <name> was deleted.": OutputFile deletes it when the run returns.
+StubText& AppendUnfinished(StubText& text) {
+    return text.Append(stub_text::kUnfinished).Append(g_partial).Append(stub_text::kWasDeleted);
+}
 
 // A name longer than this is never a plain file name.
 constexpr size_t kMaxName = 255;
@@ -31,7 +42,7 @@ void ReportReadFailure(const char* piece, unsigned long error, bool outputStarte
     StubText text;
     text.Append(stub_text::kCantRead).Append(piece);
     if (outputStarted)
-        text.Append(stub_text::kIncomplete);
+        AppendUnfinished(text);
     text.Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
@@ -39,12 +50,13 @@ void ReportReadFailure(const char* piece, unsigned long error, bool outputStarte
 
 void ReportWriteFailure(const char* output, unsigned long error) {
     StubText text;
-    text.Append(stub_text::kCantWrite).Append(output).Append(stub_text::kIncomplete).Append("\n\n");
+    text.Append(stub_text::kCantWrite).Append(output);
+    AppendUnfinished(text).Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
 }
 
-// False after reporting; the output is left as it is, never deleted.
+// False after reporting.
 bool Copied(const CopyResult& copy, const char* piece, const char* output) {
     if (copy.failure == CopyFailure::Read)
         ReportReadFailure(piece, copy.error, true);
@@ -64,9 +76,12 @@ void ReportNoUsableName(HeaderStatus status, const PieceHeader& header) {
     ShowFatal(text.CStr());
 }
 
-void ReportCantOpen(const char* piece, unsigned long error) {
+void ReportCantOpen(const char* piece, unsigned long error, bool outputStarted) {
     StubText text;
-    text.Append(stub_text::kCantOpenSplitFile).Append(":\n").Append(piece).Append("\n\n");
+    text.Append(stub_text::kCantOpenSplitFile).Append(":\n").Append(piece);
+    if (outputStarted)
+        AppendUnfinished(text);
+    text.Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
 }
@@ -99,16 +114,11 @@ bool SearchedPieces() {
     return false;
 }
 
-void CheckCrc(const char* outputPath, const PieceHeader& header) {
-    Crc32 crc;
-    const auto value = crc.FileCrc(outputPath);
-    if (!value) {
-        ShowFatal(stub_text::kCantOpenForCrc);
-        return;
-    }
+// The CRC was taken of the bytes as they were written: the output is not read again.
+void CheckCrc(const Crc32& crc, const PieceHeader& header) {
     // Compared as text, as the header records it: "%X" digits without leading zeros.
     char digits[9];
-    const size_t len = FormatCrcText(*value, digits);
+    const size_t len = FormatCrcText(crc.Value(), digits);
     bool same = len == header.crcLen;
     for (size_t i = 0; same && i < len; ++i)
         same = digits[i] == header.crc[i];
@@ -130,7 +140,7 @@ void RunCatstub() {
     }
     ReadHandle first(g_self);
     if (!first.IsOpen()) {
-        ReportCantOpen(g_self, first.LastError());
+        ReportCantOpen(g_self, first.LastError(), false);
         return;
     }
     // The header stands right behind the stub image; reading past the image
@@ -157,18 +167,35 @@ void RunCatstub() {
     if (!SearchedPieces())
         return;
 
-    OutputFile out(JoinPath(g_outputPath, g_folder, output) ? g_outputPath : "");
-    if (!out.IsOpen()) {
-        StubText text;
-        text.Append(stub_text::kCantOpenFile).Append(output).Append(stub_text::kDeleteAndStartAgain);
-        ShowFatal(text.CStr());
+    // name + ".partial"; a name too long for that gives up its end to the suffix.
+    const size_t suffix = sizeof stub_text::kPartialSuffix - 1;
+    const size_t kept = header.nameLen + suffix > kMaxName ? kMaxName - suffix : header.nameLen;
+    for (size_t i = 0; i < kept; ++i)
+        g_partial[i] = output[i];
+    for (size_t i = 0; i <= suffix; ++i)
+        g_partial[kept + i] = stub_text::kPartialSuffix[i];
+
+    // An existing output is never replaced; the join goes to the temporary name first.
+    StubText refused;
+    refused.Append(stub_text::kCantOpenFile).Append(output).Append(stub_text::kDeleteAndStartAgain);
+    if (!JoinPath(g_outputPath, g_folder, output) || !JoinPath(g_partialPath, g_folder, g_partial) ||
+        ::GetFileAttributesA(g_outputPath) != INVALID_FILE_ATTRIBUTES) {
+        ShowFatal(refused.CStr());
         return;
     }
-    if (!out.Write(g_window + header.dataOffset, static_cast<uint32_t>(got - header.dataOffset))) {
+    OutputFile out(g_partialPath);
+    if (!out.IsOpen()) {
+        ShowFatal(refused.CStr());
+        return;
+    }
+    Crc32 crc;
+    const uint32_t inWindow = static_cast<uint32_t>(got - header.dataOffset);
+    crc.Update(g_window + header.dataOffset, inWindow, true);
+    if (!out.Write(g_window + header.dataOffset, inWindow)) {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    if (!Copied(CopyRest(first, out, g_block, sizeof g_block), g_self, output))
+    if (!Copied(CopyRest(first, out, g_block, sizeof g_block, crc), g_self, output))
         return;
 
     // Ascending piece order, whatever order the directory search used.
@@ -179,15 +206,16 @@ void RunCatstub() {
         JoinPath(g_piecePath, g_folder, name);
         ReadHandle piece(g_piecePath);
         if (!piece.IsOpen()) {
-            ReportCantOpen(name, piece.LastError());
+            ReportCantOpen(name, piece.LastError(), true);
             return;
         }
-        if (!Copied(CopyRest(piece, out, g_block, sizeof g_block), name, output))
+        if (!Copied(CopyRest(piece, out, g_block, sizeof g_block, crc), name, output))
             return;
     }
-    if (!out.Close()) {
+    // Every byte is in: the file takes its name, also when the check fails, as the user is told.
+    if (!out.Finish(g_outputPath)) {
         ReportWriteFailure(output, out.LastError());
         return;
     }
-    CheckCrc(g_outputPath, header);
+    CheckCrc(crc, header);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/crc32.h"
 #include "platform/read_handle.h"
 #include "stub/output_file.h"
 
@@ -16,6 +17,6 @@ struct CopyResult {
 // Reads until len bytes are in or the file ends; false on a failed read.
 bool ReadUpTo(ReadHandle& from, uint8_t* buffer, uint32_t len, uint32_t* got);
 
-// Copies what is left of from into to, a block at a time. A failed read is a
-// failure, never taken for the end of the file.
-CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize);
+// Copies what is left of from into to, a block at a time, feeding crc with
+// every byte copied. A failed read is a failure, never taken for the end of the file.
+CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize, Crc32& crc);

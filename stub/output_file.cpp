@@ -4,18 +4,18 @@
 #include "stub/output_file.h"
 
 OutputFile::OutputFile(const char* name)
-    : handle_(
-          ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    : name_(name), handle_(::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr)) {
     if (handle_ == INVALID_HANDLE_VALUE)
         error_ = ::GetLastError();
 }
 
 OutputFile::~OutputFile() {
-    Close();
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_), error_(other.error_) {
-    other.handle_ = INVALID_HANDLE_VALUE;
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle_);
+        if (!finished_)
+            ::DeleteFileA(name_);
+    }
 }
 
 bool OutputFile::IsOpen() const {
@@ -37,12 +37,15 @@ bool OutputFile::Write(const void* data, uint32_t len) {
     return true;
 }
 
-bool OutputFile::Close() {
-    if (handle_ == INVALID_HANDLE_VALUE)
-        return true;
+bool OutputFile::Finish(const char* finalName) {
     const bool closed = ::CloseHandle(handle_) != 0;
-    if (!closed)
-        error_ = ::GetLastError();
     handle_ = INVALID_HANDLE_VALUE;
-    return closed;
+    // MoveFileA without flags never replaces an existing file.
+    if (!closed || !::MoveFileA(name_, finalName)) {
+        error_ = ::GetLastError();
+        ::DeleteFileA(name_);
+        return false;
+    }
+    finished_ = true;
+    return true;
 }

@@ -2,6 +2,7 @@
 // selection, and the routines that find a set's pieces and join them.
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <optional>
 
 #include "cat/cat_files.h"
@@ -9,7 +10,6 @@
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/wait_cursor.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
@@ -92,7 +92,6 @@ void MainDialog::OnBn_StartCat() {
         FindPieces();
     if (catenationList_.empty())
         return;
-    WaitCursor wait;
     CatFiles();
 }
 
@@ -132,15 +131,23 @@ void MainDialog::CatFiles() {
     job.explicitSelection = firstPiecePath_ == kExplicitMarker;
     if (const std::optional<std::string> format = PlainNameFormat())
         job.plainNameFormat = *format;
-    const CatResult result = ::CatFiles(job, messenger_);
-    if (result.headerRead) {
-        recordedName_ = result.recordedName;
-        recordedCrcText_ = result.recordedCrc;
-    }
-    if (!result.written || result.listLine.empty())
-        return;
-    ListBox list(Item(IDC_CAT_LIST));
-    list.Add(result.listLine);
-    rejoinedPaths_.push_back(result.outputPath);
-    list.SetHorizontalExtent(kCatListExtent);
+    const auto result = std::make_shared<CatResult>();
+    StartJob(
+        IDC_START_CAT,
+        [job, result](const ProgressCallback& onProgress, Messenger& messenger) mutable {
+            job.onProgress = onProgress;
+            *result = ::CatFiles(job, messenger);
+        },
+        [this, result] {
+            if (result->headerRead) {
+                recordedName_ = result->recordedName;
+                recordedCrcText_ = result->recordedCrc;
+            }
+            if (!result->written || result->listLine.empty())
+                return;
+            ListBox list(Item(IDC_CAT_LIST));
+            list.Add(result->listLine);
+            rejoinedPaths_.push_back(result->outputPath);
+            list.SetHorizontalExtent(kCatListExtent);
+        });
 }

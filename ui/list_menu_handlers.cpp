@@ -5,7 +5,10 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "core/crc32.h"
+#include "core/crc32_job.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
@@ -323,17 +326,23 @@ void MainDialog::ShowSizeAndCrc() {
                         Icon::Hand);
         return;
     }
-    Crc32 crc;
-    const std::optional<uint32_t> value = crc.FileCrc(path->c_str());
-    if (!value) {
-        std::string reason = "A read failed part way through.";
-        try {
-            File file(*path, File::Mode::ReadDenyWrite);
-        } catch (const FileException& error) {
-            reason = SystemErrorText(error.OsError());
-        }
-        messenger_.Show(UnreadableFileText(*path, reason), Icon::Hand);
-        return;
-    }
-    messenger_.Show(SizeAndCrcText(*path, static_cast<int64_t>(status.size), *value), Icon::Information);
+    const auto size = static_cast<int64_t>(status.size);
+    const auto result = std::make_shared<CrcJobResult>();
+    const std::string file = *path;
+    StartJob(
+        0,
+        [result, file](const ProgressCallback& onProgress, Messenger&) { *result = MeasureFileCrc(file, onProgress); },
+        [this, result, file, size] {
+            switch (result->end) {
+            case CrcJobEnd::Stopped:
+                messenger_.Show(kCrcStoppedText, Icon::Information);
+                return;
+            case CrcJobEnd::Failed:
+                messenger_.Show(UnreadableFileText(file, result->failure), Icon::Hand);
+                return;
+            case CrcJobEnd::Done:
+                messenger_.Show(SizeAndCrcText(file, size, result->crc), Icon::Information);
+                return;
+            }
+        });
 }

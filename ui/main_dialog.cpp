@@ -37,7 +37,6 @@ const MessageMapEntry<MainDialog> MainDialog::kMessageMap[] = {
     {WM_COMMAND, IDM_SPLIT_DELETE, 0, Command<&MainDialog::OnMenu_SplitDelete>},
     {WM_COMMAND, IDM_SPLIT_MOVE, 0, Command<&MainDialog::OnMenu_SplitMove>},
     {WM_COMMAND, IDM_SPLIT_COPY, 0, Command<&MainDialog::OnMenu_SplitCopy>},
-    {WM_TIMER, 0, 0, [](MainDialog& d, WPARAM w, LPARAM) -> INT_PTR { return d.OnTimer(w); }},
     {WM_COMMAND, IDC_FIRST_PIECE, EN_CHANGE, Command<&MainDialog::OnEn_FirstPieceChange>},
     {WM_COMMAND, IDC_PICK_FIRST_PIECE, BN_CLICKED, Command<&MainDialog::OnBn_PickFirstPiece>},
     {WM_COMMAND, IDC_START_CAT, BN_CLICKED, Command<&MainDialog::OnBn_StartCat>},
@@ -55,9 +54,11 @@ const MessageMapEntry<MainDialog> MainDialog::kMessageMap[] = {
 
 MainDialog::MainDialog(Messenger& messenger, Pickers& pickers)
     : Dialog(IDD_FENDRIK, messenger), pickers_(pickers),
-      icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FENDRIK))) {}
+      icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_FENDRIK))), job_(messenger) {}
 
 std::optional<INT_PTR> MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<INT_PTR> handled = OnMessageDuringJob(message, wParam, lParam))
+        return handled;
     return DispatchToMap(kMessageMap, *this, message, wParam, lParam);
 }
 

@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
+#include "ui/framework/background_job.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/message_map.h"
 #include "ui/pickers.h"
@@ -22,6 +24,7 @@ inline constexpr char kExplicitMarker[] = ";";
 class MainDialog : public Dialog {
 public:
     MainDialog(Messenger& messenger, Pickers& pickers);
+    ~MainDialog() override;
 
     // The shared state, for the code of both halves and for tests.
     int32_t SplitSize() const { return splitSize_; }
@@ -39,9 +42,9 @@ public:
 
     // Split half: recomputes the split count shown in edit 1020.
     void UpdateSplitCount();
-    // Measures the large file's size and CRC-32 into edits 1012 and 1017 and the
-    // stored CRC text. False (after telling the user why) when there is no CRC;
-    // the stored CRC text is then empty.
+    // Shows the large file's size in edit 1012 and starts measuring its CRC-32 as a
+    // job, which fills edit 1017 and the stored CRC text when it ends. False (after
+    // telling the user why) when the file has no size and nothing was started.
     bool OnBn_SizeAndCrc();
     // Refills the split list box with the "_Split#*" files beside the large file.
     void ListPieces(const std::string& largeFileName);
@@ -59,6 +62,11 @@ public:
     void MoveEntryDown();
     void ShowPieceHeader();
     void ShowSizeAndCrc();
+
+    // Long jobs (split, join, CRC-32) run on a thread of their own while the window stays live.
+    bool JobRunning() const { return job_.Running(); }
+    // Handles messages until the running job, if any, has ended and its results are shown.
+    void WaitForJob() { job_.Wait(); }
 
 private:
     BOOL OnInitDialog() override;
@@ -78,9 +86,15 @@ private:
     void OnBn_WithoutCrc();
     void OnBn_SelfCatenate();
 
-    // Split half: the split and its progress.
+    // Split half: the split.
     void OnBn_StartSplit();
-    BOOL OnTimer(UINT_PTR id);
+
+    // Jobs: startButton (0 for none) reads "Cancel" while work runs and every other input is
+    // disabled; onDone shows the results on the window's thread afterwards.
+    void StartJob(int startButton, BackgroundJob::Work work, std::function<void()> onDone);
+    // What the window does with the user's input while a job runs; empty: not for the job.
+    std::optional<INT_PTR> OnMessageDuringJob(UINT message, WPARAM wParam, LPARAM lParam);
+    void EnableInputs(bool enable);
 
     // Catenate half.
     void OnEn_FirstPieceChange();
@@ -118,4 +132,11 @@ private:
     bool withoutCrc_ = false;
     bool selfCatenate_ = false;
     HICON icon_; // shared resource icon: nothing to free
+
+    // The running job's start button and its text before it read "Cancel".
+    int jobButton_ = 0;
+    std::string jobButtonText_;
+    bool closeAfterJob_ = false;
+    // Last: it goes first, while everything its job's results touch still exists.
+    BackgroundJob job_;
 };

@@ -1,8 +1,9 @@
 // The split half's inputs: the large file, its size and CRC-32, the split size
 // with its presets, the split count, and the two options.
+#include <memory>
 #include <string>
 
-#include "core/crc32.h"
+#include "core/crc32_job.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/stub_image.h"
@@ -53,17 +54,28 @@ bool MainDialog::OnBn_SizeAndCrc() {
     }
     SetItemText(IDC_FILE_SIZE, std::to_string(size));
     UpdateSplitCount();
-    Crc32 crc;
-    const std::optional<uint32_t> value = crc.FileCrc(largeFileName_.c_str());
-    if (!value) {
-        // The file is there but cannot be read through: no CRC, and the dialog goes on.
-        storedCrcText_.clear();
-        messenger_.Show("Can't calculate CRC32", Icon::Hand);
-        return false;
-    }
-    storedCrcText_ = CrcText(*value);
-    SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
-    UpdateSplitCount();
+    storedCrcText_.clear();
+    const auto result = std::make_shared<CrcJobResult>();
+    const std::string path = largeFileName_;
+    StartJob(
+        IDC_SIZE_AND_CRC,
+        [result, path](const ProgressCallback& onProgress, Messenger&) { *result = MeasureFileCrc(path, onProgress); },
+        [this, result] {
+            switch (result->end) {
+            case CrcJobEnd::Done:
+                storedCrcText_ = CrcText(result->crc);
+                SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
+                UpdateSplitCount();
+                return;
+            case CrcJobEnd::Failed:
+                // The file is there but cannot be read through: no CRC, and the dialog goes on.
+                messenger_.Show("Can't calculate CRC32", Icon::Hand);
+                return;
+            case CrcJobEnd::Stopped:
+                messenger_.Show(kCrcStoppedText, Icon::Information);
+                return;
+            }
+        });
     return true;
 }
 

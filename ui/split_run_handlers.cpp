@@ -1,8 +1,8 @@
-// The split itself: "Start Split", the list of pieces written, and the
-// progress timer that steps the bar while a split runs.
+// The split itself: "Start Split" as a job, and the list of pieces written.
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/file_checks.h"
@@ -11,31 +11,12 @@
 #include "split/piece_list.h"
 #include "split/split_engine.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/wait_cursor.h"
 #include "ui/main_dialog.h"
 #include "ui/menu_rules.h"
 #include "ui/resource.h"
 #include "ui/stub_resource.h"
 
 namespace {
-
-constexpr UINT_PTR kProgressTimer = 10;
-constexpr UINT kProgressTimerMs = 600;
-// The split pumps no messages, so the timer's ticks arrive only while a box is
-// open; the engine's progress calls step the bar in between, no faster than this.
-constexpr DWORD kProgressStepMs = 200;
-
-// The progress timer for the length of one split: stopped on every way out.
-class ProgressTimer {
-public:
-    explicit ProgressTimer(Dialog& dialog) : dialog_(dialog) { dialog_.StartTimer(kProgressTimer, kProgressTimerMs); }
-    ~ProgressTimer() { dialog_.StopTimer(kProgressTimer); }
-    ProgressTimer(const ProgressTimer&) = delete;
-    ProgressTimer& operator=(const ProgressTimer&) = delete;
-
-private:
-    Dialog& dialog_;
-};
 
 const char kSplitNotSuccessful[] = "\nSplit  NOT  Successful";
 
@@ -57,13 +38,6 @@ void MainDialog::OnBn_StartSplit() {
         messenger_.Show("No large file selected", Icon::Exclamation);
         return;
     }
-
-    const ProgressTimer timer(*this);
-    const WaitCursor waitCursor;
-
-    // The header records the CRC of the file as measured before any piece exists.
-    if (storedCrcText_.empty() && !OnBn_SizeAndCrc())
-        return;
 
     const PathStatus status = GetPathStatus(largeFileName_);
     if (status.ok && status.isFolder) {
@@ -95,27 +69,28 @@ void MainDialog::OnBn_StartSplit() {
         job.stubSize = image->size;
     }
 
-    const HWND progress = Item(IDC_SPLIT_PROGRESS);
-    DWORD lastStep = GetTickCount() - kProgressStepMs;
-    const auto stepProgress = [&] {
-        const DWORD now = GetTickCount();
-        if (now - lastStep < kProgressStepMs)
-            return;
-        lastStep = now;
-        ProgressBar(progress).Step();
-        // No message loop runs until the split ends: paint the step now.
-        UpdateWindow(progress);
-    };
-
-    const SplitResult result = SplitLargeFile(job, messenger_, stepProgress);
-    // The measured CRC no longer describes the file: the next Start Split measures afresh.
-    if (result.end == SplitEnd::ChangedWhileSplitting) {
-        storedCrcText_.clear();
-        SetItemText(IDC_FILE_CRC, "");
-    }
-    // Whatever pieces exist are shown, also after a failure part way through.
-    if (result.end == SplitEnd::Done || result.piecesWritten > 0)
-        ListPieces(largeFileName_);
+    // A CRC not yet measured is taken while the pieces are written: the file is read once.
+    const auto result = std::make_shared<SplitResult>(SplitResult{SplitEnd::FileError, 0, {}});
+    const std::string largeFile = largeFileName_;
+    StartJob(
+        IDC_START_SPLIT,
+        [job, result](const ProgressCallback& onProgress, Messenger& messenger) {
+            *result = SplitLargeFile(job, messenger, onProgress);
+        },
+        [this, result, largeFile] {
+            if (result->end == SplitEnd::Done && !result->crcText.empty()) {
+                storedCrcText_ = result->crcText;
+                SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
+            }
+            // The measured CRC no longer describes the file: the next Start Split measures afresh.
+            if (result->end == SplitEnd::ChangedWhileSplitting) {
+                storedCrcText_.clear();
+                SetItemText(IDC_FILE_CRC, "");
+            }
+            // Whatever pieces exist are shown, also after a failure part way through.
+            if (result->end == SplitEnd::Done || result->piecesWritten > 0)
+                ListPieces(largeFile);
+        });
 }
 
 void MainDialog::ListPieces(const std::string& largeFileName) {
@@ -128,10 +103,4 @@ void MainDialog::ListPieces(const std::string& largeFileName) {
         list.Add(line);
         splitPaths_.push_back(SplitEntryPath(folder, line).value_or(std::string()));
     }
-}
-
-BOOL MainDialog::OnTimer(UINT_PTR id) {
-    if (id == kProgressTimer)
-        ProgressBar(Item(IDC_SPLIT_PROGRESS)).Step();
-    return FALSE; // every tick also gets the default handling
 }

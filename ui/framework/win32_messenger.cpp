@@ -46,9 +46,13 @@ Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons)
     const std::string caption = ProgramTitle();
     const int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), MessageBoxFlags(icon, buttons));
     switch (pressed) {
-    case IDOK: return Answer::Ok;
-    case IDYES: return Answer::Yes;
-    case IDNO: return Answer::No;
-    default: return Answer::Cancel;
+    case IDOK:
+        return Answer::Ok;
+    case IDYES:
+        return Answer::Yes;
+    case IDNO:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
     }
 }

@@ -209,7 +209,11 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
     EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("_Split#001"))) << messenger.shown[0];
     EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
-    EXPECT_TRUE(dir.Exists("halted.bin")) << "the partial output stays";
+    EXPECT_NE(std::string::npos,
+              messenger.shown[0].text.find("\nThe unfinished file " + dir.File("halted.bin.partial") + " was deleted."))
+        << messenger.shown[0];
+    EXPECT_FALSE(dir.Exists("halted.bin")) << "no short file under the real name";
+    EXPECT_FALSE(dir.Exists("halted.bin.partial"));
 
     // A piece that vanished after discovery is a file error too.
     std::filesystem::remove(dir.Native("_Split#001"));

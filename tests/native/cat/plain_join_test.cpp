@@ -80,7 +80,7 @@ TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
     EXPECT_NE(std::string::npos, missing.shown[0].text.find(dir.File("File5"))) << missing.shown[0];
 }
 
-TEST(PlainJoin, AnEntryThatCannotBeOpenedKeepsThePartialOutputUnlisted) {
+TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     TempDir dir;
     dir.Write("one.bin", "first part");
     std::filesystem::create_directory(dir.Native("folder"));
@@ -98,7 +98,8 @@ TEST(PlainJoin, AnEntryThatCannotBeOpenedKeepsThePartialOutputUnlisted) {
     EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
     EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("folder"))) << messenger.shown[0];
     EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
-    EXPECT_EQ("first part", dir.Read("File4")) << "what was written before the failure stays";
+    EXPECT_FALSE(dir.Exists("File4"));
+    EXPECT_FALSE(dir.Exists("File4.partial")) << "the unfinished output is deleted";
 }
 
 TEST(PlainJoin, NameKeepsTheFormOfTheFormat) {

@@ -132,7 +132,7 @@ TEST_F(SplitLayout, SelfCatenatingWithSplitSizeWithinImageAndHeaderIsRefused) {
     EXPECT_EQ(pieces[0].second.substr(45056 + 17), data.substr(0, 1)) << "one data byte in the first piece";
 }
 
-TEST_F(SplitLayout, MissingCrcIsMeasuredBeforeTheHeaderIsWritten) {
+TEST_F(SplitLayout, MissingCrcIsTakenWhileCopyingAndWrittenIntoTheHeader) {
     const std::string data = TestBytes(5000);
     SplitRun run = RunSplit(dir, "big.bin", data, 1000, true, nullptr, "");
     EXPECT_EQ(run.result.end, SplitEnd::Done);

@@ -99,9 +99,12 @@ inline SplitRun RunSplit(const TempDir& dir, const std::string& name, const std:
         job.stubImage = reinterpret_cast<const uint8_t*>(stub->data());
         job.stubSize = stub->size();
     }
-    SplitRun run{{SplitEnd::Done, 0}, {}, 0};
+    SplitRun run{{SplitEnd::Done, 0, {}}, {}, 0};
     run.messenger.answers = std::move(answers);
-    run.result = SplitLargeFile(job, run.messenger, [&run] { ++run.progressCalls; });
+    run.result = SplitLargeFile(job, run.messenger, [&run](uint64_t, uint64_t) {
+        ++run.progressCalls;
+        return true;
+    });
     return run;
 }
 
@@ -119,6 +122,8 @@ inline const char* EndName(SplitEnd end) {
         return "WouldOverwriteLargeFile";
     case SplitEnd::Refused:
         return "Refused";
+    case SplitEnd::Stopped:
+        return "Stopped";
     }
     return "?";
 }

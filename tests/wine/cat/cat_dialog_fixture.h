@@ -73,7 +73,11 @@ protected:
     void Type(const std::string& text) {
         SendMessageA(dialog.Item(IDC_FIRST_PIECE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    void Click(int id) { SendMessageA(dialog.Item(id), BM_CLICK, 0, 0); }
+    // A click that starts a job returns once the job has ended.
+    void Click(int id) {
+        SendMessageA(dialog.Item(id), BM_CLICK, 0, 0);
+        dialog.WaitForJob();
+    }
     std::string EditText() const { return dialog.ItemText(IDC_FIRST_PIECE); }
     std::vector<std::string> CatLines() const { return ListLines(dialog.Item(IDC_CAT_LIST)); }
 

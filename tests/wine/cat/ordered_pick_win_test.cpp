@@ -102,6 +102,7 @@ TEST(OrderedPick, RealDialogGivesClickOrderAndStartCatJoinsInIt) {
 
     // The dialog left the current directory at the chosen folder: the join lands there.
     SendMessageA(dialog.Item(IDC_START_CAT), BM_CLICK, 0, 0);
+    dialog.WaitForJob();
     ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
     const std::string& text = messenger.shown[0].text;
     const std::string prefix = "Catenated File: ";

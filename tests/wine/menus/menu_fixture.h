@@ -129,7 +129,10 @@ protected:
         for (int line : lines)
             SendMessageA(List(id), LB_SETSEL, TRUE, line);
     }
-    void Choose(int command) { SendMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    void Choose(int command) {
+        SendMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        dialog.WaitForJob();
+    }
 
     // Files named name0, name1, ... with distinct contents, their full paths in order.
     Paths WriteFiles(const TempDir& dir, const Lines& names) {
@@ -159,7 +162,10 @@ protected:
         pickers.selection = paths;
         SendMessageA(dialog.Item(IDC_SELECT_SPECIFIC), BM_CLICK, 0, 0);
     }
-    void StartCat() { SendMessageA(dialog.Item(IDC_START_CAT), BM_CLICK, 0, 0); }
+    void StartCat() {
+        SendMessageA(dialog.Item(IDC_START_CAT), BM_CLICK, 0, 0);
+        dialog.WaitForJob();
+    }
     // The split half after a split: the large file's name and the pieces the
     // dialog lists beside it, their paths fixed as they are listed.
     void ListSplitPieces(const std::string& largeFile) {

@@ -2,8 +2,11 @@
 // and a self-catenating first piece that rejoins its set under catstub.
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 
+#include "split/split_engine.h"
 #include "tests/wine/split/split_dialog_fixture.h"
 #include "tests/wine/split/split_test_paths.h"
 #include "tests/wine/support/box_robot.h"
@@ -116,15 +119,68 @@ TEST_F(SplitDialogTest, AMeasuredCrcIsTakenAsItIsAndAFileChangedSinceIsReported)
     EXPECT_FALSE(ProgressTimerRunning());
 }
 
-TEST_F(SplitDialogTest, TheProgressBarStepsWhileTheSplitRunsAndTheTimerStopsAtTheEnd) {
-    Choose("big.bin", TestBytes(3 << 20, 8), std::to_string(1 << 20));
+// Handles the dialog's messages until the job ends, noting every position of the bar.
+static std::vector<int> PumpWhileRunning(const MainDialog& dialog) {
+    std::vector<int> positions;
+    const HWND bar = dialog.Item(IDC_SPLIT_PROGRESS);
+    while (dialog.JobRunning()) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        positions.push_back(static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    positions.push_back(static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
+    return positions;
+}
+
+TEST_F(SplitDialogTest, ALongSplitLeavesTheWindowLiveWithRealProgressAndCancelRemovesItsPieces) {
+    Choose("big.bin", std::string(160 << 20, 'x'), std::to_string(1 << 20));
     Click(IDC_WITHOUT_CRC);
-    ASSERT_EQ(0, ProgressPosition());
 
-    Click(IDC_START_SPLIT);
-
+    const DWORD start = GetTickCount();
+    SendMessageA(dialog.Item(IDC_START_SPLIT), BM_CLICK, 0, 0);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Start Split held the window";
+    ASSERT_TRUE(dialog.JobRunning());
+    EXPECT_EQ("Cancel", Text(IDC_START_SPLIT));
+    EXPECT_FALSE(IsWindowEnabled(dialog.Item(IDC_START_CAT))) << "another job could start";
+    EXPECT_FALSE(IsWindowEnabled(dialog.Item(IDC_LARGE_FILE)));
+    // Another thread, as a robot would: the window answers while the split runs.
+    DWORD answeredIn = 0;
+    BOOL answered = FALSE;
+    std::thread robot([&] {
+        const DWORD asked = GetTickCount();
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutA(dialog.Handle(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        answeredIn = GetTickCount() - asked;
+    });
+    const std::vector<int> positions = PumpWhileRunning(dialog);
+    robot.join();
+    EXPECT_TRUE(answered);
+    EXPECT_LT(answeredIn, 500u);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "the bar went back";
+    EXPECT_GT(std::count_if(positions.begin(), positions.end(), [](int p) { return p > 0 && p < 1000; }), 0)
+        << "the bar showed no step between empty and full";
+    EXPECT_EQ(1000, positions.back()) << "the bar did not reach its end";
+    EXPECT_EQ(160u, ListLines().size());
+    EXPECT_EQ("Start Split", Text(IDC_START_SPLIT));
+    EXPECT_TRUE(IsWindowEnabled(dialog.Item(IDC_START_CAT)));
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
-    EXPECT_GT(ProgressPosition(), 0) << "the bar never moved during a split of three blocks";
-    EXPECT_EQ(3u, ListLines().size());
-    EXPECT_FALSE(ProgressTimerRunning()) << "the progress timer outlived the split";
+
+    // The same split again into an empty folder, cancelled part way: no piece stays.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Native(".")))
+        if (entry.path().filename().string().rfind("_Split#", 0) == 0)
+            std::filesystem::remove(entry.path());
+    SendMessageA(dialog.Item(IDC_START_SPLIT), BM_CLICK, 0, 0);
+    while (dialog.JobRunning() && SendMessageA(dialog.Item(IDC_SPLIT_PROGRESS), PBM_GETPOS, 0, 0) < 100) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    ASSERT_TRUE(dialog.JobRunning()) << "the split ended before it could be cancelled";
+    Click(IDC_START_SPLIT);
+    EXPECT_EQ((std::vector<ShownMessage>{{kSplitStoppedText, Icon::Information, Buttons::Ok}}), messenger.shown);
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+    EXPECT_FALSE(dir.Exists("_Split#001"));
+    EXPECT_TRUE(dir.Exists("big.bin"));
 }

@@ -55,7 +55,11 @@ protected:
     void Type(int id, const std::string& text) {
         SendMessageA(dialog.Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    void Click(int id) { SendMessageA(dialog.Item(id), BM_CLICK, 0, 0); }
+    // A click that starts a job returns once the job has ended, as a user waits for its result.
+    void Click(int id) {
+        SendMessageA(dialog.Item(id), BM_CLICK, 0, 0);
+        dialog.WaitForJob();
+    }
     bool Checked(int id) const { return SendMessageA(dialog.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // A mouse click on the up-down control's upper or lower arrow.
     void ClickArrow(bool up) {

@@ -36,15 +36,6 @@ TEST_F(DialogTest, CarriesIcon128AsLargeAndSmallIconAndAsDragIcon) {
     EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.IconHandle()), SendMessageA(dialog.Handle(), WM_QUERYDRAGICON, 0, 0));
 }
 
-TEST_F(DialogTest, ProgressTimerTickStepsTheBar) {
-    const HWND bar = dialog.Item(IDC_SPLIT_PROGRESS);
-    const LRESULT before = SendMessageA(bar, PBM_GETPOS, 0, 0);
-    SendMessageA(dialog.Handle(), WM_TIMER, 10, 0);
-    EXPECT_EQ(before + 10, SendMessageA(bar, PBM_GETPOS, 0, 0)) << "one step of the default size 10";
-    SendMessageA(dialog.Handle(), WM_TIMER, 11, 0);
-    EXPECT_EQ(before + 10, SendMessageA(bar, PBM_GETPOS, 0, 0)) << "other timers do not step it";
-}
-
 TEST_F(DialogTest, DismissEscapeAndEnterEndAModelessDialog) {
     Click(IDCANCEL);
     EXPECT_EQ(nullptr, dialog.Handle()) << "Dismiss left the window open";

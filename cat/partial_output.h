@@ -1,0 +1,35 @@
+// The output of a join while it is being written: final name + ".partial",
+// created new, so that an interrupted join never leaves a short file under the
+// real name. It gets the real name only when every byte is in; otherwise it is
+// deleted when this object goes.
+#pragma once
+
+#include <string>
+
+#include "platform/file.h"
+
+inline constexpr char kPartialSuffix[] = ".partial";
+
+class PartialOutput {
+public:
+    // Creates finalName (a bare name) + ".partial" in the current directory; throws FileException (AlreadyExists when
+    // one is there).
+    explicit PartialOutput(const std::string& finalName);
+    // Not committed: closed and deleted.
+    ~PartialOutput();
+    PartialOutput(const PartialOutput&) = delete;
+    PartialOutput& operator=(const PartialOutput&) = delete;
+
+    File& Output() { return file_; }
+    // The full path, as messages name it.
+    const std::string& Path() const { return partialName_; }
+    // Closes the file and gives it its final name. replaceExisting only when the
+    // user agreed to replace the file of that name. Throws FileException.
+    void Commit(bool replaceExisting);
+
+private:
+    std::string finalName_;
+    std::string partialName_;
+    File file_;
+    bool committed_ = false;
+};
