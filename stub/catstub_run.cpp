@@ -4,6 +4,7 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "core/recorded_name.h"
 #include "core/stub_image.h"
 #include "platform/read_handle.h"
 #include "stub/copy_data.h"
@@ -18,8 +19,9 @@ namespace {
 uint8_t g_window[kHeaderWindow];
 uint8_t g_block[64 * 1024];
 PieceSet g_pieces;
+RecordedNameBuffers g_name;
 
-// A name longer than this is never a plain file name.
+// The most of a refused name a message shows.
 constexpr size_t kMaxName = 255;
 
 void ReportReadFailure(const char* piece, unsigned long error, bool outputStarted) {
@@ -119,12 +121,12 @@ void RunCatstub() {
     }
     // Only the bytes read are parsed: a short first piece leaves no stale bytes to misread.
     PieceHeader header;
-    const HeaderStatus status = ReadPieceHeader(g_window, got, &header);
+    const HeaderStatus status = ReadPieceHeaderForFiles(g_window, got, &header, &g_name);
     if (status != HeaderStatus::Ok) {
         ReportNoUsableName(status, header);
         return;
     }
-    char output[kMaxName + 1];
+    char output[kRecordedNameCapacity];
     for (size_t i = 0; i < header.nameLen; ++i)
         output[i] = header.name[i];
     output[header.nameLen] = 0;
