@@ -8,15 +8,19 @@ namespace {
 // More than any one name can hold (255 UTF-16 units); longer names are refused.
 constexpr int kWideCapacity = 512;
 
+// The code page of the system locale, which older programs wrote names in. Asked
+// by the locale's name: Wine does not know LOCALE_NAME_SYSTEM_DEFAULT.
 UINT SystemAnsiCodePage() {
+    WCHAR locale[LOCALE_NAME_MAX_LENGTH];
     DWORD codePage = 0;
     const int words = sizeof codePage / sizeof(WCHAR);
-    if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                        reinterpret_cast<LPWSTR>(&codePage), words) == 0 &&
-        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                        reinterpret_cast<LPWSTR>(&codePage), words) == 0)
-        return 0;
-    return codePage;
+    const LCTYPE type = LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER;
+    if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) > 0 &&
+        GetLocaleInfoEx(locale, type, reinterpret_cast<LPWSTR>(&codePage), words) > 0)
+        return codePage;
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, reinterpret_cast<LPWSTR>(&codePage), words) > 0)
+        return codePage;
+    return 0;
 }
 
 size_t Convert(UINT from, UINT to, const char* name, size_t len, char* out, size_t cap) {

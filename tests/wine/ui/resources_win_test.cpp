@@ -112,3 +112,10 @@ TEST(Resources, StringTable) {
     EXPECT_EQ("Display Size and CRC32", ResourceString(32781));
     EXPECT_EQ("Splitted Files for Cat OR Catenated File", ResourceString(65535));
 }
+
+TEST_F(DialogTest, TheDialogUsesTheSystemsShellFont) {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog.Handle(), WM_GETFONT, 0, 0));
+    LOGFONTA face{};
+    ASSERT_NE(0, GetObjectA(font, sizeof face, &face));
+    EXPECT_STREQ("MS Shell Dlg 2", face.lfFaceName) << "the face that follows the system and scales with its DPI";
+}
