@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "ui/framework/application.h"
+#include "ui/framework/command_line.h"
 #include "ui/framework/win32_messenger.h"
 #include "ui/main_dialog.h"
 #include "ui/pickers.h"
@@ -21,6 +22,7 @@ public:
         FilePickers pickers(messenger);
         MainDialog dialog(messenger, pickers);
         messenger.SetOwner(&dialog);
+        dialog.SetStartFiles(CommandLineFiles());
         dialog.DoModal();
         return false;
     }

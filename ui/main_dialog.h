@@ -12,9 +12,15 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "ui/arrival_rules.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/message_map.h"
 #include "ui/pickers.h"
+
+// Posted at the end of the dialog's initialisation when files were named on
+// the command line: they are opened once the window shows, so that any message
+// about them has its owner on screen.
+inline constexpr UINT kOpenStartFilesMessage = WM_APP + 1;
 
 // The first-piece path while the catenation list is a selection made file by file.
 inline constexpr char kExplicitMarker[] = ";";
@@ -22,6 +28,9 @@ inline constexpr char kExplicitMarker[] = ";";
 class MainDialog : public Dialog {
 public:
     MainDialog(Messenger& messenger, Pickers& pickers);
+
+    // Files named on the command line, opened once the dialog is up.
+    void SetStartFiles(std::vector<std::string> paths);
 
     // The shared state, for the code of both halves and for tests.
     int32_t SplitSize() const { return splitSize_; }
@@ -87,6 +96,15 @@ private:
     void OnBn_StartCat();
     void OnBn_SelectSpecificFiles();
 
+    // Files from outside: dropped, or named on the command line.
+    BOOL OnDropFiles(HDROP drop);
+    void OnApp_OpenStartFiles();
+    void OpenFiles(DialogHalf half, const std::vector<std::string>& paths);
+    void TakeLargeFile(const std::string& path);
+    void TakeFirstPiece(const std::string& path);
+    void TakeExplicitSelection(const std::vector<std::string>& paths);
+    void ListExplicitSelection();
+
     // List-box menus.
     BOOL OnContextMenu(HWND window, POINT screenPoint);
     void OnMenu_SplitCopy();
@@ -114,4 +132,5 @@ private:
     bool withoutCrc_ = false;
     bool selfCatenate_ = false;
     HICON icon_; // shared resource icon: nothing to free
+    std::vector<std::string> startFiles_;
 };
