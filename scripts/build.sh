@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything: native (release, and debug with sanitizers) and i686 Windows.
+# Builds everything: native (release, and debug with sanitizers), i686 Windows
+# (what a Windows user copies) and x86_64 Windows (the 64-bit edition).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
-# (native, sanitize, win32) builds only that one.
+# (native, sanitize, win32, win64) builds only that one.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
@@ -22,4 +23,6 @@ mkdir -p "$BUILD_ROOT"
 case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release ;; esac
 case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON ;; esac
 case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
+case "$what" in all | win64) build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" ;; esac
+case "$what" in all | native | sanitize | win32 | win64) ;; *) echo "build: unknown build '$what' (native, sanitize, win32, win64)" >&2; exit 2 ;; esac
 exit 0
