@@ -13,6 +13,7 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/progress_meter.h"
+#include "core/recorded_name.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     uint8_t window[kHeaderWindow];
     const size_t windowLen = ReadWindow(first, window);
     PieceHeader header;
-    const HeaderStatus status = ReadPieceHeader(window, windowLen, &header);
+    RecordedNameBuffers nameBuffers;
+    const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);
     result.headerRead = true;
     result.recordedCrc.assign(header.crc, header.crcLen);
     result.recordedName = header.name ? std::string(header.name, header.nameLen) : std::string();

@@ -1,6 +1,8 @@
 // Reading the piece header, shared by every reader in both programs.
 #include "core/piece_header.h"
 
+#include "core/name_encoding.h"
+
 namespace {
 
 bool EqualsNoCase(const char* a, size_t len, const char* upper) {
@@ -54,7 +56,8 @@ size_t RecordedNameStart(const char* path, size_t len) {
 }
 
 bool IsPlainFileName(const char* name, size_t len) {
-    if (len == 0 || len > 255)
+    // Windows' limit counts UTF-16 units: a UTF-8 name may have more bytes than that.
+    if (len == 0 || Utf16Units(name, len) > 255)
         return false;
     if ((len == 1 && name[0] == '.') || (len == 2 && name[0] == '.' && name[1] == '.'))
         return false;

@@ -6,6 +6,7 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "core/recorded_name.h"
 #include "core/stub_image.h"
 #include "platform/read_handle.h"
 #include "stub/copy_data.h"
@@ -27,16 +28,18 @@ char g_piecePath[kStubPathSize];
 char g_outputPath[kStubPathSize];
 char g_partialPath[kStubPathSize];
 
+// The most of a refused name a message shows, and the longest temporary name made.
+constexpr size_t kMaxName = 255;
+
 // The temporary name of the output while it is written; deleted on every failure.
-char g_partial[kMaxName + 1];
+char g_partial[kRecordedNameCapacity];
 
 // "\nThe unfinished file <name> was deleted.": OutputFile deletes it when the run returns.
 StubText& AppendUnfinished(StubText& text) {
     return text.Append(stub_text::kUnfinished).Append(g_partial).Append(stub_text::kWasDeleted);
 }
+RecordedNameBuffers g_name;
 
-// A name longer than this is never a plain file name.
-constexpr size_t kMaxName = 255;
 
 void ReportReadFailure(const char* piece, unsigned long error, bool outputStarted) {
     StubText text;
@@ -153,12 +156,12 @@ void RunCatstub() {
     }
     // Only the bytes read are parsed: a short first piece leaves no stale bytes to misread.
     PieceHeader header;
-    const HeaderStatus status = ReadPieceHeader(g_window, got, &header);
+    const HeaderStatus status = ReadPieceHeaderForFiles(g_window, got, &header, &g_name);
     if (status != HeaderStatus::Ok) {
         ReportNoUsableName(status, header);
         return;
     }
-    char output[kMaxName + 1];
+    char output[kRecordedNameCapacity];
     for (size_t i = 0; i < header.nameLen; ++i)
         output[i] = header.name[i];
     output[header.nameLen] = 0;
@@ -169,7 +172,10 @@ void RunCatstub() {
 
     // name + ".partial"; a name too long for that gives up its end to the suffix.
     const size_t suffix = sizeof stub_text::kPartialSuffix - 1;
-    const size_t kept = header.nameLen + suffix > kMaxName ? kMaxName - suffix : header.nameLen;
+    size_t kept = header.nameLen + suffix > kMaxName ? kMaxName - suffix : header.nameLen;
+    // Never half a UTF-8 character.
+    while (kept > 0 && kept < header.nameLen && (static_cast<uint8_t>(output[kept]) & 0xC0) == 0x80)
+        --kept;
     for (size_t i = 0; i < kept; ++i)
         g_partial[i] = output[i];
     for (size_t i = 0; i <= suffix; ++i)

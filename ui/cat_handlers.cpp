@@ -100,6 +100,10 @@ void MainDialog::OnBn_SelectSpecificFiles() {
                                    Filter(kSelectionFilter, sizeof kSelectionFilter), catenationList_))
         return;
     firstPiecePath_ = kExplicitMarker;
+    ListExplicitSelection();
+}
+
+void MainDialog::ListExplicitSelection() {
     ListBox list(Item(IDC_CAT_LIST));
     list.Reset();
     rejoinedPaths_.clear();

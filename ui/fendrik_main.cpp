@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "ui/framework/application.h"
+#include "ui/framework/command_line.h"
 #include "ui/framework/win32_messenger.h"
 #include "ui/main_dialog.h"
 #include "ui/pickers.h"
@@ -22,6 +23,7 @@ public:
         MainDialog dialog(messenger, pickers);
         messenger.SetOwner(&dialog);
         pickers.SetOwner(&dialog);
+        dialog.SetStartFiles(CommandLineFiles());
         dialog.DoModal();
         return false;
     }

@@ -2,6 +2,8 @@
 // and the message map that sends every event to its handler.
 #include "ui/main_dialog.h"
 
+#include <shellapi.h>
+
 #include "split/split_inputs.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/paint_context.h"
@@ -50,6 +52,9 @@ const MessageMapEntry<MainDialog> MainDialog::kMessageMap[] = {
     {WM_COMMAND, IDM_CAT_POS_UP, 0, Command<&MainDialog::MoveEntryUp>},
     {WM_COMMAND, IDC_SELF_CATENATE, BN_CLICKED, Command<&MainDialog::OnBn_SelfCatenate>},
     {WM_COMMAND, IDM_CAT_POS_DOWN, 0, Command<&MainDialog::MoveEntryDown>},
+    {WM_DROPFILES, 0, 0,
+     [](MainDialog& d, WPARAM w, LPARAM) -> INT_PTR { return d.OnDropFiles(reinterpret_cast<HDROP>(w)); }},
+    {kOpenStartFilesMessage, 0, 0, Command<&MainDialog::OnApp_OpenStartFiles>},
 };
 
 MainDialog::MainDialog(Messenger& messenger, Pickers& pickers)
@@ -80,6 +85,9 @@ BOOL MainDialog::OnInitDialog() {
     selfCatenate_ = false;
     UpDown(Item(IDC_SIZE_STEP)).SetRange(kFirstSizeStep, kLastSizeStep);
     SetItemText(IDC_SPLIT_COUNT, SplitCountText(std::nullopt));
+    DragAcceptFiles(Handle(), TRUE);
+    if (!startFiles_.empty())
+        PostMessageA(Handle(), kOpenStartFilesMessage, 0, 0);
     return TRUE;
 }
 

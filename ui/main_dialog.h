@@ -14,9 +14,15 @@
 
 #include "core/messages.h"
 #include "ui/framework/background_job.h"
+#include "ui/arrival_rules.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/message_map.h"
 #include "ui/pickers.h"
+
+// Posted at the end of the dialog's initialisation when files were named on
+// the command line: they are opened once the window shows, so that any message
+// about them has its owner on screen.
+inline constexpr UINT kOpenStartFilesMessage = WM_APP + 1;
 
 // The first-piece path while the catenation list is a selection made file by file.
 inline constexpr char kExplicitMarker[] = ";";
@@ -25,6 +31,9 @@ class MainDialog : public Dialog {
 public:
     MainDialog(Messenger& messenger, Pickers& pickers);
     ~MainDialog() override;
+
+    // Files named on the command line, opened once the dialog is up.
+    void SetStartFiles(std::vector<std::string> paths);
 
     // The shared state, for the code of both halves and for tests.
     int32_t SplitSize() const { return splitSize_; }
@@ -102,6 +111,15 @@ private:
     void OnBn_StartCat();
     void OnBn_SelectSpecificFiles();
 
+    // Files from outside: dropped, or named on the command line.
+    BOOL OnDropFiles(HDROP drop);
+    void OnApp_OpenStartFiles();
+    void OpenFiles(DialogHalf half, const std::vector<std::string>& paths);
+    void TakeLargeFile(const std::string& path);
+    void TakeFirstPiece(const std::string& path);
+    void TakeExplicitSelection(const std::vector<std::string>& paths);
+    void ListExplicitSelection();
+
     // List-box menus.
     BOOL OnContextMenu(HWND window, POINT screenPoint);
     void OnMenu_SplitCopy();
@@ -132,6 +150,7 @@ private:
     bool withoutCrc_ = false;
     bool selfCatenate_ = false;
     HICON icon_; // shared resource icon: nothing to free
+    std::vector<std::string> startFiles_;
 
     // The running job's start button and its text before it read "Cancel".
     int jobButton_ = 0;

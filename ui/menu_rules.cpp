@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/piece_header.h"
+#include "core/recorded_name.h"
 #include "ui/resource.h"
 
 namespace {
@@ -124,7 +125,8 @@ void RemoveFirstEqual(std::vector<std::string>& list, const std::vector<std::str
 
 std::string PieceHeaderText(const uint8_t* bytes, size_t len) {
     PieceHeader header;
-    ReadPieceHeader(bytes, std::min(len, kHeaderWindow), &header);
+    RecordedNameBuffers nameBuffers;
+    ReadPieceHeaderForFiles(bytes, std::min(len, kHeaderWindow), &header, &nameBuffers);
     const std::string name = header.name ? ShownField(header.name, header.nameLen) : std::string();
     return "Original File Name:\n" + name + "\n\nCRC32 in hex: " + ShownField(header.crc, header.crcLen);
 }

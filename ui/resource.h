@@ -28,6 +28,8 @@
 #define IDC_WITHOUT_CRC 1019
 #define IDC_SPLIT_COUNT 1020
 #define IDC_SELF_CATENATE 1021
+// The frame of the split half: a file dropped inside it becomes the large file
+#define IDC_SPLIT_GROUP 1022
 
 // Controls of the catenate half
 #define IDC_PICK_FIRST_PIECE 1002
@@ -35,6 +37,8 @@
 #define IDC_SELECT_SPECIFIC 1010
 #define IDC_FIRST_PIECE 1016
 #define IDC_CAT_LIST 1018
+// The frame of the catenate half: files dropped inside it are to be joined
+#define IDC_CAT_GROUP 1023
 
 // Title lines of both menus: an item that does nothing
 #define IDM_MENU_TITLE 65535

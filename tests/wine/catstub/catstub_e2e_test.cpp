@@ -251,3 +251,17 @@ TEST_F(Catstub, AFirstPieceEndingInsideItsHeaderIsRefused) {
 }
 
 } // namespace
+
+TEST_F(Catstub, ANameRecordedInWindows1252ComesBackUnderThatName) {
+    const std::string data = TestBytes(5000, 4);
+    WriteSet(dir, HeaderFor("\xDC"
+                            "bung.avi",
+                            data),
+             data, 100000);
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    const std::filesystem::path rejoined = dir.Native("") / std::filesystem::path(L"\u00DCbung.avi");
+    EXPECT_TRUE(std::filesystem::exists(rejoined)) << "not found under its name in the system's code page";
+}

@@ -40,10 +40,11 @@ TEST_F(DialogTest, CaptionAndWindowStyles) {
 }
 
 TEST_F(DialogTest, ControlsInTabOrder) {
-    // Template order is tab order; -1 marks the frames and labels.
-    const std::vector<int> expected = {1000, 1001, 1006, 1009, 1008, 1005, 2,  -1,   -1,   1011,
-                                       -1,   1012, 1013, -1,   1014, 1015, -1, 1007, 1002, 1016,
-                                       -1,   1010, -1,   1017, -1,   1018, -1, 1019, 1020, 1021};
+    // Template order is tab order; -1 marks the labels and the size frame; the halves' frames
+    // have ids, since a drop goes to the half whose frame holds it.
+    const std::vector<int> expected = {1000, 1001, 1006, 1009, 1008, 1005, 2,    -1,   -1,   1011,
+                                       -1,   1012, 1013, 1022, 1014, 1015, 1023, 1007, 1002, 1016,
+                                       -1,   1010, -1,   1017, -1,   1018, -1,   1019, 1020, 1021};
     std::vector<int> ids;
     for (HWND child = GetWindow(dialog.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
@@ -111,4 +112,11 @@ TEST(Resources, StringTable) {
     EXPECT_EQ("Delete immediate File(s)", ResourceString(32779));
     EXPECT_EQ("Display Size and CRC32", ResourceString(32781));
     EXPECT_EQ("Splitted Files for Cat OR Catenated File", ResourceString(65535));
+}
+
+TEST_F(DialogTest, TheDialogUsesTheSystemsShellFont) {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog.Handle(), WM_GETFONT, 0, 0));
+    LOGFONTA face{};
+    ASSERT_NE(0, GetObjectA(font, sizeof face, &face));
+    EXPECT_STREQ("MS Shell Dlg 2", face.lfFaceName) << "the face that follows the system and scales with its DPI";
 }

@@ -1,0 +1,21 @@
+// Reading a drag-and-drop's files and point.
+#include "ui/framework/dropped_files.h"
+
+std::vector<std::string> DroppedFiles::Paths() const {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop_, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop_, i, path.data(), length + 1);
+        path.resize(copied);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+POINT DroppedFiles::Point() const {
+    POINT point{};
+    DragQueryPoint(drop_, &point);
+    return point;
+}
