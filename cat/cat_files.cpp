@@ -11,7 +11,8 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     CatResult result;
     if (job.paths.empty())
         return result;
-    result.headerJoin = !job.explicitSelection && NamePart(job.paths[0]) == kFirstPieceName;
+    const std::string firstName = NamePart(job.paths[0]);
+    result.headerJoin = !job.explicitSelection && (firstName == kFirstPieceName || firstName == kSelfCatenatingName);
     try {
         if (result.headerJoin)
             HeaderJoin(job, messenger, result);

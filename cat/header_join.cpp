@@ -9,6 +9,8 @@
 #include "cat/piece_discovery.h"
 #include "core/crc32.h"
 #include "core/piece_header.h"
+#include "core/piece_name.h"
+#include "core/stub_image.h"
 
 namespace {
 
@@ -28,6 +30,9 @@ size_t ReadWindow(File& piece, uint8_t* window) {
 
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
+    // A self-catenating first piece carries its header behind the catstub image.
+    const uint64_t dataArea = NamePart(job.paths[0]) == kSelfCatenatingName ? kStubImageSize : 0;
+    first.Seek(dataArea);
 
     uint8_t window[kHeaderWindow];
     const size_t windowLen = ReadWindow(first, window);
@@ -49,7 +54,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     }
 
-    first.Seek(header.dataOffset);
+    first.Seek(dataArea + header.dataOffset);
     File output(name, File::Mode::CreateAlways);
     std::vector<uint8_t> buffer(kCopyBlockSize);
     CopyToEnd(first, output, buffer);
@@ -77,6 +82,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         const std::string text = "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") +
                                  name + "\nOriginal CRC32 =\t\t" + result.recordedCrc + "\nCatenated File CRC32 =\t" +
                                  crcText;
+        result.crcMismatch = true;
         messenger.Show(text, Icon::Hand);
         return;
     }

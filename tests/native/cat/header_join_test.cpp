@@ -118,6 +118,7 @@ TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
         RecordingMessenger messenger;
         const CatResult r = Join(dir, messenger);
         EXPECT_FALSE(r.written);
+        EXPECT_TRUE(r.crcMismatch);
         EXPECT_EQ("", r.listLine);
         EXPECT_EQ(lower, r.recordedCrc);
         ASSERT_EQ(1u, messenger.shown.size());
