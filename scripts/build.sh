@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything: native (release, and debug with sanitizers) and i686 Windows.
+# Builds everything: i686 Windows first (its catstub.exe is carried by the native
+# fendrik), then native (release, and debug with sanitizers).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
 # (native, sanitize, win32) builds only that one.
 set -euo pipefail
@@ -9,7 +10,14 @@ jobs=$(nproc)
 
 build() { # folder, cmake arguments...
     local dir=$1; shift
-    [ -f "$BUILD_ROOT/$dir/build.ninja" ] || cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+    # Configured again when the stub image exists but the build folder was made without it.
+    local stale=0
+    case " $* " in *" -DFENDRIK_STUB_IMAGE="*)
+        [ -f "$stub" ] && ! grep -q stub_image_data "$BUILD_ROOT/$dir/build.ninja" 2>/dev/null && stale=1 ;;
+    esac
+    if [ ! -f "$BUILD_ROOT/$dir/build.ninja" ] || [ "$stale" -eq 1 ]; then
+        cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+    fi
     if ! ninja -C "$BUILD_ROOT/$dir" -j "$jobs" >"$BUILD_ROOT/$dir/last-build.log" 2>&1; then
         cat "$BUILD_ROOT/$dir/last-build.log" >&2
         echo "build: the $dir build failed" >&2
@@ -19,7 +27,8 @@ build() { # folder, cmake arguments...
 
 what=${1:-all}
 mkdir -p "$BUILD_ROOT"
-case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release ;; esac
-case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON ;; esac
+stub="$BUILD_ROOT/win32/bin/catstub.exe"
 case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
+case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release -DFENDRIK_STUB_IMAGE="$stub" ;; esac
+case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON -DFENDRIK_STUB_IMAGE="$stub" ;; esac
 exit 0
