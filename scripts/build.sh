@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything: i686 Windows first (its catstub.exe is carried by the native
-# fendrik), then native (release, and debug with sanitizers).
+# fendrik), then native (release, and debug with sanitizers) and x86_64 Windows
+# (the 64-bit edition).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
-# (native, sanitize, win32) builds only that one.
+# (native, sanitize, win32, win64) builds only that one.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
@@ -31,4 +32,6 @@ stub="$BUILD_ROOT/win32/bin/catstub.exe"
 case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
 case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release -DFENDRIK_STUB_IMAGE="$stub" ;; esac
 case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON -DFENDRIK_STUB_IMAGE="$stub" ;; esac
+case "$what" in all | win64) build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" ;; esac
+case "$what" in all | native | sanitize | win32 | win64) ;; *) echo "build: unknown build '$what' (native, sanitize, win32, win64)" >&2; exit 2 ;; esac
 exit 0

@@ -5,20 +5,23 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# wine32 comes from i386 multiarch. It installs on every machine, even where
+# the kernel cannot execute it; the scripts then use wine64 alone.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    updated=0
+    dpkg --add-architecture i386 || { echo "setup: dpkg --add-architecture i386 failed" >&2; exit 1; }
 fi
 
 for pkg in cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
            g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
-           wine wine32:i386 xvfb x11-utils imagemagick xxd; do
+           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
+           wine wine32:i386 wine64 xvfb x11-utils imagemagick xxd; do
     have "$pkg" || need+=("$pkg")
 done
 
 if [ ${#need[@]} -gt 0 ]; then
     echo "setup: installing ${need[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq >/dev/null
-    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+    apt-get update -qq >/dev/null || { echo "setup: apt-get update failed" >&2; exit 1; }
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
+        { echo "setup: apt-get install ${need[*]} failed" >&2; exit 1; }
 fi

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests (plain and under
-# AddressSanitizer/UBSan) and the Windows tests under Wine on a virtual display.
-# Ends with one line counting the passed and failed tests.
+# AddressSanitizer/UBSan) and the Windows tests under Wine on a virtual display:
+# those of the x86_64 build always (wine64), those of the i686 build where this
+# machine executes 32-bit programs (wine32). Ends with one line counting the
+# passed and failed tests.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_ROOT=${BUILD_ROOT:-$top/build}
 
-"$top/scripts/setup.sh" || exit 1
-"$top/scripts/build.sh" || exit 1
+"$top/scripts/setup.sh" || { echo "test: installing what the tests need failed (scripts/setup.sh)" >&2; exit 1; }
+"$top/scripts/build.sh" || { echo "test: the build failed (scripts/build.sh)" >&2; exit 1; }
 
 passed=0
 failed=0
@@ -49,13 +51,38 @@ done
 
 source "$top/scripts/wine_env.sh"
 trap wine_cleanup EXIT
-start_virtual_display || exit 1
-prepare_wine_prefix
-export FENDRIK_BIN="$BUILD_ROOT/win32/bin"
-for exe in $(tests_in "$BUILD_ROOT/win32/tests/wine" '*_tests.exe'); do
-    run_suite "wine-$(basename "$exe" .exe)" timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" wine "$exe"
-    wineserver -k >/dev/null 2>&1 || true
-done
+if ! start_virtual_display; then
+    echo "test: no virtual display, so no Windows test could run"
+    failed=$((failed + 1))
+    broken+=("virtual-display")
+fi
+
+# The Windows suites of one build under its own Wine and prefix; a prefix that
+# cannot be made counts as one failure.
+run_windows_suites() { # win32 | win64
+    local arch=$1
+    use_wine "$arch" && prepare_wine_prefix || {
+        echo "test: the $arch Windows tests could not start (Wine or its prefix)"
+        failed=$((failed + 1))
+        broken+=("$arch-wine")
+        return
+    }
+    export FENDRIK_BIN="$BUILD_ROOT/$arch/bin"
+    local exe
+    for exe in $(tests_in "$BUILD_ROOT/$arch/tests/wine" '*_tests.exe'); do
+        run_suite "$arch-$(basename "$exe" .exe)" timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" "$WINE" "$exe"
+        wine_kill
+    done
+}
+
+if [ -n "${DISPLAY:-}" ]; then
+    if wine32_usable; then
+        run_windows_suites win32
+    else
+        echo "test: the 32-bit (i686) Windows tests were skipped: $WINE32_REASON; the x86_64 build's run instead"
+    fi
+    run_windows_suites win64
+fi
 
 [ ${#broken[@]} -gt 0 ] && echo "failing suites: ${broken[*]}"
 echo "$passed passed, $failed failed"

@@ -1,16 +1,75 @@
-# Sourced by the scripts that run Windows programs: a Wine prefix of our own
-# (made once, then reused) and a virtual X display, both cleaned up on exit.
-# Needs BUILD_ROOT.
+# Sourced by the scripts that run Windows programs: which Wine this machine can
+# run, a Wine prefix of our own for each Windows build (made once, then reused)
+# and a virtual X display, all cleaned up on exit. Needs BUILD_ROOT.
+#
+# Two kinds of machine: where i386 code executes, wine32 runs the i686 build;
+# some kernels cannot execute 32-bit programs at all, and there only wine64
+# (and so the x86_64 build) can start. The ability is found by trying.
 
-export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
-export WINEPREFIX="$BUILD_ROOT/wineprefix"
 
 XVFB_PID=""
+WINE32_REASON=""
+WINE=""
+
+# True when the wine32 loader executes here. FENDRIK_NO_WINE32=1 takes the
+# 64-bit-only path on purpose. Sets WINE32_REASON when it cannot.
+wine32_usable() {
+    if [ "${FENDRIK_NO_WINE32:-}" = 1 ]; then
+        WINE32_REASON="FENDRIK_NO_WINE32=1 is set"
+        return 1
+    fi
+    local loader=/usr/lib/wine/wine out
+    if [ ! -e "$loader" ]; then
+        WINE32_REASON="wine32 is not installed ($loader is missing)"
+        return 1
+    fi
+    if ! out=$("$loader" --version 2>&1); then
+        WINE32_REASON="this machine cannot execute 32-bit programs ($loader: ${out##*: })"
+        return 1
+    fi
+    return 0
+}
+
+# Points WINE, WINEPREFIX and the loader at one Windows build: win32 or win64.
+use_wine() { # win32 | win64
+    case "$1" in
+    win32)
+        export WINEARCH=win32 WINEPREFIX="$BUILD_ROOT/wineprefix"
+        export WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32
+        WINE=/usr/lib/wine/wine
+        ;;
+    win64)
+        # /usr/bin/wine picks the wine32 loader whenever it is installed, even
+        # where it cannot run: call the 64-bit loader and server by their paths.
+        export WINEARCH=win64 WINEPREFIX="$BUILD_ROOT/wineprefix64"
+        export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+        WINE=/usr/lib/wine/wine64
+        ;;
+    *)
+        echo "wine_env: unknown Windows build '$1'" >&2
+        return 1
+        ;;
+    esac
+    if [ ! -x "$WINE" ]; then
+        echo "wine_env: $WINE is missing; scripts/setup.sh installs wine, wine32 and wine64" >&2
+        return 1
+    fi
+}
+
+# The server of the prefix in use: wineserver64 for win64 even where the
+# wineserver script would pick another.
+wine_server() { "${WINESERVER:-wineserver}" "$@"; }
+
+# Ends every process of the prefix in use.
+wine_kill() { [ -n "$WINE" ] && wine_server -k >/dev/null 2>&1 || true; }
 
 wine_cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
+    local arch
+    for arch in win32 win64; do
+        (use_wine "$arch" >/dev/null 2>&1 && [ -d "$WINEPREFIX" ] && wine_server -k >/dev/null 2>&1) || true
+    done
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" >/dev/null 2>&1 || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -33,19 +92,28 @@ start_virtual_display() {
         kill "$XVFB_PID" >/dev/null 2>&1 || true
         XVFB_PID=""
     done
-    echo "wine_env: no free X display" >&2
+    echo "wine_env: could not start a virtual X display (Xvfb) on :90 to :140" >&2
     return 1
 }
 
-# Makes the prefix once. Unmanaged X11 windows close in milliseconds instead
-# of seconds when no window manager runs.
+# Makes the prefix in use once; then starts its server with its standard
+# streams on /dev/null, since a server started as a side effect of a program
+# whose output goes into a pipe keeps that pipe open and its reader waits forever.
+# Unmanaged X11 windows close in milliseconds instead of seconds when no
+# window manager runs.
 prepare_wine_prefix() {
     if [ ! -f "$WINEPREFIX/.fendrik-ready" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
-        timeout -k 5 180 wineboot -i >/dev/null 2>&1 || true
-        timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        wineserver -w >/dev/null 2>&1 || true
+        if ! timeout -k 5 180 "$WINE" wineboot -i >/dev/null 2>&1 </dev/null; then
+            echo "wine_env: making the Wine prefix $WINEPREFIX ($WINEARCH) failed" >&2
+            wine_server -k >/dev/null 2>&1 || true
+            return 1
+        fi
+        timeout -k 5 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >/dev/null 2>&1 </dev/null || true
+        wine_server -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.fendrik-ready"
     fi
+    wine_server -p >/dev/null 2>&1 </dev/null || true
 }

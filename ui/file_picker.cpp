@@ -13,8 +13,9 @@ namespace {
 
 constexpr DWORD kFileBufferSize = 256;
 constexpr DWORD kMultiFileBufferSize = 2096;
-// The structure as of version 4.0: what the hook-based dialog expects.
-constexpr DWORD kOpenFileNameSize = 76;
+// The structure as of version 4.0, what the hook-based dialog expects: 76 bytes
+// on 32-bit Windows, 136 on 64-bit, so the SDK's constant and never a literal.
+const DWORD kOpenFileNameSize = OPENFILENAME_SIZE_VERSION_400A;
 
 // The files the hook saw selected, in order of first selection. One for the
 // process: the hook has no other way to reach it.

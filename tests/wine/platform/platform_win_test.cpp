@@ -36,6 +36,22 @@ TEST(Win32File, ExclusiveKeepsOutEveryone) {
     EXPECT_FALSE(crc.FileCrc(dir.File("out.bin").c_str()).has_value()) << "the CRC pass cannot read it either";
 }
 
+TEST(Win32File, CreateNewAndRenameLeaveAnExistingFileAlone) {
+    TempDir dir;
+    dir.Write("x", "old");
+    try {
+        File f(dir.File("x"), File::Mode::CreateNew);
+        FAIL() << "CreateNew opened an existing file";
+    } catch (const FileException& e) {
+        EXPECT_EQ(FileCause::AlreadyExists, e.Cause()) << e.Description();
+    }
+    dir.Write("new", "new");
+    EXPECT_THROW(RenameFile(dir.File("new"), dir.File("x"), false), FileException);
+    EXPECT_EQ("old", dir.Read("x"));
+    RenameFile(dir.File("new"), dir.File("x"), true);
+    EXPECT_EQ("new", dir.Read("x"));
+}
+
 TEST(Win32File, ALockedFileCannotBeMeasured) {
     TempDir dir;
     dir.Write("locked", "abc");
