@@ -24,10 +24,11 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun Cli(const std::vector<std::string>& args, const std::string& answers = "", bool terminal = false) {
+CliRun Cli(const std::vector<std::string>& args, const std::string& answers = "", bool terminal = false,
+           const std::atomic<bool>* stop = nullptr) {
     std::ostringstream out, err;
     std::istringstream in(answers);
-    CliStreams streams{out, err, in, terminal, false, nullptr};
+    CliStreams streams{out, err, in, terminal, false, stop};
     const int status = RunCli(args, streams);
     return {status, out.str(), err.str()};
 }
@@ -199,6 +200,19 @@ TEST_F(CliTest, NothingIsReplacedWithoutAYes) {
     EXPECT_TRUE(Contents(dir.Native("pieces")) == before) << "existing pieces untouched";
     EXPECT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "64K", "--yes"}).status);
     EXPECT_EQ(5u, Contents(dir.Native("pieces")).size()) << "pieces 000 to 004 of the new set";
+}
+
+TEST_F(CliTest, CtrlCStopsAndLeavesNoPieceBehind) {
+    const std::atomic<bool> stop{true};
+    for (const char* option : {"--quiet", "--no-crc"}) {
+        SCOPED_TRACE(option);
+        const CliRun run = Cli({"split", "big.bin", "--size", "64K", "-C", "pieces", option}, "", false, &stop);
+        EXPECT_EQ(3, run.status);
+        EXPECT_NE(std::string::npos, run.err.find("Stopped")) << run.err;
+        EXPECT_TRUE(Contents(dir.Native("pieces")).empty());
+    }
+    ASSERT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "100K"}).status);
+    EXPECT_EQ(3, Cli({"verify", Piece("_Split#000")}, "", false, &stop).status);
 }
 
 TEST_F(CliTest, RefusalsOfTheDialogAndWrongUsage) {
