@@ -15,7 +15,8 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     CatResult result;
     if (job.paths.empty())
         return result;
-    result.headerJoin = !job.explicitSelection && NamePart(job.paths[0]) == kFirstPieceName;
+    const std::string firstName = NamePart(job.paths[0]);
+    result.headerJoin = !job.explicitSelection && (firstName == kFirstPieceName || firstName == kSelfCatenatingName);
     // A discovered set is joined whole or not at all; an explicit selection is the user's own order.
     if (!job.explicitSelection) {
         if (const std::optional<std::string> problem = SetProblem(job.paths)) {

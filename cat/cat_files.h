@@ -20,15 +20,17 @@ struct CatResult {
     bool headerJoin = false;
     bool headerRead = false; // recordedName/recordedCrc were set by this run
     std::string recordedName, recordedCrc;
-    bool written = false;    // an output file was completed and verified (header join) or joined (plain)
-    std::string outputPath;  // full path of the output: current directory + '\\' + name
-    std::string listLine;    // line to append to list box 1018 on success, else empty
-    bool stopped = false;    // the front end stopped it; the unfinished output was deleted
-    std::string partialPath; // the unfinished output (name + ".partial") once it was created
+    bool written = false;     // an output file was completed and verified (header join) or joined (plain)
+    std::string outputPath;   // full path of the output: current directory + '\\' + name
+    std::string listLine;     // line to append to list box 1018 on success, else empty
+    bool crcMismatch = false; // the rejoined file was written but its CRC-32 differs from the recorded one
+    bool stopped = false;     // the front end stopped it; the unfinished output was deleted
+    std::string partialPath;  // the unfinished output (name + ".partial") once it was created
 };
 
 constexpr const char kCatStoppedText[] = "Catenation cancelled.";
 
 // The whole run: the mode choice, header or plain join, the CRC check, every message. A header join
-// happens when entry 0 is named exactly "_Split#000" and the list is not an explicit selection.
+// happens when entry 0 is named exactly "_Split#000" (or "_Split#000.exe", whose header follows the
+// catstub image) and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);

@@ -12,8 +12,10 @@
 #include "cat/piece_discovery.h"
 #include "core/crc32.h"
 #include "core/piece_header.h"
+#include "core/piece_name.h"
 #include "core/progress_meter.h"
 #include "core/recorded_name.h"
+#include "core/stub_image.h"
 
 namespace {
 
@@ -33,6 +35,9 @@ size_t ReadWindow(File& piece, uint8_t* window) {
 
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
+    // A self-catenating first piece carries its header behind the catstub image.
+    const uint64_t dataArea = NamePart(job.paths[0]) == kSelfCatenatingName ? kStubImageSize : 0;
+    first.Seek(dataArea);
 
     uint8_t window[kHeaderWindow];
     const size_t windowLen = ReadWindow(first, window);
@@ -60,8 +65,8 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     // Agreed to before anything is written: only a file that was there then may be replaced.
     const bool replaceExisting = GetPathStatus(result.outputPath).ok;
-    first.Seek(header.dataOffset);
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, header.dataOffset));
+    first.Seek(dataArea + header.dataOffset);
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataArea + header.dataOffset));
     PartialOutput output(name);
     result.partialPath = output.Path();
     // The CRC is taken of the bytes as they are written: the output is never read back.
@@ -83,6 +88,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         const std::string text = "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") +
                                  name + "\nOriginal CRC32 =\t\t" + result.recordedCrc + "\nCatenated File CRC32 =\t" +
                                  crcText;
+        result.crcMismatch = true;
         messenger.Show(text, Icon::Hand);
         return;
     }

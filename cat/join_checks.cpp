@@ -10,7 +10,8 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
     int highest = -1;
     for (const std::string& path : piecePaths) {
         const std::string name = NamePart(path);
-        const int n = PieceNumberOf(name.c_str(), name.size());
+        // A self-catenating first piece is piece 0 of its set.
+        const int n = IsSelfCatenatingName(name.c_str(), name.size()) ? 0 : PieceNumberOf(name.c_str(), name.size());
         if (n < 0)
             continue;
         if (!byNumber[n].empty())

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything: native (release, and debug with sanitizers), the fuzz targets (clang), i686 Windows
-# (what a Windows user copies) and x86_64 Windows (the 64-bit edition).
+# Builds everything: i686 Windows first (its catstub.exe is carried by the native
+# fendrik), then native (release, and debug with sanitizers), x86_64 Windows
+# (the 64-bit edition) and the fuzz targets (clang).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
 # (native, sanitize, win32, win64, fuzz) builds only that one.
 set -euo pipefail
@@ -10,7 +11,14 @@ jobs=$(nproc)
 
 build() { # folder, cmake arguments...
     local dir=$1; shift
-    [ -f "$BUILD_ROOT/$dir/build.ninja" ] || cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+    # Configured again when the stub image exists but the build folder was made without it.
+    local stale=0
+    case " $* " in *" -DFENDRIK_STUB_IMAGE="*)
+        [ -f "$stub" ] && ! grep -q stub_image_data "$BUILD_ROOT/$dir/build.ninja" 2>/dev/null && stale=1 ;;
+    esac
+    if [ ! -f "$BUILD_ROOT/$dir/build.ninja" ] || [ "$stale" -eq 1 ]; then
+        cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+    fi
     if ! ninja -C "$BUILD_ROOT/$dir" -j "$jobs" >"$BUILD_ROOT/$dir/last-build.log" 2>&1; then
         cat "$BUILD_ROOT/$dir/last-build.log" >&2
         echo "build: the $dir build failed" >&2
@@ -20,9 +28,10 @@ build() { # folder, cmake arguments...
 
 what=${1:-all}
 mkdir -p "$BUILD_ROOT"
-case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release ;; esac
-case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON ;; esac
+stub="$BUILD_ROOT/win32/bin/catstub.exe"
 case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
+case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release -DFENDRIK_STUB_IMAGE="$stub" ;; esac
+case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON -DFENDRIK_STUB_IMAGE="$stub" ;; esac
 case "$what" in all | win64) build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" ;; esac
 case "$what" in all | fuzz) build fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 -DFENDRIK_FUZZ=ON ;; esac
 case "$what" in all | native | sanitize | win32 | win64 | fuzz) ;; *) echo "build: unknown build '$what' (native, sanitize, win32, win64, fuzz)" >&2; exit 2 ;; esac

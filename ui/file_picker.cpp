@@ -6,6 +6,7 @@
 #include <array>
 #include <utility>
 
+#include "ui/framework/com_apartment.h"
 #include "ui/framework/dialog.h"
 #include "ui/picker_rules.h"
 #include "ui/pickers.h"
@@ -34,21 +35,6 @@ std::vector<char>& MultiFileBuffer() {
     static std::vector<char> buffer;
     return buffer;
 }
-
-// The folder picker's shell objects need COM on this thread for as long as it is open.
-class ComApartment {
-public:
-    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (initialised_)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool initialised_;
-};
 
 // The shell's allocator, released with the object.
 class ShellAllocator {

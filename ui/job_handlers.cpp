@@ -2,6 +2,8 @@
 // inputs disabled, the list menus closed, and closing the window asking first.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
@@ -56,6 +58,10 @@ std::optional<INT_PTR> MainDialog::OnMessageDuringJob(UINT message, WPARAM wPara
     switch (message) {
     case WM_CONTEXTMENU:
         return TRUE; // the files in the lists are in use
+    case WM_DROPFILES:
+        // A drop would change the inputs of the job that runs: refused, and the drop's memory freed.
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
     case WM_CLOSE:
         if (messenger_.Show(kStopToCloseText, Icon::Question, Buttons::YesNo) == Answer::Yes) {
             closeAfterJob_ = true;

@@ -85,8 +85,10 @@ void BackgroundJob::Start(HWND dialog, Work work, HWND progressBar, std::functio
 std::optional<INT_PTR> BackgroundJob::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kJobProgressMessage:
-        if (progressBar_ && Running())
+        if (progressBar_ && Running()) {
             SendMessageA(progressBar_, PBM_SETPOS, wParam, 0);
+            taskbar_.Show(dialog_, wParam, kBarRange);
+        }
         return TRUE;
     case kJobShowMessage: {
         auto* request = reinterpret_cast<ShowRequest*>(lParam);
@@ -104,6 +106,7 @@ std::optional<INT_PTR> BackgroundJob::HandleMessage(UINT message, WPARAM wParam,
 
 void BackgroundJob::Finish() {
     thread_.join();
+    taskbar_.Clear(dialog_);
     std::function<void()> onDone = std::move(onDone_);
     onDone_ = nullptr;
     if (onDone)

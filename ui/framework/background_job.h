@@ -12,6 +12,7 @@
 
 #include "core/job_progress.h"
 #include "core/messages.h"
+#include "ui/framework/taskbar_progress.h"
 
 // The messages a job sends to its dialog; the dialog hands them to HandleMessage.
 constexpr UINT kJobProgressMessage = WM_APP + 1; // posted; wParam: thousandths done
@@ -42,6 +43,8 @@ public:
     std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Handles messages until the job has ended (its onDone has run).
     void Wait();
+    // The program's taskbar button, which shows the bar's fraction while a job runs.
+    const TaskbarProgress& Taskbar() const { return taskbar_; }
 
 private:
     void Finish();
@@ -52,5 +55,6 @@ private:
     std::function<void()> onDone_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> workReturned_{false};
+    TaskbarProgress taskbar_;
     std::thread thread_;
 };

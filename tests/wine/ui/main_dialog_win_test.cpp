@@ -4,6 +4,7 @@
 #include "tests/wine/ui/dialog_fixture.h"
 #include "tests/wine/ui/robot.h"
 #include "ui/framework/message_map.h"
+#include "ui/framework/taskbar_progress.h"
 
 TEST_F(DialogTest, StartsWithTheDefaults) {
     EXPECT_EQ("1457664", Text(IDC_SPLIT_SIZE));
@@ -160,4 +161,12 @@ TEST(DialogBoundary, AFailureInAHandlerIsReportedAndTheDialogLivesOn) {
     ASSERT_EQ(2u, messenger.shown.size());
     EXPECT_EQ("Unexpected error", messenger.shown[1].text);
     EXPECT_TRUE(IsWindow(failing.Handle())) << "the dialog did not survive";
+}
+
+TEST_F(DialogTest, TheTaskbarButtonShowsAJobsProgressWhereTheShellHasATaskbar) {
+    TaskbarProgress taskbar;
+    if (!taskbar.Available())
+        GTEST_SKIP() << "this system's shell offers no taskbar object";
+    EXPECT_TRUE(taskbar.Show(dialog.Handle(), 500, 1000));
+    EXPECT_TRUE(taskbar.Clear(dialog.Handle()));
 }

@@ -1,0 +1,41 @@
+// Reading a set's data for its CRC-32 in large blocks, one progress report per block.
+#include "cat/joined_crc.h"
+
+#include "core/crc32.h"
+#include "platform/file.h"
+
+namespace {
+
+constexpr size_t kBlockSize = 1024 * 1024;
+
+} // namespace
+
+std::optional<JoinedCrc> CrcOfParts(const std::vector<DataPart>& parts, uint64_t total,
+                                    const ProgressCallback& progress) {
+    Crc32 crc;
+    JoinedCrc result;
+    std::vector<uint8_t> block(kBlockSize);
+    if (progress && !progress(0, total))
+        return std::nullopt;
+    for (const DataPart& part : parts) {
+        File file(part.path, File::Mode::ReadDenyWrite);
+        if (part.offset >= file.Length())
+            continue;
+        file.Seek(part.offset);
+        while (const size_t got = file.Read(block.data(), block.size())) {
+            crc.Update(block.data(), static_cast<uint32_t>(got), true);
+            result.bytes += got;
+            if (progress && !progress(result.bytes, total))
+                return std::nullopt;
+        }
+    }
+    result.crc = crc.Value();
+    return result;
+}
+
+std::optional<JoinedCrc> CrcOfJoinedData(const SetSurvey& set, const ProgressCallback& progress) {
+    std::vector<DataPart> parts;
+    for (size_t i = 0; i < set.pieces.size(); ++i)
+        parts.push_back({set.pieces[i].path, i == 0 ? set.dataStart : 0});
+    return CrcOfParts(parts, set.JoinedSize(), progress);
+}

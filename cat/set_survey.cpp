@@ -1,0 +1,134 @@
+// Surveying a set: the folder searched for "_Split#*", pieces ordered by number, the header read.
+#include "cat/set_survey.h"
+
+#include <algorithm>
+
+#include "core/file_checks.h"
+#include "core/piece_header.h"
+#include "core/piece_name.h"
+#include "core/stub_image.h"
+#include "platform/file.h"
+#include "platform/find_files.h"
+
+namespace {
+
+// Number 0 for the self-catenating first piece, its own number for any other piece, else -1.
+int NumberOf(const std::string& name, bool* selfCatenating) {
+    *selfCatenating = false;
+    if (name.size() == sizeof kSelfCatenatingName - 1 && PieceNumberOf(name.c_str(), 10) == 0) {
+        std::string extension = name.substr(10);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+        *selfCatenating = extension == ".exe";
+        return *selfCatenating ? 0 : -1;
+    }
+    return PieceNumberOf(name.c_str(), name.size());
+}
+
+bool IsCrcText(const std::string& text) {
+    if (text.empty() || text.size() > 8)
+        return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
+// Reads the header window from the first piece's data area.
+void ReadHeader(SetSurvey& set) {
+    const uint64_t dataArea = set.selfCatenating ? kStubImageSize : 0;
+    File first(set.pieces[0].path, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> window(kHeaderWindow);
+    size_t filled = 0;
+    if (first.Length() > dataArea) {
+        first.Seek(dataArea);
+        while (filled < window.size()) {
+            const size_t got = first.Read(window.data() + filled, window.size() - filled);
+            if (got == 0)
+                break;
+            filled += got;
+        }
+    }
+    PieceHeader header;
+    const HeaderStatus status = ReadPieceHeader(window.data(), filled, &header);
+    const std::string crc(header.crc ? header.crc : "", header.crcLen);
+    // Without CRC the data may hold a '#' and a ';' by chance: a header starts with the "%X" text.
+    if (status == HeaderStatus::NoName || !IsCrcText(crc)) {
+        set.dataStart = dataArea;
+        return;
+    }
+    set.recordedCrc = crc;
+    set.recordedName.assign(header.name, header.nameLen);
+    set.header = status == HeaderStatus::Ok ? SetHeader::Recorded : SetHeader::Unusable;
+    set.dataStart = dataArea + header.dataOffset;
+}
+
+} // namespace
+
+std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& messenger) {
+    const std::string name = NamePart(piecePath);
+    bool namedSelfCatenating = false;
+    const int namedNumber = NumberOf(name, &namedSelfCatenating);
+    if (namedNumber < 0) {
+        messenger.Show("File: " + piecePath +
+                           "\nIs not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)",
+                       Icon::Exclamation);
+        return std::nullopt;
+    }
+    if (!CheckFile(piecePath, true, messenger))
+        return std::nullopt;
+
+    const std::string folder = FolderPart(piecePath);
+    const std::string pattern =
+        piecePath.rfind('\\') == std::string::npos ? kPiecePattern : folder + "\\" + kPiecePattern;
+    std::vector<DiscoveredPiece> byNumber(kMaxPieces);
+    std::vector<bool> present(kMaxPieces, false);
+    DiscoveredPiece plainFirst, selfCatenatingFirst;
+    for (const FoundFile& found : FindFiles(pattern)) {
+        bool selfCatenating = false;
+        const int n = found.isFolder ? -1 : NumberOf(found.name, &selfCatenating);
+        if (n < 0)
+            continue;
+        const DiscoveredPiece piece{found.path, found.size};
+        if (n == 0)
+            (selfCatenating ? selfCatenatingFirst : plainFirst) = piece;
+        else if (!present[n])
+            byNumber[n] = piece;
+        present[n] = true;
+    }
+
+    SetSurvey set;
+    const bool havePlain = !plainFirst.path.empty(), haveSelfCatenating = !selfCatenatingFirst.path.empty();
+    if (havePlain && haveSelfCatenating && namedNumber != 0) {
+        messenger.Show("Folder: " + folder +
+                           "\nHolds both _Split#000 and _Split#000.exe, the first pieces of two "
+                           "sets.\nName the first piece of the set you mean.",
+                       Icon::Exclamation);
+        return std::nullopt;
+    }
+    set.selfCatenating = namedNumber == 0 ? namedSelfCatenating : haveSelfCatenating;
+    if (namedNumber == 0)
+        byNumber[0] = {piecePath, GetPathStatus(piecePath).size};
+    else if (present[0])
+        byNumber[0] = set.selfCatenating ? selfCatenatingFirst : plainFirst;
+
+    int last = -1;
+    for (int n = 0; n < kMaxPieces; ++n)
+        if (present[n])
+            last = n;
+    for (int n = 0; n <= last; ++n) {
+        if (!present[n]) {
+            set.missing.push_back(n);
+            continue;
+        }
+        set.pieces.push_back(byNumber[n]);
+        set.piecesSize += byNumber[n].size;
+    }
+    if (present[0]) {
+        try {
+            ReadHeader(set);
+        } catch (const FileException& error) {
+            messenger.Show("Can't read the first piece\n" + error.Description(), Icon::Hand);
+            return std::nullopt;
+        }
+    }
+    return set;
+}

@@ -1,0 +1,45 @@
+// fendrik join: the set found from any of its pieces, refused when incomplete,
+// its output never replaced without a Yes, then the join engine.
+#include <ostream>
+
+#include "cat/cat_files.h"
+#include "cli/command_support.h"
+#include "cli/progress_line.h"
+#include "cli/set_report.h"
+
+int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
+    const std::optional<SetSurvey> set = SurveySet(EnginePath(options.path), messenger);
+    if (!set)
+        return kExitFailure;
+    if (!set->Complete()) {
+        messenger.Show("The set is incomplete, missing: " + MissingPieceNames(*set) + "\nNothing was joined.",
+                       Icon::Hand);
+        return kExitInconsistent;
+    }
+
+    OutputFolder folder;
+    if (!folder.Enter(options.directory, messenger))
+        return kExitFailure;
+
+    CatJob job;
+    for (const DiscoveredPiece& piece : set->pieces)
+        job.paths.push_back(piece.path);
+    // Without a header there is no name to restore: the pieces are glued into a "File%i" as the dialog's
+    // explicit selection does, and that name is always a new one.
+    job.explicitSelection = set->header == SetHeader::None;
+    // The join engine asks before it replaces a file of the recorded name.
+    CatResult result;
+    {
+        ProgressLine line(console, "Join");
+        job.onProgress = line.Callback();
+        result = CatFiles(job, messenger);
+    }
+    if (result.stopped && console.Quiet())
+        console.Message(OneLine(kCatStoppedText));
+    if (result.crcMismatch)
+        return kExitInconsistent;
+    if (!result.written)
+        return kExitFailure;
+    console.Streams().out << result.listLine << "\n";
+    return kExitOk;
+}

@@ -1,0 +1,36 @@
+// fendrik: the command-line front end. Ctrl-C asks the running job to stop; a second one ends the program.
+#include <atomic>
+#include <csignal>
+#include <iostream>
+
+#include "cli/run_cli.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define IsTerminal(stream) (_isatty(_fileno(stream)) != 0)
+#else
+#include <unistd.h>
+#define IsTerminal(stream) (isatty(fileno(stream)) != 0)
+#endif
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the Ctrl-C flag is set from a signal handler");
+
+extern "C" void OnInterrupt(int) {
+    stopRequested.store(true);
+    // A job that cannot stop part way must still be endable.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGINT, OnInterrupt);
+    std::ios::sync_with_stdio(true);
+    CliStreams streams{std::cout, std::cerr, std::cin, IsTerminal(stdin), IsTerminal(stderr), &stopRequested};
+    const int status = RunCli(std::vector<std::string>(argv + 1, argv + argc), streams);
+    std::cout.flush();
+    return status;
+}

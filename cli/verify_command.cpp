@@ -1,0 +1,52 @@
+// fendrik verify: every piece present, and the CRC-32 of the data a join would write
+// against the recorded one, without writing anything.
+#include <ostream>
+
+#include "cat/joined_crc.h"
+#include "cli/command_support.h"
+#include "cli/progress_line.h"
+#include "cli/set_report.h"
+#include "core/piece_header.h"
+#include "core/piece_name.h"
+#include "platform/file.h"
+
+int RunVerify(const CliOptions& options, Console& console, Messenger& messenger) {
+    const std::optional<SetSurvey> set = SurveySet(EnginePath(options.path), messenger);
+    if (!set)
+        return kExitFailure;
+    std::ostream& out = console.Streams().out;
+    if (!set->Complete()) {
+        for (int n : set->missing)
+            out << "missing: " << PieceName(n) << "\n";
+        out << "INCOMPLETE: " << set->missing.size() << " of " << set->missing.size() + set->pieces.size()
+            << " pieces missing (" << MissingPieceNames(*set) << "); the data cannot match\n";
+        return kExitInconsistent;
+    }
+
+    std::optional<JoinedCrc> crc;
+    try {
+        ProgressLine meter(console, "Verify");
+        crc = CrcOfJoinedData(*set, meter.Callback());
+    } catch (const FileException& error) {
+        messenger.Show("Can't calculate CRC32\n" + error.Description(), Icon::Hand);
+        return kExitFailure;
+    }
+    if (!crc) {
+        messenger.Show("Stopped: the set was not checked.", Icon::Exclamation);
+        return kExitFailure;
+    }
+    const std::string computed = CrcText(crc->crc);
+    const std::string pieces = std::to_string(set->pieces.size()) + " pieces, " + std::to_string(crc->bytes) + " bytes";
+    if (set->header == SetHeader::None) {
+        out << "COMPLETE: " << pieces << ", CRC-32 " << computed
+            << "; split without CRC, so the data cannot be checked against the original\n";
+        return kExitOk;
+    }
+    if (computed != set->recordedCrc) {
+        out << "MISMATCH: " << set->recordedName << ": " << pieces << ", CRC-32 " << computed << " but "
+            << set->recordedCrc << " recorded; the data does not match\n";
+        return kExitInconsistent;
+    }
+    out << "OK: " << set->recordedName << ": " << pieces << ", CRC-32 " << computed << " as recorded\n";
+    return kExitOk;
+}

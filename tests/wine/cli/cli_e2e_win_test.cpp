@@ -1,0 +1,39 @@
+// fendrik-cli.exe under Wine: a split, a check and a join through the real console program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
+#include "tests/wine/support/built_programs.h"
+#include "tests/wine/support/child_process.h"
+
+namespace {
+
+// Runs fendrik-cli.exe with arguments in folder and gives its exit status.
+DWORD RunCli(const TempDir& folder, const std::string& arguments) {
+    ChildProcess cli(BuiltProgramPath("fendrik-cli.exe", FENDRIK_CLI_UNIX_PATH), arguments, folder.Path());
+    EXPECT_TRUE(cli.Started()) << "CreateProcess error " << cli.StartError();
+    EXPECT_TRUE(cli.WaitForExit(60000)) << "fendrik-cli " << arguments << " still ran at the deadline";
+    return cli.ExitCode();
+}
+
+} // namespace
+
+TEST(FendrikCli, SplitsVerifiesAndJoinsASet) {
+    TempDir dir;
+    const std::string data = TestBytes(300000, 5);
+    dir.Write("movie.avi", data);
+    std::filesystem::create_directory(dir.Native("pieces"));
+    std::filesystem::create_directory(dir.Native("out"));
+
+    EXPECT_EQ(0u, RunCli(dir, "split movie.avi --size 100K -C pieces"));
+    EXPECT_TRUE(dir.Exists("pieces/_Split#003"));
+    EXPECT_EQ(0u, RunCli(dir, "verify pieces\\_Split#002"));
+    EXPECT_EQ(0u, RunCli(dir, "join pieces\\_Split#001 -C out"));
+    EXPECT_TRUE(dir.Read("out/movie.avi") == data) << "the rejoined file differs from the large file";
+
+    std::filesystem::remove(dir.Native("pieces/_Split#001"));
+    EXPECT_EQ(1u, RunCli(dir, "verify pieces\\_Split#000")) << "a missing piece makes the set incomplete";
+}
