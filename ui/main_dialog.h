@@ -22,7 +22,7 @@
 // Posted at the end of the dialog's initialisation when files were named on
 // the command line: they are opened once the window shows, so that any message
 // about them has its owner on screen.
-inline constexpr UINT kOpenStartFilesMessage = WM_APP + 1;
+inline constexpr UINT kOpenStartFilesMessage = WM_APP + 16; // past the job's messages (WM_APP + 1 to 3)
 
 // The first-piece path while the catenation list is a selection made file by file.
 inline constexpr char kExplicitMarker[] = ";";

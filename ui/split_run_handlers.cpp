@@ -77,9 +77,11 @@ void MainDialog::OnBn_StartSplit() {
         [job, result](const ProgressCallback& onProgress, Messenger& messenger) {
             *result = SplitLargeFile(job, messenger, onProgress);
         },
-        [this, result, largeFile] {
+        [this, result, largeFile, size] {
+            // The CRC taken while writing describes the file as it was split: shown as a measurement is.
             if (result->end == SplitEnd::Done && !result->crcText.empty()) {
                 storedCrcText_ = result->crcText;
+                SetItemText(IDC_FILE_SIZE, std::to_string(size));
                 SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
             }
             // The measured CRC no longer describes the file: the next Start Split measures afresh.

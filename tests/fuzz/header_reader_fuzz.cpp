@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/name_encoding.h"
 #include "core/piece_header.h"
 
 namespace {
@@ -44,7 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(header.crc[header.crcLen] == '#' && header.name == header.crc + header.crcLen + 1);
 
     // The name: within the bytes, ended by the first ';', and a plain file name by an independent look.
-    Require(header.nameLen >= 1 && header.nameLen <= 255 && Within(header.name, header.nameLen + 1, window.get(), len));
+    Require(header.nameLen >= 1 && Within(header.name, header.nameLen + 1, window.get(), len));
+    // Windows' limit is 255 UTF-16 units: more bytes than that only in UTF-8, counted here by lead bytes.
+    if (header.nameLen > 255) {
+        Require(IsUtf8(header.name, header.nameLen));
+        size_t units = 0;
+        for (size_t i = 0; i < header.nameLen; ++i) {
+            const unsigned char c = static_cast<unsigned char>(header.name[i]);
+            units += (c & 0xC0) == 0x80 ? 0 : c >= 0xF0 ? 2 : 1;
+        }
+        Require(units <= 255);
+    }
     Require(header.name[header.nameLen] == ';');
     for (size_t i = 0; i < header.nameLen; ++i) {
         const unsigned char c = static_cast<unsigned char>(header.name[i]);

@@ -59,11 +59,13 @@ TEST_F(StartCatTest, GoodSetIsRejoinedReportedAndListed) {
     EXPECT_EQ(500, SendMessageA(dialog.Item(IDC_CAT_LIST), LB_GETHORIZONTALEXTENT, 0, 0));
     ExpectListInStep();
 
-    // Again: the pieces are found afresh and the one result line comes back, the file overwritten.
+    // Again: the pieces are found afresh and the one result line comes back, the file replaced after a Yes.
     dir.Write("movie.avi", "an older file of that name");
     messenger.Clear();
+    messenger.answers = {Answer::Yes};
     Click(IDC_START_CAT);
-    EXPECT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_EQ(Buttons::YesNo, messenger.shown[0].buttons);
     EXPECT_EQ(data, dir.Read("movie.avi"));
     EXPECT_EQ(4u, CatLines().size()) << "the discovery resets the list before the new result line";
     EXPECT_EQ((std::vector<std::string>{dir.File("movie.avi")}), dialog.RejoinedPaths());
@@ -97,8 +99,10 @@ TEST_F(StartCatTest, PieceHeldOpenByAWriterStopsTheJoinAndIsNamed) {
     EXPECT_EQ(0u, shown.text.rfind("Error on Subroutine: CatFiles\n", 0)) << shown;
     EXPECT_NE(std::string::npos, shown.text.find("_Split#002")) << "the message names the piece: " << shown;
     EXPECT_EQ(Icon::Hand, shown.icon);
-    EXPECT_EQ(dir.Read("_Split#000").substr(headerLength) + dir.Read("_Split#001"), dir.Read("movie.avi"))
-        << "the output holds the pieces before the held one";
+    EXPECT_NE(std::string::npos, shown.text.find("The unfinished file " + dir.File("movie.avi.partial") + " was deleted."))
+        << shown;
+    EXPECT_FALSE(dir.Exists("movie.avi")) << "a short file under the real name";
+    EXPECT_FALSE(dir.Exists("movie.avi.partial"));
     EXPECT_EQ(3u, CatLines().size());
     EXPECT_TRUE(dialog.RejoinedPaths().empty());
 }

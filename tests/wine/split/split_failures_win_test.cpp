@@ -52,12 +52,14 @@ TEST_F(SplitDialogTest, TheInputChecksRefuseInTheirOrderAndStartNothing) {
 TEST_F(SplitDialogTest, ALargeFileLockedByAWriterIsReportedAndNothingIsWritten) {
     Choose("busy.bin", TestBytes(3000), "1000");
     {
-        // Not measured yet: the measurement cannot read it, and the split stops there.
+        // Not measured yet: the split cannot open it, and stops before it writes anything.
         LockedFile writer(dir.File("busy.bin"));
         ASSERT_TRUE(writer.IsLocked()) << "error " << GetLastError();
         messenger.Clear();
         Click(IDC_START_SPLIT);
-        EXPECT_EQ((std::vector<ShownMessage>{{"Can't calculate CRC32", Icon::Hand, Buttons::Ok}}), messenger.shown);
+        ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+        EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: OnBn_StartSplit\n", 0)) << messenger.shown[0];
+        EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("busy.bin"))) << messenger.shown[0];
         EXPECT_EQ("", dialog.StoredCrcText());
     }
     EXPECT_TRUE(PieceNamesIn(dir.Path()).empty()) << "nothing is written without a CRC";
@@ -131,6 +133,7 @@ TEST_F(SplitDialogTest, TooManyPiecesIsRefusedBeforeWritingAndLeavesTheListAsItW
 TEST_F(SplitDialogTest, AFileChangedSinceItWasMeasuredIsMeasuredAfreshNextTime) {
     Choose("data.bin", TestBytes(2500, 1), "1000");
     ASSERT_TRUE(dialog.OnBn_SizeAndCrc());
+    dialog.WaitForJob();
     dir.Write("data.bin", TestBytes(2500, 2)); // changed after the measurement, same size
     messenger.Clear();
 
