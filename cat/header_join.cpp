@@ -71,13 +71,8 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.partialPath = output.Path();
     // The CRC is taken of the bytes as they are written: the output is never read back.
     Crc32 crc;
-    CopyToEnd(first, output.Output(), meter, &crc);
-    first.Close();
-    for (size_t i = 1; i < job.paths.size(); ++i) {
-        File piece(job.paths[i], File::Mode::ReadDenyWrite);
-        CopyToEnd(piece, output.Output(), meter, &crc);
-        piece.Close();
-    }
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter,
+                &crc);
     const uint64_t size = output.Output().Length();
     // Every byte is in: the file takes its name, also when the check below fails, as the user is told.
     output.Commit(replaceExisting);

@@ -3,8 +3,23 @@
 
 #include "core/read_ahead.h"
 
-void CopyToEnd(File& input, File& output, ProgressMeter& meter, Crc32* crc) {
-    ReadAhead reader(input, kCopyBlockSize, [crc](const uint8_t* data, size_t len) {
+void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter, Crc32* crc) {
+    File* current = &first;
+    File next;
+    size_t nextIndex = 0;
+    // Runs on the reading thread: one piece ends, the next one opens.
+    const auto source = [&](uint8_t* data, size_t len) -> size_t {
+        for (;;) {
+            const size_t got = current->Read(data, len);
+            if (got > 0 || nextIndex == rest.size())
+                return got;
+            current->Close();
+            next.Open(rest[nextIndex++], File::Mode::ReadDenyWrite);
+            current = &next;
+        }
+    };
+    ReadBuffers buffers(kCopyBlockSize);
+    ReadAhead reader(source, buffers, [crc](const uint8_t* data, size_t len) {
         if (crc)
             crc->Update(data, static_cast<uint32_t>(len), true);
     });

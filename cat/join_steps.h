@@ -9,15 +9,18 @@
 #include "core/crc32.h"
 #include "core/messages.h"
 #include "core/progress_meter.h"
+#include "core/read_ahead.h"
 #include "platform/file.h"
 
-// Large blocks keep the copy at disk speed; one buffer serves the whole run.
-constexpr size_t kCopyBlockSize = 1024 * 1024;
+// Large blocks keep the copy at disk speed; one set of buffers serves the whole run.
+constexpr size_t kCopyBlockSize = 128 * 1024;
 
-// Copies from the input's current position to its end, reading ahead while the last block is
-// written, and feeds what it copies to crc when there is one. A failed read or write throws
-// FileException; a stop request throws JobStopped.
-void CopyToEnd(File& input, File& output, ProgressMeter& meter, Crc32* crc = nullptr);
+// Copies first from its current position to its end, then every file of rest whole, in order, as
+// one stream: the next piece is opened and read ahead while the last block is written, and what is
+// copied is fed to crc when there is one. A piece that cannot be opened or read, or a failed write,
+// throws FileException; a stop request throws JobStopped.
+void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter,
+                 Crc32* crc = nullptr);
 
 // Bytes from the current position of each input to its end: a join's progress total.
 uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);

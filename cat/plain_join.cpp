@@ -100,11 +100,8 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
     PartialOutput output(name);
     result.partialPath = output.Path();
-    for (const std::string& path : job.paths) {
-        File input(path, File::Mode::ReadDenyWrite);
-        CopyToEnd(input, output.Output(), meter);
-        input.Close();
-    }
+    File first(job.paths[0], File::Mode::ReadDenyWrite);
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter);
     const uint64_t size = output.Output().Length();
     // Replaces only the empty file that held the name for it.
     output.Commit(true);

@@ -1,9 +1,30 @@
 // The reading thread and the hand-over of its blocks.
 #include "core/read_ahead.h"
 
+ReadBuffers::ReadBuffers(size_t blockSize, size_t blockCount) : blockSize_(blockSize), blocks_(blockCount) {
+    for (auto& block : blocks_)
+        block.reset(new uint8_t[blockSize]);
+}
+
+namespace {
+
+ReadAhead::Source FromFile(File& file) {
+    return [&file](uint8_t* data, size_t len) { return file.Read(data, len); };
+}
+
+} // namespace
+
 ReadAhead::ReadAhead(File& file, size_t blockSize, BlockHook onRead, size_t blockCount)
-    : file_(file), onRead_(std::move(onRead)), buffers_(blockCount, std::vector<uint8_t>(blockSize)),
-      lengths_(blockCount, 0) {
+    : source_(FromFile(file)), onRead_(std::move(onRead)),
+      owned_(std::make_unique<ReadBuffers>(blockSize, blockCount)), buffers_(*owned_), lengths_(blockCount, 0) {
+    reader_ = std::thread([this] { ReadLoop(); });
+}
+
+ReadAhead::ReadAhead(File& file, ReadBuffers& buffers, BlockHook onRead)
+    : ReadAhead(FromFile(file), buffers, std::move(onRead)) {}
+
+ReadAhead::ReadAhead(Source source, ReadBuffers& buffers, BlockHook onRead)
+    : source_(std::move(source)), onRead_(std::move(onRead)), buffers_(buffers), lengths_(buffers.Count(), 0) {
     reader_ = std::thread([this] { ReadLoop(); });
 }
 
@@ -22,17 +43,17 @@ void ReadAhead::ReadLoop() {
         {
             std::unique_lock<std::mutex> lock(mutex_);
             // A slot is free when the consumer has given back the block that held it.
-            changed_.wait(lock, [this] { return stop_ || filled_ - consumed_ < buffers_.size(); });
+            changed_.wait(lock, [this] { return stop_ || filled_ - consumed_ < buffers_.Count(); });
             if (stop_)
                 return;
-            slot = filled_ % buffers_.size();
+            slot = filled_ % buffers_.Count();
         }
         size_t got = 0;
         std::exception_ptr failure;
         try {
-            got = file_.Read(buffers_[slot].data(), buffers_[slot].size());
+            got = source_(buffers_.Block(slot), buffers_.BlockSize());
             if (got > 0 && onRead_)
-                onRead_(buffers_[slot].data(), got);
+                onRead_(buffers_.Block(slot), got);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -62,8 +83,8 @@ ReadAhead::Block ReadAhead::Next() {
     changed_.wait(lock, [this] { return filled_ > consumed_ || atEnd_ || failure_; });
     if (filled_ > consumed_) {
         handedOut_ = true;
-        const size_t slot = consumed_ % buffers_.size();
-        return {buffers_[slot].data(), lengths_[slot]};
+        const size_t slot = consumed_ % buffers_.Count();
+        return {buffers_.Block(slot), lengths_[slot]};
     }
     if (failure_)
         std::rethrow_exception(failure_);

@@ -8,19 +8,43 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/file.h"
 
+// The blocks a ReadAhead reads into. A job that reads many files one after the
+// other (a join of hundreds of pieces) keeps one set for all of them: fresh
+// memory for every file costs page faults that outweigh the copy itself.
+class ReadBuffers {
+public:
+    explicit ReadBuffers(size_t blockSize, size_t blockCount = 3);
+
+    size_t BlockSize() const { return blockSize_; }
+    size_t Count() const { return blocks_.size(); }
+    uint8_t* Block(size_t i) { return blocks_[i].get(); }
+
+private:
+    size_t blockSize_;
+    std::vector<std::unique_ptr<uint8_t[]>> blocks_; // not zeroed: every byte handed out was read first
+};
+
 class ReadAhead {
 public:
     // onRead runs on the reading thread for every block, in file order.
     using BlockHook = std::function<void(const uint8_t* data, size_t len)>;
+    // Where the bytes come from, called on the reading thread: fills up to len bytes and returns how
+    // many, 0 only at the end; may throw FileException.
+    using Source = std::function<size_t(uint8_t* data, size_t len)>;
 
     // Reads from the file's current position to its end. The file must outlive this object.
     ReadAhead(File& file, size_t blockSize, BlockHook onRead = {}, size_t blockCount = 3);
+    // The same into blocks the caller keeps; they must outlive this object.
+    ReadAhead(File& file, ReadBuffers& buffers, BlockHook onRead = {});
+    // Reads what source gives, into blocks the caller keeps.
+    ReadAhead(Source source, ReadBuffers& buffers, BlockHook onRead = {});
     // Stops the reading thread; a block being read is finished first.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
@@ -37,9 +61,10 @@ public:
 private:
     void ReadLoop();
 
-    File& file_;
+    Source source_;
     BlockHook onRead_;
-    std::vector<std::vector<uint8_t>> buffers_;
+    std::unique_ptr<ReadBuffers> owned_;
+    ReadBuffers& buffers_;
     std::vector<size_t> lengths_;
     std::mutex mutex_;
     std::condition_variable changed_;
