@@ -6,6 +6,8 @@
 #include "cli/run_cli.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <io.h>
 #define IsTerminal(stream) (_isatty(_fileno(stream)) != 0)
 #else
@@ -27,6 +29,11 @@ extern "C" void OnInterrupt(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Names reach the console as the program holds them: in UTF-8, as the manifest asks of Windows.
+    if (GetACP() == CP_UTF8)
+        SetConsoleOutputCP(CP_UTF8);
+#endif
     std::signal(SIGINT, OnInterrupt);
     std::ios::sync_with_stdio(true);
     CliStreams streams{std::cout, std::cerr, std::cin, IsTerminal(stdin), IsTerminal(stderr), &stopRequested};

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "tests/support/temp_dir.h"
 #include "tests/wine/support/built_programs.h"
@@ -37,4 +39,19 @@ TEST(FendrikCli, SplitsVerifiesAndJoinsASet) {
 
     std::filesystem::remove(dir.Native("pieces/_Split#001"));
     EXPECT_EQ(1u, RunCli(dir, "verify pieces\\_Split#000")) << "a missing piece makes the set incomplete";
+}
+
+TEST(FendrikCli, AFileNamedOutsideEveryAnsiCodePageSplitsAndJoinsUnderItsName) {
+    ASSERT_EQ(CP_UTF8, GetACP()) << "this Windows ignores the manifest's UTF-8 code page";
+    TempDir dir;
+    const std::string name = "\xE6\x98\xA0\xE7\x94\xBB \xF0\x9F\x8E\xAC.avi"; // Japanese "film" and a clapper board
+    const std::string data = TestBytes(250000, 6);
+    std::ofstream(dir.Native("") / std::filesystem::u8path(name), std::ios::binary) << data;
+    std::filesystem::create_directory(dir.Native("pieces"));
+    std::filesystem::create_directory(dir.Native("out"));
+
+    EXPECT_EQ(0u, RunCli(dir, "split \"" + name + "\" --size 100K -C pieces"));
+    EXPECT_EQ(0u, RunCli(dir, "join pieces\\_Split#000 -C out"));
+    std::ifstream rejoined(dir.Native("out") / std::filesystem::u8path(name), std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(rejoined), {}) == data) << "not rejoined under its name";
 }
