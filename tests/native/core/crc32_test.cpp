@@ -8,6 +8,7 @@
 #include "core/crc32.h"
 #include "core/crc32_fold.h"
 #include "core/piece_header.h"
+#include "tests/support/crc_paths.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -55,22 +56,12 @@ TEST(Crc32, ChainedUpdatesEqualOneUpdateAndRestartResets) {
 
 namespace {
 
-// Every path the program may take, with what the processor needs for it.
-struct CrcPath {
-    const char* name;
-    uint32_t (*run)(uint32_t, const uint8_t*, size_t);
-    bool (*available)();
-};
-
-bool Always() {
-    return true;
-}
-
+// Every path the program may take: the table path and the folding ones.
 const CrcPath kPaths[] = {
-    {"slice16", Crc32Slice16, Always},
-    {"pclmul", Crc32Pclmul, Crc32HavePclmul},
-    {"vpclmul", Crc32Vpclmul, Crc32HaveVpclmul},
-    {"fast", Crc32Fast, Always},
+    {"slice16", Crc32Slice16, AlwaysAvailable},
+    kFoldingPaths[0],
+    kFoldingPaths[1],
+    kFoldingPaths[2],
 };
 
 class Crc32Path : public testing::TestWithParam<CrcPath> {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/crc32.h"
+#include "tests/support/crc_paths.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -56,22 +57,6 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
 
 namespace {
 
-struct CrcPath {
-    const char* name;
-    uint32_t (*run)(uint32_t, const uint8_t*, size_t);
-    bool (*available)();
-};
-
-bool Always() {
-    return true;
-}
-
-const CrcPath kPaths[] = {
-    {"pclmul", Crc32Pclmul, Crc32HavePclmul},
-    {"vpclmul", Crc32Vpclmul, Crc32HaveVpclmul},
-    {"fast", Crc32Fast, Always},
-};
-
 class Crc32WindowsPath : public testing::TestWithParam<CrcPath> {};
 
 } // namespace
@@ -90,7 +75,7 @@ TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFoldingPath, Crc32WindowsPath, testing::ValuesIn(kPaths),
+INSTANTIATE_TEST_SUITE_P(EveryFoldingPath, Crc32WindowsPath, testing::ValuesIn(kFoldingPaths),
                          [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
 
 TEST(Crc32Windows, ChainedUpdatesOfOddSizesEqualOneRun) {
