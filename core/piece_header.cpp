@@ -28,11 +28,16 @@ bool IsDeviceName(const char* name, size_t len) {
     for (const char* device : kDevices)
         if (EqualsNoCase(name, base, device))
             return true;
-    if (base != 4)
-        return false;
-    // Windows also takes the superscript digits 1, 2 and 3 (Windows-1252 0xB9, 0xB2, 0xB3) as port numbers.
-    const unsigned char digit = static_cast<unsigned char>(name[3]);
-    const bool portDigit = (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    // Windows also takes the superscript digits 1, 2 and 3 as port numbers: one byte in Windows-1252
+    // (0xB9, 0xB2, 0xB3), two in UTF-8 (0xC2 and the same byte).
+    const auto superscript = [](unsigned char c) { return c == 0xB9 || c == 0xB2 || c == 0xB3; };
+    bool portDigit = false;
+    if (base == 4) {
+        const unsigned char digit = static_cast<unsigned char>(name[3]);
+        portDigit = (digit >= '0' && digit <= '9') || superscript(digit);
+    } else if (base == 5) {
+        portDigit = static_cast<unsigned char>(name[3]) == 0xC2 && superscript(static_cast<unsigned char>(name[4]));
+    }
     return portDigit && (EqualsNoCase(name, 3, "COM") || EqualsNoCase(name, 3, "LPT"));
 }
 

@@ -89,4 +89,7 @@ TEST(RecordedName, PlainNameRulesApplyToTheConvertedName) {
         long8 += "\xC3\xA9";
     EXPECT_EQ(HeaderStatus::Ok, ReadName("1#" + long8 + ";").status) << "255 characters in 510 bytes";
     EXPECT_EQ(HeaderStatus::UnsafeName, ReadName("1#" + long8 + "x;").status) << "256 characters";
+    // A superscript port digit names a device in either encoding, and a converted name is no way around it.
+    EXPECT_EQ(HeaderStatus::UnsafeName, ReadName("1#COM\xC2\xB9.txt;").status) << "UTF-8";
+    EXPECT_EQ(HeaderStatus::UnsafeName, ReadName("1#lpt\xB2;").status) << "Windows-1252";
 }
