@@ -17,22 +17,6 @@
 #include "core/recorded_name.h"
 #include "core/stub_image.h"
 
-namespace {
-
-// Fills the window from the start of the first piece; shorter only when the piece ends first.
-size_t ReadWindow(File& piece, uint8_t* window) {
-    size_t filled = 0;
-    while (filled < kHeaderWindow) {
-        const size_t got = piece.Read(window + filled, kHeaderWindow - filled);
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    return filled;
-}
-
-} // namespace
-
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     // A self-catenating first piece carries its header behind the catstub image.
@@ -40,7 +24,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     first.Seek(dataArea);
 
     uint8_t window[kHeaderWindow];
-    const size_t windowLen = ReadWindow(first, window);
+    const size_t windowLen = ReadHeaderWindow(first, window);
     PieceHeader header;
     RecordedNameBuffers nameBuffers;
     const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);

@@ -32,6 +32,17 @@ void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output
     }
 }
 
+size_t ReadHeaderWindow(File& piece, uint8_t* window) {
+    size_t filled = 0;
+    while (filled < kHeaderWindow) {
+        const size_t got = piece.Read(window + filled, kHeaderWindow - filled);
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    return filled;
+}
+
 uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
     uint64_t total = 0;
     for (const std::string& path : paths) {

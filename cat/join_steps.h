@@ -8,6 +8,7 @@
 
 #include "core/crc32.h"
 #include "core/messages.h"
+#include "core/piece_header.h"
 #include "core/progress_meter.h"
 #include "core/read_ahead.h"
 #include "platform/file.h"
@@ -21,6 +22,10 @@ constexpr size_t kCopyBlockSize = 128 * 1024;
 // throws FileException; a stop request throws JobStopped.
 void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter,
                  Crc32* crc = nullptr);
+
+// Fills the header window from the piece's current position: kHeaderWindow bytes, fewer only when the
+// piece ends first. Returns how many.
+size_t ReadHeaderWindow(File& piece, uint8_t* window);
 
 // Bytes from the current position of each input to its end: a join's progress total.
 uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);

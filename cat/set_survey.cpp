@@ -1,11 +1,11 @@
 // Surveying a set: the folder searched for "_Split#*", pieces ordered by number, the header read.
 #include "cat/set_survey.h"
 
-#include <algorithm>
-
+#include "cat/join_steps.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "core/recorded_name.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
 #include "platform/find_files.h"
@@ -14,22 +14,8 @@ namespace {
 
 // Number 0 for the self-catenating first piece, its own number for any other piece, else -1.
 int NumberOf(const std::string& name, bool* selfCatenating) {
-    *selfCatenating = false;
-    if (name.size() == sizeof kSelfCatenatingName - 1 && PieceNumberOf(name.c_str(), 10) == 0) {
-        std::string extension = name.substr(10);
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-        *selfCatenating = extension == ".exe";
-        return *selfCatenating ? 0 : -1;
-    }
-    return PieceNumberOf(name.c_str(), name.size());
-}
-
-bool IsCrcText(const std::string& text) {
-    if (text.empty() || text.size() > 8)
-        return false;
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+    *selfCatenating = IsSelfCatenatingName(name.c_str(), name.size());
+    return *selfCatenating ? 0 : PieceNumberOf(name.c_str(), name.size());
 }
 
 // Reads the header window from the first piece's data area.
@@ -40,22 +26,17 @@ void ReadHeader(SetSurvey& set) {
     size_t filled = 0;
     if (first.Length() > dataArea) {
         first.Seek(dataArea);
-        while (filled < window.size()) {
-            const size_t got = first.Read(window.data() + filled, window.size() - filled);
-            if (got == 0)
-                break;
-            filled += got;
-        }
+        filled = ReadHeaderWindow(first, window.data());
     }
+    // The name as a join would create it; without a CRC field of 1 to 8 hex digits there is no header.
     PieceHeader header;
-    const HeaderStatus status = ReadPieceHeader(window.data(), filled, &header);
-    const std::string crc(header.crc ? header.crc : "", header.crcLen);
-    // Without CRC the data may hold a '#' and a ';' by chance: a header starts with the "%X" text.
-    if (status == HeaderStatus::NoName || !IsCrcText(crc)) {
+    RecordedNameBuffers nameBuffers;
+    const HeaderStatus status = ReadPieceHeaderForFiles(window.data(), filled, &header, &nameBuffers);
+    if (status == HeaderStatus::NoName) {
         set.dataStart = dataArea;
         return;
     }
-    set.recordedCrc = crc;
+    set.recordedCrc.assign(header.crc, header.crcLen);
     set.recordedName.assign(header.name, header.nameLen);
     set.header = status == HeaderStatus::Ok ? SetHeader::Recorded : SetHeader::Unusable;
     set.dataStart = dataArea + header.dataOffset;
