@@ -53,7 +53,7 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
     // The CRC-32 is taken while the pieces are written, as Start Split does: the file is read once.
     // A count is met with the header's longest CRC text; a shorter CRC only gives piece 000 more room.
     const bool withHeader = !options.noCrc || options.selfCat;
-    const uint64_t prefix = stub.size + (withHeader ? BuildPieceHeader("00000000", largeFile).size() : 0);
+    const uint64_t prefix = stub.size + (withHeader ? LongestPieceHeader("", largeFile).size() : 0);
     const int64_t splitSize = options.size    ? *options.size
                               : options.count ? SplitSizeForCount(prefix, static_cast<uint64_t>(size), *options.count)
                                               : kFloppyBytes;

@@ -43,6 +43,10 @@ std::string RecordedName(const std::string& largeFileName);
 // The header the split writes for a large file: "%X" text, '#', RecordedName, ';'.
 std::string BuildPieceHeader(const std::string& crcText, const std::string& largeFileName);
 
+// The header as long as it can be for this file: with the CRC text given, or, while the CRC is not yet
+// known, with the 8 digits that 15 files in 16 have. Piece counts planned with it never come out low.
+std::string LongestPieceHeader(const std::string& crcText, const std::string& largeFileName);
+
 // "%X" text of a CRC value, as the header records it.
 std::string CrcText(uint32_t crc);
 // Allocation-free form: writes up to 8 digits and a zero into out (9 bytes); returns the digit count.

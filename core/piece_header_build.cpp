@@ -18,3 +18,7 @@ std::string RecordedName(const std::string& largeFileName) {
 std::string BuildPieceHeader(const std::string& crcText, const std::string& largeFileName) {
     return crcText + '#' + RecordedName(largeFileName) + ';';
 }
+
+std::string LongestPieceHeader(const std::string& crcText, const std::string& largeFileName) {
+    return BuildPieceHeader(crcText.empty() ? std::string("00000000") : crcText, largeFileName);
+}

@@ -21,10 +21,6 @@ namespace {
 // enough to stay in the cache that the CRC reads from.
 constexpr size_t kBlockSize = 1 << 20;
 
-// Stands in for the CRC in the header while it is still being computed: as long as
-// the 8-digit CRC of 15 files in 16, so that piece boundaries usually come out right.
-constexpr char kCrcPlaceholder[] = "00000000";
-
 std::string ChangedText(const std::string& largeFile, const std::string& measured, const std::string& copied) {
     std::string text = "File: " + largeFile + "\nChanged while it was being split";
     if (measured != copied)
@@ -57,9 +53,9 @@ public:
         std::string crcText = job_.crcText;
         const bool crcKnown = !withHeader || !crcText.empty();
 
-        // The piece count with the longest CRC text, and with the shortest.
-        const std::string longHeader =
-            withHeader ? BuildPieceHeader(crcKnown ? crcText : kCrcPlaceholder, job_.largeFile) : "";
+        // The piece count with the longest CRC text, and with the shortest. While the CRC is being taken,
+        // the header holds 8 placeholder digits, so that piece boundaries usually come out right.
+        const std::string longHeader = withHeader ? LongestPieceHeader(crcText, job_.largeFile) : "";
         if (selfCatenating_) {
             if (const std::optional<std::string> refusal =
                     SelfCatenatingSizeText(job_.splitSize, stubSize_, longHeader.size()))

@@ -33,8 +33,7 @@ void MainDialog::UpdateSplitCount() {
     // The count is the number of pieces the split writes, so the stub and the header count too. Before
     // the CRC is measured its text is taken at its longest, 8 digits.
     const bool withHeader = !withoutCrc_ || selfCatenate_;
-    const uint64_t crcDigits = storedCrcText_.empty() ? 8 : storedCrcText_.size();
-    const uint64_t headerBytes = withHeader ? crcDigits + 2 + ::RecordedName(largeFileName_).size() : 0;
+    const uint64_t headerBytes = withHeader ? LongestPieceHeader(storedCrcText_, largeFileName_).size() : 0;
     const uint64_t stubBytes = selfCatenate_ ? kStubImageSize : 0;
     SetItemText(IDC_SPLIT_COUNT, SplitCountText(SplitCount(size, splitSize_, stubBytes, headerBytes)));
 }

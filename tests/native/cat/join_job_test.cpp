@@ -46,8 +46,9 @@ TEST(JoinJob, HeaderJoinProgressRisesToTheDataSizeAndReachesItOnce) {
     int atTotal = 0;
     for (size_t i = 0; i < progress.calls.size(); ++i) {
         EXPECT_EQ(progress.calls[i].second, data.size()) << "the header is not part of the total";
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(progress.calls[i].first, progress.calls[i - 1].first);
+        }
         atTotal += progress.calls[i].first == progress.calls[i].second;
     }
     EXPECT_EQ(atTotal, 1);

@@ -101,9 +101,10 @@ TEST_F(CliTest, RoundTripsInEveryMode) {
         EXPECT_TRUE(out.begin()->second == data) << "rejoined bytes differ";
     }
     const auto image = Contents(dir.Native("pieces"))["_Split#000.exe"];
-    if (haveStub)
+    if (haveStub) {
         EXPECT_EQ(0, image.compare(0, kStubImageSize, reinterpret_cast<const char*>(CarriedStubImage().data),
                                    kStubImageSize));
+    }
 }
 
 TEST_F(CliTest, PiecesAreTheEnginesAndEachSideJoinsTheOthersSet) {

@@ -50,8 +50,9 @@ TEST_F(SplitJobTest, ProgressRisesToTheFileSizeAndReachesItOnce) {
     int atTotal = 0;
     for (size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].second, data.size());
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(calls[i].first, calls[i - 1].first) << "call " << i;
+        }
         atTotal += calls[i].first == calls[i].second;
     }
     EXPECT_EQ(atTotal, 1);
