@@ -1,14 +1,7 @@
 # Turns the built catstub.exe into a C++ source that holds its bytes, and fails
 # unless it is exactly SIZE bytes: catstub finds the piece header at that offset.
 # Run as: cmake -DIMAGE=<catstub.exe> -DSIZE=<bytes> -DOUTPUT=<file.cpp> -P embed_stub_image.cmake
-if(NOT EXISTS "${IMAGE}")
-    message(FATAL_ERROR "fendrik: the catstub image ${IMAGE} does not exist")
-endif()
-file(SIZE "${IMAGE}" image_size)
-if(NOT image_size EQUAL SIZE)
-    message(FATAL_ERROR "fendrik: the catstub image ${IMAGE} is ${image_size} bytes, not the ${SIZE} bytes "
-                        "that catstub takes as the offset of the piece header")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/check_stub_image.cmake)
 file(READ "${IMAGE}" hex HEX)
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n"
