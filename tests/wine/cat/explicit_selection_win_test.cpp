@@ -38,7 +38,7 @@ TEST_F(SelectionTest, ChosenOrderIsListedAndJoinedRawIntoAFileName) {
     Click(IDC_SELECT_SPECIFIC);
     ASSERT_EQ(1u, pickers.asked.size());
     EXPECT_EQ("C:\\|Click Correct Sequence of Splitted Files|" + kSelectionFilter, pickers.asked[0]);
-    EXPECT_EQ(";", dialog.FirstPiecePath()) << "the marker of a selection";
+    EXPECT_TRUE(dialog.ExplicitSelection()) << "the marker of a selection";
     EXPECT_EQ(pickers.selectionAnswer, dialog.CatenationList());
     EXPECT_EQ((std::vector<std::string>{"c.bin\t7 bytes", "a.bin\t5 bytes", "b.bin\t6 bytes"}), CatLines());
     EXPECT_EQ("typed text", EditText()) << "the edit is left alone";
@@ -66,7 +66,7 @@ TEST_F(SelectionTest, ChosenOrderIsListedAndJoinedRawIntoAFileName) {
     EXPECT_EQ((std::vector<std::string>{dir.File(name), dir.File(second)}), dialog.RejoinedPaths());
     EXPECT_EQ(5u, CatLines().size());
     ExpectListInStep();
-    EXPECT_EQ(";", dialog.FirstPiecePath()) << "the selection stays until a first piece is named";
+    EXPECT_TRUE(dialog.ExplicitSelection()) << "the selection stays until a first piece is named";
 }
 
 TEST_F(SelectionTest, SetWithHeaderChosenFileByFileKeepsItsHeader) {
@@ -99,7 +99,7 @@ TEST_F(SelectionTest, CancelledSelectionChangesNothing) {
     Click(IDC_SELECT_SPECIFIC);
     pickers.confirmSelection = false;
     Click(IDC_SELECT_SPECIFIC);
-    EXPECT_EQ(";", dialog.FirstPiecePath());
+    EXPECT_TRUE(dialog.ExplicitSelection());
     EXPECT_EQ(pickers.selectionAnswer, dialog.CatenationList());
     EXPECT_EQ(3u, CatLines().size());
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
@@ -133,7 +133,7 @@ TEST_F(SelectionTest, UnreadableChoiceIsListedWithoutSizeAndStopsTheJoin) {
 TEST_F(SelectionTest, EmptyConfirmedSelectionMakesStartCatDoNothing) {
     pickers.selectionAnswer.clear();
     Click(IDC_SELECT_SPECIFIC);
-    EXPECT_EQ(";", dialog.FirstPiecePath());
+    EXPECT_TRUE(dialog.ExplicitSelection());
     Click(IDC_START_CAT);
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
     EXPECT_TRUE(CatLines().empty());
