@@ -99,7 +99,7 @@ namespace {
 class StartFileTest : public ::testing::Test {
 protected:
     void StartWith(const std::vector<std::string>& files) {
-        InitCatDialogControls();
+        InitCommonControlsOnce();
         dialog.SetStartFiles(files);
         ASSERT_TRUE(dialog.Create());
         MSG message;
@@ -111,7 +111,7 @@ protected:
 
     TempDir dir;
     RecordingMessenger messenger;
-    CatPickers pickers;
+    ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };
 

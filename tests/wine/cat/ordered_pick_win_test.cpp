@@ -78,7 +78,7 @@ private:
 } // namespace
 
 TEST(OrderedPick, RealDialogGivesClickOrderAndStartCatJoinsInIt) {
-    InitCatDialogControls();
+    InitCommonControlsOnce();
     TempDir dir;
     dir.Write("piece_a", "alpha");
     dir.Write("piece_b", "bravo");
