@@ -4,25 +4,26 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
-// The system's spelling of a portable path: '/' between folders on POSIX; Windows takes it as it is.
-inline std::string NativePath(std::string path) {
+// path with every separator `from` turned into `to` on POSIX; Windows takes either as it is.
+inline std::string WithSeparator(std::string path, [[maybe_unused]] char from, [[maybe_unused]] char to) {
 #ifndef _WIN32
     for (char& c : path)
-        if (c == '\\')
-            c = '/';
+        if (c == from)
+            c = to;
 #endif
     return path;
 }
 
-// The portable spelling of a path the system (or a POSIX user) gave with '/'; Windows paths stay as they are.
+// The system's spelling of a portable path: '/' between folders on POSIX.
+inline std::string NativePath(std::string path) {
+    return WithSeparator(std::move(path), '\\', '/');
+}
+
+// The portable spelling of a path the system (or a POSIX user) gave with '/'.
 inline std::string PortablePath(std::string path) {
-#ifndef _WIN32
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-#endif
-    return path;
+    return WithSeparator(std::move(path), '/', '\\');
 }
 
 // A root such as "C:\\" already ends in the '\\' that a name follows.
