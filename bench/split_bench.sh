@@ -7,15 +7,13 @@
 # BUILD_ROOT picks the build folder, as for scripts/build.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_ROOT=${BUILD_ROOT:-$top/build}
+export BUILD_ROOT=${BUILD_ROOT:-$top/build}
 size=1457664
 runs=3
 file_bytes=1073741824
 
-if [ ! -f "$BUILD_ROOT/native/build.ninja" ]; then
-    cmake -G Ninja -S "$top" -B "$BUILD_ROOT/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-ninja -C "$BUILD_ROOT/native" split_bench_tool >/dev/null
+# The native build as every script makes it.
+"$top/scripts/build.sh" native
 tool=$BUILD_ROOT/native/bench/split_bench_tool
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/split-bench.XXXXXX")

@@ -2,6 +2,7 @@
 #include "cat/output_path.h"
 
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace {
 
@@ -20,20 +21,13 @@ bool HasDrive(const std::string& path) {
 
 // The current directory with '\\' between its parts (POSIX gives '/').
 std::string CurrentFolder() {
-    std::string folder = CurrentDirectory();
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
-    return folder;
+    return PortablePath(CurrentDirectory());
 }
 
 } // namespace
 
 std::string OutputPathFor(const std::string& bareName) {
-    std::string folder = CurrentFolder();
-    if (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    return folder + "\\" + bareName;
+    return JoinPath(CurrentFolder(), bareName);
 }
 
 std::string FullPathOf(const std::string& path) {

@@ -5,16 +5,10 @@
 #include "core/file_checks.h"
 #include "platform/current_dir.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 std::string EnginePath(const std::string& argument) {
-    std::string path = argument;
-#ifndef _WIN32
-    // The POSIX back end maps '\\' back to '/'.
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-#endif
-    return FullPathOf(path);
+    return FullPathOf(PortablePath(argument));
 }
 
 OutputFolder::~OutputFolder() {

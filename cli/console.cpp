@@ -4,6 +4,8 @@
 #include <istream>
 #include <ostream>
 
+#include "platform/path_text.h"
+
 namespace {
 
 constexpr char kProgram[] = "fendrik: ";
@@ -42,13 +44,7 @@ std::string OneLine(const std::string& text) {
 }
 
 std::string ShownPath(const std::string& text) {
-    std::string shown = text;
-#ifndef _WIN32
-    for (char& c : shown)
-        if (c == '\\')
-            c = '/';
-#endif
-    return shown;
+    return NativePath(text);
 }
 
 void Console::Message(const std::string& line) {

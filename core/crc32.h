@@ -26,7 +26,6 @@ const char* Crc32FastPathName();
 class Crc32 {
 public:
     Crc32() = default;
-    virtual ~Crc32() = default;
     Crc32(const Crc32&) = delete;
     Crc32& operator=(const Crc32&) = delete;
 

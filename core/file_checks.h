@@ -9,8 +9,7 @@
 // True when path names an existing entry that is not a folder.
 bool CheckFile(const std::string& path, bool showMessages, Messenger& messenger);
 
-// The file's real size in bytes, or -1 when CheckFile fails or the status
-// cannot be read.
+// The file's real size in bytes, or -1 when CheckFile fails.
 int64_t GetFileSize(const std::string& path, bool showMessages, Messenger& messenger);
 
 // prefix + "\n\n" + the system's text for code, with the exclamation icon.

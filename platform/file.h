@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/file_handle.h"
+
 enum class FileCause {
     None,
     Generic,
@@ -56,11 +58,7 @@ public:
 
     File() = default;
     File(const std::string& path, Mode mode); // throws FileException
-    ~File();                                  // closes, ignoring errors: Close() reports them
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
+    // Destroying an open file closes it, ignoring errors: Close() reports them.
 
     void Open(const std::string& path, Mode mode);
     bool IsOpen() const;
@@ -76,11 +74,7 @@ public:
 
 private:
     std::string path_;
-#ifdef _WIN32
-    void* handle_ = reinterpret_cast<void*>(-1);
-#else
-    int fd_ = -1;
-#endif
+    FileHandle handle_;
 };
 
 struct PathStatus {

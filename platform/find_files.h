@@ -15,5 +15,6 @@ struct FoundFile {
 };
 
 // Every match in the order the platform returns them; empty when nothing
-// matches or the folder cannot be searched.
+// matches or the folder cannot be searched. On POSIX an entry that cannot be
+// examined (gone meanwhile, a link that leads nowhere) is no match: its size is unknown.
 std::vector<FoundFile> FindFiles(const std::string& pattern);

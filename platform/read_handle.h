@@ -5,24 +5,19 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/file_handle.h"
+
 class ReadHandle {
 public:
     explicit ReadHandle(const char* path);
-    ~ReadHandle();
-    ReadHandle(const ReadHandle&) = delete;
-    ReadHandle& operator=(const ReadHandle&) = delete;
 
-    bool IsOpen() const;
+    bool IsOpen() const { return handle_.IsValid(); }
     // false on a failed read; *got == 0 with true at the end of the file.
     bool Read(void* buffer, uint32_t len, uint32_t* got);
     // The OS error code of the failed open or read.
     uint32_t LastError() const { return error_; }
 
 private:
-#ifdef _WIN32
-    void* handle_;
-#else
-    int fd_;
-#endif
+    FileHandle handle_;
     uint32_t error_ = 0;
 };

@@ -5,6 +5,7 @@
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
 # (native, sanitize, win32, win64, fuzz) builds only that one. FENDRIK_WIN32_PROGRAMS_ONLY=1
 # builds the i686 programs without their Windows tests (scripts/test.sh sets it where they cannot run).
+# A folder is configured again whenever the cmake arguments below change.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
@@ -21,13 +22,26 @@ targets_of() { # folder
 
 build() { # folder, cmake arguments...
     local dir=$1; shift
-    # Configured again when the stub image exists but the build folder was made without it.
+    # The arguments the folder was configured with; other arguments configure it
+    # afresh, so that an option added or dropped here takes effect.
+    local stamp="$BUILD_ROOT/$dir/.fendrik-cmake-arguments" args
+    args=$(printf '%s\n' "$@")
     local stale=0
+    if [ ! -f "$BUILD_ROOT/$dir/build.ninja" ]; then
+        stale=1
+    elif [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$args" ]; then
+        stale=1
+        # Afresh: a cached value of an argument dropped here would otherwise stay.
+        rm -f "$BUILD_ROOT/$dir/CMakeCache.txt"
+    fi
+    # Configured again when the stub image exists but the build folder was made without it.
     case " $* " in *" -DFENDRIK_STUB_IMAGE="*)
         [ -f "$stub" ] && ! grep -q stub_image_data "$BUILD_ROOT/$dir/build.ninja" 2>/dev/null && stale=1 ;;
     esac
-    if [ ! -f "$BUILD_ROOT/$dir/build.ninja" ] || [ "$stale" -eq 1 ]; then
+    if [ "$stale" -eq 1 ]; then
+        rm -f "$stamp"
         cmake -G Ninja -S "$top" -B "$BUILD_ROOT/$dir" "$@" >/dev/null
+        printf '%s\n' "$args" >"$stamp"
     fi
     # shellcheck disable=SC2046 # the target names are words
     if ! ninja -C "$BUILD_ROOT/$dir" -j "$jobs" $(targets_of "$dir") >"$BUILD_ROOT/$dir/last-build.log" 2>&1; then

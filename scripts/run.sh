@@ -40,6 +40,10 @@ if [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1; then
     exit 0
 fi
 
+step="reading the window's caption from ui/fendrik.rc"
+# The caption as the dialog's template in the resource script gives it.
+caption=$(sed -n 's/^CAPTION "\(.*\)"[[:space:]]*$/\1/p' "$top/ui/fendrik.rc" | head -1)
+[ -n "$caption" ] || fail "it has no CAPTION line"
 step="starting a virtual display (Xvfb)"
 start_virtual_display || fail
 step="making the Wine prefix"
@@ -48,10 +52,9 @@ step="starting Fendrik under Wine"
 timeout -k 5 120 "$WINE" "$exe" >/dev/null 2>&1 </dev/null &
 fendrik=$!
 # Wait until the dialog is on screen (bounded), then photograph the screen.
-caption="Splitting a large file into small files OR Concatenate files"
 shown=no
 for _ in $(seq 1 60); do
-    xwininfo -root -tree 2>/dev/null | grep -q "$caption" && { shown=yes; break; }
+    xwininfo -root -tree 2>/dev/null | grep -qF "$caption" && { shown=yes; break; }
     kill -0 "$fendrik" 2>/dev/null || fail "Fendrik ended before its window appeared"
     sleep 0.5
 done

@@ -3,7 +3,8 @@
 # AddressSanitizer/UBSan), the header reader's fuzz target, and the Windows
 # tests under Wine on a virtual display: those of the x86_64 build always (wine64), those of the i686 build where this
 # machine executes 32-bit programs (wine32). Ends with one line counting the
-# passed and failed tests.
+# passed and failed tests, read from each program's JSON report; a program that
+# ran no test fails (scripts/test_suites.sh).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_ROOT=${BUILD_ROOT:-$top/build}
@@ -14,41 +15,13 @@ source "$top/scripts/wine_env.sh"
 wine32_usable || export FENDRIK_WIN32_PROGRAMS_ONLY=1
 "$top/scripts/build.sh" || { echo "test: the build failed (scripts/build.sh)" >&2; exit 1; }
 
-passed=0
-failed=0
-broken=()
-
-# Runs one GoogleTest program and adds its counts; a program that dies or
-# times out without its summary counts as one failure.
-run_suite() { # label, command...
-    local label=$1; shift
-    local log="$BUILD_ROOT/logs/$label.log"
-    mkdir -p "$BUILD_ROOT/logs"
-    "$@" >"$log" 2>&1
-    local rc=$?
-    tr -d '\r' <"$log" >"$log.txt"
-    local p f
-    p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log.txt" | tail -1)
-    f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$log.txt" | tail -1)
-    p=${p:-0}; f=${f:-0}
-    if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then
-        f=1
-        echo "== $label ended with status $rc before reporting (timeout or crash); see $log"
-        tail -20 "$log.txt"
-    fi
-    [ "$f" -gt 0 ] && { broken+=("$label"); grep -E '^\[  FAILED  \]|Failure|Expected|Which is|actual' "$log.txt" | head -40; }
-    echo "$label: $p passed, $f failed"
-    passed=$((passed + p))
-    failed=$((failed + f))
-}
-
-tests_in() { # folder, name pattern
-    find "$1" -type f -name "$2" 2>/dev/null | sort
-}
+source "$top/scripts/test_suites.sh"
 
 for kind in native sanitize; do
-    for exe in $(tests_in "$BUILD_ROOT/$kind/tests/native" '*_tests'); do
-        run_suite "$kind-$(basename "$exe")" "$exe"
+    tests_in "$BUILD_ROOT/$kind/tests/native" '*_tests' suites
+    [ ${#suites[@]} -gt 0 ] || { echo "test: no $kind test program was built"; failed=$((failed + 1)); broken+=("$kind"); }
+    for exe in "${suites[@]}"; do
+        run_suite "$kind-$(basename "$exe")" native_path "$exe"
     done
 done
 
@@ -87,9 +60,11 @@ run_windows_suites() { # win32 | win64
         return
     }
     export FENDRIK_BIN="$BUILD_ROOT/$arch/bin"
-    local exe
-    for exe in $(tests_in "$BUILD_ROOT/$arch/tests/wine" '*_tests.exe'); do
-        run_suite "$arch-$(basename "$exe" .exe)" timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" "$WINE" "$exe"
+    local exe suites
+    tests_in "$BUILD_ROOT/$arch/tests/wine" '*_tests.exe' suites
+    [ ${#suites[@]} -gt 0 ] || { echo "test: no $arch test program was built"; failed=$((failed + 1)); broken+=("$arch"); }
+    for exe in "${suites[@]}"; do
+        run_suite "$arch-$(basename "$exe" .exe)" wine_drive_path timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" "$WINE" "$exe"
         wine_kill
     done
 }

@@ -77,23 +77,37 @@ wine_cleanup() {
     fi
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
+# Starts Xvfb and exports DISPLAY. The server picks a free display number
+# itself and writes it to a descriptor (-displayfd) once it accepts clients, so
+# two runs that start together can never claim one number.
 start_virtual_display() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        for _ in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" >/dev/null 2>&1 || true
-        XVFB_PID=""
+    local number_file number
+    number_file=$(mktemp "${TMPDIR:-/tmp}/fendrik-display.XXXXXX") || return 1
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        # The number is whole once its line ends.
+        if [ "$(wc -l <"$number_file")" -ge 1 ]; then
+            number=$(head -n 1 "$number_file")
+            rm -f "$number_file"
+            export DISPLAY=":$number"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "wine_env: could not start a virtual X display (Xvfb) on :90 to :140" >&2
+    rm -f "$number_file"
+    kill "$XVFB_PID" >/dev/null 2>&1 || true
+    XVFB_PID=""
+    echo "wine_env: could not start a virtual X display (Xvfb -displayfd)" >&2
     return 1
+}
+
+# True when path lies inside BUILD_ROOT (not BUILD_ROOT itself), spelled however.
+under_build_root() { # path
+    local root path
+    root=$(realpath -m -- "$BUILD_ROOT") && path=$(realpath -m -- "$1") || return 1
+    case "$path" in "$root"/?*) return 0 ;; *) return 1 ;; esac
 }
 
 # Makes the prefix in use once; then starts its server with its standard
@@ -103,6 +117,11 @@ start_virtual_display() {
 # window manager runs.
 prepare_wine_prefix() {
     if [ ! -f "$WINEPREFIX/.fendrik-ready" ]; then
+        # A prefix half made is removed and made again: only one of our own.
+        if ! under_build_root "$WINEPREFIX"; then
+            echo "wine_env: refusing to remove the Wine prefix $WINEPREFIX: it does not lie under $BUILD_ROOT" >&2
+            return 1
+        fi
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
         if ! timeout -k 5 180 "$WINE" wineboot -i >/dev/null 2>&1 </dev/null; then

@@ -16,9 +16,3 @@ extern "C" void WINAPI CatstubEntry() {
     ::ExitProcess(
         static_cast<UINT>(WinMain(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWDEFAULT)));
 }
-
-// Crc32's virtual destructor puts a deleting destructor in its vtable, which
-// names operator delete. catstub links no operator new and allocates nothing,
-// so there is never anything to free.
-void operator delete(void*) noexcept {}
-void operator delete(void*, size_t) noexcept {}

@@ -6,27 +6,27 @@
 OutputFile::OutputFile(const char* name)
     : name_(name), handle_(::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_.IsValid())
         error_ = ::GetLastError();
 }
 
 OutputFile::~OutputFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(handle_);
+    if (handle_.IsValid()) {
+        handle_.Reset();
         if (!finished_)
             ::DeleteFileA(name_);
     }
 }
 
 bool OutputFile::IsOpen() const {
-    return handle_ != INVALID_HANDLE_VALUE;
+    return handle_.IsValid();
 }
 
 bool OutputFile::Write(const void* data, uint32_t len) {
     if (len == 0)
         return true;
     DWORD written = 0;
-    if (!::WriteFile(handle_, data, len, &written, nullptr)) {
+    if (!::WriteFile(handle_.Get(), data, len, &written, nullptr)) {
         error_ = ::GetLastError();
         return false;
     }
@@ -38,8 +38,7 @@ bool OutputFile::Write(const void* data, uint32_t len) {
 }
 
 bool OutputFile::Finish(const char* finalName) {
-    const bool closed = ::CloseHandle(handle_) != 0;
-    handle_ = INVALID_HANDLE_VALUE;
+    const bool closed = ::CloseHandle(handle_.Release()) != 0;
     // MoveFileA without flags never replaces an existing file.
     if (!closed || !::MoveFileA(name_, finalName)) {
         error_ = ::GetLastError();

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/file_handle.h"
+
 class OutputFile {
 public:
     // Fails when a file of that name exists already: catstub never overwrites.
@@ -26,7 +28,7 @@ public:
 
 private:
     const char* name_;
-    void* handle_;
+    FileHandle handle_;
     unsigned long error_ = 0;
     bool finished_ = false;
 };

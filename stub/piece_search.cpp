@@ -1,27 +1,23 @@
 // The directory search for "_Split#*" on Win32, kept to the names of real pieces.
 #include <windows.h>
 
+#include "platform/win32/search_handle.h"
 #include "stub/piece_search.h"
 #include "stub/stub_paths.h"
 
 namespace {
 
+// A search with the OS error of its failed first or next step.
 class FindHandle {
 public:
     FindHandle(const char* pattern, WIN32_FIND_DATAA* data) : handle_(::FindFirstFileA(pattern, data)) {
-        if (handle_ == INVALID_HANDLE_VALUE)
+        if (!handle_.IsValid())
             error_ = ::GetLastError();
     }
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
 
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return handle_.IsValid(); }
     bool Next(WIN32_FIND_DATAA* data) {
-        if (::FindNextFileA(handle_, data))
+        if (::FindNextFileA(handle_.Get(), data))
             return true;
         error_ = ::GetLastError();
         return false;
@@ -29,7 +25,7 @@ public:
     unsigned long LastError() const { return error_; }
 
 private:
-    HANDLE handle_;
+    SearchHandle handle_;
     unsigned long error_ = 0;
 };
 

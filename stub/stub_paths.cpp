@@ -17,19 +17,3 @@ bool FindOwnFile(char (&self)[kStubPathSize], char (&folder)[kStubPathSize]) {
     folder[end] = 0;
     return end > 0;
 }
-
-bool JoinPath(char (&out)[kStubPathSize], const char* folder, const char* name) {
-    size_t n = 0;
-    for (const char* p = folder; *p; ++p) {
-        if (n + 1 >= kStubPathSize)
-            return false;
-        out[n++] = *p;
-    }
-    for (const char* p = name; *p; ++p) {
-        if (n + 1 >= kStubPathSize)
-            return false;
-        out[n++] = *p;
-    }
-    out[n] = 0;
-    return true;
-}

@@ -86,6 +86,7 @@ void MainDialog::TakeFirstPiece(const std::string& path) {
     }
     const std::optional<std::string> setFirst = FirstPieceOfSet(path);
     firstPiecePath_ = setFirst && Exists(*setFirst) ? *setFirst : path;
+    explicitSelection_ = false;
     // As after a pick: the set is listed, or the usual messages say why not and the field is emptied.
     FindPieces();
     SetItemText(IDC_FIRST_PIECE, firstPiecePath_);
@@ -97,6 +98,7 @@ void MainDialog::TakeExplicitSelection(const std::vector<std::string>& paths) {
         if (!CheckFile(path, true, messenger_))
             return;
     catenationList_ = paths;
-    firstPiecePath_ = kExplicitMarker;
+    firstPiecePath_.clear();
+    explicitSelection_ = true;
     ListExplicitSelection();
 }

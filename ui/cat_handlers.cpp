@@ -63,6 +63,7 @@ std::string FullPath(const std::string& path) {
 
 void MainDialog::OnEn_FirstPieceChange() {
     firstPiecePath_ = ItemText(IDC_FIRST_PIECE);
+    explicitSelection_ = false;
     if (LowerCase(NamePart(firstPiecePath_)) != LowerCase(kFirstPieceName))
         return;
     // The name is taken in its one right spelling; the edit keeps what was typed. A bare name lies in
@@ -79,6 +80,7 @@ void MainDialog::OnEn_FirstPieceChange() {
 void MainDialog::OnBn_PickFirstPiece() {
     firstPiecePath_ =
         pickers_.PickFile("C:\\", "Select 1st splitted file", Filter(kFirstPieceFilter, sizeof kFirstPieceFilter));
+    explicitSelection_ = false;
     if (firstPiecePath_.empty())
         return;
     FindPieces();
@@ -88,18 +90,19 @@ void MainDialog::OnBn_PickFirstPiece() {
 
 void MainDialog::OnBn_StartCat() {
     // What is on disk now is what gets joined; an explicit selection is taken as it stands.
-    if (firstPiecePath_ != kExplicitMarker)
+    if (!explicitSelection_)
         FindPieces();
     if (catenationList_.empty())
         return;
-    CatFiles();
+    StartCatenation();
 }
 
 void MainDialog::OnBn_SelectSpecificFiles() {
     if (!pickers_.PickFilesInOrder("C:\\", "Click Correct Sequence of Splitted Files",
                                    Filter(kSelectionFilter, sizeof kSelectionFilter), catenationList_))
         return;
-    firstPiecePath_ = kExplicitMarker;
+    firstPiecePath_.clear();
+    explicitSelection_ = true;
     ListExplicitSelection();
 }
 
@@ -129,10 +132,10 @@ void MainDialog::FindPieces() {
     }
 }
 
-void MainDialog::CatFiles() {
+void MainDialog::StartCatenation() {
     CatJob job;
     job.paths = catenationList_;
-    job.explicitSelection = firstPiecePath_ == kExplicitMarker;
+    job.explicitSelection = explicitSelection_;
     if (const std::optional<std::string> format = PlainNameFormat())
         job.plainNameFormat = *format;
     const auto result = std::make_shared<CatResult>();
@@ -140,7 +143,7 @@ void MainDialog::CatFiles() {
         IDC_START_CAT,
         [job, result](const ProgressCallback& onProgress, Messenger& messenger) mutable {
             job.onProgress = onProgress;
-            *result = ::CatFiles(job, messenger);
+            *result = CatFiles(job, messenger);
         },
         [this, result] {
             if (result->headerRead) {

@@ -171,9 +171,9 @@ void DropDoneEntries(HWND dialog, int listId, const std::vector<SelectedFile>& d
 BOOL MainDialog::OnContextMenu(HWND, POINT screenPoint) {
     const HWND splitList = Item(IDC_SPLIT_LIST);
     const HWND catList = Item(IDC_CAT_LIST);
-    const std::optional<ContextMenuChoice> choice = ChooseContextMenu(
-        PointIn(splitList, screenPoint), PointIn(catList, screenPoint), ListBox(splitList).Count() > 0,
-        ListBox(catList).Count() > 0, firstPiecePath_ == kExplicitMarker);
+    const std::optional<ContextMenuChoice> choice =
+        ChooseContextMenu(PointIn(splitList, screenPoint), PointIn(catList, screenPoint),
+                          ListBox(splitList).Count() > 0, ListBox(catList).Count() > 0, explicitSelection_);
     if (!choice)
         return FALSE;
     PopupMenu menu(choice->menuId);

@@ -76,6 +76,7 @@ BOOL MainDialog::OnInitDialog() {
     largeFileName_.clear();
     recordedName_.clear();
     firstPiecePath_.clear();
+    explicitSelection_ = false;
     catenationList_.clear();
     rejoinedPaths_.clear();
     splitPaths_.clear();

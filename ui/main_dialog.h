@@ -1,7 +1,6 @@
 // Fendrik's main dialog: the state both halves share, and every handler and
 // routine of the split half, the catenate half and the list boxes' menus.
-// Definitions are split by area: main_dialog.cpp, split_inputs_handlers.cpp,
-// split_run_handlers.cpp, cat_handlers.cpp, list_menu_handlers.cpp.
+// Definitions are split by area: main_dialog.cpp and one *_handlers.cpp per area.
 #pragma once
 
 #include <windows.h>
@@ -13,19 +12,19 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "ui/framework/background_job.h"
 #include "ui/arrival_rules.h"
+#include "ui/framework/background_job.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/message_map.h"
 #include "ui/pickers.h"
+
+struct SplitJob;
+struct SplitResult;
 
 // Posted at the end of the dialog's initialisation when files were named on
 // the command line: they are opened once the window shows, so that any message
 // about them has its owner on screen.
 inline constexpr UINT kOpenStartFilesMessage = WM_APP + 16; // past the job's messages (WM_APP + 1 to 3)
-
-// The first-piece path while the catenation list is a selection made file by file.
-inline constexpr char kExplicitMarker[] = ";";
 
 class MainDialog : public Dialog {
 public:
@@ -40,6 +39,8 @@ public:
     const std::string& LargeFileName() const { return largeFileName_; }
     const std::string& RecordedName() const { return recordedName_; }
     const std::string& FirstPiecePath() const { return firstPiecePath_; }
+    // The catenation list is a selection made file by file (and the first-piece path empty).
+    bool ExplicitSelection() const { return explicitSelection_; }
     const std::vector<std::string>& CatenationList() const { return catenationList_; }
     const std::vector<std::string>& RejoinedPaths() const { return rejoinedPaths_; }
     const std::vector<std::string>& SplitPaths() const { return splitPaths_; }
@@ -60,7 +61,7 @@ public:
 
     // Catenate half: lists the set of the first piece; joins the catenation list.
     void FindPieces();
-    void CatFiles();
+    void StartCatenation();
 
     // List-box menus: file operations on the files that the selected entries of
     // list box listId named when they were listed; entry moves and file information.
@@ -97,6 +98,10 @@ private:
 
     // Split half: the split.
     void OnBn_StartSplit();
+    // Puts the catstub image into job; false (after telling the user) when it cannot be carried.
+    bool TakeStubImage(SplitJob& job);
+    // Shows what a split left: the CRC it took, and the pieces written.
+    void ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size);
 
     // Jobs: startButton (0 for none) reads "Cancel" while work runs and every other input is
     // disabled; onDone shows the results on the window's thread afterwards.
@@ -135,7 +140,9 @@ private:
     int32_t splitSize_ = 0;
     std::string largeFileName_;
     std::string recordedName_;
-    std::string firstPiecePath_; // or ";" while the catenation list is an explicit selection
+    std::string firstPiecePath_;
+    // Every assignment of firstPiecePath_ ends a selection made file by file.
+    bool explicitSelection_ = false;
     std::vector<std::string> catenationList_;
     // Full paths of the rejoined files whose lines follow the catenation list's
     // in list box 1018: its entry i names catenationList_[i], or past the end of

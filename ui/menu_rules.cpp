@@ -51,12 +51,6 @@ std::string EntryName(const std::string& line) {
     return tab == std::string::npos ? std::string() : line.substr(0, tab);
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
 std::string SplitListFolder(const std::string& largeFileName, const std::string& currentDirectory) {
     const size_t slash = largeFileName.rfind('\\');
     if (slash == std::string::npos)

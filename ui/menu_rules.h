@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_text.h"
+
 struct ContextMenuChoice {
     int menuId = 0;
     std::vector<unsigned> greyed; // command ids to grey and disable
@@ -23,10 +25,6 @@ std::optional<ContextMenuChoice> ChooseContextMenu(bool inSplitList, bool inCatL
 
 // The text of a list-box line before its last tab; empty when it has no tab.
 std::string EntryName(const std::string& line);
-
-// folder + '\\' + name, without doubling a backslash the folder already ends in
-// (a drive root such as "C:\\").
-std::string JoinPath(const std::string& folder, const std::string& name);
 
 // The folder of the split list's files: the large file's folder, made absolute
 // against currentDirectory, which is also where a bare name's pieces are listed.

@@ -30,18 +30,9 @@ void MainDialog::OnBn_StartSplit() {
         return;
     }
     // The inputs never hold a negative size; were one to arrive, it is no size either.
+    // An empty name or a folder has no size, so the check above has refused it already.
     if (splitSize_ <= 0) {
         messenger_.Show("Wrong Splitting Size", Icon::Exclamation);
-        return;
-    }
-    if (largeFileName_.empty()) {
-        messenger_.Show("No large file selected", Icon::Exclamation);
-        return;
-    }
-
-    const PathStatus status = GetPathStatus(largeFileName_);
-    if (status.ok && status.isFolder) {
-        messenger_.Show("File: " + largeFileName_ + "\n" + "Is not a normal file", Icon::Exclamation);
         return;
     }
 
@@ -50,24 +41,8 @@ void MainDialog::OnBn_StartSplit() {
     job.splitSize = splitSize_;
     job.crcText = storedCrcText_;
     job.withHeader = !withoutCrc_;
-    if (selfCatenate_) {
-        const std::optional<StubImageBytes> image = LoadStubImage();
-        if (!image) {
-            messenger_.Show(std::string("The catstub program is missing from this program's resources.") +
-                                kSplitNotSuccessful,
-                            Icon::Hand);
-            return;
-        }
-        // catstub reads the header right behind an image of exactly this size.
-        if (image->size != kStubImageSize) {
-            messenger_.Show("The catstub program in this program's resources is " + std::to_string(image->size) +
-                                " bytes long instead of " + std::to_string(kStubImageSize) + "." + kSplitNotSuccessful,
-                            Icon::Hand);
-            return;
-        }
-        job.stubImage = image->data;
-        job.stubSize = image->size;
-    }
+    if (selfCatenate_ && !TakeStubImage(job))
+        return;
 
     // A CRC not yet measured is taken while the pieces are written: the file is read once.
     const auto result = std::make_shared<SplitResult>(SplitResult{SplitEnd::FileError, 0, {}});
@@ -77,22 +52,44 @@ void MainDialog::OnBn_StartSplit() {
         [job, result](const ProgressCallback& onProgress, Messenger& messenger) {
             *result = SplitLargeFile(job, messenger, onProgress);
         },
-        [this, result, largeFile, size] {
-            // The CRC taken while writing describes the file as it was split: shown as a measurement is.
-            if (result->end == SplitEnd::Done && !result->crcText.empty()) {
-                storedCrcText_ = result->crcText;
-                SetItemText(IDC_FILE_SIZE, std::to_string(size));
-                SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
-            }
-            // The measured CRC no longer describes the file: the next Start Split measures afresh.
-            if (result->end == SplitEnd::ChangedWhileSplitting) {
-                storedCrcText_.clear();
-                SetItemText(IDC_FILE_CRC, "");
-            }
-            // Whatever pieces exist are shown, also after a failure part way through.
-            if (result->end == SplitEnd::Done || result->piecesWritten > 0)
-                ListPieces(largeFile);
-        });
+        [this, result, largeFile, size] { ShowSplitResult(*result, largeFile, size); });
+}
+
+bool MainDialog::TakeStubImage(SplitJob& job) {
+    const std::optional<StubImageBytes> image = LoadStubImage();
+    if (!image) {
+        messenger_.Show(std::string("The catstub program is missing from this program's resources.") +
+                            kSplitNotSuccessful,
+                        Icon::Hand);
+        return false;
+    }
+    // catstub reads the header right behind an image of exactly this size.
+    if (image->size != kStubImageSize) {
+        messenger_.Show("The catstub program in this program's resources is " + std::to_string(image->size) +
+                            " bytes long instead of " + std::to_string(kStubImageSize) + "." + kSplitNotSuccessful,
+                        Icon::Hand);
+        return false;
+    }
+    job.stubImage = image->data;
+    job.stubSize = image->size;
+    return true;
+}
+
+void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size) {
+    // The CRC taken while writing describes the file as it was split: shown as a measurement is.
+    if (result.end == SplitEnd::Done && !result.crcText.empty()) {
+        storedCrcText_ = result.crcText;
+        SetItemText(IDC_FILE_SIZE, std::to_string(size));
+        SetItemText(IDC_FILE_CRC, "Hex: " + storedCrcText_);
+    }
+    // The measured CRC no longer describes the file: the next Start Split measures afresh.
+    if (result.end == SplitEnd::ChangedWhileSplitting) {
+        storedCrcText_.clear();
+        SetItemText(IDC_FILE_CRC, "");
+    }
+    // Whatever pieces exist are shown, also after a failure part way through.
+    if (result.end == SplitEnd::Done || result.piecesWritten > 0)
+        ListPieces(largeFile);
 }
 
 void MainDialog::ListPieces(const std::string& largeFileName) {

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "platform/current_dir.h"
-#include "platform/posix/posix_path.h"
+#include "platform/path_text.h"
 
 bool SetCurrentDirectoryTo(const std::string& path, uint32_t* error) {
     if (::chdir(NativePath(path).c_str()) == 0)

@@ -1,5 +1,5 @@
-// The file class on POSIX. Sharing modes are not enforced here: POSIX has no
-// mandatory sharing, and this back end serves the native tests only.
+// The file class on POSIX, for the native tests and the fendrik command. Sharing
+// modes are not enforced here: POSIX has no mandatory sharing.
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 
 #include "platform/file.h"
 #include "platform/file_cause.h"
-#include "platform/posix/posix_path.h"
+#include "platform/path_text.h"
 
 FileCause CauseOfOsError(uint32_t osError) {
     switch (osError) {
@@ -52,28 +52,8 @@ File::File(const std::string& path, Mode mode) {
     Open(path, mode);
 }
 
-File::~File() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-File::File(File&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
-    other.fd_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        path_ = std::move(other.path_);
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
 void File::Open(const std::string& path, Mode mode) {
-    if (fd_ >= 0)
+    if (handle_.IsValid())
         Close();
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -91,27 +71,25 @@ void File::Open(const std::string& path, Mode mode) {
         break;
     }
     const std::string native = NativePath(path);
-    const int fd = ::open(native.c_str(), flags, 0666);
-    if (fd < 0)
+    FileHandle fd(::open(native.c_str(), flags, 0666));
+    if (!fd.IsValid())
         throw FileException::FromOsError(errno, path);
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &st) == 0 && S_ISDIR(st.st_mode))
         throw FileException::FromOsError(EACCES, path);
-    }
-    fd_ = fd;
+    handle_ = std::move(fd);
     path_ = path;
 }
 
 bool File::IsOpen() const {
-    return fd_ >= 0;
+    return handle_.IsValid();
 }
 
 size_t File::Read(void* buffer, size_t len) {
-    if (fd_ < 0)
+    if (!handle_.IsValid())
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     for (;;) {
-        const ssize_t got = ::read(fd_, buffer, len);
+        const ssize_t got = ::read(handle_.Get(), buffer, len);
         if (got >= 0)
             return static_cast<size_t>(got);
         if (errno != EINTR)
@@ -120,11 +98,11 @@ size_t File::Read(void* buffer, size_t len) {
 }
 
 void File::Write(const void* data, size_t len) {
-    if (fd_ < 0)
+    if (!handle_.IsValid())
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     const char* p = static_cast<const char*>(data);
     while (len > 0) {
-        const ssize_t put = ::write(fd_, p, len);
+        const ssize_t put = ::write(handle_.Get(), p, len);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -138,28 +116,26 @@ void File::Write(const void* data, size_t len) {
 }
 
 void File::Seek(uint64_t offsetFromStart) {
-    if (fd_ < 0)
+    if (!handle_.IsValid())
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     if (offsetFromStart > static_cast<uint64_t>(LLONG_MAX) ||
-        ::lseek(fd_, static_cast<off_t>(offsetFromStart), SEEK_SET) < 0)
+        ::lseek(handle_.Get(), static_cast<off_t>(offsetFromStart), SEEK_SET) < 0)
         throw FileException(FileCause::BadSeek, errno ? errno : EINVAL, path_);
 }
 
 uint64_t File::Length() {
-    if (fd_ < 0)
+    if (!handle_.IsValid())
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     struct stat st;
-    if (::fstat(fd_, &st) != 0)
+    if (::fstat(handle_.Get(), &st) != 0)
         throw FileException::FromOsError(errno, path_);
     return static_cast<uint64_t>(st.st_size);
 }
 
 void File::Close() {
-    if (fd_ < 0)
+    if (!handle_.IsValid())
         return;
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0)
+    if (::close(handle_.Release()) != 0)
         throw FileException::FromOsError(errno, path_);
 }
 

@@ -8,7 +8,7 @@
 
 #include "platform/file.h"
 #include "platform/find_files.h"
-#include "platform/posix/posix_path.h"
+#include "platform/path_text.h"
 
 namespace {
 
@@ -57,11 +57,12 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
         file.path = slash == std::string::npos ? name : folder + "\\" + name;
         struct stat st;
         const std::string nativeEntry = (nativeFolder == "/" ? "" : nativeFolder) + "/" + name;
-        if (::stat(nativeEntry.c_str(), &st) == 0) {
-            file.isFolder = S_ISDIR(st.st_mode);
-            file.isSpecial = !file.isFolder && !S_ISREG(st.st_mode);
-            file.size = file.isFolder ? 0 : static_cast<uint64_t>(st.st_size);
-        }
+        // Listed, an entry that cannot be examined would show a size of 0 that no file has.
+        if (::stat(nativeEntry.c_str(), &st) != 0)
+            continue;
+        file.isFolder = S_ISDIR(st.st_mode);
+        file.isSpecial = !file.isFolder && !S_ISREG(st.st_mode);
+        file.size = file.isFolder ? 0 : static_cast<uint64_t>(st.st_size);
         found.push_back(std::move(file));
     }
     return found;

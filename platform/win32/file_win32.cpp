@@ -55,28 +55,8 @@ File::File(const std::string& path, Mode mode) {
     Open(path, mode);
 }
 
-File::~File() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        ::CloseHandle(handle_);
-}
-
-File::File(File&& other) noexcept : path_(std::move(other.path_)), handle_(other.handle_) {
-    other.handle_ = INVALID_HANDLE_VALUE;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle_);
-        path_ = std::move(other.path_);
-        handle_ = other.handle_;
-        other.handle_ = INVALID_HANDLE_VALUE;
-    }
-    return *this;
-}
-
 void File::Open(const std::string& path, Mode mode) {
-    if (handle_ != INVALID_HANDLE_VALUE)
+    if (handle_.IsValid())
         Close();
     DWORD access = 0, share = 0, disposition = 0;
     switch (mode) {
@@ -105,24 +85,24 @@ void File::Open(const std::string& path, Mode mode) {
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         throw FileException::FromOsError(::GetLastError(), path);
-    handle_ = h;
+    handle_.Reset(h);
     path_ = path;
 }
 
 bool File::IsOpen() const {
-    return handle_ != INVALID_HANDLE_VALUE;
+    return handle_.IsValid();
 }
 
 size_t File::Read(void* buffer, size_t len) {
     DWORD got = 0;
-    if (!::ReadFile(handle_, buffer, static_cast<DWORD>(len), &got, nullptr))
+    if (!::ReadFile(handle_.Get(), buffer, static_cast<DWORD>(len), &got, nullptr))
         throw FileException::FromOsError(::GetLastError(), path_);
     return got;
 }
 
 void File::Write(const void* data, size_t len) {
     DWORD put = 0;
-    if (!::WriteFile(handle_, data, static_cast<DWORD>(len), &put, nullptr))
+    if (!::WriteFile(handle_.Get(), data, static_cast<DWORD>(len), &put, nullptr))
         throw FileException::FromOsError(::GetLastError(), path_);
     if (put != len)
         throw FileException(FileCause::DiskFull, ERROR_DISK_FULL, path_);
@@ -131,23 +111,21 @@ void File::Write(const void* data, size_t len) {
 void File::Seek(uint64_t offsetFromStart) {
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offsetFromStart);
-    if (!::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN))
+    if (!::SetFilePointerEx(handle_.Get(), to, nullptr, FILE_BEGIN))
         throw FileException(FileCause::BadSeek, ::GetLastError(), path_);
 }
 
 uint64_t File::Length() {
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(handle_, &size))
+    if (!::GetFileSizeEx(handle_.Get(), &size))
         throw FileException::FromOsError(::GetLastError(), path_);
     return static_cast<uint64_t>(size.QuadPart);
 }
 
 void File::Close() {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_.IsValid())
         return;
-    HANDLE h = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (!::CloseHandle(h))
+    if (!::CloseHandle(handle_.Release()))
         throw FileException::FromOsError(::GetLastError(), path_);
 }
 
@@ -169,13 +147,9 @@ namespace {
 // The volume serial number and file index of a path; false when it cannot be opened.
 // No access is asked for, so a file another program (or the split) holds open is still examined.
 bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
-    const HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    const bool ok = ::GetFileInformationByHandle(handle, info) != 0;
-    ::CloseHandle(handle);
-    return ok;
+    const FileHandle handle(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.IsValid() && ::GetFileInformationByHandle(handle.Get(), info) != 0;
 }
 
 } // namespace

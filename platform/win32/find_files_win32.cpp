@@ -2,26 +2,7 @@
 #include <windows.h>
 
 #include "platform/find_files.h"
-
-namespace {
-
-// Owns a search handle; FindClose, not CloseHandle, ends it.
-class SearchHandle {
-public:
-    explicit SearchHandle(HANDLE h) : h_(h) {}
-    ~SearchHandle() {
-        if (h_ != INVALID_HANDLE_VALUE)
-            ::FindClose(h_);
-    }
-    SearchHandle(const SearchHandle&) = delete;
-    SearchHandle& operator=(const SearchHandle&) = delete;
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-} // namespace
+#include "platform/win32/search_handle.h"
 
 std::vector<FoundFile> FindFiles(const std::string& pattern) {
     std::vector<FoundFile> found;
@@ -30,7 +11,7 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
 
     WIN32_FIND_DATAA data;
     SearchHandle search(::FindFirstFileA(pattern.c_str(), &data));
-    if (search.get() == INVALID_HANDLE_VALUE)
+    if (!search.IsValid())
         return found;
     do {
         const std::string name = data.cFileName;
@@ -42,6 +23,6 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
         file.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         file.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         found.push_back(std::move(file));
-    } while (::FindNextFileA(search.get(), &data));
+    } while (::FindNextFileA(search.Get(), &data));
     return found;
 }

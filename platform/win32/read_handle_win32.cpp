@@ -6,20 +6,13 @@
 ReadHandle::ReadHandle(const char* path)
     : handle_(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_.IsValid())
         error_ = ::GetLastError();
 }
 
-ReadHandle::~ReadHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        ::CloseHandle(handle_);
-}
-
-bool ReadHandle::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
 bool ReadHandle::Read(void* buffer, uint32_t len, uint32_t* got) {
     DWORD n = 0;
-    if (!::ReadFile(handle_, buffer, len, &n, nullptr)) {
+    if (!::ReadFile(handle_.Get(), buffer, len, &n, nullptr)) {
         error_ = ::GetLastError();
         *got = 0;
         return false;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_text.h"
+
 class TempDir {
 public:
     TempDir() {
@@ -29,7 +31,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     // The folder as the program spells it.
-    std::string Path() const { return ToProgram(path_.string()); }
+    std::string Path() const { return PortablePath(path_.string()); }
     std::string File(const std::string& name) const { return Path() + "\\" + name; }
     std::filesystem::path Native(const std::string& name) const { return path_ / name; }
 
@@ -49,12 +51,6 @@ public:
     }
 
 private:
-    static std::string ToProgram(std::string p) {
-        for (char& c : p)
-            if (c == '/')
-                c = '\\';
-        return p;
-    }
     std::filesystem::path path_;
     std::filesystem::path saved_ = std::filesystem::current_path();
 };

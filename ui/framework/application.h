@@ -4,8 +4,12 @@
 class Application {
 public:
     virtual ~Application() = default;
-    // Runs the program's window; true asks for a message loop afterwards.
+    // Runs the program's window modally; false: the program ends when it returns.
     virtual bool InitInstance() = 0;
-    // InitInstance, then a message loop when it asks for one; the exit code.
-    int Run();
+    // InitInstance; the exit code. The window's modal loop is the program's only
+    // message loop, so nothing is left to run once InitInstance returns.
+    int Run() {
+        InitInstance();
+        return 0;
+    }
 };

@@ -38,13 +38,10 @@ public:
     void Start(HWND dialog, Work work, HWND progressBar, std::function<void()> onDone);
     // Asks the job to stop: its next progress call answers false.
     void RequestStop() { stop_ = true; }
-    bool StopRequested() const { return stop_; }
     // The dialog's part: a job message handled, or empty for any other message.
     std::optional<INT_PTR> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Handles messages until the job has ended (its onDone has run).
     void Wait();
-    // The program's taskbar button, which shows the bar's fraction while a job runs.
-    const TaskbarProgress& Taskbar() const { return taskbar_; }
 
 private:
     void Finish();
@@ -55,6 +52,7 @@ private:
     std::function<void()> onDone_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> workReturned_{false};
+    // The program's taskbar button, which shows the bar's fraction while a job runs.
     TaskbarProgress taskbar_;
     std::thread thread_;
 };

@@ -71,7 +71,3 @@ int UpDown::Position() const {
 void UpDown::SetRange(int lower, int upper) {
     SendMessageA(window_, UDM_SETRANGE, 0, MAKELPARAM(upper, lower));
 }
-
-void ProgressBar::Step() {
-    SendMessageA(window_, PBM_STEPIT, 0, 0);
-}

@@ -1,5 +1,5 @@
 // Thin views of the dialog's controls for the operations the handlers use:
-// check boxes, list boxes, the up-down control and the progress bar. A view
+// check boxes, list boxes and the up-down control. A view
 // does not own its window and never destroys it.
 #pragma once
 
@@ -43,15 +43,6 @@ public:
     void SetPosition(int position);
     int Position() const;
     void SetRange(int lower, int upper);
-
-private:
-    HWND window_;
-};
-
-class ProgressBar {
-public:
-    explicit ProgressBar(HWND window) : window_(window) {}
-    void Step();
 
 private:
     HWND window_;

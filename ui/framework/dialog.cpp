@@ -43,14 +43,6 @@ void Dialog::SetItemText(int id, const std::string& text) {
     SetDlgItemTextA(window_, id, text.c_str());
 }
 
-void Dialog::StartTimer(UINT_PTR id, UINT milliseconds) {
-    SetTimer(window_, id, milliseconds, nullptr);
-}
-
-void Dialog::StopTimer(UINT_PTR id) {
-    KillTimer(window_, id);
-}
-
 std::optional<INT_PTR> Dialog::OnMessage(UINT, WPARAM, LPARAM) {
     return std::nullopt;
 }

@@ -34,9 +34,6 @@ public:
     std::string ItemText(int id) const;
     void SetItemText(int id, const std::string& text);
 
-    void StartTimer(UINT_PTR id, UINT milliseconds);
-    void StopTimer(UINT_PTR id);
-
 protected:
     // The window and its controls exist; TRUE lets the system set the focus.
     virtual BOOL OnInitDialog() { return TRUE; }

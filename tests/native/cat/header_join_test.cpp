@@ -6,6 +6,7 @@
 #include "cat/cat_files.h"
 #include "cat/piece_discovery.h"
 #include "split_set_writer.h"
+#include "tests/support/golden_sets.h"
 #include "tests/support/recording_messenger.h"
 
 namespace {
@@ -256,4 +257,36 @@ TEST(HeaderJoin, ModeChoice) {
     const CatResult nothing = CatFiles(CatJob{}, none);
     EXPECT_FALSE(nothing.written);
     EXPECT_TRUE(none.shown.empty());
+}
+
+TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
+    TempDir dir;
+    for (size_t i = 0; i < golden::kHeaderSet.size(); ++i)
+        dir.Write(PieceName(static_cast<int>(i)), golden::kHeaderSet[i]);
+    dir.Enter();
+    RecordingMessenger messenger;
+    const CatResult r = Join(dir, messenger);
+    EXPECT_TRUE(r.headerJoin);
+    EXPECT_EQ(golden::kCrcText, r.recordedCrc);
+    EXPECT_EQ(golden::kData, dir.Read(golden::kName));
+    EXPECT_EQ((std::vector<ShownMessage>{
+                  {"Catenated File: fox.txt  OK\n\nCRC32 = Hex:414FA339", Icon::Information, Buttons::Ok}}),
+              messenger.shown);
+
+    // Without a header the set is its data, picked file by file and joined as it stands.
+    TempDir plain;
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < golden::kNoCrcSet.size(); ++i) {
+        plain.Write(PieceName(static_cast<int>(i)), golden::kNoCrcSet[i]);
+        paths.push_back(plain.File(PieceName(static_cast<int>(i))));
+    }
+    plain.Enter();
+    CatJob job;
+    job.paths = paths;
+    job.explicitSelection = true;
+    job.drawNumber = [] { return 7; };
+    RecordingMessenger quiet;
+    const CatResult raw = CatFiles(job, quiet);
+    EXPECT_FALSE(raw.headerJoin);
+    EXPECT_EQ(golden::kData, plain.Read("File7"));
 }

@@ -9,13 +9,8 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "tests/support/crc_text.h"
 #include "tests/support/temp_dir.h"
-
-inline uint32_t CrcOf(const std::string& bytes) {
-    Crc32 crc;
-    crc.Update(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
-    return crc.Value();
-}
 
 // The header the split writes for data under name.
 inline std::string HeaderFor(const std::string& data, const std::string& name) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "split_test_support.h"
+#include "tests/support/golden_sets.h"
 
 namespace {
 
@@ -177,4 +178,27 @@ TEST_F(SplitLayout, MatchesTheByteLoopOnManySmallCases) {
         EXPECT_FALSE(dir.Exists(PieceName(static_cast<int>(pieces.size())))) << what;
     }
     EXPECT_GT(cases, 150) << "most random cases should be compared";
+}
+
+TEST_F(SplitLayout, TheGoldenFileSplitsIntoTheGoldenSets) {
+    const auto bytesOf = [](const std::vector<std::pair<std::string, std::string>>& pieces) {
+        std::vector<std::string> bytes;
+        for (const auto& piece : pieces)
+            bytes.push_back(piece.second);
+        return bytes;
+    };
+    RunSplit(dir, golden::kName, golden::kData, golden::kSplitSize, true);
+    EXPECT_EQ(golden::kHeaderSet, bytesOf(PiecesIn(dir, false)));
+
+    RemovePieces();
+    RunSplit(dir, golden::kName, golden::kData, golden::kSplitSize, false);
+    EXPECT_EQ(golden::kNoCrcSet, bytesOf(PiecesIn(dir, false)));
+
+    RemovePieces();
+    const std::string stub = FakeStubImage(45056);
+    RunSplit(dir, golden::kName, golden::kData, golden::kSelfCatenatingSplitSize, true, &stub);
+    const std::vector<std::string> pieces = bytesOf(PiecesIn(dir, true));
+    ASSERT_EQ(2u, pieces.size());
+    EXPECT_TRUE(pieces[0] == stub + golden::kSelfCatenatingAfterImage) << "the image, then the golden bytes";
+    EXPECT_EQ(golden::kSelfCatenatingSecondPiece, pieces[1]);
 }

@@ -16,6 +16,7 @@
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "split/split_engine.h"
+#include "tests/support/crc_text.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_dir.h"
 
@@ -45,12 +46,6 @@ inline ReferenceSet ByteLoopSplit(const std::string& data, const std::string& pr
     if (set.pieces.back().empty())
         set.pieces.pop_back();
     return set;
-}
-
-inline std::string CrcTextOf(const std::string& data) {
-    Crc32 crc;
-    crc.Update(data.data(), static_cast<uint32_t>(data.size()), true);
-    return CrcText(crc.Value());
 }
 
 // A name that makes the header (crc '#' name ';') exactly headerLength bytes.

@@ -68,12 +68,6 @@ TEST(EntryPaths, SplitListFilesLieInTheLargeFilesFolder) {
     EXPECT_FALSE(SplitEntryPath("D:\\data", "no tab here").has_value()) << "would name the folder itself";
 }
 
-TEST(EntryPaths, JoinPathKeepsOneBackslash) {
-    EXPECT_EQ("D:\\out\\a.bin", JoinPath("D:\\out", "a.bin"));
-    EXPECT_EQ("C:\\a.bin", JoinPath("C:\\", "a.bin")) << "a drive root already ends in one";
-    EXPECT_EQ("\\a.bin", JoinPath("", "a.bin"));
-}
-
 TEST(ShellLists, EachNameEndsInZeroAndTheListInAnother) {
     EXPECT_EQ(std::string("C:\\a\0D:\\b\0\0", 11), ShellNameList({"C:\\a", "D:\\b"}));
     EXPECT_EQ(std::string("\0", 1), ShellNameList({}));

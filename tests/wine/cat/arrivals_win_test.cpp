@@ -87,7 +87,7 @@ TEST_F(DropTest, SeveralFilesOnTheCatenateHalfAreJoinedInTheOrderGiven) {
     dir.Write("a", "a");
     const std::vector<std::string> order = PathsIn(dir, {"b", "movie.avi", "a"});
     Drop(order, On(IDC_START_CAT));
-    EXPECT_EQ(kExplicitMarker, dialog.FirstPiecePath());
+    EXPECT_TRUE(dialog.ExplicitSelection());
     EXPECT_EQ(order, dialog.CatenationList());
     EXPECT_EQ(3u, CatLines().size());
     EXPECT_TRUE(messenger.shown.empty());
@@ -99,7 +99,7 @@ namespace {
 class StartFileTest : public ::testing::Test {
 protected:
     void StartWith(const std::vector<std::string>& files) {
-        InitCatDialogControls();
+        InitCommonControlsOnce();
         dialog.SetStartFiles(files);
         ASSERT_TRUE(dialog.Create());
         MSG message;
@@ -111,7 +111,7 @@ protected:
 
     TempDir dir;
     RecordingMessenger messenger;
-    CatPickers pickers;
+    ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };
 

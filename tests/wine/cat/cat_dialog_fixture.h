@@ -13,43 +13,10 @@
 #include "tests/native/cat/split_set_writer.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_dir.h"
+#include "tests/wine/support/common_controls.h"
+#include "tests/wine/support/scripted_pickers.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
-
-// Answers both open pickers from a script and notes how each was asked.
-class CatPickers : public Pickers {
-public:
-    std::string PickFile(const std::string& initialFolder, const std::string& title,
-                         const std::string& filter) override {
-        asked.push_back(initialFolder + "|" + title + "|" + filter);
-        return fileAnswer;
-    }
-    bool PickFilesInOrder(const std::string& initialFolder, const std::string& title, const std::string& filter,
-                          std::vector<std::string>& list) override {
-        asked.push_back(initialFolder + "|" + title + "|" + filter);
-        if (!confirmSelection)
-            return false;
-        list = selectionAnswer;
-        return true;
-    }
-    bool PickFolder(std::string& folder, const std::string&) override {
-        folder.clear();
-        return false;
-    }
-
-    std::string fileAnswer;
-    bool confirmSelection = true;
-    std::vector<std::string> selectionAnswer;
-    std::vector<std::string> asked;
-};
-
-inline void InitCatDialogControls() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
-        return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    (void)done;
-}
 
 inline std::vector<std::string> ListLines(HWND list) {
     std::vector<std::string> lines;
@@ -65,7 +32,7 @@ inline std::vector<std::string> ListLines(HWND list) {
 class CatDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitCatDialogControls();
+        InitCommonControlsOnce();
         ASSERT_TRUE(dialog.Create()) << "the dialog could not be created from template 102, error " << GetLastError();
     }
 
@@ -88,6 +55,6 @@ protected:
     }
 
     RecordingMessenger messenger;
-    CatPickers pickers;
+    ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };

@@ -25,7 +25,7 @@ protected:
         dir.Write("a.bin", "alpha");
         dir.Write("b.bin", "bravo!");
         dir.Write("c.bin", "charlie");
-        pickers.selectionAnswer = {dir.File("c.bin"), dir.File("a.bin"), dir.File("b.bin")};
+        pickers.selection = {dir.File("c.bin"), dir.File("a.bin"), dir.File("b.bin")};
     }
 
     TempDir dir;
@@ -38,8 +38,8 @@ TEST_F(SelectionTest, ChosenOrderIsListedAndJoinedRawIntoAFileName) {
     Click(IDC_SELECT_SPECIFIC);
     ASSERT_EQ(1u, pickers.asked.size());
     EXPECT_EQ("C:\\|Click Correct Sequence of Splitted Files|" + kSelectionFilter, pickers.asked[0]);
-    EXPECT_EQ(";", dialog.FirstPiecePath()) << "the marker of a selection";
-    EXPECT_EQ(pickers.selectionAnswer, dialog.CatenationList());
+    EXPECT_TRUE(dialog.ExplicitSelection()) << "the marker of a selection";
+    EXPECT_EQ(pickers.selection, dialog.CatenationList());
     EXPECT_EQ((std::vector<std::string>{"c.bin\t7 bytes", "a.bin\t5 bytes", "b.bin\t6 bytes"}), CatLines());
     EXPECT_EQ("typed text", EditText()) << "the edit is left alone";
 
@@ -66,14 +66,14 @@ TEST_F(SelectionTest, ChosenOrderIsListedAndJoinedRawIntoAFileName) {
     EXPECT_EQ((std::vector<std::string>{dir.File(name), dir.File(second)}), dialog.RejoinedPaths());
     EXPECT_EQ(5u, CatLines().size());
     ExpectListInStep();
-    EXPECT_EQ(";", dialog.FirstPiecePath()) << "the selection stays until a first piece is named";
+    EXPECT_TRUE(dialog.ExplicitSelection()) << "the selection stays until a first piece is named";
 }
 
 TEST_F(SelectionTest, SetWithHeaderChosenFileByFileKeepsItsHeader) {
     const std::string data = TestBytes(1500, 3);
     TempDir pieces;
     const auto names = WriteSet(pieces, "movie.avi", data, 1000);
-    pickers.selectionAnswer = PathsIn(pieces, names);
+    pickers.selection = PathsIn(pieces, names);
     Click(IDC_SELECT_SPECIFIC);
     Click(IDC_START_CAT);
     ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
@@ -99,8 +99,8 @@ TEST_F(SelectionTest, CancelledSelectionChangesNothing) {
     Click(IDC_SELECT_SPECIFIC);
     pickers.confirmSelection = false;
     Click(IDC_SELECT_SPECIFIC);
-    EXPECT_EQ(";", dialog.FirstPiecePath());
-    EXPECT_EQ(pickers.selectionAnswer, dialog.CatenationList());
+    EXPECT_TRUE(dialog.ExplicitSelection());
+    EXPECT_EQ(pickers.selection, dialog.CatenationList());
     EXPECT_EQ(3u, CatLines().size());
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
 }
@@ -119,7 +119,7 @@ TEST_F(SelectionTest, NamingAFirstPieceEndsTheSelection) {
 }
 
 TEST_F(SelectionTest, UnreadableChoiceIsListedWithoutSizeAndStopsTheJoin) {
-    pickers.selectionAnswer = {dir.File("a.bin"), dir.File("gone.bin"), dir.File("b.bin")};
+    pickers.selection = {dir.File("a.bin"), dir.File("gone.bin"), dir.File("b.bin")};
     Click(IDC_SELECT_SPECIFIC);
     EXPECT_EQ((std::vector<std::string>{"a.bin\t5 bytes", "gone.bin\t", "b.bin\t6 bytes"}), CatLines());
     Click(IDC_START_CAT);
@@ -131,9 +131,9 @@ TEST_F(SelectionTest, UnreadableChoiceIsListedWithoutSizeAndStopsTheJoin) {
 }
 
 TEST_F(SelectionTest, EmptyConfirmedSelectionMakesStartCatDoNothing) {
-    pickers.selectionAnswer.clear();
+    pickers.selection.clear();
     Click(IDC_SELECT_SPECIFIC);
-    EXPECT_EQ(";", dialog.FirstPiecePath());
+    EXPECT_TRUE(dialog.ExplicitSelection());
     Click(IDC_START_CAT);
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
     EXPECT_TRUE(CatLines().empty());

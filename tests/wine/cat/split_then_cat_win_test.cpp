@@ -54,7 +54,7 @@ TEST_F(SplitThenCatTest, SetWithHeaderRejoinsThroughStartCat) {
 
 TEST_F(SplitThenCatTest, SetWithoutHeaderRejoinsThroughTheSelection) {
     Split(false);
-    pickers.selectionAnswer = PathsIn(pieces, {"_Split#000", "_Split#001", "_Split#002"});
+    pickers.selection = PathsIn(pieces, {"_Split#000", "_Split#001", "_Split#002"});
     Click(IDC_SELECT_SPECIFIC);
     Click(IDC_START_CAT);
     ASSERT_EQ(1u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/piece_name.h"
+#include "tests/support/golden_sets.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wine/catstub/self_catenating_set.h"
 #include "tests/wine/support/box_robot.h"
@@ -65,6 +66,16 @@ TEST_F(Catstub, JoinsASetOfSeveralPiecesAndReportsTheCheck) {
     EXPECT_TRUE(ShowsIcon(result.boxes[0].icon, BoxIcon::Question)) << result.boxes[0];
     EXPECT_TRUE(ShowsIcon(result.boxes[1].icon, BoxIcon::Asterisk)) << result.boxes[1];
     EXPECT_TRUE(dir.Read("movie.avi") == data) << "the rejoined file differs from the large file";
+}
+
+TEST_F(Catstub, JoinsTheGoldenSetWrittenByteForByte) {
+    dir.Write(kSelfCatenatingName, CatstubImage() + golden::kSelfCatenatingAfterImage);
+    dir.Write("_Split#001", golden::kSelfCatenatingSecondPiece);
+
+    const RobotResult result = Run(dir, kEndsInfo);
+
+    EXPECT_EQ((Lines{kConfirm, kCrcOk}), result.Lines());
+    EXPECT_EQ(golden::kData, dir.Read(golden::kName));
 }
 
 TEST_F(Catstub, CancelAtTheConfirmationTouchesNothing) {
@@ -253,9 +264,10 @@ TEST_F(Catstub, AFirstPieceEndingInsideItsHeaderIsRefused) {
 
 TEST_F(Catstub, ANameRecordedInWindows1252ComesBackUnderThatName) {
     const std::string data = TestBytes(5000, 4);
-    WriteSet(dir, HeaderFor("\xDC"
-                            "bung.avi",
-                            data),
+    WriteSet(dir,
+             HeaderFor("\xDC"
+                       "bung.avi",
+                       data),
              data, 100000);
 
     const RobotResult result = Run(dir, kEndsInfo);

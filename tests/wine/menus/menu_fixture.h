@@ -14,33 +14,16 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "tests/support/crc_text.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_dir.h"
+#include "tests/wine/support/common_controls.h"
+#include "tests/wine/support/scripted_pickers.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
 using Lines = std::vector<std::string>;
 using Paths = std::vector<std::string>;
-
-// Pickers that answer from a script and note the folder titles asked for.
-class ScriptedPickers : public Pickers {
-public:
-    std::string PickFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    bool PickFilesInOrder(const std::string&, const std::string&, const std::string&,
-                          std::vector<std::string>& list) override {
-        list = selection;
-        return true;
-    }
-    bool PickFolder(std::string& folder, const std::string& title) override {
-        folderTitles.push_back(title);
-        folder = folderAnswer ? *folderAnswer : std::string();
-        return folderAnswer.has_value();
-    }
-
-    Paths selection;                         // the files an explicit selection picks, in click order
-    std::optional<std::string> folderAnswer; // empty: the folder picker is cancelled
-    std::vector<std::string> folderTitles;
-};
 
 // Closes every other dialog-class window that this thread opens while it
 // lives (a box of the shell, say), noting its text, so nothing waits for a
@@ -77,18 +60,6 @@ private:
     static inline std::vector<std::string> seen_;
     UINT_PTR timer_ = 0;
 };
-
-inline void InitCommonControlsOnce() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
-        return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    (void)done;
-}
-
-inline std::string CrcTextOf(const std::string& bytes) {
-    return CrcText(~Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
-}
 
 class MenuTest : public ::testing::Test {
 protected:

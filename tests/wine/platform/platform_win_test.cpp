@@ -1,14 +1,12 @@
-// The Win32 back end of the file layer, with real sharing modes.
+// What only the Win32 back end of the file layer meets: real sharing modes and
+// its error codes. The contract both back ends share is in tests/support/platform_shared_test.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "core/crc32.h"
 #include "platform/error_text.h"
 #include "platform/file.h"
-#include "platform/find_files.h"
 #include "tests/support/temp_dir.h"
 
 TEST(Win32File, DenyWriteKeepsOutASecondWriterButLetsReadersIn) {
@@ -36,22 +34,6 @@ TEST(Win32File, ExclusiveKeepsOutEveryone) {
     EXPECT_FALSE(crc.FileCrc(dir.File("out.bin").c_str()).has_value()) << "the CRC pass cannot read it either";
 }
 
-TEST(Win32File, CreateNewAndRenameLeaveAnExistingFileAlone) {
-    TempDir dir;
-    dir.Write("x", "old");
-    try {
-        File f(dir.File("x"), File::Mode::CreateNew);
-        FAIL() << "CreateNew opened an existing file";
-    } catch (const FileException& e) {
-        EXPECT_EQ(FileCause::AlreadyExists, e.Cause()) << e.Description();
-    }
-    dir.Write("new", "new");
-    EXPECT_THROW(RenameFile(dir.File("new"), dir.File("x"), false), FileException);
-    EXPECT_EQ("old", dir.Read("x"));
-    RenameFile(dir.File("new"), dir.File("x"), true);
-    EXPECT_EQ("new", dir.Read("x"));
-}
-
 TEST(Win32File, ALockedFileCannotBeMeasured) {
     TempDir dir;
     dir.Write("locked", "abc");
@@ -62,20 +44,6 @@ TEST(Win32File, ALockedFileCannotBeMeasured) {
     CloseHandle(h);
     Crc32 again;
     EXPECT_EQ(std::optional<uint32_t>(0x352441C2u), again.FileCrc(dir.File("locked").c_str()));
-}
-
-TEST(Win32Find, SplitPatternMatchesAnyLetterCase) {
-    TempDir dir;
-    for (const char* name : {"_Split#000", "_split#001", "_SPLIT#002", "other"})
-        dir.Write(name, "abcd");
-    std::vector<std::string> names;
-    for (const auto& f : FindFiles(dir.Path() + "\\_Split#*")) {
-        names.push_back(f.name);
-        EXPECT_EQ(dir.File(f.name), f.path);
-        EXPECT_EQ(4u, f.size);
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"_SPLIT#002", "_Split#000", "_split#001"}), names);
 }
 
 TEST(Win32Status, FolderMissingAndSixtyFourBitSize) {

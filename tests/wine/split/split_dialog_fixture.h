@@ -39,11 +39,17 @@ protected:
         return lines;
     }
 
-    // Whether the progress timer still runs (stopping it if so).
-    bool ProgressTimerRunning() { return KillTimer(dialog.Handle(), 10) != FALSE; }
-
     int ProgressPosition() const {
         return static_cast<int>(SendMessageA(dialog.Item(IDC_SPLIT_PROGRESS), PBM_GETPOS, 0, 0));
+    }
+
+    // What every split leaves once it is over, refused or ended: no job running, the start
+    // button itself again and usable, and the bar (0 to 1000) where the split left it.
+    void ExpectSplitOver(int barPosition) const {
+        EXPECT_FALSE(dialog.JobRunning()) << "the split's job still runs";
+        EXPECT_EQ("Start Split", Text(IDC_START_SPLIT));
+        EXPECT_TRUE(IsWindowEnabled(dialog.Item(IDC_START_SPLIT)));
+        EXPECT_EQ(barPosition, ProgressPosition()) << "expected the bar at " << barPosition;
     }
 
     TempDir dir;

@@ -46,7 +46,7 @@ TEST_F(SplitDialogTest, TheInputChecksRefuseInTheirOrderAndStartNothing) {
 
     EXPECT_TRUE(PieceNamesIn(dir.Path()).empty()) << "a refused split writes nothing";
     EXPECT_TRUE(ListLines().empty());
-    EXPECT_FALSE(ProgressTimerRunning()) << "a refused split starts no timer";
+    ExpectSplitOver(0); // a refused split starts no job
 }
 
 TEST_F(SplitDialogTest, ALargeFileLockedByAWriterIsReportedAndNothingIsWritten) {
@@ -63,7 +63,7 @@ TEST_F(SplitDialogTest, ALargeFileLockedByAWriterIsReportedAndNothingIsWritten) 
         EXPECT_EQ("", dialog.StoredCrcText());
     }
     EXPECT_TRUE(PieceNamesIn(dir.Path()).empty()) << "nothing is written without a CRC";
-    EXPECT_FALSE(ProgressTimerRunning());
+    ExpectSplitOver(0);
 
     // Measured before the writer came: the split itself cannot open it.
     Click(IDC_SIZE_AND_CRC);
@@ -80,7 +80,7 @@ TEST_F(SplitDialogTest, ALargeFileLockedByAWriterIsReportedAndNothingIsWritten) 
     EXPECT_EQ(Icon::Exclamation, messenger.shown[0].icon);
     EXPECT_TRUE(PieceNamesIn(dir.Path()).empty());
     EXPECT_TRUE(ListLines().empty()) << "nothing written, nothing listed";
-    EXPECT_FALSE(ProgressTimerRunning());
+    ExpectSplitOver(0);
     EXPECT_TRUE(IsWindow(dialog.Handle())) << "the dialog goes on after a file error";
 
     // And once the writer is gone, the same inputs split.
@@ -104,7 +104,7 @@ TEST_F(SplitDialogTest, APieceThatCannotBeCreatedStopsTheSplitAndTheListShowsWha
     EXPECT_NE(std::string::npos, error.text.find("_Split#001")) << "the description names the piece: " << error;
     EXPECT_EQ(Icon::Exclamation, error.icon);
     EXPECT_TRUE(IsWindow(dialog.Handle())) << "the dialog goes on after a file error";
-    EXPECT_FALSE(ProgressTimerRunning());
+    ExpectSplitOver(0); // the error came within the first block read: none of it counts as done
     const Lines lines = ListLines();
     EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "_Split#000\t 1000 bytes"))
         << "the piece written before the error is listed";
@@ -127,7 +127,7 @@ TEST_F(SplitDialogTest, TooManyPiecesIsRefusedBeforeWritingAndLeavesTheListAsItW
         messenger.shown);
     EXPECT_EQ(listed, ListLines()) << "a refused split does not refill the list";
     EXPECT_EQ(3u, PieceNamesIn(dir.Path()).size()) << "nothing new is written";
-    EXPECT_FALSE(ProgressTimerRunning());
+    ExpectSplitOver(0);
 }
 
 TEST_F(SplitDialogTest, AFileChangedSinceItWasMeasuredIsMeasuredAfreshNextTime) {

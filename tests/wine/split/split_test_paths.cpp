@@ -24,12 +24,6 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string CrcTextOf(const std::string& bytes) {
-    Crc32 crc;
-    crc.Update(bytes.data(), static_cast<uint32_t>(bytes.size()), true);
-    return CrcText(crc.Value());
-}
-
 std::vector<std::string> PieceNamesIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const FoundFile& found : FindFiles(folder + "\\_Split#*"))

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/crc_text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wine/support/box_robot.h"
 
@@ -16,8 +17,6 @@ std::string FendrikPath();
 std::string CatstubPath();
 // The bytes of a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
-// The "%X" text of the CRC-32 of bytes, as the header records it.
-std::string CrcTextOf(const std::string& bytes);
 // Names of the "_Split#*" entries in folder, sorted.
 std::vector<std::string> PieceNamesIn(const std::string& folder);
 

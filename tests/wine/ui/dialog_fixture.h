@@ -11,37 +11,10 @@
 #include <vector>
 
 #include "tests/support/recording_messenger.h"
+#include "tests/wine/support/common_controls.h"
+#include "tests/wine/support/scripted_pickers.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
-
-// Pickers that answer from a script and note what they were asked.
-class ScriptedPickers : public Pickers {
-public:
-    std::string PickFile(const std::string& initialFolder, const std::string& title,
-                         const std::string& filter) override {
-        asked.push_back(initialFolder + "|" + title + "|" + filter);
-        return fileAnswer;
-    }
-    bool PickFilesInOrder(const std::string&, const std::string&, const std::string&,
-                          std::vector<std::string>&) override {
-        return false;
-    }
-    bool PickFolder(std::string& folder, const std::string&) override {
-        folder.clear();
-        return false;
-    }
-
-    std::string fileAnswer;
-    std::vector<std::string> asked;
-};
-
-inline void InitCommonControlsOnce() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
-        return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    (void)done;
-}
 
 class DialogTest : public ::testing::Test {
 protected:
