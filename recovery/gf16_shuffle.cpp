@@ -65,7 +65,7 @@ bool HaveAvx2() {
 }
 
 __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst,
-                                                                  size_t len) {
+                                                                   size_t len) {
     if (factor == 0)
         return;
     alignas(16) uint8_t lo[4][16], hi[4][16];
@@ -97,7 +97,7 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t fact
 }
 
 __attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst,
-                                                                size_t len) {
+                                                                 size_t len) {
     if (factor == 0)
         return;
     alignas(16) uint8_t lo[4][16], hi[4][16];
@@ -109,8 +109,8 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor
     }
     const __m256i mask = _mm256_set1_epi8(0x0F);
     // Shuffles and unpacks work within each 128-bit lane, so the lanes' words come back where they were.
-    const __m256i split = _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 0, 2, 4, 6, 8, 10,
-                                           12, 14, 1, 3, 5, 7, 9, 11, 13, 15);
+    const __m256i split = _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 0, 2, 4, 6, 8, 10, 12,
+                                           14, 1, 3, 5, 7, 9, 11, 13, 15);
     size_t i = 0;
     for (; i + 64 <= len; i += 64) {
         const __m256i a = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), split);

@@ -38,7 +38,7 @@ uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool 
 }
 
 std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, uint64_t splitSize, bool firstIsExe,
-                                                        uint32_t piecesRestored, uint64_t memoryCap) {
+                                                         uint32_t piecesRestored, uint64_t memoryCap) {
     // A piece is whole slices, at least two: one slice of a piece's size would leave no room in a
     // recovery file, of that size, for the packets every file repeats. More slices per piece cost
     // arithmetic in proportion (each recovery slice is a sum over all the data), so the fewest that fit.

@@ -38,7 +38,7 @@ enum class RecoveryRefusal {
 // The plan for pieceCount pieces of splitSize bytes (the last may be shorter; firstIsExe: piece 0 is
 // "_Split#000.exe"), restoring piecesRestored (> 0) of them within memoryCap bytes.
 std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, uint64_t splitSize, bool firstIsExe,
-                                                        uint32_t piecesRestored, uint64_t memoryCap);
+                                                         uint32_t piecesRestored, uint64_t memoryCap);
 
 // Bytes of the packets every recovery file repeats (main, file descriptions, slice checksums) and the
 // creator packet, for the worst case of pieceCount whole pieces.

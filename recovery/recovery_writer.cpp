@@ -128,8 +128,7 @@ void RecoveryWriter::Written(const uint8_t* data, size_t len) {
     }
 }
 
-void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place,
-                          bool hash) {
+void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash) {
     const uint64_t size = pieces_[piece].size;
     while (len > 0) {
         const size_t take = static_cast<size_t>(std::min<uint64_t>(len, plan_.sliceSize - slotFill_));
@@ -291,8 +290,8 @@ void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
     }
 }
 
-void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes,
-                               uint32_t first, uint32_t count) {
+void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes, uint32_t first,
+                               uint32_t count) {
     files_.push_back(name); // before the file exists: a failure part way still removes it
     File out(name, File::Mode::CreateAlways);
     for (const RecoveryPass* pass : passes) {
