@@ -33,6 +33,7 @@ public:
     void Discard() override;
 
     const RecoveryOutcome& Outcome() const { return outcome_; }
+    const RecoveryPlan& Plan() const { return plan_; }
 
 private:
     struct Piece;

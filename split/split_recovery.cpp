@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/piece_name.h"
 #include "split/piece_plan.h"
 
 std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, uint64_t fileSize, int64_t splitSize,
@@ -20,6 +21,13 @@ std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, 
                "and would be larger than a piece.\nChoose a larger split size." + tail;
     return "Recovery files for pieces of " + std::to_string(splitSize) + " bytes need more memory than the " +
            std::to_string(memoryCap) + " bytes allowed." + tail;
+}
+
+uint32_t RecoveryCountOf(const std::string& text) {
+    uint32_t n = 0;
+    for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        n = std::min<uint32_t>(kMaxPieces, n * 10 + static_cast<uint32_t>(text[i] - '0'));
+    return n;
 }
 
 std::string RecoveryOutcomeText(const RecoveryOutcome& outcome) {

@@ -15,5 +15,8 @@ std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, 
                                                           bool selfCatenating, const RecoveryRequest& request,
                                                           uint64_t memoryCap);
 
+// The count typed into the dialog's "Recovery files" edit: its leading digits, at most kMaxPieces; 0 for none.
+uint32_t RecoveryCountOf(const std::string& text);
+
 // "Recovery files: 3 (2917044 bytes); they restore up to 2 lost or damaged pieces."
 std::string RecoveryOutcomeText(const RecoveryOutcome& outcome);
