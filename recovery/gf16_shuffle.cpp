@@ -4,6 +4,7 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include "core/cpu_state.h"
 #include "recovery/gf16_paths.h"
 
 // i686 Windows keeps the stack 4-byte aligned only: spilled vectors need a realigned frame.
@@ -38,16 +39,6 @@ void NibbleTables(uint16_t factor, uint8_t lo[4][16], uint8_t hi[4][16]) {
         }
     }
 }
-
-namespace {
-
-uint64_t SavedRegisterStates() {
-    unsigned lo = 0, hi = 0;
-    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
-    return (uint64_t{hi} << 32) | lo;
-}
-
-} // namespace
 
 bool HaveSsse3() {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
