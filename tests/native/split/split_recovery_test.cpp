@@ -142,3 +142,12 @@ TEST(SplitRecoveryPlan, CountsPiecesAndRefusesWhatCannotBe) {
     EXPECT_TRUE(IsRecoveryFileName("_SPLIT#.Vol012+003.PAR2", 23));
     EXPECT_FALSE(IsRecoveryFileName("_Split#.vol012.par2", 19));
 }
+
+TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
+    dir.Write("_Split#.vol000+001.par2", "old");
+    EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_NE(messenger.shown[0].text.find("1 split file (_Split#.vol000+001.par2)"), std::string::npos)
+        << messenger.shown[0].text;
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
