@@ -2,6 +2,7 @@
 #include "recovery/recovery_pass.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "recovery/gf16.h"
@@ -16,8 +17,8 @@ constexpr uint64_t kBlock = 16384;
 } // namespace
 
 RecoveryPass::RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
-                           std::function<void(const SliceBatch&, uint64_t)> hook)
-    : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hook_(std::move(hook)),
+                           SliceHooks hooks)
+    : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hooks_(std::move(hooks)),
       recovery_(static_cast<size_t>(sliceSize * count)) {
     for (SliceBatch& batch : batches_) {
         batch.data.resize(static_cast<size_t>(sliceSize * batchSlices));
@@ -75,8 +76,6 @@ void RecoveryPass::Work() {
                 return;
         }
         const SliceBatch& batch = batches_[filling_ ^ 1];
-        if (hook_)
-            hook_(batch, sliceSize_);
         Compute(batch);
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -98,15 +97,22 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
             factors[i * count_ + r] = f;
         }
     }
-    // Every thread owns a range of bytes in every slice: no two write the same memory.
+    // The threads take tasks in turn: the checksums first, then the blocks of bytes, each block the
+    // same range of every recovery slice, so no two tasks write the same memory.
+    const size_t hashTasks = (hooks_.inOrder ? 1 : 0) + (hooks_.eachSlice ? n : 0);
     const uint64_t blocks = (sliceSize_ + kBlock - 1) / kBlock;
-    const unsigned threads =
-        static_cast<unsigned>(std::min<uint64_t>(std::max(1u, std::thread::hardware_concurrency()), blocks));
-    auto range = [&](unsigned t) {
-        const uint64_t from = blocks * t / threads * kBlock;
-        const uint64_t to = std::min(sliceSize_, blocks * (t + 1) / threads * kBlock);
-        for (uint64_t at = from; at < to; at += kBlock) {
-            const size_t len = static_cast<size_t>(std::min(kBlock, to - at));
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t task; (task = next++) < hashTasks + blocks;) {
+            if (task < hashTasks) {
+                if (hooks_.inOrder && task == 0)
+                    hooks_.inOrder(batch, sliceSize_);
+                else
+                    hooks_.eachSlice(batch, task - (hooks_.inOrder ? 1 : 0), sliceSize_);
+                continue;
+            }
+            const uint64_t at = (task - hashTasks) * kBlock;
+            const size_t len = static_cast<size_t>(std::min(kBlock, sliceSize_ - at));
             for (uint32_t r = 0; r < count_; ++r) {
                 uint8_t* dst = recovery_.data() + r * sliceSize_ + at;
                 for (size_t i = 0; i < n; ++i)
@@ -114,10 +120,11 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
             }
         }
     };
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
     for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(range, t);
-    range(0);
+        helpers.emplace_back(work);
+    work();
     for (std::thread& helper : helpers)
         helper.join();
 }

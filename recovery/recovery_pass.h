@@ -24,11 +24,17 @@ struct SliceBatch {
     std::vector<InputSlice> slices;
 };
 
+// What a pass does with the input slices besides the arithmetic (their checksums), run by the same
+// threads: inOrder once per batch, batches in order; eachSlice for every slice, in any order.
+struct SliceHooks {
+    std::function<void(const SliceBatch&, uint64_t sliceSize)> inOrder;
+    std::function<void(const SliceBatch&, size_t slice, uint64_t sliceSize)> eachSlice;
+};
+
 class RecoveryPass {
 public:
-    // hook runs on the worker thread for every batch, in order, before its arithmetic.
     RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
-                 std::function<void(const SliceBatch&, uint64_t sliceSize)> hook);
+                 SliceHooks hooks = {});
     ~RecoveryPass();
     RecoveryPass(const RecoveryPass&) = delete;
     RecoveryPass& operator=(const RecoveryPass&) = delete;
@@ -52,7 +58,7 @@ private:
     uint32_t batchSlices_;
     uint32_t first_;
     uint32_t count_;
-    std::function<void(const SliceBatch&, uint64_t)> hook_;
+    SliceHooks hooks_;
     std::vector<uint8_t> recovery_;
     SliceBatch batches_[2];
     int filling_ = 0;

@@ -92,8 +92,7 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     }
     large.Close();
     Order(true);
-    pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass,
-                                           [this](const SliceBatch& b, uint64_t s) { HashBatch(b, s); });
+    pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());
     current_ = 0;
     offset_ = 0;
     slotFill_ = 0;
@@ -154,12 +153,17 @@ void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* dat
     }
 }
 
-void RecoveryWriter::HashBatch(const SliceBatch& batch, uint64_t sliceSize) {
+SliceHooks RecoveryWriter::Hooks() {
+    return {[this](const SliceBatch& b, uint64_t) { HashInOrder(b); },
+            [this](const SliceBatch& b, size_t i, uint64_t s) { HashSlice(b, i, s); }};
+}
+
+void RecoveryWriter::HashInOrder(const SliceBatch& batch) {
     for (size_t i = 0; i < batch.slices.size(); ++i) {
         const InputSlice& in = batch.slices[i];
         if (!in.hash)
             continue;
-        const uint8_t* data = batch.data.data() + i * sliceSize;
+        const uint8_t* data = batch.data.data() + i * plan_.sliceSize;
         Piece& piece = state_[in.piece];
         piece.file.Update(data, in.len);
         if (piece.headFed < par2::kHashedHead) {
@@ -167,6 +171,14 @@ void RecoveryWriter::HashBatch(const SliceBatch& batch, uint64_t sliceSize) {
             piece.head.Update(data, n);
             piece.headFed += n;
         }
+    }
+}
+
+void RecoveryWriter::HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize) {
+    const InputSlice& in = batch.slices[i];
+    if (in.hash) {
+        const uint8_t* data = batch.data.data() + i * sliceSize;
+        Piece& piece = state_[in.piece];
         const Md5Digest md5 = Md5Of(data, static_cast<size_t>(sliceSize));
         Crc32 crc;
         crc.Update(data, static_cast<uint32_t>(sliceSize), false);
@@ -271,7 +283,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
         pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, first,
-                                               std::min(plan_.slicesPerPass, plan_.recoverySlices - first), nullptr);
+                                               std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
         for (uint32_t p = 0; p < count; ++p)
             FeedFromDisk(*pass_, p, Place::Final, false, meter);
         pass_->Finish();

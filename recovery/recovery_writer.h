@@ -43,7 +43,10 @@ private:
     enum class Place { Assumed, Final, Moved };
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
-    void HashBatch(const SliceBatch& batch, uint64_t sliceSize);
+    // The checksums: of whole pieces and their first 16 KiB in order, and of each slice.
+    void HashInOrder(const SliceBatch& batch);
+    void HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize);
+    SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
     void WriteVolumes(const RecoveryPass& pass);
