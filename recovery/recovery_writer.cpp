@@ -62,6 +62,8 @@ RecoveryWriter::~RecoveryWriter() = default;
 void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     pass_.reset();
     pieces_ = pieces;
+    if (pieces.empty())
+        return; // an empty file split without header: nothing to protect
     const uint32_t count = static_cast<uint32_t>(pieces.size());
     const std::string& firstName = pieces.front().name;
     const auto planned = PlanRecovery(count, splitSize_, IsSelfCatenatingName(firstName.c_str(), firstName.size()),
@@ -206,6 +208,8 @@ void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place plac
 }
 
 void RecoveryWriter::Complete(ProgressMeter& meter) {
+    if (!pass_)
+        return;
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
     pass_->Finish(); // the hashes of the other pieces are in before the order is decided
     {
