@@ -37,9 +37,9 @@ for size in 1457664 67108864; do
     with=$(best "$tool" recovery large.bin "$size" 10)
     read -r _ slice _ count _ reread < <(grep '^slice' "$work/out")
     rchar=$(sed -n 's/^rchar //p' "$work/err")
-    mkdir -p par && rm -f par/* && mv _Split#0* par/ && cd par
+    mkdir -p par && rm -f par/* && mv _Split#[0-9][0-9][0-9] par/ && cd par
     start=$(date +%s%N)
-    par2 c -q -q -s"$slice" -c"$count" -n1 -a _Split#.par2 -- _Split#0* >/dev/null
+    par2 c -q -q -s"$slice" -c"$count" -n1 -a _Split#.par2 -- _Split#[0-9][0-9][0-9] >/dev/null
     end=$(date +%s%N)
     cd "$work"
     awk -v p="$plain" -v w="$with" -v c="$(( (end - start) ))" -v s="$size" -v sl="$slice" -v n="$count" \
