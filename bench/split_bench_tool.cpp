@@ -13,6 +13,7 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "platform/file.h"
+#include "recovery/recovery_writer.h"
 #include "split/split_engine.h"
 
 namespace {
@@ -29,6 +30,7 @@ int Usage() {
     std::fprintf(stderr, "usage: split_bench_tool crc FILE\n"
                          "       split_bench_tool split FILE SPLIT_SIZE\n"
                          "       split_bench_tool known CRC_TEXT FILE SPLIT_SIZE\n"
+                         "       split_bench_tool recovery FILE SPLIT_SIZE PERCENT\n"
                          "       split_bench_tool join\n"
                          "crc prints the file's CRC-32; split splits with the CRC-32 not yet known (taken while\n"
                          "copying); known splits with the CRC-32 given. Pieces land here. join rejoins the set\n"
@@ -46,18 +48,28 @@ void ReportBytesRead() {
             std::fprintf(stderr, "rchar %llu\n", value);
 }
 
-int Split(const std::string& file, const std::string& crcText, const char* sizeText) {
+int Split(const std::string& file, const std::string& crcText, const char* sizeText,
+          const char* recoveryPercent = nullptr) {
     SplitJob job;
     job.largeFile = file;
     job.crcText = crcText;
     job.splitSize = std::strtoll(sizeText, nullptr, 10);
     if (job.splitSize <= 0)
         return Usage();
+    std::optional<RecoveryWriter> recovery;
+    if (recoveryPercent) {
+        const RecoveryRequest request{true, static_cast<uint32_t>(std::atoi(recoveryPercent))};
+        recovery.emplace(file, job.splitSize, request, kDefaultRecoveryMemory);
+        job.observer = &*recovery;
+    }
     ConsoleMessenger messenger;
     const SplitResult result = SplitLargeFile(job, messenger);
     if (result.end != SplitEnd::Done)
         return 1;
     std::printf("%d pieces\n", result.piecesWritten);
+    if (recovery)
+        std::printf("slice %llu count %u reread %llu\n", static_cast<unsigned long long>(recovery->Plan().sliceSize),
+                    recovery->Plan().recoverySlices, static_cast<unsigned long long>(recovery->Outcome().bytesReread));
     return 0;
 }
 
@@ -88,6 +100,8 @@ int Run(int argc, char** argv) {
         return Split(argv[2], "", argv[3]);
     if (mode == "known" && argc == 5)
         return Split(argv[3], argv[2], argv[4]);
+    if (mode == "recovery" && argc == 5)
+        return Split(argv[2], "", argv[3], argv[4]);
     if (mode == "join" && argc == 2)
         return Join();
     return Usage();

@@ -12,6 +12,8 @@ enum Allowed : unsigned {
     kYes = 32,
     kQuiet = 64,
     kJson = 128,
+    kRecovery = 256,
+    kMemory = 512,
 };
 
 struct Subcommand {
@@ -21,7 +23,7 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"split", Command::Split, kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet},
+    {"split", Command::Split, kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet | kRecovery | kMemory},
     {"join", Command::Join, kDirectory | kYes | kQuiet},
     {"verify", Command::Verify, kQuiet},
     {"info", Command::Info, kJson},
@@ -34,14 +36,17 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"--size", kSize, true},  {"--count", kCount, true}, {"--no-crc", kNoCrc, false}, {"--self-cat", kSelfCat, false},
-    {"-C", kDirectory, true}, {"--yes", kYes, false},    {"--quiet", kQuiet, false},  {"--json", kJson, false},
+    {"--size", kSize, true},         {"--count", kCount, true}, {"--no-crc", kNoCrc, false},
+    {"--self-cat", kSelfCat, false}, {"-C", kDirectory, true},  {"--yes", kYes, false},
+    {"--quiet", kQuiet, false},      {"--json", kJson, false},  {"--recovery", kRecovery, true},
+    {"--memory", kMemory, true},
 };
 
 } // namespace
 
 const char kUsage[] = "usage: fendrik split FILE [--size SIZE | --count N] [--no-crc | --self-cat] [-C DIR] [--yes] "
                       "[--quiet]\n"
+                      "                     [--recovery N | --recovery P%] [--memory SIZE]\n"
                       "       fendrik join PIECE [-C DIR] [--yes] [--quiet]\n"
                       "       fendrik verify PIECE [--quiet]\n"
                       "       fendrik info PIECE [--json]\n"
@@ -119,6 +124,20 @@ Parsed<CliOptions> ParseArguments(const std::vector<std::string>& args) {
             if (const std::string* error = std::get_if<std::string>(&count))
                 return *error;
             options.count = std::get<int>(count);
+            break;
+        }
+        case kRecovery: {
+            const Parsed<RecoveryRequest> recovery = ParseRecoveryArg(value);
+            if (const std::string* error = std::get_if<std::string>(&recovery))
+                return *error;
+            options.recovery = std::get<RecoveryRequest>(recovery);
+            break;
+        }
+        case kMemory: {
+            const Parsed<int64_t> memory = ParseSizeArg(value);
+            if (const std::string* error = std::get_if<std::string>(&memory))
+                return *error;
+            options.memory = std::get<int64_t>(memory);
             break;
         }
         case kNoCrc:

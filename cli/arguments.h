@@ -12,15 +12,17 @@ enum class Command { Split, Join, Verify, Info, Help, Version };
 
 struct CliOptions {
     Command command = Command::Help;
-    std::string path;            // FILE for split, PIECE for the others, as given
-    std::optional<int64_t> size; // --size
-    std::optional<int> count;    // --count
-    bool noCrc = false;          // --no-crc: no header, as "Without CRC"
-    bool selfCat = false;        // --self-cat: "_Split#000.exe", as "Self Catenate"
-    std::string directory;       // -C: where the output goes; empty for the current directory
-    bool yes = false;            // --yes: Yes to every question
-    bool quiet = false;          // --quiet
-    bool json = false;           // --json
+    std::string path;              // FILE for split, PIECE for the others, as given
+    std::optional<int64_t> size;   // --size
+    std::optional<int> count;      // --count
+    bool noCrc = false;            // --no-crc: no header, as "Without CRC"
+    bool selfCat = false;          // --self-cat: "_Split#000.exe", as "Self Catenate"
+    std::string directory;         // -C: where the output goes; empty for the current directory
+    bool yes = false;              // --yes: Yes to every question
+    bool quiet = false;            // --quiet
+    bool json = false;             // --json
+    RecoveryRequest recovery;      // --recovery: none unless given
+    std::optional<int64_t> memory; // --memory: the recovery files' memory cap
 };
 
 // The options, or the text that says what is wrong with the command line.

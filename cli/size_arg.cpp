@@ -98,3 +98,18 @@ int64_t SplitSizeForCount(uint64_t prefixBytes, uint64_t fileSize, int count) {
     const uint64_t n = static_cast<uint64_t>(count);
     return static_cast<int64_t>(total / n + (total % n != 0 ? 1 : 0));
 }
+
+Parsed<RecoveryRequest> ParseRecoveryArg(const std::string& text) {
+    RecoveryRequest request;
+    std::string digits = text;
+    request.percent = !digits.empty() && digits.back() == '%';
+    if (request.percent)
+        digits.pop_back();
+    const uint64_t most = request.percent ? 100 : static_cast<uint64_t>(kMaxPieces);
+    uint64_t value = 0;
+    if (!ParseDigits(digits, std::numeric_limits<uint32_t>::max(), &value) || value > most)
+        return "recovery \"" + text + "\" is neither a number of pieces from 0 to " + std::to_string(kMaxPieces) +
+               " nor a percentage from 0% to 100%";
+    request.value = static_cast<uint32_t>(value);
+    return request;
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <variant>
 
+#include "recovery/recovery_plan.h"
+
 // The named sizes: a floppy disk, a CD, a DVD (4.7 GB as sold: 4700000000 bytes, not rounded),
 // the largest file FAT32 holds, and a common mail attachment limit (25 MB).
 constexpr int64_t kFloppyBytes = 1457664;
@@ -25,6 +27,9 @@ Parsed<int64_t> ParseSizeArg(const std::string& text);
 
 // A number of pieces from kMinCount to kMaxPieces.
 Parsed<int> ParseCountArg(const std::string& text);
+
+// --recovery: pieces that may be lost or damaged (0 to kMaxPieces), or "P%" of the set (0% to 100%).
+Parsed<RecoveryRequest> ParseRecoveryArg(const std::string& text);
 
 // The split size that cuts prefixBytes (catstub image and header) plus fileSize bytes into count
 // pieces of equal size, the last one shorter: the total divided by count, rounded up. When the total

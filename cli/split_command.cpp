@@ -1,5 +1,6 @@
 // fendrik split: the checks of Start Split, then the split engine, which asks before
 // deleting earlier pieces and takes the CRC-32 while it writes.
+#include <optional>
 #include <ostream>
 
 #include "cli/command_support.h"
@@ -11,6 +12,7 @@
 #include "platform/file.h"
 #include "split/piece_plan.h"
 #include "split/split_engine.h"
+#include "split/split_recovery.h"
 
 namespace {
 
@@ -62,7 +64,21 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
         return kExitFailure;
     }
 
+    // Recovery files that cannot be are refused before the first byte, as every other check.
+    std::optional<RecoveryWriter> recovery;
+    if (options.recovery.value > 0) {
+        const uint64_t memory = options.memory ? static_cast<uint64_t>(*options.memory) : kDefaultRecoveryMemory;
+        const auto plan = PlanSplitRecovery(prefix, static_cast<uint64_t>(size), splitSize, options.selfCat,
+                                            options.recovery, memory);
+        if (const std::string* refusal = std::get_if<std::string>(&plan)) {
+            messenger.Show(*refusal, Icon::Exclamation);
+            return kExitFailure;
+        }
+        recovery.emplace(largeFile, static_cast<uint64_t>(splitSize), options.recovery, memory);
+    }
+
     SplitJob job;
+    job.observer = recovery ? &*recovery : nullptr;
     job.largeFile = largeFile;
     job.splitSize = splitSize;
     job.withHeader = !options.noCrc;
@@ -80,5 +96,7 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
     if (result.end != SplitEnd::Done)
         return kExitFailure;
     ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
+    if (recovery)
+        console.Streams().out << RecoveryOutcomeText(recovery->Outcome()) << "\n";
     return kExitOk;
 }

@@ -2,21 +2,10 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include "core/cpu_state.h"
 #include "core/crc32_clmul.h"
 
 #define CRC32_AVX512_TARGET target("sse2,sse4.1,pclmul,avx,avx2,avx512f,vpclmulqdq")
-
-namespace {
-
-// XCR0: which register states the operating system saves on a thread switch.
-// Read with the instruction itself, which needs no compiler option.
-uint64_t SavedRegisterStates() {
-    unsigned lo = 0, hi = 0;
-    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
-    return (uint64_t{hi} << 32) | lo;
-}
-
-} // namespace
 
 bool Crc32HaveVpclmul() {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;

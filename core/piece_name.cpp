@@ -51,3 +51,41 @@ int PieceNumberOf(const char* name, size_t len) {
     }
     return number;
 }
+
+namespace {
+
+// name[at..] begins with text, ASCII letters in any case; at is moved past it.
+bool SkipText(const char* name, size_t len, size_t& at, const char* text) {
+    for (; *text; ++text, ++at) {
+        if (at == len)
+            return false;
+        char c = name[at];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        const char want = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
+        if (c != want)
+            return false;
+    }
+    return true;
+}
+
+bool SkipDigits(const char* name, size_t len, size_t& at) {
+    const size_t from = at;
+    while (at < len && name[at] >= '0' && name[at] <= '9')
+        ++at;
+    return at > from;
+}
+
+} // namespace
+
+bool IsRecoveryFileName(const char* name, size_t len) {
+    size_t at = 0;
+    if (!SkipText(name, len, at, "_Split#."))
+        return false;
+    const size_t afterBase = at;
+    if (SkipText(name, len, at, "par2") && at == len)
+        return true;
+    at = afterBase;
+    return SkipText(name, len, at, "vol") && SkipDigits(name, len, at) && SkipText(name, len, at, "+") &&
+           SkipDigits(name, len, at) && SkipText(name, len, at, ".par2") && at == len;
+}

@@ -23,3 +23,6 @@ int PieceNumberOf(const char* name, size_t len);
 
 // True for "_Split#000.exe" in any letter case, as the Windows search matches it.
 bool IsSelfCatenatingName(const char* name, size_t len);
+
+// True for the recovery files of a set: "_Split#.par2" and "_Split#.volFIRST+COUNT.par2", any letter case.
+bool IsRecoveryFileName(const char* name, size_t len);

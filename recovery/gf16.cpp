@@ -1,6 +1,9 @@
 #include "recovery/gf16.h"
 
 #include <array>
+#include <iterator>
+
+#include "recovery/gf16_paths.h"
 
 namespace gf16 {
 namespace {
@@ -81,12 +84,24 @@ void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t le
     }
 }
 
+namespace {
+const MulAddPath& ChosenPath() {
+    static const MulAddPath& chosen = [&]() -> const MulAddPath& {
+        for (const MulAddPath& path : kMulAddPaths)
+            if (path.available())
+                return path;
+        return kMulAddPaths[std::size(kMulAddPaths) - 1];
+    }();
+    return chosen;
+}
+} // namespace
+
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
-    MulAddPortable(factor, src, dst, len);
+    ChosenPath().run(factor, src, dst, len);
 }
 
 const char* MulAddPathName() {
-    return "portable";
+    return ChosenPath().name;
 }
 
 } // namespace gf16

@@ -23,7 +23,7 @@ uint16_t Pow(uint16_t base, uint64_t e);
 void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 // The same on the fastest path this processor has.
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
-// Its name ("portable" until faster paths exist).
+// Its name: "avx2", "ssse3" or "portable".
 const char* MulAddPathName();
 
 } // namespace gf16

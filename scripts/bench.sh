@@ -38,6 +38,20 @@ rate_of() { # rates file, name
     awk -v n="$2" '$1 == n && $2 != "skipped:" { print $2 }' "$1"
 }
 
+# Runs one Google Benchmark program into logs/NAME.csv, prints its best rates and keeps them in
+# logs/NAME.rates.
+run_rates() { # program name
+    local csv="$BUILD_ROOT/logs/$1.csv" rates="$BUILD_ROOT/logs/$1.rates"
+    mkdir -p "$BUILD_ROOT/logs"
+    "$bench_dir/$1" --benchmark_format=csv --benchmark_repetitions="$repetitions" \
+        --benchmark_enable_random_interleaving=true >"$csv" 2>"$BUILD_ROOT/logs/$1.err" || {
+        cat "$BUILD_ROOT/logs/$1.err" >&2
+        return 1
+    }
+    csv_rates "$csv" >"$rates"
+    awk '{ if ($2 == "skipped:") print "  " $0; else printf "  %-22s %7.2f GB/s\n", $1, $2 }' "$rates"
+}
+
 # --- CRC-32: every path against the plain memory-read rate ---
 crc_section() {
     echo "== CRC-32 over a buffer larger than the caches"
@@ -46,14 +60,7 @@ crc_section() {
         return 1
     fi
     local csv="$BUILD_ROOT/logs/crc_bench.csv" rates="$BUILD_ROOT/logs/crc_bench.rates"
-    mkdir -p "$BUILD_ROOT/logs"
-    "$bench_dir/crc_bench" --benchmark_format=csv --benchmark_repetitions="$repetitions" \
-        --benchmark_enable_random_interleaving=true >"$csv" 2>"$BUILD_ROOT/logs/crc_bench.err" || {
-        cat "$BUILD_ROOT/logs/crc_bench.err" >&2
-        return 1
-    }
-    csv_rates "$csv" >"$rates"
-    awk '{ if ($2 == "skipped:") print "  " $0; else printf "  %-22s %7.2f GB/s\n", $1, $2 }' "$rates"
+    run_rates crc_bench || return 1
     local fast memory isal
     fast=$(rate_of "$rates" crc32/fast)
     memory=$(rate_of "$rates" memory/read)
@@ -86,5 +93,26 @@ split_section() {
 }
 
 split_section || status=1
+
+# --- Recovery files: the arithmetic's paths and MD5 against a memory read, then the split with them ---
+recovery_section() {
+    echo "== GF(2^16) multiply-and-add per path (16 KiB blocks in the caches) and MD5, against a memory read"
+    if [ ! -x "$bench_dir/recovery_bench" ]; then
+        echo "recovery_bench was not built (is Google Benchmark installed?)" >&2
+        return 1
+    fi
+    local rates="$BUILD_ROOT/logs/recovery_bench.rates"
+    run_rates recovery_bench || return 1
+    local memory
+    memory=$(rate_of "$rates" memory/read)
+    for path in $(awk '$1 ~ /^gf16\// && $2 != "skipped:" { print $1 }' "$rates"); do
+        ratio "$path / memory read" "$(rate_of "$rates" "$path")" "$memory"
+    done
+    ratio "MD5 / memory read" "$(rate_of "$rates" md5)" "$memory"
+    echo "== Split with recovery files for 10 % of the pieces, against the split without and par2 c"
+    "$top/bench/recovery_split_bench.sh"
+}
+
+recovery_section || status=1
 
 exit $status

@@ -11,10 +11,10 @@ namespace {
 
 constexpr const char kNotSuccessful[] = "\nSplit  NOT  Successful";
 
-// Piece order, the .exe standing for piece 0 after a plain "_Split#000".
+// Piece order, the .exe standing for piece 0 after a plain "_Split#000", the recovery files last.
 int OrderOf(const FoundFile& file) {
     const int n = PieceNumberOf(file.name.c_str(), file.name.size());
-    return n >= 0 ? 2 * n : 1;
+    return n >= 0 ? 2 * n : IsRecoveryFileName(file.name.c_str(), file.name.size()) ? 2 * kMaxPieces : 1;
 }
 
 } // namespace
@@ -43,7 +43,8 @@ std::vector<FoundFile> PiecesInCurrentDirectory() {
     for (FoundFile& found : FindFiles(kPiecePattern)) {
         const char* name = found.name.c_str();
         const size_t len = found.name.size();
-        if (!found.isFolder && !found.isSpecial && (PieceNumberOf(name, len) >= 0 || IsSelfCatenatingName(name, len)))
+        if (!found.isFolder && !found.isSpecial &&
+            (PieceNumberOf(name, len) >= 0 || IsSelfCatenatingName(name, len) || IsRecoveryFileName(name, len)))
             pieces.push_back(std::move(found));
     }
     std::stable_sort(pieces.begin(), pieces.end(),

@@ -18,8 +18,8 @@ std::optional<std::string> UnrecordableNameText(const std::string& largeFile);
 // empty: the stub image and the header come before the data and count toward the split size.
 std::optional<std::string> SelfCatenatingSizeText(int64_t splitSize, uint64_t stubSize, uint64_t headerSize);
 
-// The "_Split#nnn" and "_Split#000.exe" files (any letter case; folders, devices and pipes left out) of the current
-// directory, where the split writes, in piece order.
+// The "_Split#nnn" and "_Split#000.exe" files and the recovery files (any letter case; folders, devices and
+// pipes left out) of the current directory, where the split writes, in piece order.
 std::vector<FoundFile> PiecesInCurrentDirectory();
 
 // The existing piece that is the large file itself, by file identity, or nullptr.

@@ -120,6 +120,8 @@ public:
             messenger_.Show(ChangedText(job_.largeFile, crcText, copiedCrc), Icon::Hand);
             return {SplitEnd::ChangedWhileSplitting, written_, {}};
         }
+        if (job_.observer)
+            job_.observer->Complete(meter);
         meter.Finish();
         return {SplitEnd::Done, written_, copiedCrc};
     }
@@ -136,7 +138,7 @@ public:
     void DeletePieces() {
         CloseFirst();
         for (int n = 0; n < written_; ++n)
-            DeleteFileAt(n == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(n));
+            DeleteFileAt(NameOf(static_cast<uint64_t>(n)));
         written_ = 0;
     }
 
@@ -171,12 +173,14 @@ private:
             crc.Update(data, static_cast<uint32_t>(len), true);
         });
 
+        if (job_.observer)
+            job_.observer->Begin(PlanPieces(prefix, pass.pieces));
         File piece;
         OpenPiece(piece, 0);
         if (stubSize_ > 0)
-            piece.Write(job_.stubImage, stubSize_);
+            Put(piece, job_.stubImage, stubSize_);
         if (!header.empty())
-            piece.Write(header.data(), header.size());
+            Put(piece, reinterpret_cast<const uint8_t*>(header.data()), header.size());
         uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
         uint64_t number = 0;
         uint64_t copied = 0;
@@ -195,7 +199,7 @@ private:
                     room = static_cast<uint64_t>(job_.splitSize);
                 }
                 const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
-                piece.Write(block.data + at, take);
+                Put(piece, block.data + at, take);
                 at += take;
                 room -= take;
                 copied += take;
@@ -211,10 +215,31 @@ private:
         return pass;
     }
 
+    std::string NameOf(uint64_t number) const {
+        return number == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(static_cast<int>(number));
+    }
+
+    // The pieces a pass with this prefix writes, as the observer learns them before the first byte.
+    std::vector<PlannedPiece> PlanPieces(uint64_t prefix, uint64_t count) const {
+        std::vector<PlannedPiece> pieces;
+        uint64_t left = size_;
+        for (uint64_t n = 0; n < count; ++n) {
+            const uint64_t room = n == 0 ? FirstPieceCapacity(prefix, job_.splitSize) : job_.splitSize;
+            const uint64_t take = std::min(room, left);
+            left -= take;
+            pieces.push_back({NameOf(n), take + (n == 0 ? prefix : 0), size_ - left - take});
+        }
+        return pieces;
+    }
+
+    void Put(File& piece, const uint8_t* data, size_t len) {
+        piece.Write(data, len);
+        if (job_.observer)
+            job_.observer->Written(data, len);
+    }
+
     void OpenPiece(File& piece, uint64_t number) {
-        const std::string name =
-            number == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(static_cast<int>(number));
-        piece.Open(name, File::Mode::CreateAlwaysReadWrite);
+        piece.Open(NameOf(number), File::Mode::CreateAlwaysReadWrite);
         written_ = std::max(written_, static_cast<int>(number) + 1);
     }
 
@@ -247,13 +272,20 @@ private:
 SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const ProgressCallback& onProgress) {
     Splitter splitter(job, messenger, onProgress);
     try {
-        return splitter.Run();
+        const SplitResult result = splitter.Run();
+        if (result.end != SplitEnd::Done && job.observer)
+            job.observer->Discard();
+        return result;
     } catch (const FileException& e) {
         splitter.CloseFirst();
+        if (job.observer)
+            job.observer->Discard();
         messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
         return {SplitEnd::FileError, splitter.Written(), {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();
+        if (job.observer)
+            job.observer->Discard();
         messenger.Show(kSplitStoppedText, Icon::Information);
         return {SplitEnd::Stopped, 0, {}};
     }

@@ -9,6 +9,7 @@
 
 #include "core/job_progress.h"
 #include "core/messages.h"
+#include "core/split_observer.h"
 #include "split/piece_list.h"
 #include "split/piece_plan.h"
 
@@ -19,6 +20,7 @@ struct SplitJob {
     bool withHeader = true;             // false: "Without CRC"
     const uint8_t* stubImage = nullptr; // non-null: self-catenating, first piece "_Split#000.exe" begins with it
     size_t stubSize = 0;
+    SplitObserver* observer = nullptr; // non-null: told every byte of the pieces (the recovery files)
 };
 
 enum class SplitEnd {

@@ -13,9 +13,9 @@ namespace {
 // Every control that starts something or changes an input; the lists stay
 // enabled so that they can still be scrolled.
 constexpr int kInputs[] = {
-    IDC_PICK_LARGE_FILE,  IDC_LARGE_FILE,      IDC_SPLIT_SIZE,    IDC_SIZE_FLOPPY, IDC_SIZE_STEP,
-    IDC_SIZE_AND_CRC,     IDC_WITHOUT_CRC,     IDC_SELF_CATENATE, IDC_START_SPLIT, IDC_FIRST_PIECE,
-    IDC_PICK_FIRST_PIECE, IDC_SELECT_SPECIFIC, IDC_START_CAT,
+    IDC_PICK_LARGE_FILE,  IDC_LARGE_FILE,      IDC_SPLIT_SIZE,    IDC_SIZE_FLOPPY,    IDC_SIZE_STEP,
+    IDC_SIZE_AND_CRC,     IDC_WITHOUT_CRC,     IDC_SELF_CATENATE, IDC_START_SPLIT,    IDC_FIRST_PIECE,
+    IDC_PICK_FIRST_PIECE, IDC_SELECT_SPECIFIC, IDC_START_CAT,     IDC_RECOVERY_COUNT, IDC_RECOVERY_STEP,
 };
 
 constexpr char kCancelText[] = "Cancel";

@@ -2,6 +2,8 @@
 // and the message map that sends every event to its handler.
 #include "ui/main_dialog.h"
 
+#include "core/piece_name.h"
+
 #include <shellapi.h>
 
 #include "split/split_inputs.h"
@@ -85,6 +87,8 @@ BOOL MainDialog::OnInitDialog() {
     withoutCrc_ = false;
     selfCatenate_ = false;
     UpDown(Item(IDC_SIZE_STEP)).SetRange(kFirstSizeStep, kLastSizeStep);
+    UpDown(Item(IDC_RECOVERY_STEP)).SetRange(0, kMaxPieces);
+    SetItemText(IDC_RECOVERY_COUNT, "0");
     SetItemText(IDC_SPLIT_COUNT, SplitCountText(std::nullopt));
     DragAcceptFiles(Handle(), TRUE);
     if (!startFiles_.empty())

@@ -20,6 +20,7 @@
 
 struct SplitJob;
 struct SplitResult;
+class RecoveryWriter;
 
 // Posted at the end of the dialog's initialisation when files were named on
 // the command line: they are opened once the window shows, so that any message
@@ -101,7 +102,8 @@ private:
     // Puts the catstub image into job; false (after telling the user) when it cannot be carried.
     bool TakeStubImage(SplitJob& job);
     // Shows what a split left: the CRC it took, and the pieces written.
-    void ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size);
+    void ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size,
+                         const RecoveryWriter* recovery);
 
     // Jobs: startButton (0 for none) reads "Cancel" while work runs and every other input is
     // disabled; onDone shows the results on the window's thread afterwards.

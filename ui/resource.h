@@ -30,6 +30,9 @@
 #define IDC_SELF_CATENATE 1021
 // The frame of the split half: a file dropped inside it becomes the large file
 #define IDC_SPLIT_GROUP 1022
+// Recovery files: how many lost or damaged pieces they restore (0: none), and its up-down control
+#define IDC_RECOVERY_COUNT 1024
+#define IDC_RECOVERY_STEP 1025
 
 // Controls of the catenate half
 #define IDC_PICK_FIRST_PIECE 1002

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "core/file_checks.h"
+#include "core/piece_header.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
 #include "split/piece_list.h"
 #include "split/split_engine.h"
+#include "split/split_recovery.h"
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
 #include "ui/menu_rules.h"
@@ -44,15 +46,32 @@ void MainDialog::OnBn_StartSplit() {
     if (selfCatenate_ && !TakeStubImage(job))
         return;
 
+    // Recovery files that cannot be are refused before the first byte, as every other check.
+    std::shared_ptr<RecoveryWriter> recovery;
+    const RecoveryRequest request{false, RecoveryCountOf(ItemText(IDC_RECOVERY_COUNT))};
+    if (request.value > 0) {
+        const bool withHeader = !withoutCrc_ || selfCatenate_;
+        const uint64_t prefix =
+            job.stubSize + (withHeader ? LongestPieceHeader(storedCrcText_, largeFileName_).size() : 0);
+        const auto plan = PlanSplitRecovery(prefix, static_cast<uint64_t>(size), splitSize_, selfCatenate_, request,
+                                            kDefaultRecoveryMemory);
+        if (const std::string* refusal = std::get_if<std::string>(&plan)) {
+            messenger_.Show(*refusal, Icon::Exclamation);
+            return;
+        }
+        recovery = std::make_shared<RecoveryWriter>(largeFileName_, splitSize_, request, kDefaultRecoveryMemory);
+        job.observer = recovery.get();
+    }
+
     // A CRC not yet measured is taken while the pieces are written: the file is read once.
     const auto result = std::make_shared<SplitResult>(SplitResult{SplitEnd::FileError, 0, {}});
     const std::string largeFile = largeFileName_;
     StartJob(
         IDC_START_SPLIT,
-        [job, result](const ProgressCallback& onProgress, Messenger& messenger) {
+        [job, result, recovery](const ProgressCallback& onProgress, Messenger& messenger) {
             *result = SplitLargeFile(job, messenger, onProgress);
         },
-        [this, result, largeFile, size] { ShowSplitResult(*result, largeFile, size); });
+        [this, result, largeFile, size, recovery] { ShowSplitResult(*result, largeFile, size, recovery.get()); });
 }
 
 bool MainDialog::TakeStubImage(SplitJob& job) {
@@ -75,7 +94,8 @@ bool MainDialog::TakeStubImage(SplitJob& job) {
     return true;
 }
 
-void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size) {
+void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& largeFile, int64_t size,
+                                 const RecoveryWriter* recovery) {
     // The CRC taken while writing describes the file as it was split: shown as a measurement is.
     if (result.end == SplitEnd::Done && !result.crcText.empty()) {
         storedCrcText_ = result.crcText;
@@ -90,6 +110,8 @@ void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& l
     // Whatever pieces exist are shown, also after a failure part way through.
     if (result.end == SplitEnd::Done || result.piecesWritten > 0)
         ListPieces(largeFile);
+    if (result.end == SplitEnd::Done && recovery)
+        messenger_.Show("Split Successful.\n" + RecoveryOutcomeText(recovery->Outcome()), Icon::Information);
 }
 
 void MainDialog::ListPieces(const std::string& largeFileName) {

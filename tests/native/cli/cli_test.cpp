@@ -188,7 +188,9 @@ TEST_F(CliTest, NothingIsReplacedWithoutAYes) {
     dir.Write("out/big.bin", "precious");
     const CliRun refused = Cli({"join", Piece("_Split#000"), "-C", "out"});
     EXPECT_EQ(3, refused.status);
-    EXPECT_NE(std::string::npos, refused.err.find("already exists. The catenated file will replace it. Replace it? [y/N] no")) << refused.err;
+    EXPECT_NE(std::string::npos,
+              refused.err.find("already exists. The catenated file will replace it. Replace it? [y/N] no"))
+        << refused.err;
     EXPECT_EQ("precious", dir.Read("out/big.bin"));
     EXPECT_EQ(3, Cli({"join", Piece("_Split#000"), "-C", "out"}, "n\n", true).status);
     EXPECT_EQ("precious", dir.Read("out/big.bin"));
@@ -216,6 +218,18 @@ TEST_F(CliTest, CtrlCStopsAndLeavesNoPieceBehind) {
     EXPECT_EQ(3, Cli({"verify", Piece("_Split#000")}, "", false, &stop).status);
 }
 
+TEST_F(CliTest, RecoveryFilesAreToldAndRefusedBeforeAnyPiece) {
+    const CliRun run = Cli({"split", "big.bin", "--size", "100K", "--recovery", "34%", "-C", "pieces"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos,
+              run.out.find("Recovery files: 5 (209832 bytes); they restore up to 2 lost or damaged pieces.\n"))
+        << run.out;
+    const CliRun tooSmall = Cli({"split", "big.bin", "--size", "2000", "--recovery", "1", "-C", "out"});
+    EXPECT_EQ(3, tooSmall.status);
+    EXPECT_NE(std::string::npos, tooSmall.err.find("Recovery files cannot be made for 151 pieces")) << tooSmall.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Native("out"))) << "refused before the first piece";
+}
+
 TEST_F(CliTest, RefusalsOfTheDialogAndWrongUsage) {
     const CliRun tooSmall = Cli({"split", "big.bin", "--size", "300000"});
     EXPECT_EQ(3, tooSmall.status);
@@ -235,6 +249,9 @@ TEST_F(CliTest, RefusalsOfTheDialogAndWrongUsage) {
         {"verify", "a", "b"},
         {"info", "a", "--yes"},
         {"join", "a", "-C"},
+        {"split", "big.bin", "--recovery", "101%"},
+        {"split", "big.bin", "--recovery", "1001"},
+        {"join", "a", "--recovery", "1"},
     };
     for (const auto& args : wrong) {
         const CliRun run = Cli(args);

@@ -2,31 +2,9 @@
 // that writes the header's CRC after the data, whatever its digit count.
 #include <gtest/gtest.h>
 
-#include "core/crc32_table.h"
 #include "split_test_support.h"
 
 namespace {
-
-// Four bytes that, appended to data, make its CRC-32 equal target: each step of
-// the table walk is undone from the target backwards, then replayed forwards.
-std::string WithCrc(std::string data, uint32_t target) {
-    const auto& table = kCrc32Tables.t[0];
-    uint8_t byTopByte[256];
-    for (int k = 0; k < 256; ++k)
-        byTopByte[table[k] >> 24] = static_cast<uint8_t>(k);
-    uint8_t index[4];
-    uint32_t reg = ~target;
-    for (int i = 3; i >= 0; --i) {
-        index[i] = byTopByte[reg >> 24];
-        reg = (reg ^ table[index[i]]) << 8;
-    }
-    reg = Crc32Bytewise(0xFFFFFFFFu, reinterpret_cast<const uint8_t*>(data.data()), data.size());
-    for (int i = 0; i < 4; ++i) {
-        data += static_cast<char>((reg ^ index[i]) & 0xFF);
-        reg = (reg >> 8) ^ table[index[i]];
-    }
-    return data;
-}
 
 using SplitJobTest = SplitFolder;
 

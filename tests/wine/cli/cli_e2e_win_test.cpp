@@ -82,6 +82,10 @@ TEST(FendrikCli, SplitsVerifiesAndJoinsASet) {
     EXPECT_EQ(0u, RunCli(dir, "join pieces\\_Split#001 -C out"));
     EXPECT_TRUE(dir.Read("out/movie.avi") == data) << "the rejoined file differs from the large file";
 
+    EXPECT_EQ(0u, RunCli(dir, "split movie.avi --size 100K --recovery 34% -C pieces --yes"));
+    for (const char* name : {"_Split#.par2", "_Split#.vol000+001.par2", "_Split#.vol001+001.par2"})
+        EXPECT_TRUE(dir.Exists(std::string("pieces/") + name)) << name;
+
     std::filesystem::remove(dir.Native("pieces/_Split#001"));
     EXPECT_EQ(1u, RunCli(dir, "verify pieces\\_Split#000")) << "a missing piece makes the set incomplete";
 }

@@ -72,6 +72,21 @@ TEST_F(SplitDialogTest, WithHeaderTheFirstPieceBeginsWithCrcAndNameAndCountsThem
     EXPECT_FALSE(dir.Exists("_Split#000.exe"));
 }
 
+TEST_F(SplitDialogTest, RecoveryFilesAreWrittenBesideThePiecesAndTold) {
+    Choose("data.bin", TestBytes(400000, 6), "100000");
+    Type(IDC_RECOVERY_COUNT, "1");
+
+    Click(IDC_START_SPLIT);
+
+    ASSERT_EQ(1u, messenger.shown.size());
+    EXPECT_EQ("Split Successful.\nRecovery files: 3 (104540 bytes); they restore up to 1 lost or damaged piece.",
+              messenger.shown.front().text);
+    EXPECT_EQ(Icon::Information, messenger.shown.front().icon);
+    EXPECT_EQ(8u, ListLines().size()) << "five pieces and three recovery files listed";
+    for (const char* name : {"_Split#.par2", "_Split#.vol000+001.par2", "_Split#.vol001+001.par2"})
+        EXPECT_TRUE(dir.Exists(name)) << name;
+}
+
 TEST_F(SplitDialogTest, WithoutCrcThePiecesHoldTheDataAlone) {
     const std::string data = TestBytes(2500, 4);
     Choose("data.bin", data, "1000");

@@ -42,9 +42,9 @@ TEST_F(DialogTest, CaptionAndWindowStyles) {
 TEST_F(DialogTest, ControlsInTabOrder) {
     // Template order is tab order; -1 marks the labels and the size frame; the halves' frames
     // have ids, since a drop goes to the half whose frame holds it.
-    const std::vector<int> expected = {1000, 1001, 1006, 1009, 1008, 1005, 2,    -1,   -1,   1011,
-                                       -1,   1012, 1013, 1022, 1014, 1015, 1023, 1007, 1002, 1016,
-                                       -1,   1010, -1,   1017, -1,   1018, -1,   1019, 1020, 1021};
+    const std::vector<int> expected = {1000, 1001, 1006, 1009, 1008, 1005, 2,    -1,   -1,   1011, -1,
+                                       1012, 1013, 1022, 1014, 1015, 1023, 1007, 1002, 1016, -1,   1010,
+                                       -1,   1017, -1,   1018, -1,   1019, 1020, 1021, -1,   1024, 1025};
     std::vector<int> ids;
     for (HWND child = GetWindow(dialog.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
@@ -77,6 +77,16 @@ TEST_F(DialogTest, TheUpDownControlWrapsAndHasNoBuddy) {
     EXPECT_TRUE(style & UDS_NOTHOUSANDS);
     EXPECT_FALSE(style & UDS_SETBUDDYINT);
     EXPECT_EQ(nullptr, reinterpret_cast<HWND>(SendMessageA(dialog.Item(IDC_SIZE_STEP), UDM_GETBUDDY, 0, 0)));
+}
+
+TEST_F(DialogTest, TheRecoveryCountIsANumberEditWithAnUpDownFromNoneToAThousand) {
+    EXPECT_EQ("0", Text(IDC_RECOVERY_COUNT)) << "no recovery files unless asked for";
+    EXPECT_TRUE(StyleOf(dialog.Item(IDC_RECOVERY_COUNT)) & ES_NUMBER);
+    const HWND spin = dialog.Item(IDC_RECOVERY_STEP);
+    EXPECT_EQ(dialog.Item(IDC_RECOVERY_COUNT), reinterpret_cast<HWND>(SendMessageA(spin, UDM_GETBUDDY, 0, 0)));
+    EXPECT_EQ(MAKELONG(1000, 0), SendMessageA(spin, UDM_GETRANGE, 0, 0)) << "low word the upper end, high the lower";
+    SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(3, 0));
+    EXPECT_EQ("3", Text(IDC_RECOVERY_COUNT)) << "the up-down writes its position into the edit";
 }
 
 TEST(Resources, MenusOfTheTwoListBoxes) {

@@ -1,0 +1,77 @@
+// GF(2^16) multiply-and-add per path and MD5, beside the plain memory-read rate: over one slice-sized
+// block as the recovery arithmetic sees it (kept in the caches) and over a buffer larger than them.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "recovery/gf16_paths.h"
+#include "recovery/md5.h"
+
+namespace {
+
+constexpr size_t kBufferBytes = size_t{128} << 20;
+constexpr size_t kBlockBytes = 16384; // the block the recovery arithmetic adds at a time
+
+std::vector<uint8_t>& Buffer() {
+    static std::vector<uint8_t> bytes = [] {
+        std::vector<uint8_t> b(kBufferBytes);
+        std::mt19937_64 gen(42);
+        for (auto& v : b)
+            v = static_cast<uint8_t>(gen());
+        return b;
+    }();
+    return bytes;
+}
+
+// Every input block of a batch into one recovery block: the loop of the recovery arithmetic.
+void BM_MulAdd(benchmark::State& state, const gf16::MulAddPath* path) {
+    if (!path->available()) {
+        state.SkipWithError("this processor (or its system) lacks what the path needs");
+        return;
+    }
+    const uint8_t* src = Buffer().data();
+    std::vector<uint8_t> dst(kBlockBytes);
+    constexpr size_t kInputs = 16;
+    for (auto _ : state) {
+        for (size_t i = 0; i < kInputs; ++i)
+            path->run(static_cast<uint16_t>(0x1234 + i), src + i * kBlockBytes, dst.data(), kBlockBytes);
+        benchmark::DoNotOptimize(dst.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kInputs * kBlockBytes));
+}
+
+void BM_Md5(benchmark::State& state) {
+    for (auto _ : state) {
+        Md5Digest d = Md5Of(Buffer().data(), kBufferBytes);
+        benchmark::DoNotOptimize(d);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
+}
+
+void BM_MemoryRead(benchmark::State& state) {
+    const uint64_t* words = reinterpret_cast<const uint64_t*>(Buffer().data());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(words);
+        uint64_t acc = 0;
+        for (size_t i = 0; i < kBufferBytes / 8; ++i)
+            acc ^= words[i];
+        benchmark::DoNotOptimize(acc);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
+}
+
+const int kRegistered = [] {
+    for (const gf16::MulAddPath& path : gf16::kMulAddPaths)
+        benchmark::RegisterBenchmark((std::string("gf16/") + path.name).c_str(), BM_MulAdd, &path)
+            ->Unit(benchmark::kMicrosecond);
+    return 0;
+}();
+
+} // namespace
+
+BENCHMARK(BM_Md5)->Name("md5")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryRead)->Name("memory/read")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

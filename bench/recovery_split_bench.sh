@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Times the split with recovery files for 10 % of the pieces against the same split without them, on
+# one 1 GiB file, for floppy-sized and 64 MiB pieces; the recovery part (the difference) against
+# `par2 c` with the same slice size and recovery slice count over the same pieces; and the bytes
+# the split with recovery files read, as a multiple of the file size. Not a test.
+# BUILD_ROOT picks the build folder, as for scripts/build.sh.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_ROOT=${BUILD_ROOT:-$top/build}
+file_bytes=1073741824
+runs=${RECOVERY_BENCH_RUNS:-2}
+
+ninja -C "$BUILD_ROOT/native" split_bench_tool >/dev/null
+tool=$BUILD_ROOT/native/bench/split_bench_tool
+command -v par2 >/dev/null || { echo "par2 is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/recovery-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+head -c "$file_bytes" /dev/urandom >large.bin
+
+# Best wall time in seconds of `runs` runs; the last run's stdout and stderr stay in out/err.
+best() {
+    local best_ns= start end
+    for _ in $(seq "$runs"); do
+        rm -f _Split#* && sync
+        start=$(date +%s%N)
+        "$@" >"$work/out" 2>"$work/err"
+        end=$(date +%s%N)
+        if [ -z "$best_ns" ] || [ $((end - start)) -lt "$best_ns" ]; then best_ns=$((end - start)); fi
+    done
+    awk -v ns="$best_ns" 'BEGIN { printf "%.3f", ns / 1e9 }'
+}
+
+for size in 1457664 67108864; do
+    plain=$(best "$tool" split large.bin "$size")
+    with=$(best "$tool" recovery large.bin "$size" 10)
+    read -r _ slice _ count _ reread < <(grep '^slice' "$work/out")
+    rchar=$(sed -n 's/^rchar //p' "$work/err")
+    mkdir -p par && rm -f par/* && mv _Split#[0-9][0-9][0-9] par/ && cd par
+    start=$(date +%s%N)
+    par2 c -q -q -s"$slice" -c"$count" -n1 -a _Split#.par2 -- _Split#[0-9][0-9][0-9] >/dev/null
+    end=$(date +%s%N)
+    cd "$work"
+    awk -v p="$plain" -v w="$with" -v c="$(( (end - start) ))" -v s="$size" -v sl="$slice" -v n="$count" \
+        -v r="$rchar" -v rr="$reread" -v fb="$file_bytes" 'BEGIN {
+        c /= 1e9
+        printf "1 GiB file, %d-byte pieces, recovery for 10 %% of them (%d slices of %d bytes):\n", s, n, sl
+        printf "  split with recovery %7.3f s / without %7.3f s: %.2fx\n", w, p, w / p
+        printf "  recovery part %7.3f s / par2 c -s%d -c%d %7.3f s: %.2fx (target <= 0.2x)\n", w - p, sl, n, c, (w - p) / c
+        printf "  bytes read by the split with recovery: %.2fx the file size (%.0f MB read back from the pieces)\n", r / fb, rr / 1e6
+    }'
+done

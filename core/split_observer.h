@@ -1,0 +1,31 @@
+// What a split tells a listener that works on the pieces as they are written (the recovery files):
+// the pieces' names and sizes before a pass writes them, every byte in order, and the end (the first
+// piece's header may still change until then). The bytes come from the split's own buffers: the set is read once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ProgressMeter;
+
+struct PlannedPiece {
+    std::string name; // as on disk, "_Split#000.exe" included
+    uint64_t size = 0;
+    uint64_t sourceOffset = 0; // where its first byte of the large file's data is (after piece 0's prefix)
+};
+
+class SplitObserver {
+public:
+    virtual ~SplitObserver() = default;
+    // A pass is about to write these pieces; anything taken from an earlier pass is void.
+    virtual void Begin(const std::vector<PlannedPiece>& pieces) = 0;
+    // The next bytes of the pieces, in the order of the list, the pieces' ends included.
+    virtual void Written(const uint8_t* data, size_t len) = 0;
+    // Every piece is on disk and right: the listener finishes its work (growing the meter for what it
+    // reads or writes) and writes its files. May throw FileException or JobStopped.
+    virtual void Complete(ProgressMeter& meter) = 0;
+    // The split failed or stopped: whatever the listener wrote goes.
+    virtual void Discard() = 0;
+};

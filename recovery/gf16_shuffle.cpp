@@ -1,0 +1,126 @@
+// Multiply-and-add by byte shuffles (SSSE3, AVX2): each 16-bit product is the XOR of four products by
+// one nibble of the source word, and a shuffle looks up sixteen of those at once. The words stay in
+// the files' order: each pair of registers is split into low and high bytes and joined again.
+#include <cpuid.h>
+#include <immintrin.h>
+
+#include "core/cpu_state.h"
+#include "recovery/gf16_paths.h"
+
+// i686 Windows keeps the stack 4-byte aligned only: spilled vectors need a realigned frame.
+#if defined(_WIN32) && defined(__i386__)
+#define GF16_ALIGN_STACK force_align_arg_pointer,
+#else
+#define GF16_ALIGN_STACK
+#endif
+
+namespace gf16 {
+
+void NibbleTables(uint16_t factor, uint8_t lo[4][16], uint8_t hi[4][16]) {
+    // The product is linear in the source: factor times each bit, then every nibble as XOR of its bits.
+    uint16_t bit[16];
+    uint32_t x = factor;
+    for (int j = 0; j < 16; ++j) {
+        bit[j] = static_cast<uint16_t>(x);
+        x <<= 1;
+        if (x & 0x10000)
+            x ^= 0x1100B;
+    }
+    for (int k = 0; k < 4; ++k) {
+        uint16_t t[16];
+        t[0] = 0;
+        for (int n = 1; n < 16; ++n) {
+            const int low = __builtin_ctz(static_cast<unsigned>(n));
+            t[n] = static_cast<uint16_t>(t[n & (n - 1)] ^ bit[4 * k + low]);
+        }
+        for (int n = 0; n < 16; ++n) {
+            lo[k][n] = static_cast<uint8_t>(t[n]);
+            hi[k][n] = static_cast<uint8_t>(t[n] >> 8);
+        }
+    }
+}
+
+bool HaveSsse3() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & bit_SSE2) && (ecx & bit_SSSE3);
+}
+
+bool HaveAvx2() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX))
+        return false;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) || !(ebx & bit_AVX2))
+        return false;
+    constexpr uint64_t kYmmStates = (1u << 1) | (1u << 2); // SSE and the upper halves of YMM
+    return (SavedRegisterStates() & kYmmStates) == kYmmStates;
+}
+
+__attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst,
+                                                                   size_t len) {
+    if (factor == 0)
+        return;
+    alignas(16) uint8_t lo[4][16], hi[4][16];
+    NibbleTables(factor, lo, hi);
+    __m128i tl[4], th[4];
+    for (int k = 0; k < 4; ++k) {
+        tl[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(lo[k]));
+        th[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(hi[k]));
+    }
+    const __m128i mask = _mm_set1_epi8(0x0F);
+    // Even bytes (the words' low halves) to the lower 8 lanes, odd bytes to the upper 8.
+    const __m128i split = _mm_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15);
+    size_t i = 0;
+    for (; i + 32 <= len; i += 32) {
+        const __m128i a = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)), split);
+        const __m128i b = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16)), split);
+        const __m128i l = _mm_unpacklo_epi64(a, b), h = _mm_unpackhi_epi64(a, b);
+        const __m128i n0 = _mm_and_si128(l, mask), n1 = _mm_and_si128(_mm_srli_epi16(l, 4), mask);
+        const __m128i n2 = _mm_and_si128(h, mask), n3 = _mm_and_si128(_mm_srli_epi16(h, 4), mask);
+        const __m128i rl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
+                                         _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
+        const __m128i rh = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
+                                         _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
+        __m128i* d = reinterpret_cast<__m128i*>(dst + i);
+        _mm_storeu_si128(d, _mm_xor_si128(_mm_loadu_si128(d), _mm_unpacklo_epi8(rl, rh)));
+        _mm_storeu_si128(d + 1, _mm_xor_si128(_mm_loadu_si128(d + 1), _mm_unpackhi_epi8(rl, rh)));
+    }
+    MulAddPortable(factor, src + i, dst + i, len - i);
+}
+
+__attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst,
+                                                                 size_t len) {
+    if (factor == 0)
+        return;
+    alignas(16) uint8_t lo[4][16], hi[4][16];
+    NibbleTables(factor, lo, hi);
+    __m256i tl[4], th[4];
+    for (int k = 0; k < 4; ++k) {
+        tl[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(lo[k])));
+        th[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(hi[k])));
+    }
+    const __m256i mask = _mm256_set1_epi8(0x0F);
+    // Shuffles and unpacks work within each 128-bit lane, so the lanes' words come back where they were.
+    const __m256i split = _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 0, 2, 4, 6, 8, 10, 12,
+                                           14, 1, 3, 5, 7, 9, 11, 13, 15);
+    size_t i = 0;
+    for (; i + 64 <= len; i += 64) {
+        const __m256i a = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), split);
+        const __m256i b =
+            _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 32)), split);
+        const __m256i l = _mm256_unpacklo_epi64(a, b), h = _mm256_unpackhi_epi64(a, b);
+        const __m256i n0 = _mm256_and_si256(l, mask), n1 = _mm256_and_si256(_mm256_srli_epi16(l, 4), mask);
+        const __m256i n2 = _mm256_and_si256(h, mask), n3 = _mm256_and_si256(_mm256_srli_epi16(h, 4), mask);
+        const __m256i rl =
+            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(tl[0], n0), _mm256_shuffle_epi8(tl[1], n1)),
+                             _mm256_xor_si256(_mm256_shuffle_epi8(tl[2], n2), _mm256_shuffle_epi8(tl[3], n3)));
+        const __m256i rh =
+            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(th[0], n0), _mm256_shuffle_epi8(th[1], n1)),
+                             _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
+        __m256i* d = reinterpret_cast<__m256i*>(dst + i);
+        _mm256_storeu_si256(d, _mm256_xor_si256(_mm256_loadu_si256(d), _mm256_unpacklo_epi8(rl, rh)));
+        _mm256_storeu_si256(d + 1, _mm256_xor_si256(_mm256_loadu_si256(d + 1), _mm256_unpackhi_epi8(rl, rh)));
+    }
+    MulAddSsse3(factor, src + i, dst + i, len - i);
+}
+
+} // namespace gf16

@@ -1,0 +1,70 @@
+// One pass of the recovery arithmetic: input slices gathered into batches while a worker thread adds
+// the previous batch, spread over every core, into the recovery slices of this pass's exponents.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct InputSlice {
+    uint32_t input;     // its place among the set's input slices: which constant multiplies it
+    int64_t undo = -1;  // >= 0: the place it was added at by mistake, taken out again
+    uint32_t piece = 0; // what the batch hook needs to know about it
+    uint32_t slice = 0;
+    size_t len = 0; // bytes of data; the rest of the slice is zeros
+    bool hash = false;
+};
+
+struct SliceBatch {
+    std::vector<uint8_t> data; // slices one after the other, each sliceSize bytes
+    std::vector<InputSlice> slices;
+};
+
+// What a pass does with the input slices besides the arithmetic (their checksums), run by the same
+// threads: inOrder once per batch, batches in order; eachSlice for every slice, in any order.
+struct SliceHooks {
+    std::function<void(const SliceBatch&, uint64_t sliceSize)> inOrder;
+    std::function<void(const SliceBatch&, size_t slice, uint64_t sliceSize)> eachSlice;
+};
+
+class RecoveryPass {
+public:
+    RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
+                 SliceHooks hooks = {});
+    ~RecoveryPass();
+    RecoveryPass(const RecoveryPass&) = delete;
+    RecoveryPass& operator=(const RecoveryPass&) = delete;
+
+    // Where the next input slice goes (sliceSize bytes); Add takes it, zeroing what len leaves.
+    uint8_t* Slot();
+    void Add(const InputSlice& slice);
+    // Every slice added is in the recovery slices.
+    void Finish();
+
+    uint32_t FirstExponent() const { return first_; }
+    uint32_t Count() const { return count_; }
+    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * sliceSize_; }
+
+private:
+    void Submit();
+    void Work();
+    void Compute(const SliceBatch& batch);
+
+    uint64_t sliceSize_;
+    uint32_t batchSlices_;
+    uint32_t first_;
+    uint32_t count_;
+    SliceHooks hooks_;
+    std::vector<uint8_t> recovery_;
+    SliceBatch batches_[2];
+    int filling_ = 0;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool pending_ = false; // the other batch is the worker's
+    bool stop_ = false;
+    std::thread worker_;
+};

@@ -1,0 +1,83 @@
+// The recovery files' arithmetic: slice size, counts, volumes and passes.
+#include "recovery/recovery_plan.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "recovery/par2_format.h"
+
+const char kRecoveryIndexName[] = "_Split#.par2";
+
+namespace {
+
+// Slices at most this large keep the arithmetic's working set and the memory per pass moderate.
+constexpr uint64_t kLargestSlice = 8ull << 20;
+// Input gathered per batch: large enough that the threads' start costs nothing, small enough for
+// the caches that the arithmetic blocks for.
+constexpr uint64_t kBatchBytes = 8ull << 20;
+constexpr uint32_t kMostBatchSlices = 16;
+
+uint64_t Pad4(uint64_t n) {
+    return (n + 3) & ~uint64_t{3};
+}
+
+} // namespace
+
+uint32_t PiecesToRestore(const RecoveryRequest& request, uint32_t pieceCount) {
+    const uint64_t n = request.percent ? (uint64_t{pieceCount} * request.value + 99) / 100 : request.value;
+    return static_cast<uint32_t>(std::min<uint64_t>(n, pieceCount));
+}
+
+uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool firstIsExe) {
+    const uint64_t main = par2::kHeaderSize + 12 + 16ull * pieceCount;
+    const uint64_t names = 12ull * pieceCount + (firstIsExe ? 4 : 0); // "_Split#000" pads to 12, the .exe to 16
+    const uint64_t descriptions = (par2::kHeaderSize + 56) * pieceCount + names;
+    const uint64_t checksums = (par2::kHeaderSize + 16 + 20ull * slicesPerPiece) * pieceCount;
+    const uint64_t creator = par2::kHeaderSize + Pad4(sizeof kCreatorText - 1);
+    return main + descriptions + checksums + creator;
+}
+
+std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, uint64_t splitSize, bool firstIsExe,
+                                                         uint32_t piecesRestored, uint64_t memoryCap) {
+    // A piece is whole slices, at least two: one slice of a piece's size would leave no room in a
+    // recovery file, of that size, for the packets every file repeats. More slices per piece cost
+    // arithmetic in proportion (each recovery slice is a sum over all the data), so the fewest that fit.
+    const uint32_t mostPerPiece = std::max<uint32_t>(1, par2::kMaxInputSlices / std::max<uint32_t>(1, pieceCount));
+    uint32_t k = static_cast<uint32_t>(std::max<uint64_t>(2, (splitSize + kLargestSlice - 1) / kLargestSlice));
+    k = std::min(k, mostPerPiece);
+    RecoveryPlan plan;
+    for (; k <= mostPerPiece; ++k) {
+        const uint64_t slice = Pad4((splitSize + k - 1) / k);
+        const uint64_t repeated = RepeatedPacketBytes(pieceCount, k, firstIsExe);
+        if (repeated + slice + kRecoveryPacketOverhead <= splitSize) {
+            plan.sliceSize = slice;
+            plan.slicesPerPiece = k;
+            plan.slicesPerVolume = static_cast<uint32_t>((splitSize - repeated) / (slice + kRecoveryPacketOverhead));
+            break;
+        }
+    }
+    if (plan.sliceSize == 0)
+        return RecoveryRefusal::PiecesTooSmall;
+    const uint64_t s = plan.sliceSize;
+    if (memoryCap < 3 * s)
+        return RecoveryRefusal::MemoryTooSmall;
+    plan.piecesRestored = piecesRestored;
+    plan.recoverySlices = piecesRestored * plan.slicesPerPiece;
+    plan.batchSlices = static_cast<uint32_t>(std::clamp<uint64_t>(kBatchBytes / s, 1, kMostBatchSlices));
+    if ((2 * plan.batchSlices + 1) * s > memoryCap)
+        plan.batchSlices = 1;
+    const uint32_t fit = static_cast<uint32_t>((memoryCap - 2 * plan.batchSlices * s) / s);
+    plan.slicesPerVolume = std::min({plan.slicesPerVolume, fit, plan.recoverySlices});
+    plan.slicesPerPass = std::min(plan.recoverySlices, fit / plan.slicesPerVolume * plan.slicesPerVolume);
+    plan.volumes = (plan.recoverySlices + plan.slicesPerVolume - 1) / plan.slicesPerVolume;
+    return plan;
+}
+
+std::string RecoveryVolumeName(uint32_t first, uint32_t count, uint32_t totalSlices) {
+    int width = 3;
+    for (uint32_t n = totalSlices; n >= 1000; n /= 10)
+        ++width;
+    char name[64];
+    std::snprintf(name, sizeof name, "_Split#.vol%0*u+%0*u.par2", width, first, width, count);
+    return name;
+}

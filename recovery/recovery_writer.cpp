@@ -1,0 +1,343 @@
+// The recovery files: checksums and recovery slices while the split writes, then the files.
+//
+// The input slices' constants follow the order of the file IDs, and a file ID hashes the file's first
+// 16 KiB: the first piece's hold the header, whose CRC digits are known only at the end. So the split's
+// pass reads the other pieces' first 16 KiB ahead, places the first piece at a guess, and leaves the
+// first piece's data out; at the end the first piece is read back from disk and added, and the pieces
+// that the real order moves are read back and moved (one multiply-and-add with the sum of both
+// constants, since adding is XOR).
+#include "recovery/recovery_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "core/crc32.h"
+#include "core/piece_name.h"
+#include "core/progress_meter.h"
+#include "platform/file.h"
+
+struct RecoveryWriter::Piece {
+    Md5 file;
+    Md5 head;
+    uint64_t headFed = 0;
+    Md5Digest headHash{};
+    par2::Id id{};
+    uint32_t slices = 0;
+    uint32_t assumedBase = 0;
+    uint32_t finalBase = 0;
+    std::vector<uint8_t> checksums; // per slice: MD5 and CRC-32, as the packet holds them
+    Md5Digest fileHash{};
+};
+
+namespace {
+
+constexpr size_t kReadBlock = 1 << 20;
+
+void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    to.insert(to.end(), p, p + len);
+}
+
+void AppendU64(std::vector<uint8_t>& to, uint64_t v) {
+    uint8_t b[8];
+    par2::PutU64(b, v);
+    Append(to, b, 8);
+}
+
+// The ID a piece would have if it sorted in the middle: the guess for the first piece.
+par2::Id MiddleId() {
+    par2::Id id{};
+    id[15] = 0x80;
+    return id;
+}
+
+} // namespace
+
+RecoveryWriter::RecoveryWriter(std::string largeFile, uint64_t splitSize, RecoveryRequest request, uint64_t memoryCap)
+    : largeFile_(std::move(largeFile)), splitSize_(splitSize), request_(request), memoryCap_(memoryCap) {}
+
+RecoveryWriter::~RecoveryWriter() = default;
+
+void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
+    pass_.reset();
+    pieces_ = pieces;
+    if (pieces.empty())
+        return; // an empty file split without header: nothing to protect
+    const uint32_t count = static_cast<uint32_t>(pieces.size());
+    const std::string& firstName = pieces.front().name;
+    const auto planned = PlanRecovery(count, splitSize_, IsSelfCatenatingName(firstName.c_str(), firstName.size()),
+                                      std::max<uint32_t>(1, PiecesToRestore(request_, count)), memoryCap_);
+    // The front end planned the same set (or a larger one) before the split and refused what cannot be.
+    plan_ = std::get<RecoveryPlan>(planned);
+    state_ = std::make_unique<Piece[]>(count);
+    File large(largeFile_, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
+    for (uint32_t p = 0; p < count; ++p) {
+        Piece& piece = state_[p];
+        piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
+        piece.checksums.resize(piece.slices * 20);
+        if (p == 0) {
+            piece.id = MiddleId();
+            continue;
+        }
+        const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
+        large.Seek(pieces[p].sourceOffset);
+        size_t got = 0;
+        while (got < len) {
+            const size_t n = large.Read(head.data() + got, len - got);
+            if (n == 0)
+                break; // the file shrank: the split will say so, and the order is made right at the end
+            got += n;
+        }
+        piece.id = par2::FileIdOf(Md5Of(head.data(), got), pieces[p].size, pieces[p].name);
+    }
+    large.Close();
+    Order(true);
+    pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());
+    current_ = 0;
+    offset_ = 0;
+    slotFill_ = 0;
+}
+
+void RecoveryWriter::Order(bool assumed) {
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
+    std::vector<uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); });
+    uint32_t base = 0;
+    for (uint32_t p : order) {
+        (assumed ? state_[p].assumedBase : state_[p].finalBase) = base;
+        base += state_[p].slices;
+    }
+}
+
+void RecoveryWriter::Written(const uint8_t* data, size_t len) {
+    while (len > 0 && current_ < pieces_.size()) {
+        const size_t take = static_cast<size_t>(std::min<uint64_t>(len, pieces_[current_].size - offset_));
+        if (current_ != 0)
+            Feed(*pass_, current_, data, take, Place::Assumed, true);
+        else
+            offset_ += take;
+        data += take;
+        len -= take;
+        if (offset_ == pieces_[current_].size) {
+            ++current_;
+            offset_ = 0;
+        }
+    }
+}
+
+void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash) {
+    const uint64_t size = pieces_[piece].size;
+    while (len > 0) {
+        const size_t take = static_cast<size_t>(std::min<uint64_t>(len, plan_.sliceSize - slotFill_));
+        std::memcpy(pass.Slot() + slotFill_, data, take);
+        slotFill_ += take;
+        offset_ += take;
+        data += take;
+        len -= take;
+        if (slotFill_ == plan_.sliceSize || offset_ == size) {
+            const Piece& state = state_[piece];
+            const uint32_t j = static_cast<uint32_t>((offset_ - 1) / plan_.sliceSize);
+            InputSlice in;
+            in.input = (place == Place::Assumed ? state.assumedBase : state.finalBase) + j;
+            if (place == Place::Moved)
+                in.undo = state.assumedBase + j;
+            in.piece = piece;
+            in.slice = j;
+            in.len = slotFill_;
+            in.hash = hash;
+            pass.Add(in);
+            slotFill_ = 0;
+        }
+    }
+}
+
+SliceHooks RecoveryWriter::Hooks() {
+    return {[this](const SliceBatch& b, uint64_t) { HashInOrder(b); },
+            [this](const SliceBatch& b, size_t i, uint64_t s) { HashSlice(b, i, s); }};
+}
+
+void RecoveryWriter::HashInOrder(const SliceBatch& batch) {
+    for (size_t i = 0; i < batch.slices.size(); ++i) {
+        const InputSlice& in = batch.slices[i];
+        if (!in.hash)
+            continue;
+        const uint8_t* data = batch.data.data() + i * plan_.sliceSize;
+        Piece& piece = state_[in.piece];
+        piece.file.Update(data, in.len);
+        if (piece.headFed < par2::kHashedHead) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(in.len, par2::kHashedHead - piece.headFed));
+            piece.head.Update(data, n);
+            piece.headFed += n;
+        }
+    }
+}
+
+void RecoveryWriter::HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize) {
+    const InputSlice& in = batch.slices[i];
+    if (in.hash) {
+        const uint8_t* data = batch.data.data() + i * sliceSize;
+        Piece& piece = state_[in.piece];
+        const Md5Digest md5 = Md5Of(data, static_cast<size_t>(sliceSize));
+        Crc32 crc;
+        crc.Update(data, static_cast<uint32_t>(sliceSize), false);
+        uint8_t* at = piece.checksums.data() + in.slice * 20;
+        std::memcpy(at, md5.data(), 16);
+        par2::PutU32(at + 16, crc.Value());
+    }
+}
+
+void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter) {
+    File in(pieces_[piece].name, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> buffer(kReadBlock);
+    offset_ = 0;
+    slotFill_ = 0;
+    uint64_t left = pieces_[piece].size;
+    while (left > 0) {
+        const size_t n = in.Read(buffer.data(), static_cast<size_t>(std::min<uint64_t>(left, buffer.size())));
+        if (n == 0)
+            throw FileException(FileCause::EndOfFile, 0, pieces_[piece].name);
+        Feed(pass, piece, buffer.data(), n, place, hash);
+        left -= n;
+        outcome_.bytesReread += n;
+        meter.Advance(n);
+    }
+}
+
+void RecoveryWriter::Complete(ProgressMeter& meter) {
+    if (!pass_)
+        return;
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
+    pass_->Finish(); // the hashes of the other pieces are in before the order is decided
+    {
+        Piece& first = state_[0];
+        File in(pieces_[0].name, File::Mode::ReadDenyWrite);
+        std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
+        for (size_t got = 0; got < head.size();) {
+            const size_t n = in.Read(head.data() + got, head.size() - got);
+            if (n == 0)
+                throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
+            got += n;
+        }
+        first.id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
+    }
+    for (uint32_t p = 1; p < count; ++p) {
+        Piece& piece = state_[p];
+        piece.headHash = piece.head.Final();
+        piece.id = par2::FileIdOf(piece.headHash, pieces_[p].size, pieces_[p].name);
+    }
+    Order(false);
+    uint64_t reread = pieces_[0].size;
+    for (uint32_t p = 1; p < count; ++p)
+        if (state_[p].assumedBase != state_[p].finalBase)
+            reread += pieces_[p].size;
+    const uint32_t passes = (plan_.recoverySlices + plan_.slicesPerPass - 1) / plan_.slicesPerPass;
+    uint64_t total = 0;
+    for (const PlannedPiece& piece : pieces_)
+        total += piece.size;
+    meter.Grow(reread + (passes - 1) * total);
+
+    FeedFromDisk(*pass_, 0, Place::Final, true, meter);
+    for (uint32_t p = 1; p < count; ++p)
+        if (state_[p].assumedBase != state_[p].finalBase)
+            FeedFromDisk(*pass_, p, Place::Moved, false, meter);
+    pass_->Finish();
+    state_[0].headHash = state_[0].head.Final();
+    for (uint32_t p = 0; p < count; ++p)
+        state_[p].fileHash = state_[p].file.Final();
+
+    // The packets every file repeats, in file ID order.
+    std::vector<uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); });
+    std::vector<uint8_t> main;
+    AppendU64(main, plan_.sliceSize);
+    uint8_t n[4];
+    par2::PutU32(n, count);
+    Append(main, n, 4);
+    for (uint32_t p : order)
+        Append(main, state_[p].id.data(), 16);
+    setId_ = Md5Of(main.data(), main.size());
+    repeated_ = par2::BuildPacket(setId_, par2::kMainType, main);
+    for (uint32_t p : order) {
+        const Piece& piece = state_[p];
+        std::vector<uint8_t> desc;
+        Append(desc, piece.id.data(), 16);
+        Append(desc, piece.fileHash.data(), 16);
+        Append(desc, piece.headHash.data(), 16);
+        AppendU64(desc, pieces_[p].size);
+        Append(desc, pieces_[p].name.data(), pieces_[p].name.size());
+        const std::vector<uint8_t> descPacket = par2::BuildPacket(setId_, par2::kFileDescType, desc);
+        Append(repeated_, descPacket.data(), descPacket.size());
+        std::vector<uint8_t> sums(piece.id.begin(), piece.id.end());
+        Append(sums, piece.checksums.data(), piece.checksums.size());
+        const std::vector<uint8_t> sumsPacket = par2::BuildPacket(setId_, par2::kSliceChecksumType, sums);
+        Append(repeated_, sumsPacket.data(), sumsPacket.size());
+    }
+    const std::vector<uint8_t> creator = par2::BuildPacket(
+        setId_, par2::kCreatorType, std::vector<uint8_t>(kCreatorText, kCreatorText + sizeof kCreatorText - 1));
+    Append(repeated_, creator.data(), creator.size());
+
+    WriteFile(kRecoveryIndexName, {}, 0, 0);
+    WriteVolumes(*pass_);
+    for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
+        pass_.reset();
+        pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, first,
+                                               std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
+        for (uint32_t p = 0; p < count; ++p)
+            FeedFromDisk(*pass_, p, Place::Final, false, meter);
+        pass_->Finish();
+        WriteVolumes(*pass_);
+    }
+    pass_.reset();
+    outcome_.piecesRestored = plan_.piecesRestored;
+    outcome_.files = static_cast<uint32_t>(files_.size());
+}
+
+void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
+    for (uint32_t at = 0; at < pass.Count(); at += plan_.slicesPerVolume) {
+        const uint32_t first = pass.FirstExponent() + at;
+        const uint32_t n = std::min(plan_.slicesPerVolume, pass.Count() - at);
+        WriteFile(RecoveryVolumeName(first, n, plan_.recoverySlices), {&pass}, first, n);
+    }
+}
+
+void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes, uint32_t first,
+                               uint32_t count) {
+    files_.push_back(name); // before the file exists: a failure part way still removes it
+    File out(name, File::Mode::CreateAlways);
+    for (const RecoveryPass* pass : passes) {
+        for (uint32_t e = first; e < first + count; ++e) {
+            const uint8_t* slice = pass->Recovery(e - pass->FirstExponent());
+            uint8_t header[par2::kHeaderSize + 4];
+            std::memcpy(header, par2::kMagic, 8);
+            par2::PutU64(header + 8, par2::kHeaderSize + 4 + plan_.sliceSize);
+            std::memcpy(header + 32, setId_.data(), 16);
+            std::memcpy(header + 48, par2::kRecoverySliceType.data(), 16);
+            par2::PutU32(header + 64, e);
+            Md5 md5;
+            md5.Update(header + 32, sizeof header - 32);
+            md5.Update(slice, static_cast<size_t>(plan_.sliceSize));
+            const Md5Digest hash = md5.Final();
+            std::memcpy(header + 16, hash.data(), 16);
+            out.Write(header, sizeof header);
+            out.Write(slice, static_cast<size_t>(plan_.sliceSize));
+            outcome_.bytes += sizeof header + plan_.sliceSize;
+        }
+    }
+    out.Write(repeated_.data(), repeated_.size());
+    outcome_.bytes += repeated_.size();
+    out.Close();
+}
+
+void RecoveryWriter::Discard() {
+    pass_.reset();
+    for (const std::string& name : files_)
+        DeleteFileAt(name);
+    files_.clear();
+    outcome_ = {};
+}

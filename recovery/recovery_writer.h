@@ -1,0 +1,71 @@
+// The recovery files of a split: a PAR2 set whose files are the pieces. It listens to the split,
+// computes the slices' checksums and the recovery slices from the bytes as they are written, and
+// writes "_Split#.par2" and the "_Split#.volFIRST+COUNT.par2" files once the pieces are complete.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/split_observer.h"
+#include "recovery/md5.h"
+#include "recovery/par2_format.h"
+#include "recovery/recovery_pass.h"
+#include "recovery/recovery_plan.h"
+
+struct RecoveryOutcome {
+    uint32_t piecesRestored = 0; // lost or damaged pieces the files can restore
+    uint32_t files = 0;
+    uint64_t bytes = 0;
+    uint64_t bytesReread = 0; // read back from the pieces on disk after the split
+};
+
+class RecoveryWriter : public SplitObserver {
+public:
+    // largeFile: the split's source, whose pieces' first bytes are read ahead (see Begin).
+    RecoveryWriter(std::string largeFile, uint64_t splitSize, RecoveryRequest request, uint64_t memoryCap);
+    ~RecoveryWriter() override;
+
+    void Begin(const std::vector<PlannedPiece>& pieces) override;
+    void Written(const uint8_t* data, size_t len) override;
+    void Complete(ProgressMeter& meter) override;
+    void Discard() override;
+
+    const RecoveryOutcome& Outcome() const { return outcome_; }
+    const RecoveryPlan& Plan() const { return plan_; }
+
+private:
+    struct Piece;
+
+    // Which constants the slices of a piece get: where the order read ahead puts them (while the split
+    // writes), where the final order does, or both (taking out what the first put in the wrong place).
+    enum class Place { Assumed, Final, Moved };
+    void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
+    void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
+    // The checksums: of whole pieces and their first 16 KiB in order, and of each slice.
+    void HashInOrder(const SliceBatch& batch);
+    void HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize);
+    SliceHooks Hooks();
+    // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
+    void Order(bool assumed);
+    void WriteVolumes(const RecoveryPass& pass);
+    void WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes, uint32_t first,
+                   uint32_t count);
+
+    std::string largeFile_;
+    uint64_t splitSize_;
+    RecoveryRequest request_;
+    uint64_t memoryCap_;
+    RecoveryPlan plan_;
+    std::vector<PlannedPiece> pieces_;
+    std::unique_ptr<Piece[]> state_;
+    std::unique_ptr<RecoveryPass> pass_;
+    uint32_t current_ = 0; // the piece Written is in
+    uint64_t offset_ = 0;  // bytes of it seen
+    size_t slotFill_ = 0;  // bytes in the pass's current slot
+    par2::Id setId_{};
+    std::vector<uint8_t> repeated_; // the critical packets and the creator packet, as every file holds them
+    std::vector<std::string> files_;
+    RecoveryOutcome outcome_;
+};

@@ -1,0 +1,153 @@
+// The recovery files a split writes, checked by par2cmdline: it accepts them, and it rebuilds lost and
+// damaged pieces from them, also when the header's CRC turns out short (the pieces are written again),
+// when memory holds only part of the recovery data, and for a self-catenating first piece.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "recovery/recovery_plan.h"
+#include "recovery/recovery_writer.h"
+#include "split/split_recovery.h"
+#include "split_test_support.h"
+
+namespace {
+
+int Par2(const std::string& args) {
+    const int status = std::system(("par2 " + args + " -qq '_Split#.par2' >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> RecoveryFilesIn(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Native(".")))
+        if (IsRecoveryFileName(entry.path().filename().string().c_str(), entry.path().filename().string().size()))
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SplitRecoveryTest : public SplitFolder {
+protected:
+    // Splits data (CRC taken while writing) with recovery files restoring `restore` pieces.
+    SplitResult Split(const std::string& data, int64_t splitSize, uint32_t restore, uint64_t memory,
+                      const std::string* stub = nullptr, const ProgressCallback& progress = {}) {
+        dir.Write("big.bin", data);
+        writer.emplace(dir.File("big.bin"), splitSize, RecoveryRequest{false, restore}, memory);
+        SplitJob job;
+        job.largeFile = dir.File("big.bin");
+        job.splitSize = splitSize;
+        if (stub) {
+            job.stubImage = reinterpret_cast<const uint8_t*>(stub->data());
+            job.stubSize = stub->size();
+        }
+        job.observer = &*writer;
+        return SplitLargeFile(job, messenger, progress);
+    }
+
+    // Deletes `lost`, flips a byte in `damaged`, has par2 repair them and compares with the originals.
+    void ExpectRepaired(const std::vector<std::string>& lost, const std::string& damaged) {
+        std::vector<std::pair<std::string, std::string>> originals;
+        for (const std::string& name : lost) {
+            originals.emplace_back(name, dir.Read(name));
+            std::filesystem::remove(dir.Native(name));
+        }
+        std::string bytes = dir.Read(damaged);
+        originals.emplace_back(damaged, bytes);
+        bytes[bytes.size() / 2] ^= 0x40;
+        dir.Write(damaged, bytes);
+        EXPECT_EQ(Par2("r -p"), 0);
+        for (const auto& [name, original] : originals)
+            EXPECT_TRUE(dir.Read(name) == original) << name << " not rebuilt";
+    }
+
+    std::optional<RecoveryWriter> writer;
+    RecordingMessenger messenger;
+};
+
+} // namespace
+
+TEST_F(SplitRecoveryTest, Par2RepairsPiecesOfASetWrittenTwiceForAShortCrc) {
+    const std::string data = WithCrc(TestBytes(3000000, 4), 0x00ABCDEF); // "ABCDEF": the pieces are rewritten
+    ASSERT_EQ(Split(data, 200000, 3, kDefaultRecoveryMemory).end, SplitEnd::Done);
+    EXPECT_EQ(writer->Outcome().piecesRestored, 3u);
+    EXPECT_EQ(writer->Outcome().files, RecoveryFilesIn(dir).size());
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#000", "_Split#007"}, "_Split#011");
+}
+
+TEST_F(SplitRecoveryTest, MemoryBelowTheRecoveryDataTakesMorePassesAndNoFileOutgrowsAPiece) {
+    const std::string stub = FakeStubImage(3000);
+    // 4 pieces of 100000 bytes to restore: 400000 bytes of recovery data in 200000 bytes of memory.
+    ASSERT_EQ(Split(TestBytes(2000000, 9), 100000, 4, 200000, &stub).end, SplitEnd::Done);
+    const uint64_t setBytes = 2000000 + 3000 + LongestPieceHeader("", dir.File("big.bin")).size();
+    EXPECT_GT(writer->Outcome().bytesReread, setBytes); // the later passes read the set again
+    uint64_t total = 0;
+    for (const std::string& name : RecoveryFilesIn(dir)) {
+        const uint64_t size = std::filesystem::file_size(dir.Native(name));
+        EXPECT_LE(size, 100000u) << name;
+        total += size;
+    }
+    EXPECT_EQ(total, writer->Outcome().bytes);
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#000.exe", "_Split#003", "_Split#019"}, "_Split#010");
+}
+
+TEST_F(SplitRecoveryTest, AStopWhileTheRecoveryFilesAreMadeRemovesThemWithThePieces) {
+    const std::string data = TestBytes(1000000, 2);
+    const SplitResult result =
+        Split(data, 100000, 2, 150000, nullptr, [](uint64_t done, uint64_t) { return done < 1000000; });
+    EXPECT_EQ(result.end, SplitEnd::Stopped);
+    EXPECT_TRUE(RecoveryFilesIn(dir).empty());
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
+// A tiny set frozen as the MD5 of its files, once checked with par2cmdline: the packets' bytes stay.
+TEST_F(SplitRecoveryTest, TinySetKeepsItsKnownBytes) {
+    dir.Write("big.bin", TestBytes(7000, 3));
+    RecoveryWriter tiny(dir.File("big.bin"), 3000, RecoveryRequest{false, 1}, kDefaultRecoveryMemory);
+    SplitJob job;
+    job.largeFile = dir.File("big.bin");
+    job.splitSize = 3000;
+    job.withHeader = false;
+    job.observer = &tiny;
+    ASSERT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::Done);
+    const std::vector<std::string> names = RecoveryFilesIn(dir);
+    ASSERT_EQ(names, (std::vector<std::string>{"_Split#.par2", "_Split#.vol000+001.par2", "_Split#.vol001+001.par2"}));
+    std::string digests;
+    for (const std::string& name : names) {
+        const std::string bytes = dir.Read(name);
+        const Md5Digest d = Md5Of(bytes.data(), bytes.size());
+        char hex[33];
+        for (int i = 0; i < 16; ++i)
+            std::snprintf(hex + 2 * i, 3, "%02x", d[i]);
+        digests += std::string(hex) + " ";
+    }
+    EXPECT_EQ(digests,
+              "5fb969fe7255f0ed129364ec28ed6b19 a63f77096a58500a9854192a808e2cb8 069ac5cf239b14b908c2290c0b7637ee ");
+    EXPECT_EQ(Par2("v"), 0);
+}
+
+TEST(SplitRecoveryPlan, CountsPiecesAndRefusesWhatCannotBe) {
+    EXPECT_EQ(PiecesToRestore({true, 10}, 737), 74u); // a percentage rounds up
+    EXPECT_EQ(PiecesToRestore({false, 30}, 26), 26u); // never more than the set
+    const auto plan = PlanSplitRecovery(40, 1000000000, 1457664, false, {true, 10}, kDefaultRecoveryMemory);
+    ASSERT_TRUE(std::holds_alternative<RecoveryPlan>(plan));
+    EXPECT_EQ(std::get<RecoveryPlan>(plan).sliceSize, 728832u);
+    EXPECT_EQ(std::get<RecoveryPlan>(plan).recoverySlices, 2u * 69);
+    // 1000 pieces of 2000 bytes: the checksums every file repeats outgrow a piece.
+    EXPECT_TRUE(std::holds_alternative<std::string>(
+        PlanSplitRecovery(40, 2000000, 2000, false, {false, 1}, kDefaultRecoveryMemory)));
+    EXPECT_TRUE(IsRecoveryFileName("_SPLIT#.Vol012+003.PAR2", 23));
+    EXPECT_FALSE(IsRecoveryFileName("_Split#.vol012.par2", 19));
+}
+
+TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
+    dir.Write("_Split#.vol000+001.par2", "old");
+    EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_NE(messenger.shown[0].text.find("1 split file (_Split#.vol000+001.par2)"), std::string::npos)
+        << messenger.shown[0].text;
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
