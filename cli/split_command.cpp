@@ -79,6 +79,7 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
         console.Message(OneLine(kSplitStoppedText));
     if (result.end != SplitEnd::Done)
         return kExitFailure;
-    ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
+    if (!console.Quiet())
+        ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
     return kExitOk;
 }
