@@ -43,3 +43,4 @@ if [ "$differ" -gt 0 ]; then
     exit 1
 fi
 echo "reproducible: all 7 programs are byte-identical in both builds"
+rm -rf "$root"

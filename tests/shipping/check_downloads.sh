@@ -70,6 +70,8 @@ package_runs_from_a_scratch_root() {
     said=$("$scratch/root/usr/bin/fendrik" --version) || fail "fendrik --version failed"
     [ "$said" = "fendrik $version" ] || fail "fendrik --version says \"$said\", the project is $version"
     [ -f "$scratch/root/usr/share/bash-completion/completions/fendrik" ] || fail "no bash completion"
+    grep -q "^Fendrik $version:" "$scratch/root/usr/share/doc/fendrik/README.md" ||
+        fail "the README does not give the version $version"
 }
 
 manual_page_renders_and_names_every_option() {
