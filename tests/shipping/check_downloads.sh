@@ -18,7 +18,9 @@ failed=()
 # Runs one check; its output is shown only when it fails.
 check() { # name: a function of this script, run with set -e
     local log="$scratch/$1.log"
+    # Not as an if condition, where set -e would not hold.
     (set -e; "$1") >"$log" 2>&1
+    # shellcheck disable=SC2181
     if [ $? -eq 0 ]; then
         echo "[       OK ] shipping.$1"
         passed=$((passed + 1))
@@ -44,8 +46,8 @@ zip_holds_the_programs_and_their_checksums() {
     for program in Fendrik.exe fendrik-cli.exe catstub.exe x86_64/Fendrik.exe; do
         strings -el "$scratch/zip/$program" | grep -qx "$version" || fail "$program carries no version $version"
     done
-    grep -q "copy /b" "$scratch/zip/README.txt" && grep -q "Fendrik $version for Windows" "$scratch/zip/README.txt" ||
-        fail "README.txt lacks the version or how to join with copy /b"
+    grep -q "copy /b" "$scratch/zip/README.txt" || fail "README.txt does not tell how to join with copy /b"
+    grep -q "Fendrik $version for Windows" "$scratch/zip/README.txt" || fail "README.txt lacks the version"
 }
 
 zip_command_splits_and_joins_under_wine() {
@@ -55,7 +57,8 @@ zip_command_splits_and_joins_under_wine() {
     head -c 200000 /dev/urandom >"$run/big.bin"
     (cd "$run" && timeout -k 5 120 "$WINE" "$cli" split big.bin --size 64K --self-cat --quiet) ||
         fail "split under Wine failed"
-    [ "$(ls "$run" | grep -c '^_Split#')" -eq 4 ] || fail "split wrote: $(ls "$run")"
+    local pieces=("$run"/_Split#*)
+    [ ${#pieces[@]} -eq 4 ] || fail "split wrote: ${pieces[*]}"
     head -c 45056 "$run/_Split#000.exe" | cmp -s - "$scratch/zip/x86_64/catstub.exe" ||
         fail "_Split#000.exe does not begin with the zip's catstub.exe"
     (cd "$run" && timeout -k 5 120 "$WINE" "$cli" join "_Split#002" -C out --quiet) || fail "join under Wine failed"
