@@ -85,7 +85,9 @@ Answer ConsoleMessenger::Show(const std::string& text, Icon icon, Buttons button
     const Answer no = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     const std::string question = OneLine(text);
     if (assumeYes_) {
-        console_.Message(question + " [y/N] yes (--yes)");
+        // A question answered by --yes leads on to success, which --quiet leaves untold.
+        if (!console_.Quiet())
+            console_.Message(question + " [y/N] yes (--yes)");
         return yes;
     }
     if (!console_.Streams().inIsTerminal) {

@@ -40,6 +40,7 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         return kExitInconsistent;
     if (!result.written)
         return kExitFailure;
-    console.Streams().out << result.listLine << "\n";
+    if (!console.Quiet())
+        console.Streams().out << result.listLine << "\n";
     return kExitOk;
 }

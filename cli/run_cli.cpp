@@ -6,9 +6,7 @@
 #include "cli/arguments.h"
 #include "cli/command_support.h"
 
-#ifndef FENDRIK_VERSION
-#define FENDRIK_VERSION "1.0"
-#endif
+// FENDRIK_VERSION comes from the CMake project's version.
 
 int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
     const Parsed<CliOptions> parsed = ParseArguments(args);

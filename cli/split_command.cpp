@@ -95,8 +95,10 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
         console.Message(OneLine(kSplitStoppedText));
     if (result.end != SplitEnd::Done)
         return kExitFailure;
-    ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
-    if (recovery)
-        console.Streams().out << RecoveryOutcomeText(recovery->Outcome()) << "\n";
+    if (!console.Quiet()) {
+        ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
+        if (recovery)
+            console.Streams().out << RecoveryOutcomeText(recovery->Outcome()) << "\n";
+    }
     return kExitOk;
 }

@@ -4,7 +4,8 @@
 # (the 64-bit edition) and the fuzz targets (clang).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
 # (native, sanitize, win32, win64, fuzz) builds only that one. FENDRIK_WIN32_PROGRAMS_ONLY=1
-# builds the i686 programs without their Windows tests (scripts/test.sh sets it where they cannot run).
+# builds the i686 programs without their Windows tests (scripts/test.sh sets it where they cannot run);
+# FENDRIK_PROGRAMS_ONLY=1 builds only the programs of each build.
 # A folder is configured again whenever the cmake arguments below change.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,6 +14,11 @@ jobs=$(nproc)
 
 # Only these targets of a build (empty: all of it).
 targets_of() { # folder
+    # The programs alone, as a release ships them (scripts/release.sh, scripts/reproducible.sh).
+    if [ "${FENDRIK_PROGRAMS_ONLY:-}" = 1 ]; then
+        case "$1" in win32 | win64) echo "Fendrik catstub fendrik-cli" ;; native) echo "fendrik" ;; esac
+        return
+    fi
     case "$1" in
     # Where no i686 test can run, the programs alone: still compiled and size-checked everywhere.
     win32) [ "${FENDRIK_WIN32_PROGRAMS_ONLY:-}" = 1 ] && echo "Fendrik catstub fendrik-cli" ;;

@@ -15,7 +15,7 @@ for pkg in cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev libisa
            g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
            g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
            wine wine32:i386 wine64 xvfb x11-utils imagemagick xxd jq clang-14 libclang-rt-14-dev \
-           nettle-dev par2; do
+           nettle-dev par2 zip unzip dpkg-dev binutils man-db groff-base lintian; do
     have "$pkg" || need+=("$pkg")
 done
 

@@ -78,6 +78,33 @@ if [ -n "${DISPLAY:-}" ]; then
     run_windows_suites win64
 fi
 
+# The downloads, made by scripts/release.sh from the builds above into a folder of the tests'
+# own; their checks run the x86_64 command from the zip under wine64.
+if DIST="$BUILD_ROOT/dist" "$top/scripts/release.sh" >"$BUILD_ROOT/logs/release.log" 2>&1 &&
+        use_wine win64 && prepare_wine_prefix; then
+    run_suite shipping native_path env WINE="$WINE" "$top/tests/shipping/check_downloads.sh" "$BUILD_ROOT/dist"
+    wine_kill
+else
+    echo "== shipping: the downloads could not be made (scripts/release.sh) or Wine could not start; see $BUILD_ROOT/logs/release.log"
+    tail -20 "$BUILD_ROOT/logs/release.log"
+    failed=$((failed + 1))
+    broken+=("shipping")
+fi
+# Two clean builds without the compiler cache take longer than the rest of the suite, so the
+# reproducibility check runs only when asked: FENDRIK_TEST_REPRODUCIBLE=1.
+if [ "${FENDRIK_TEST_REPRODUCIBLE:-}" = 1 ]; then
+    if "$top/scripts/reproducible.sh" >"$BUILD_ROOT/logs/reproducible.log" 2>&1; then
+        echo "reproducible: 1 passed, 0 failed"
+        passed=$((passed + 1))
+    else
+        echo "== reproducible: the programs differ between two builds; see $BUILD_ROOT/logs/reproducible.log"
+        tail -10 "$BUILD_ROOT/logs/reproducible.log"
+        echo "reproducible: 0 passed, 1 failed"
+        failed=$((failed + 1))
+        broken+=("reproducible")
+    fi
+fi
+
 [ ${#broken[@]} -gt 0 ] && echo "failing suites: ${broken[*]}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

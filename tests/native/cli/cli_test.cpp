@@ -88,7 +88,7 @@ TEST_F(CliTest, RoundTripsInEveryMode) {
         const auto pieces = Contents(dir.Native("pieces"));
         ASSERT_EQ(mode.pieces, pieces.size());
         EXPECT_EQ(1u, pieces.count(mode.first));
-        EXPECT_NE(std::string::npos, split.out.find(mode.first + "\t")) << split.out;
+        EXPECT_EQ("", split.out + split.err) << "--quiet prints nothing on success";
 
         const CliRun join = Cli({"join", Piece("_Split#001"), "-C", "out"});
         ASSERT_EQ(0, join.status) << join.err;
@@ -203,6 +203,22 @@ TEST_F(CliTest, NothingIsReplacedWithoutAYes) {
     EXPECT_TRUE(Contents(dir.Native("pieces")) == before) << "existing pieces untouched";
     EXPECT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "64K", "--yes"}).status);
     EXPECT_EQ(5u, Contents(dir.Native("pieces")).size()) << "pieces 000 to 004 of the new set";
+}
+
+TEST_F(CliTest, QuietPrintsNothingOnSuccessButStillTellsRefusals) {
+    ASSERT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "100K", "--quiet"}).status);
+    dir.Write("out/big.bin", "old");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"join", Piece("_Split#000"), "-C", "out", "--yes", "--quiet"},
+          std::vector<std::string>{"verify", Piece("_Split#000"), "--quiet"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(0, run.status) << args[0];
+        EXPECT_EQ("", run.out + run.err) << args[0];
+    }
+    EXPECT_TRUE(dir.Read("out/big.bin") == data);
+    const CliRun refused = Cli({"split", "big.bin", "-C", "pieces", "--size", "100K", "--quiet"});
+    EXPECT_EQ(3, refused.status);
+    EXPECT_NE(std::string::npos, refused.err.find("[y/N] no")) << refused.err;
 }
 
 TEST_F(CliTest, CtrlCStopsAndLeavesNoPieceBehind) {
