@@ -24,6 +24,7 @@ constexpr Subcommand kSubcommands[] = {
     {"split", Command::Split, kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet},
     {"join", Command::Join, kDirectory | kYes | kQuiet},
     {"verify", Command::Verify, kQuiet},
+    {"repair", Command::Repair, kQuiet},
     {"info", Command::Info, kJson},
 };
 
@@ -44,6 +45,7 @@ const char kUsage[] = "usage: fendrik split FILE [--size SIZE | --count N] [--no
                       "[--quiet]\n"
                       "       fendrik join PIECE [-C DIR] [--yes] [--quiet]\n"
                       "       fendrik verify PIECE [--quiet]\n"
+                      "       fendrik repair PIECE [--quiet]\n"
                       "       fendrik info PIECE [--json]\n"
                       "       fendrik --help | --version\n";
 
