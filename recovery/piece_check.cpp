@@ -183,6 +183,10 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
         }
         check.slicesNeeded += piece.BadSlices();
     }
+    // Told in the order of their names, not the set's order of file IDs.
+    std::sort(check.pieces.begin(), check.pieces.end(), [&set](const PieceCheck& a, const PieceCheck& b) {
+        return set.files[a.file].name < set.files[b.file].name;
+    });
     return result;
 }
 

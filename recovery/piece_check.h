@@ -38,7 +38,7 @@ std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set
 
 struct SetCheck {
     RecoverySet set;
-    std::vector<PieceCheck> pieces; // one per set file, in set order
+    std::vector<PieceCheck> pieces; // one per set file, in the order of their names
     uint32_t slicesNeeded = 0;      // input slices neither present nor found elsewhere
 
     bool Complete() const; // every piece intact under its name
