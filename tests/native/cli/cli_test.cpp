@@ -174,7 +174,7 @@ TEST_F(CliTest, InfoDescribesTheSetAsTextOrJson) {
     EXPECT_EQ("{\"first_piece\": \"" + dir.Native("pieces/_Split#000").string() +
                   "\", \"self_catenating\": false, \"header\": true, \"original_name\": \"big.bin\", \"crc32\": \"" +
                   crc + "\", \"pieces\": 3, \"missing\": [], \"total_size\": " + std::to_string(total) +
-                  ", \"rejoined_size\": 300000}\n",
+                  ", \"rejoined_size\": 300000, \"recovery\": null}\n",
               json.out);
     std::filesystem::remove(dir.Native("pieces/_Split#000"));
     const CliRun text = Cli({"info", Piece("_Split#001")});
