@@ -87,4 +87,12 @@ split_section() {
 
 split_section || status=1
 
+# --- Recovery files: the rebuild against par2cmdline, and what the MD5 checks add to verify ---
+recovery_section() {
+    echo "== Rebuild of 10 % missing pieces of 1 GiB against par2 r; verify with and without recovery files"
+    "$top/bench/recovery_bench.sh"
+}
+
+recovery_section || status=1
+
 exit $status
