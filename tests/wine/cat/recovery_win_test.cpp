@@ -35,7 +35,7 @@ TEST_F(RecoveryCatTest, AMissingPieceIsNamedRebuiltAfterAYesAndTheSetJoined) {
     Click(IDC_START_CAT);
     ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
     EXPECT_EQ((ShownMessage{"Damaged or missing pieces:\n_Split#002\n\n1 piece missing: the recovery files can "
-                            "rebuild them (needs 1 of 2 recovery slices).\n\nRebuild them, then join?",
+                            "rebuild them (needs 2 of 2 recovery slices).\n\nRebuild them, then join?",
                             Icon::Question, Buttons::YesNoDefaultYes}),
               messenger.shown[0]);
     EXPECT_EQ(0u, messenger.shown[1].text.find("Catenated File: movie.avi  OK")) << messenger.shown[1].text;
