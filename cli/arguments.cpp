@@ -26,6 +26,7 @@ constexpr Subcommand kSubcommands[] = {
     {"split", Command::Split, kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet | kRecovery | kMemory},
     {"join", Command::Join, kDirectory | kYes | kQuiet},
     {"verify", Command::Verify, kQuiet},
+    {"repair", Command::Repair, kQuiet},
     {"info", Command::Info, kJson},
 };
 
@@ -49,6 +50,7 @@ const char kUsage[] = "usage: fendrik split FILE [--size SIZE | --count N] [--no
                       "                     [--recovery N | --recovery P%] [--memory SIZE]\n"
                       "       fendrik join PIECE [-C DIR] [--yes] [--quiet]\n"
                       "       fendrik verify PIECE [--quiet]\n"
+                      "       fendrik repair PIECE [--quiet]\n"
                       "       fendrik info PIECE [--json]\n"
                       "       fendrik --help | --version\n";
 

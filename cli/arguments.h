@@ -8,7 +8,7 @@
 
 #include "cli/size_arg.h"
 
-enum class Command { Split, Join, Verify, Info, Help, Version };
+enum class Command { Split, Join, Verify, Repair, Info, Help, Version };
 
 struct CliOptions {
     Command command = Command::Help;

@@ -13,7 +13,8 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitInconsistent = 1, // CRC mismatch or missing piece
     kExitUsage = 2,
-    kExitFailure = 3, // file errors, refusals, a stop
+    kExitFailure = 3,        // file errors, refusals, a stop
+    kExitNotRebuildable = 4, // pieces damaged or missing beyond what the recovery files can rebuild
 };
 
 // A path from the command line made full, with '\\' between its parts as the engines expect.
@@ -44,4 +45,5 @@ StubImage CarriedStubImage();
 int RunSplit(const CliOptions& options, Console& console, Messenger& messenger);
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger);
 int RunVerify(const CliOptions& options, Console& console, Messenger& messenger);
+int RunRepair(const CliOptions& options, Console& console, Messenger& messenger);
 int RunInfo(const CliOptions& options, Console& console, Messenger& messenger);

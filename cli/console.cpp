@@ -81,8 +81,9 @@ Answer ConsoleMessenger::Show(const std::string& text, Icon icon, Buttons button
             console_.Message(OneLine(text));
         return Answer::Ok;
     }
-    const Answer yes = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    const Answer no = buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultYes;
+    const Answer yes = yesNo ? Answer::Yes : Answer::Ok;
+    const Answer no = yesNo ? Answer::No : Answer::Cancel;
     const std::string question = OneLine(text);
     if (assumeYes_) {
         // A question answered by --yes leads on to success, which --quiet leaves untold.

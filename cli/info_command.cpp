@@ -1,10 +1,13 @@
 // fendrik info: what the first piece records and what the folder holds, as text or one JSON object.
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
 #include "cli/command_support.h"
 #include "cli/set_report.h"
 #include "core/piece_name.h"
+#include "platform/file.h"
+#include "recovery/recovery_set.h"
 
 namespace {
 
@@ -39,7 +42,51 @@ const char* HeaderWord(SetHeader header) {
     return "none (split without CRC)";
 }
 
-void PrintJson(std::ostream& out, const SetSurvey& set, bool haveFirst) {
+// Whole pieces the recovery slices can restore: the count of the largest pieces they cover.
+uint32_t RestorablePieces(const par2::RecoverySet& set) {
+    size_t largest = 1;
+    for (const par2::SetFile& f : set.files)
+        largest = std::max(largest, f.slices.size());
+    return static_cast<uint32_t>(set.recovery.size() / largest);
+}
+
+std::string RecoveryJson(const par2::ReadResult& index) {
+    if (index.outcome != par2::ReadOutcome::Found)
+        return "null";
+    const par2::RecoverySet& set = index.set;
+    std::string json = "{\"files\": [";
+    for (size_t i = 0; i < set.indexFiles.size(); ++i)
+        json += (i ? ", " : "") + JsonString(NamePart(set.indexFiles[i]));
+    return json + "], \"slice_size\": " + std::to_string(set.sliceSize) +
+           ", \"input_slices\": " + std::to_string(set.InputSlices()) +
+           ", \"recovery_slices\": " + std::to_string(set.recovery.size()) +
+           ", \"restorable_pieces\": " + std::to_string(RestorablePieces(set)) +
+           ", \"damaged_packets\": " + std::to_string(set.damagedPackets) + "}";
+}
+
+void PrintRecovery(std::ostream& out, const par2::ReadResult& index) {
+    if (index.outcome == par2::ReadOutcome::NoIndex) {
+        out << "recovery files:  none\n";
+        return;
+    }
+    const par2::RecoverySet& set = index.set;
+    std::string names;
+    for (const std::string& path : set.indexFiles)
+        names += (names.empty() ? "" : ", ") + NamePart(path);
+    out << "recovery files:  " << set.indexFiles.size() << " (" << names << ")\n";
+    if (index.outcome != par2::ReadOutcome::Found) {
+        out << "recovery:        unusable: the set's description is not among them intact\n";
+        return;
+    }
+    out << "recovery slices: " << set.recovery.size() << " of " << set.sliceSize << " bytes, for " << set.InputSlices()
+        << " slices in " << set.files.size() << " pieces\n"
+        << "can restore:     " << set.recovery.size() << " damaged or missing slices (" << RestorablePieces(set)
+        << " whole pieces)\n";
+    if (set.damagedPackets)
+        out << "damaged packets: " << set.damagedPackets << " (skipped)\n";
+}
+
+void PrintJson(std::ostream& out, const SetSurvey& set, bool haveFirst, const par2::ReadResult& index) {
     const bool recorded = set.header != SetHeader::None;
     out << "{\"first_piece\": " << (haveFirst ? JsonString(ShownPath(set.pieces[0].path)) : "null")
         << ", \"self_catenating\": " << (set.selfCatenating ? "true" : "false")
@@ -49,10 +96,11 @@ void PrintJson(std::ostream& out, const SetSurvey& set, bool haveFirst) {
         << ", \"missing\": [";
     for (size_t i = 0; i < set.missing.size(); ++i)
         out << (i ? ", " : "") << JsonString(PieceName(set.missing[i]));
-    out << "], \"total_size\": " << set.piecesSize << ", \"rejoined_size\": " << set.JoinedSize() << "}\n";
+    out << "], \"total_size\": " << set.piecesSize << ", \"rejoined_size\": " << set.JoinedSize()
+        << ", \"recovery\": " << RecoveryJson(index) << "}\n";
 }
 
-void PrintText(std::ostream& out, const SetSurvey& set, bool haveFirst) {
+void PrintText(std::ostream& out, const SetSurvey& set, bool haveFirst, const par2::ReadResult& index) {
     const bool recorded = set.header != SetHeader::None;
     out << "first piece:     " << (haveFirst ? ShownPath(set.pieces[0].path) : std::string("missing")) << "\n"
         << "self-catenating: " << (set.selfCatenating ? "yes" : "no") << "\n"
@@ -64,6 +112,7 @@ void PrintText(std::ostream& out, const SetSurvey& set, bool haveFirst) {
         << "missing:         " << (set.missing.empty() ? std::string("none") : MissingPieceNames(set)) << "\n"
         << "total size:      " << set.piecesSize << " bytes\n"
         << "rejoined size:   " << set.JoinedSize() << " bytes\n";
+    PrintRecovery(out, index);
 }
 
 } // namespace
@@ -73,9 +122,16 @@ int RunInfo(const CliOptions& options, Console& console, Messenger& messenger) {
     if (!set)
         return kExitFailure;
     const bool haveFirst = set->missing.empty() || set->missing.front() != 0;
+    par2::ReadResult index;
+    try {
+        index = par2::ReadRecoverySet(FolderPart(EnginePath(options.path)));
+    } catch (const FileException& error) {
+        messenger.Show("Can't read the recovery files\n" + error.Description(), Icon::Hand);
+        return kExitFailure;
+    }
     if (options.json)
-        PrintJson(console.Streams().out, *set, haveFirst);
+        PrintJson(console.Streams().out, *set, haveFirst, index);
     else
-        PrintText(console.Streams().out, *set, haveFirst);
+        PrintText(console.Streams().out, *set, haveFirst, index);
     return set->Complete() ? kExitOk : kExitInconsistent;
 }

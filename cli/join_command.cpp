@@ -5,9 +5,24 @@
 #include "cat/cat_files.h"
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
+#include "cli/recovery_report.h"
 #include "cli/set_report.h"
 
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
+    // Pieces that the recovery files beside the set can rebuild are rebuilt before the join.
+    const std::optional<par2::CheckResult> checked = CheckAgainstIndex(EnginePath(options.path), console, messenger);
+    if (!checked)
+        return kExitFailure;
+    if (checked->outcome == par2::CheckOutcome::Checked && !checked->check.Complete()) {
+        const par2::SetCheck& check = checked->check;
+        if (!check.Rebuildable()) {
+            messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
+            return kExitNotRebuildable;
+        }
+        console.Message("Rebuilding " + PiecesToRebuild(check) + " from the recovery files");
+        if (!RebuildWithProgress(check, console, messenger))
+            return kExitFailure;
+    }
     const std::optional<SetSurvey> set = SurveySet(EnginePath(options.path), messenger);
     if (!set)
         return kExitFailure;

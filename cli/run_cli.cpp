@@ -20,11 +20,15 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
     switch (options.command) {
     case Command::Help:
         streams.out << "fendrik: splits a large file into pieces _Split#000, _Split#001, ... and joins them again,\n"
-                       "checking the CRC-32 that the first piece records.\n"
+                       "checking the CRC-32 that the first piece records. With PAR2 recovery files beside the pieces\n"
+                       "(_Split#.par2, _Split#.vol*.par2), verify names each damaged or missing piece and\n"
+                       "repair and join rebuild them.\n"
                     << kUsage
                     << "SIZE: bytes, a number with K, M or G (powers of 1024), or floppy (1457664), cd (700M),\n"
                        "      dvd (4700000000), fat32 (4294967295), email (25000000). Default: floppy.\n"
-                       "Exit status: 0 success, 1 set incomplete or CRC mismatch, 2 wrong usage, 3 other failure.\n";
+                       "Exit status: 0 success, 1 set incomplete or CRC mismatch (with recovery files: damaged but\n"
+                       "rebuildable), 2 wrong usage, 3 other failure, 4 damaged beyond what the recovery files\n"
+                       "can rebuild.\n";
         return kExitOk;
     case Command::Version:
         streams.out << "fendrik " << FENDRIK_VERSION << "\n";
@@ -35,6 +39,8 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
         return RunJoin(options, console, messenger);
     case Command::Verify:
         return RunVerify(options, console, messenger);
+    case Command::Repair:
+        return RunRepair(options, console, messenger);
     case Command::Info:
         return RunInfo(options, console, messenger);
     }

@@ -5,12 +5,27 @@
 #include "cat/joined_crc.h"
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
+#include "cli/recovery_report.h"
 #include "cli/set_report.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 
 int RunVerify(const CliOptions& options, Console& console, Messenger& messenger) {
+    // With recovery files beside the set, each piece is checked against them first and named when bad.
+    const std::optional<par2::CheckResult> checked = CheckAgainstIndex(EnginePath(options.path), console, messenger);
+    if (!checked)
+        return kExitFailure;
+    if (checked->outcome == par2::CheckOutcome::IndexIncomplete)
+        console.Message("The recovery files lack the set's description: the pieces are checked without them.");
+    if (checked->outcome == par2::CheckOutcome::Checked) {
+        std::ostream& out = console.Streams().out;
+        for (const std::string& line : PieceStateLines(checked->check))
+            out << line << "\n";
+        out << RecoverySummary(checked->check) << "\n";
+        if (!checked->check.Complete())
+            return checked->check.Rebuildable() ? kExitInconsistent : kExitNotRebuildable;
+    }
     const std::optional<SetSurvey> set = SurveySet(EnginePath(options.path), messenger);
     if (!set)
         return kExitFailure;

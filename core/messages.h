@@ -7,7 +7,8 @@
 enum class Icon { None, Exclamation, Hand, Information, Question };
 // YesNo is a question whose default button is No: pressing Enter must never
 // destroy anything the user has.
-enum class Buttons { Ok, OkCancel, YesNo };
+// YesNoDefaultYes is for a question whose Yes loses nothing (a rebuild that keeps every original).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultYes };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Messenger {

@@ -94,7 +94,7 @@ split_section() {
 
 split_section || status=1
 
-# --- Recovery files: the arithmetic's paths and MD5 against a memory read, then the split with them ---
+# --- Recovery files: the arithmetic's paths and MD5 against a memory read, the split with them, the rebuild ---
 recovery_section() {
     echo "== GF(2^16) multiply-and-add per path (16 KiB blocks in the caches) and MD5, against a memory read"
     if [ ! -x "$bench_dir/recovery_bench" ]; then
@@ -111,6 +111,8 @@ recovery_section() {
     ratio "MD5 / memory read" "$(rate_of "$rates" md5)" "$memory"
     echo "== Split with recovery files for 10 % of the pieces, against the split without and par2 c"
     "$top/bench/recovery_split_bench.sh"
+    echo "== Rebuild of 10 % missing pieces of 1 GiB against par2 r; verify with and without recovery files"
+    "$top/bench/rebuild_bench.sh"
 }
 
 recovery_section || status=1

@@ -11,6 +11,7 @@
 #include "platform/file.h"
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
+#include "ui/recovery_handlers.h"
 #include "ui/resource.h"
 
 namespace {
@@ -139,13 +140,36 @@ void MainDialog::StartCatenation() {
     if (const std::optional<std::string> format = PlainNameFormat())
         job.plainNameFormat = *format;
     const auto result = std::make_shared<CatResult>();
+    const auto rebuilt = std::make_shared<bool>(false);
     StartJob(
         IDC_START_CAT,
-        [job, result](const ProgressCallback& onProgress, Messenger& messenger) mutable {
+        [job, result, rebuilt, first = firstPiecePath_](const ProgressCallback& onProgress,
+                                                        Messenger& messenger) mutable {
+            // A set's pieces are checked against its recovery files first, and rebuilt when the user agrees.
+            if (!job.explicitSelection) {
+                switch (CheckAndRebuildPieces(first, onProgress, messenger)) {
+                case PiecesBeforeJoin::Stop:
+                    return;
+                case PiecesBeforeJoin::Rebuilt: {
+                    *rebuilt = true;
+                    const auto pieces = DiscoverPieces(first, messenger);
+                    if (!pieces)
+                        return;
+                    job.paths.clear();
+                    for (const DiscoveredPiece& piece : *pieces)
+                        job.paths.push_back(piece.path);
+                    break;
+                }
+                case PiecesBeforeJoin::Join:
+                    break;
+                }
+            }
             job.onProgress = onProgress;
             *result = CatFiles(job, messenger);
         },
-        [this, result] {
+        [this, result, rebuilt] {
+            if (*rebuilt)
+                FindPieces(); // the list shows the rebuilt pieces
             if (result->headerRead) {
                 recordedName_ = result->recordedName;
                 recordedCrcText_ = result->recordedCrc;

@@ -50,6 +50,7 @@ const MessageMapEntry<MainDialog> MainDialog::kMessageMap[] = {
     {WM_COMMAND, IDM_CAT_COPY, 0, Command<&MainDialog::OnMenu_CatCopy>},
     {WM_COMMAND, IDM_CAT_FILE_INFO, 0, Command<&MainDialog::ShowPieceHeader>},
     {WM_COMMAND, IDM_CAT_SIZE_AND_CRC, 0, Command<&MainDialog::ShowSizeAndCrc>},
+    {WM_COMMAND, IDM_CAT_CHECK_PIECES, 0, Command<&MainDialog::ShowPieceStates>},
     {WM_COMMAND, IDC_WITHOUT_CRC, BN_CLICKED, Command<&MainDialog::OnBn_WithoutCrc>},
     {WM_COMMAND, IDM_CAT_POS_UP, 0, Command<&MainDialog::MoveEntryUp>},
     {WM_COMMAND, IDC_SELF_CATENATE, BN_CLICKED, Command<&MainDialog::OnBn_SelfCatenate>},

@@ -73,6 +73,7 @@ public:
     void MoveEntryDown();
     void ShowPieceHeader();
     void ShowSizeAndCrc();
+    void ShowPieceStates();
 
     // Long jobs (split, join, CRC-32) run on a thread of their own while the window stays live.
     bool JobRunning() const { return job_.Running(); }

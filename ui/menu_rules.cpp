@@ -38,11 +38,11 @@ std::optional<ContextMenuChoice> ChooseContextMenu(bool inSplitList, bool inCatL
     if (!catListHasEntries)
         return ContextMenuChoice{IDM_CAT_LIST_MENU,
                                  {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN, IDM_CAT_COPY, IDM_CAT_MOVE, IDM_CAT_DELETE,
-                                  IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC}};
+                                  IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC, IDM_CAT_CHECK_PIECES}};
     // Only a selection made file by file has an order the user sets; only a
-    // discovered set starts with a first piece whose header can be read.
+    // discovered set starts with a first piece whose header can be read, and has recovery files.
     if (explicitSelection)
-        return ContextMenuChoice{IDM_CAT_LIST_MENU, {IDM_CAT_FILE_INFO}};
+        return ContextMenuChoice{IDM_CAT_LIST_MENU, {IDM_CAT_FILE_INFO, IDM_CAT_CHECK_PIECES}};
     return ContextMenuChoice{IDM_CAT_LIST_MENU, {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN}};
 }
 

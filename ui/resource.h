@@ -59,6 +59,7 @@
 #define IDM_CAT_SIZE_AND_CRC 32781
 #define IDM_CAT_POS_UP 32782
 #define IDM_CAT_POS_DOWN 32783
+#define IDM_CAT_CHECK_PIECES 32784
 
 // String table: the name of an explicit-sequence join, formatted with a random number
 #define IDS_JOIN_FILE_NAME 2

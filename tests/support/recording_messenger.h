@@ -34,9 +34,11 @@ class RecordingMessenger : public Messenger {
 public:
     Answer Show(const std::string& text, Icon icon, Buttons buttons) override {
         shown.push_back({text, icon, buttons});
-        // Unscripted questions get the default button: No for a Yes/No question.
+        // Unscripted questions get the default button: No for a Yes/No question unless its Yes is the default.
         if (answers.empty())
-            return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+            return buttons == Buttons::YesNo ? Answer::No
+                   : buttons == Buttons::YesNoDefaultYes ? Answer::Yes
+                                                         : Answer::Ok;
         const Answer a = answers.front();
         answers.pop_front();
         return a;

@@ -22,6 +22,8 @@ UINT MessageBoxFlags(Icon icon, Buttons buttons) {
         flags = MB_OKCANCEL;
     else if (buttons == Buttons::YesNo)
         flags = MB_YESNO | MB_DEFBUTTON2;
+    else if (buttons == Buttons::YesNoDefaultYes)
+        flags = MB_YESNO;
     switch (icon) {
     case Icon::None:
         break;

@@ -174,7 +174,7 @@ TEST_F(CliTest, InfoDescribesTheSetAsTextOrJson) {
     EXPECT_EQ("{\"first_piece\": \"" + dir.Native("pieces/_Split#000").string() +
                   "\", \"self_catenating\": false, \"header\": true, \"original_name\": \"big.bin\", \"crc32\": \"" +
                   crc + "\", \"pieces\": 3, \"missing\": [], \"total_size\": " + std::to_string(total) +
-                  ", \"rejoined_size\": 300000}\n",
+                  ", \"rejoined_size\": 300000, \"recovery\": null}\n",
               json.out);
     std::filesystem::remove(dir.Native("pieces/_Split#000"));
     const CliRun text = Cli({"info", Piece("_Split#001")});
@@ -302,4 +302,48 @@ TEST(CliProgram, SplitsAndVerifiesAsAProcess) {
     std::filesystem::remove(dir.Native("_Split#001"));
     const int status = std::system((program + " verify _Split#002 >verify.out 2>&1").c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << dir.Read("verify.out");
+}
+
+TEST_F(CliTest, WithRecoveryFilesVerifyNamesBadPiecesRepairRebuildsThemAndJoinRebuildsOnTheWay) {
+    ASSERT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "40000", "--quiet"}).status);
+    const std::string make = "cd pieces && par2 c -q -s10000 -c14 -n1 -a _Split#.par2 -- _Split#* >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(make.c_str()));
+    const auto pieces = Contents(dir.Native("pieces"));
+    std::filesystem::remove(dir.Native(Piece("_Split#002")));
+    std::filesystem::remove(dir.Native(Piece("_Split#005")));
+    dir.Write(Piece("_Split#004"), "not the piece");
+
+    const CliRun verify = Cli({"verify", Piece("_Split#000")});
+    EXPECT_EQ(1, verify.status) << verify.err;
+    EXPECT_EQ("missing: _Split#002\n"
+              "truncated: _Split#004: 13 of 40000 bytes, bytes 0-39999 (4 of 4 slices)\n"
+              "missing: _Split#005\n"
+              "1 piece damaged, 2 missing: the recovery files can rebuild them (needs 12 of 14 recovery slices)\n",
+              verify.out);
+    EXPECT_NE(std::string::npos, Cli({"info", Piece("_Split#000"), "--json"}).out.find("\"recovery_slices\": 14"));
+
+    const CliRun repair = Cli({"repair", Piece("_Split#000")});
+    EXPECT_EQ(0, repair.status) << repair.err;
+    EXPECT_NE(std::string::npos, repair.out.find("rebuilt: _Split#004 (damaged original kept as _Split#004.damaged)\n"))
+        << repair.out;
+    EXPECT_EQ(pieces.at("_Split#002"), dir.Read(Piece("_Split#002")));
+    EXPECT_EQ(pieces.at("_Split#004"), dir.Read(Piece("_Split#004")));
+    EXPECT_EQ("not the piece", dir.Read(Piece("_Split#004.damaged")));
+    EXPECT_EQ(0, std::system("cd pieces && par2 v -qq _Split#.par2 >/dev/null 2>&1"));
+
+    std::filesystem::remove(dir.Native(Piece("_Split#001")));
+    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet"});
+    EXPECT_EQ(0, join.status) << join.err;
+    EXPECT_NE(std::string::npos, join.err.find("Rebuilding _Split#001 from the recovery files")) << join.err;
+    EXPECT_EQ(data, dir.Read("out/big.bin"));
+
+    for (const char* name : {"_Split#001", "_Split#002", "_Split#003", "_Split#004"})
+        std::filesystem::remove(dir.Native(Piece(name)));
+    const CliRun beyond = Cli({"verify", Piece("_Split#000")});
+    EXPECT_EQ(4, beyond.status);
+    EXPECT_NE(std::string::npos,
+              beyond.out.find("4 pieces missing: the recovery files cannot rebuild them (needs 16 recovery slices, "
+                              "14 present: 2 more)"))
+        << beyond.out;
+    EXPECT_EQ(4, Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet", "--yes"}).status);
 }

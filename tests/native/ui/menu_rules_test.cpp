@@ -27,13 +27,20 @@ TEST(ContextMenu, EachVariantGreysItsItems) {
         Ids greyed;
     };
     const Ids splitCommands{IDM_SPLIT_COPY, IDM_SPLIT_MOVE, IDM_SPLIT_DELETE};
-    const Ids catCommands{IDM_CAT_POS_UP, IDM_CAT_POS_DOWN,  IDM_CAT_COPY,        IDM_CAT_MOVE,
-                          IDM_CAT_DELETE, IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC};
+    const Ids catCommands{IDM_CAT_POS_UP, IDM_CAT_POS_DOWN,  IDM_CAT_COPY,         IDM_CAT_MOVE,
+                          IDM_CAT_DELETE, IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC, IDM_CAT_CHECK_PIECES};
     const Case cases[] = {
         {"split list with entries", true, false, true, false, false, IDM_SPLIT_LIST_MENU, {}},
         {"empty split list", true, false, false, true, true, IDM_SPLIT_LIST_MENU, splitCommands},
         {"discovered set", false, true, false, true, false, IDM_CAT_LIST_MENU, {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN}},
-        {"explicit selection", false, true, false, true, true, IDM_CAT_LIST_MENU, {IDM_CAT_FILE_INFO}},
+        {"explicit selection",
+         false,
+         true,
+         false,
+         true,
+         true,
+         IDM_CAT_LIST_MENU,
+         {IDM_CAT_FILE_INFO, IDM_CAT_CHECK_PIECES}},
         {"empty catenate list", false, true, true, false, true, IDM_CAT_LIST_MENU, catCommands},
     };
     for (const Case& c : cases) {

@@ -64,8 +64,8 @@ POINT CentreOf(HWND window) {
 }
 
 const unsigned kSplitCommands[] = {IDM_SPLIT_COPY, IDM_SPLIT_MOVE, IDM_SPLIT_DELETE};
-const unsigned kCatCommands[] = {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN,  IDM_CAT_COPY,        IDM_CAT_MOVE,
-                                 IDM_CAT_DELETE, IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC};
+const unsigned kCatCommands[] = {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN,  IDM_CAT_COPY,         IDM_CAT_MOVE,
+                                 IDM_CAT_DELETE, IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC, IDM_CAT_CHECK_PIECES};
 
 // What the popup should hold: every command of its menu, greyed when listed.
 template <size_t N> std::map<unsigned, bool> Expected(const unsigned (&commands)[N], std::vector<unsigned> greyed) {
@@ -107,7 +107,7 @@ TEST_F(MenuVariants, EmptyCatenateListGreysEveryCommand) {
     ASSERT_TRUE(menu.opened) << "a right click on the empty catenate list box opened no menu";
     EXPECT_EQ("Menu: Files to Catenate", menu.title);
     EXPECT_EQ(Expected(kCatCommands, {IDM_CAT_POS_UP, IDM_CAT_POS_DOWN, IDM_CAT_COPY, IDM_CAT_MOVE, IDM_CAT_DELETE,
-                                      IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC}),
+                                      IDM_CAT_FILE_INFO, IDM_CAT_SIZE_AND_CRC, IDM_CAT_CHECK_PIECES}),
               menu.greyed)
         << Describe(menu.greyed);
 }
@@ -130,7 +130,7 @@ TEST_F(MenuVariants, ExplicitSelectionOffersReorderingNotFileInfo) {
 
     const OpenedMenu menu = RightClick(IDC_CAT_LIST);
     ASSERT_TRUE(menu.opened);
-    EXPECT_EQ(Expected(kCatCommands, {IDM_CAT_FILE_INFO}), menu.greyed) << Describe(menu.greyed);
+    EXPECT_EQ(Expected(kCatCommands, {IDM_CAT_FILE_INFO, IDM_CAT_CHECK_PIECES}), menu.greyed) << Describe(menu.greyed);
 }
 
 TEST_F(MenuVariants, NoMenuOutsideTheListBoxesNorForTheKeyboardPoint) {

@@ -1,0 +1,193 @@
+#include "recovery/piece_check.h"
+
+#include <algorithm>
+#include <set>
+
+#include "core/crc32.h"
+#include "platform/file.h"
+#include "platform/find_files.h"
+#include "recovery/file_range.h"
+
+namespace par2 {
+namespace {
+
+constexpr size_t kBlock = 1 << 20;
+
+struct Progress {
+    const ProgressCallback& callback;
+    uint64_t done, total;
+    bool stopped = false;
+    bool Add(uint64_t bytes) {
+        done += bytes;
+        if (callback && !stopped && !callback(done, total))
+            stopped = true;
+        return !stopped;
+    }
+};
+
+// Reads the file at `path` once: its whole MD5, and each slice of the recorded length against its checksums.
+// False when stopped.
+bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSize, PieceCheck& piece,
+                  Progress& progress, bool& wholeMatches) {
+    File in(path, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> block(kBlock);
+    static const std::vector<uint8_t> zeros(kBlock, 0);
+    Md5 whole, slice;
+    uint32_t crc = 0xFFFFFFFF;
+    uint64_t at = 0;
+    piece.goodSlices.assign(file.slices.size(), false);
+    auto finishSlice = [&](size_t index, uint64_t filled) {
+        // The checksums cover the slice zero-padded to the slice size.
+        for (uint64_t pad = sliceSize - filled; pad > 0;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
+            slice.Update(zeros.data(), n);
+            crc = Crc32Fast(crc, zeros.data(), n);
+            pad -= n;
+        }
+        const SliceChecksum& want = file.slices[index];
+        piece.goodSlices[index] = slice.Final() == want.md5 && (crc ^ 0xFFFFFFFF) == want.crc;
+        crc = 0xFFFFFFFF;
+    };
+    for (;;) {
+        const size_t got = in.Read(block.data(), block.size());
+        if (got == 0)
+            break;
+        whole.Update(block.data(), got);
+        // The part of this block inside the recorded length, cut at slice ends.
+        for (size_t off = 0; off < got && at + off < file.length;) {
+            const uint64_t pos = at + off;
+            const uint64_t sliceEnd = std::min(file.length, (pos / sliceSize + 1) * sliceSize);
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(got - off, sliceEnd - pos));
+            slice.Update(block.data() + off, n);
+            crc = Crc32Fast(crc, block.data() + off, n);
+            off += n;
+            if (pos + n == sliceEnd)
+                finishSlice(static_cast<size_t>(pos / sliceSize), sliceEnd - (pos / sliceSize) * sliceSize);
+        }
+        at += got;
+        if (!progress.Add(got))
+            return false;
+    }
+    piece.presentLength = at;
+    wholeMatches = at == file.length && whole.Final() == file.hash;
+    return true;
+}
+
+bool SameContent(const FoundFile& candidate, const SetFile& file, Progress& progress) {
+    File in(candidate.path, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> block(kBlock);
+    const size_t head = static_cast<size_t>(std::min<uint64_t>(file.length, kHashedHead));
+    if (ReadAt(in, 0, block.data(), head) != head || Md5Of(block.data(), head) != file.headHash)
+        return false;
+    in.Seek(0);
+    Md5 whole;
+    for (size_t got; (got = in.Read(block.data(), block.size())) > 0;) {
+        whole.Update(block.data(), got);
+        if (!progress.Add(0))
+            return false;
+    }
+    return whole.Final() == file.hash;
+}
+
+} // namespace
+
+uint32_t PieceCheck::BadSlices() const {
+    return static_cast<uint32_t>(std::count(goodSlices.begin(), goodSlices.end(), false));
+}
+
+std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set) {
+    const SetFile& file = set.files[piece.file];
+    std::vector<ByteRange> ranges;
+    for (size_t s = 0; s < piece.goodSlices.size(); ++s) {
+        if (piece.goodSlices[s])
+            continue;
+        const uint64_t begin = s * set.sliceSize, end = std::min(file.length, begin + set.sliceSize);
+        if (!ranges.empty() && ranges.back().end == begin)
+            ranges.back().end = end;
+        else
+            ranges.push_back({begin, end});
+    }
+    return ranges;
+}
+
+bool SetCheck::Complete() const {
+    return Count(PieceState::Intact) == pieces.size();
+}
+
+uint32_t SetCheck::Count(PieceState state) const {
+    return static_cast<uint32_t>(
+        std::count_if(pieces.begin(), pieces.end(), [state](const PieceCheck& p) { return p.state == state; }));
+}
+
+CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progress) {
+    const uint64_t indexBytes = IndexBytes(folder);
+    ReadResult read = ReadRecoverySet(folder, progress, 0, indexBytes);
+    if (read.outcome == ReadOutcome::Stopped)
+        return {CheckOutcome::Stopped, {}};
+    if (read.outcome != ReadOutcome::Found) {
+        CheckResult result{read.outcome == ReadOutcome::NoIndex ? CheckOutcome::NoIndex : CheckOutcome::IndexIncomplete,
+                           {}};
+        result.check.set = std::move(read.set);
+        return result;
+    }
+    CheckResult result{CheckOutcome::Checked, {std::move(read.set), {}, 0}};
+    SetCheck& check = result.check;
+    const RecoverySet& set = check.set;
+    uint64_t total = indexBytes;
+    for (const SetFile& f : set.files)
+        total += f.length;
+    Progress meter{progress, indexBytes, total};
+
+    std::set<std::string> accounted; // paths that hold a piece intact under its own name
+    for (size_t i = 0; i < set.files.size(); ++i) {
+        const SetFile& file = set.files[i];
+        PieceCheck piece;
+        piece.file = i;
+        piece.path = folder + "\\" + file.name;
+        piece.goodSlices.assign(file.slices.size(), false);
+        const PathStatus status = GetPathStatus(piece.path);
+        if (!status.ok || status.isFolder) {
+            piece.state = PieceState::Missing;
+        } else {
+            bool whole = false;
+            if (!CheckContent(piece.path, file, set.sliceSize, piece, meter, whole))
+                return {CheckOutcome::Stopped, {}};
+            piece.state = whole                               ? PieceState::Intact
+                          : piece.presentLength < file.length ? PieceState::Truncated
+                                                              : PieceState::Damaged;
+            if (whole)
+                accounted.insert(piece.path);
+        }
+        check.pieces.push_back(std::move(piece));
+    }
+
+    // A piece not intact under its name may be in the folder under another one, whole.
+    const std::vector<FoundFile> folderFiles = FindFiles(folder + "\\*");
+    for (PieceCheck& piece : check.pieces) {
+        if (piece.state == PieceState::Intact)
+            continue;
+        const SetFile& file = set.files[piece.file];
+        for (const FoundFile& candidate : folderFiles) {
+            if (candidate.isFolder || candidate.isSpecial || candidate.size != file.length ||
+                accounted.count(candidate.path) || candidate.path == piece.path)
+                continue;
+            if (SameContent(candidate, file, meter)) {
+                piece.state = PieceState::Renamed;
+                piece.foundPath = candidate.path;
+                piece.goodSlices.assign(file.slices.size(), true);
+                accounted.insert(candidate.path);
+                break;
+            }
+            if (meter.stopped)
+                return {CheckOutcome::Stopped, {}};
+        }
+        check.slicesNeeded += piece.BadSlices();
+    }
+    // Told in the order of their names, not the set's order of file IDs.
+    std::sort(check.pieces.begin(), check.pieces.end(), [&set](const PieceCheck& a, const PieceCheck& b) {
+        return set.files[a.file].name < set.files[b.file].name;
+    });
+    return result;
+}
+
+} // namespace par2

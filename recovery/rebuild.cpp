@@ -1,0 +1,243 @@
+#include "recovery/rebuild.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/file.h"
+#include "recovery/file_range.h"
+#include "recovery/gf16.h"
+#include "recovery/slice_solver.h"
+
+namespace par2 {
+namespace {
+
+constexpr size_t kCopyBlock = 1 << 20;
+
+// A piece under construction: its temporary file goes away unless the piece took its name.
+struct Output {
+    const PieceCheck* piece = nullptr;
+    std::string temp;
+    File file;
+    bool committed = false;
+    Output() = default;
+    Output(Output&&) = default;
+    ~Output() {
+        if (!committed && !temp.empty()) {
+            if (file.IsOpen()) {
+                try {
+                    file.Close();
+                } catch (const FileException&) {
+                    // being removed anyway
+                }
+            }
+            DeleteFileAt(temp);
+        }
+    }
+};
+
+struct Meter {
+    const ProgressCallback& callback;
+    uint64_t done = 0, total = 0;
+    bool Add(uint64_t bytes) {
+        done += bytes;
+        return !callback || callback(done, total);
+    }
+};
+
+// Copies [offset, offset+len) of `from` into `to` at the same offset, as far as `from` holds it.
+void CopyRange(File& from, File& to, uint64_t offset, uint64_t len, std::vector<uint8_t>& block) {
+    for (uint64_t done = 0; done < len;) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), len - done));
+        const size_t got = ReadAt(from, offset + done, block.data(), want);
+        if (got == 0)
+            return;
+        WriteAt(to, offset + done, block.data(), got);
+        done += got;
+    }
+}
+
+bool MatchesRecorded(const std::string& path, const SetFile& file) {
+    File in(path, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> block(kCopyBlock);
+    Md5 md5;
+    uint64_t length = 0;
+    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; length += got)
+        md5.Update(block.data(), got);
+    return length == file.length && md5.Final() == file.hash;
+}
+
+} // namespace
+
+std::string RebuildingName(const std::string& piecePath) {
+    return piecePath + ".rebuilding";
+}
+
+std::string DamagedName(const std::string& piecePath) {
+    std::string name = piecePath + ".damaged";
+    for (int n = 2; GetPathStatus(name).ok; ++n)
+        name = piecePath + ".damaged" + std::to_string(n);
+    return name;
+}
+
+RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap) {
+    const RecoverySet& set = check.set;
+    RebuildResult result;
+    // The input slices to solve for, by their index in the set, and where each lies.
+    struct Missing {
+        uint32_t index;
+        size_t output;
+        uint64_t offset; // in the piece
+        uint64_t length; // of the slice's bytes inside the piece
+    };
+    std::vector<Missing> missing;
+    std::vector<const PieceCheck*> toBuild;
+    for (const PieceCheck& piece : check.pieces)
+        if (piece.state != PieceState::Intact)
+            toBuild.push_back(&piece);
+    if (toBuild.empty())
+        return result;
+    for (size_t o = 0; o < toBuild.size(); ++o) {
+        const SetFile& file = set.files[toBuild[o]->file];
+        for (size_t s = 0; s < file.slices.size(); ++s)
+            if (!toBuild[o]->goodSlices[s]) {
+                const uint64_t offset = s * set.sliceSize;
+                missing.push_back({file.firstSlice + static_cast<uint32_t>(s), o, offset,
+                                   std::min(set.sliceSize, file.length - offset)});
+            }
+    }
+    if (missing.size() > set.recovery.size()) {
+        result.outcome = RebuildOutcome::NotEnough;
+        return result;
+    }
+    std::vector<uint32_t> indices, exponents;
+    for (const Missing& m : missing)
+        indices.push_back(m.index);
+    for (const RecoverySliceAt& r : set.recovery)
+        exponents.push_back(r.exponent);
+    const std::optional<SolvePlan> plan = PlanSolve(indices, exponents);
+    if (!plan) {
+        result.outcome = RebuildOutcome::Singular;
+        return result;
+    }
+    result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
+    result.rejectedSlices = plan->rejected;
+
+    // Every refusal is decided: from here on files are written, under temporary names only.
+    std::vector<Output> outputs(toBuild.size());
+    std::vector<uint8_t> block(kCopyBlock);
+    for (size_t o = 0; o < toBuild.size(); ++o) {
+        const PieceCheck& piece = *toBuild[o];
+        outputs[o].piece = &piece;
+        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
+        outputs[o].temp = RebuildingName(piece.path);
+        const SetFile& file = set.files[piece.file];
+        if (piece.state == PieceState::Renamed) {
+            File from(piece.foundPath, File::Mode::ReadDenyWrite);
+            CopyRange(from, outputs[o].file, 0, file.length, block);
+        } else if (piece.state != PieceState::Missing) {
+            File from(piece.path, File::Mode::ReadDenyWrite);
+            for (size_t s = 0; s < file.slices.size(); ++s)
+                if (piece.goodSlices[s])
+                    CopyRange(from, outputs[o].file, s * set.sliceSize,
+                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
+        }
+    }
+
+    // Which input slices are present, and in which file: each piece not rebuilt, and the good slices of
+    // those that are.
+    struct Present {
+        uint32_t index;
+        const std::string* path;
+        uint64_t offset;
+    };
+    std::vector<Present> present;
+    uint64_t presentBytes = 0;
+    {
+        std::vector<bool> isMissing(set.InputSlices(), false);
+        for (const Missing& m : missing)
+            isMissing[m.index] = true;
+        for (const PieceCheck& piece : check.pieces) {
+            const SetFile& file = set.files[piece.file];
+            const std::string& path = piece.state == PieceState::Renamed ? piece.foundPath : piece.path;
+            for (size_t s = 0; s < file.slices.size(); ++s)
+                if (!isMissing[file.firstSlice + s]) {
+                    present.push_back({file.firstSlice + static_cast<uint32_t>(s), &path, s * set.sliceSize});
+                    presentBytes += set.sliceSize;
+                }
+        }
+    }
+
+    // Each pass works on one range of every slice, so that the buffers stay within the cap.
+    const size_t k = missing.size(), used = plan->used.size();
+    uint64_t range = memoryCap / (used + 2);
+    range = std::max<uint64_t>(4096, std::min(set.sliceSize, range - range % 4));
+    const uint64_t passes = (set.sliceSize + range - 1) / range;
+    Meter meter{progress, 0, passes * (presentBytes + used * set.sliceSize)};
+    std::vector<std::vector<uint8_t>> acc(used, std::vector<uint8_t>(static_cast<size_t>(range)));
+    std::vector<uint8_t> input(static_cast<size_t>(range)), out(static_cast<size_t>(range));
+    std::vector<uint16_t> factors(used);
+    for (uint64_t begin = 0; begin < set.sliceSize; begin += range) {
+        const size_t len = static_cast<size_t>(std::min(range, set.sliceSize - begin));
+        for (size_t r = 0; r < used; ++r) {
+            const RecoverySliceAt& at = set.recovery[plan->used[r]];
+            File in(at.path, File::Mode::ReadDenyWrite);
+            ReadPadded(in, at.offset + begin, acc[r].data(), len);
+            if (!meter.Add(len)) {
+                result.outcome = RebuildOutcome::Stopped;
+                return result;
+            }
+        }
+        File source;
+        const std::string* openPath = nullptr;
+        for (const Present& p : present) {
+            if (openPath != p.path) {
+                source.Open(*p.path, File::Mode::ReadDenyWrite);
+                openPath = p.path;
+            }
+            ReadPadded(source, p.offset + begin, input.data(), len);
+            for (size_t r = 0; r < used; ++r)
+                gf16::MulAdd(InputFactor(p.index, set.recovery[plan->used[r]].exponent), input.data(), acc[r].data(),
+                             len);
+            if (!meter.Add(len)) {
+                result.outcome = RebuildOutcome::Stopped;
+                return result;
+            }
+        }
+        for (size_t j = 0; j < k; ++j) {
+            const Missing& m = missing[j];
+            if (begin >= m.length)
+                continue;
+            std::fill(out.begin(), out.begin() + len, 0);
+            for (size_t r = 0; r < used; ++r)
+                gf16::MulAdd(plan->coefficients[j * used + r], acc[r].data(), out.data(), len);
+            WriteAt(outputs[m.output].file, m.offset + begin, out.data(),
+                    static_cast<size_t>(std::min<uint64_t>(len, m.length - begin)));
+        }
+    }
+
+    for (Output& o : outputs)
+        o.file.Close();
+    for (Output& o : outputs)
+        if (!MatchesRecorded(o.temp, set.files[o.piece->file])) {
+            result.outcome = RebuildOutcome::Mismatch;
+            result.mismatched = o.piece->path;
+            return result;
+        }
+    for (Output& o : outputs) {
+        RebuiltPiece rebuilt;
+        rebuilt.path = o.piece->path;
+        if (o.piece->state == PieceState::Renamed)
+            rebuilt.copiedOf = o.piece->foundPath;
+        if (GetPathStatus(o.piece->path).ok) {
+            rebuilt.keptAs = DamagedName(o.piece->path);
+            RenameFile(o.piece->path, rebuilt.keptAs, false);
+        }
+        RenameFile(o.temp, o.piece->path, false);
+        o.committed = true;
+        result.pieces.push_back(std::move(rebuilt));
+    }
+    result.outcome = RebuildOutcome::Rebuilt;
+    return result;
+}
+
+} // namespace par2

@@ -1,0 +1,69 @@
+// The recovery set that PAR2 files beside a split set describe: its files (the pieces), their checksums
+// and where each recovery slice lies on disk. Read from every *.par2 file of the folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/job_progress.h"
+#include "recovery/par2_format.h"
+
+namespace par2 {
+
+struct SliceChecksum {
+    Md5Digest md5{};
+    uint32_t crc = 0; // CRC-32 of the slice zero-padded to the slice size
+};
+
+struct SetFile {
+    Id id{};
+    std::string name; // a piece name: the set's other files are not ours to touch
+    uint64_t length = 0;
+    Md5Digest hash{}, headHash{};
+    std::vector<SliceChecksum> slices;
+    uint32_t firstSlice = 0; // index of its first slice among all input slices of the set
+};
+
+struct RecoverySliceAt {
+    uint32_t exponent = 0;
+    std::string path;    // the .par2 file holding it
+    uint64_t offset = 0; // of its data (after the exponent)
+};
+
+struct RecoverySet {
+    Id setId{};
+    uint64_t sliceSize = 0;
+    std::vector<SetFile> files;            // in main-packet order
+    std::vector<RecoverySliceAt> recovery; // intact recovery slices, one per exponent, by exponent
+    std::vector<std::string> indexFiles;   // every .par2 file holding packets of this set
+    uint32_t damagedPackets = 0;           // packets skipped because their MD5 did not match
+
+    uint32_t InputSlices() const;
+    // The set file of that name (letter case ignored, as the Windows search matches it); null if none.
+    const SetFile* FileNamed(const std::string& name) const;
+};
+
+enum class ReadOutcome {
+    Found,
+    NoIndex,    // no .par2 file in the folder describes a set of pieces
+    Incomplete, // a set of pieces, but its main packet, a file description or checksums were not found intact
+    Stopped,
+};
+
+struct ReadResult {
+    ReadOutcome outcome = ReadOutcome::NoIndex;
+    RecoverySet set;
+};
+
+// The bytes of every .par2 file in the folder: what ReadRecoverySet reads.
+uint64_t IndexBytes(const std::string& folder);
+
+// Scans every "*.par2" in the folder ('\\'-separated path) for intact packets; unknown types and packets of
+// other sets are ignored, duplicates merged. A set counts when every file it lists has a piece name; of
+// several, the one with the most files. Throws FileException when a file cannot be read.
+ReadResult ReadRecoverySet(const std::string& folder, const ProgressCallback& progress = nullptr,
+                           uint64_t progressBase = 0, uint64_t progressTotal = 0);
+
+} // namespace par2
