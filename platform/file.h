@@ -92,6 +92,16 @@ struct PathStatus {
 
 PathStatus GetPathStatus(const std::string& path);
 
+// The entry at a path itself: a symbolic link is reported as one, never followed into what it names.
+struct EntryStatus {
+    bool exists = false;        // something has this name, a dangling link included
+    bool isLink = false;        // a symbolic link (a reparse point on Windows)
+    bool isFolder = false;      // a real folder, not a link to one
+    bool isSpecial = false;     // a device, pipe or socket, or a link to one
+    bool targetMissing = false; // a link that leads nowhere
+};
+EntryStatus GetEntryStatus(const std::string& path);
+
 // True when both paths exist and lead to one file, however they are spelled:
 // the same volume and file index on Windows, device and inode on POSIX.
 bool IsSameFile(const std::string& a, const std::string& b);

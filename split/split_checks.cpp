@@ -43,7 +43,7 @@ std::vector<FoundFile> PiecesInCurrentDirectory() {
     for (FoundFile& found : FindFiles(kPiecePattern)) {
         const char* name = found.name.c_str();
         const size_t len = found.name.size();
-        if (!found.isFolder && !found.isSpecial && (PieceNumberOf(name, len) >= 0 || IsSelfCatenatingName(name, len)))
+        if (!found.isFolder && !found.isSpecial && ParsePieceName(name, len).number >= 0)
             pieces.push_back(std::move(found));
     }
     std::stable_sort(pieces.begin(), pieces.end(),

@@ -177,6 +177,25 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
+EntryStatus GetEntryStatus(const std::string& path) {
+    EntryStatus status;
+    struct stat st;
+    const std::string native = NativePath(path);
+    if (native.empty() || ::lstat(native.c_str(), &st) != 0)
+        return status;
+    status.exists = true;
+    status.isLink = S_ISLNK(st.st_mode);
+    status.isFolder = S_ISDIR(st.st_mode);
+    if (status.isLink) {
+        struct stat target;
+        status.targetMissing = ::stat(native.c_str(), &target) != 0;
+        status.isSpecial = !status.targetMissing && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode);
+    } else {
+        status.isSpecial = !S_ISREG(st.st_mode) && !status.isFolder;
+    }
+    return status;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return ::stat(NativePath(a).c_str(), &sa) == 0 && ::stat(NativePath(b).c_str(), &sb) == 0 &&

@@ -164,6 +164,25 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
+EntryStatus GetEntryStatus(const std::string& path) {
+    EntryStatus status;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return status;
+    status.exists = true;
+    status.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    status.isFolder = !status.isLink && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (status.isLink) {
+        // Opening follows the link: it fails when the link leads nowhere.
+        const HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        status.targetMissing = handle == INVALID_HANDLE_VALUE;
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+    return status;
+}
+
 namespace {
 
 // The volume serial number and file index of a path; false when it cannot be opened.

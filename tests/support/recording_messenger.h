@@ -48,8 +48,10 @@ public:
             texts.push_back(m.text);
         return texts;
     }
-    void Clear() { shown.clear(); }
+    void Tell(const Outcome& outcome) override { told.push_back(outcome); }
+    void Clear() { shown.clear(); told.clear(); }
 
     std::vector<ShownMessage> shown;
+    std::vector<Outcome> told;
     std::deque<Answer> answers;
 };
