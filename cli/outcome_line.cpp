@@ -19,8 +19,6 @@ std::string OutcomeLine(const Outcome& o) {
     case OutcomeKind::PieceSizeTooSmall:
         return "piece size " + std::to_string(o.first) + " cannot hold the " + std::to_string(o.second) +
                " bytes before the data and one byte of it; the smallest is " + std::to_string(o.second + 1);
-    case OutcomeKind::TooManyPieces:
-        return "the split would need " + std::to_string(o.first) + " pieces, more than 1000; nothing was written";
     case OutcomeKind::SplitFailedCleanedUp:
         return "split failed: " + o.text + " The " + std::to_string(o.first) + " pieces written were deleted";
     }

@@ -14,7 +14,6 @@ enum class OutcomeKind {
     PieceNotRegular,        // path: a piece is a device, pipe, socket or folder; never opened
     DuplicatePiece,         // path, other: two files carry one piece number
     PieceSizeTooSmall,      // first: the split size; second: the bytes before the data (image and header)
-    TooManyPieces,          // first: the pieces the header really written would need
     SplitFailedCleanedUp,   // text: what failed; first: the pieces written and deleted again
 };
 

@@ -61,6 +61,14 @@ public:
                     SelfCatenatingSizeText(job_.splitSize, stubSize_, longHeader.size()))
                 return Refuse(large, *refusal, Icon::Exclamation);
         }
+        // A first piece holding only its header would be no piece of the size asked for.
+        const uint64_t longPrefix = stubSize_ + longHeader.size();
+        if (longPrefix > 0 && (job_.splitSize <= 0 || static_cast<uint64_t>(job_.splitSize) <= longPrefix)) {
+            large.Close();
+            messenger_.Tell({OutcomeKind::PieceSizeTooSmall, {}, {}, {}, {}, {}, {},
+                             static_cast<uint64_t>(job_.splitSize > 0 ? job_.splitSize : 0), longPrefix});
+            return {SplitEnd::Refused, 0, {}};
+        }
         const uint64_t mostPieces = CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize);
         const uint64_t fewestPieces =
             crcKnown ? mostPieces : CountPieces(stubSize_ + longHeader.size() - 7, size_, job_.splitSize);
@@ -91,6 +99,14 @@ public:
             // Only a short CRC keeps this set within the limit: learn it before writing (rare).
             meter.Grow(size_);
             crcText = CrcText(MeasureCrc(large, meter));
+            // Counted again for the header that will really be written.
+            const std::string header = BuildPieceHeader(crcText, job_.largeFile);
+            const uint64_t pieces = CountPieces(stubSize_ + header.size(), size_, job_.splitSize);
+            if (pieces > static_cast<uint64_t>(kMaxPieces)) {
+                large.Close();
+                messenger_.Show(kTooManyPiecesText, Icon::Hand);
+                return {SplitEnd::TooManyPieces, 0, {}};
+            }
             pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
         } else {
             pass = WritePass(large, longHeader, meter, true);
@@ -132,9 +148,16 @@ public:
             first_.Close();
     }
 
-    // After a stop: the run's pieces go, so no half-made set is left behind.
+    // After a stop or a failure: the run's pieces go, so no half-made set is left behind.
     void DeletePieces() {
-        CloseFirst();
+        if (first_.IsOpen()) {
+            File first = std::move(first_);
+            try {
+                first.Close();
+            } catch (const FileException&) {
+                // The piece is deleted next anyway.
+            }
+        }
         for (int n = 0; n < written_; ++n)
             DeleteFileAt(n == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(n));
         written_ = 0;
@@ -167,6 +190,8 @@ private:
         Pass pass;
         pass.pieces = CountPieces(prefix, size_, job_.splitSize);
         Crc32 crc;
+        // Stopped before the CRC is read: the reading thread updates it until then.
+        {
         ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
             crc.Update(data, static_cast<uint32_t>(len), true);
         });
@@ -207,6 +232,7 @@ private:
         ClosePiece(piece, number == 0 && keepFirstOpen);
         if (copied < size_)
             pass.changedSize = true; // the file shrank
+        }
         pass.crc = crc.Value();
         return pass;
     }
@@ -249,9 +275,20 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
     try {
         return splitter.Run();
     } catch (const FileException& e) {
-        splitter.CloseFirst();
-        messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
-        return {SplitEnd::FileError, splitter.Written(), {}};
+        // A set cut short, its first piece perhaps still holding the placeholder CRC, is no set: it goes.
+        const int written = splitter.Written();
+        try {
+            splitter.DeletePieces();
+        } catch (const FileException&) {
+            // Deleted below in any case: the close's error adds nothing to the one reported.
+        }
+        if (written == 0) {
+            messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
+            return {SplitEnd::FileError, 0, {}};
+        }
+        messenger.Tell({OutcomeKind::SplitFailedCleanedUp, {}, {}, e.Description(), {}, {}, {},
+                        static_cast<uint64_t>(written)});
+        return {SplitEnd::FileError, 0, {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();
         messenger.Show(kSplitStoppedText, Icon::Information);

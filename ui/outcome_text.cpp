@@ -28,8 +28,6 @@ std::string OutcomeText(const Outcome& o) {
         return "Split size " + std::to_string(o.first) + " is too small: the first piece holds " +
                std::to_string(o.second) + " bytes before any data.\nThe smallest split size that works is " +
                std::to_string(o.second + 1) + " bytes." + kSplitNotSuccessful;
-    case OutcomeKind::TooManyPieces:
-        return "Too many Splitted Files.\nSplit  NOT  Successful";
     case OutcomeKind::SplitFailedCleanedUp:
         return "Error on Subroutine: OnBn_StartSplit\n" + o.text + "\nThe pieces it had written were deleted.";
     }
@@ -39,8 +37,6 @@ std::string OutcomeText(const Outcome& o) {
 Icon OutcomeIcon(const Outcome& o) {
     switch (o.kind) {
     case OutcomeKind::MismatchKept:
-    case OutcomeKind::TooManyPieces:
-        return Icon::Hand;
     case OutcomeKind::SplitFailedCleanedUp:
         return Icon::Exclamation;
     default:
