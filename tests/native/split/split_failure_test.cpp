@@ -156,3 +156,22 @@ TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSp
         EXPECT_FALSE(dir.Exists("_Split#000"));
     }
 }
+
+TEST_F(SplitChangedFile, AFileThatGrowsWhileItIsReadIsCaughtWithoutARace) {
+    const std::string data = TestBytes(6 << 20);
+    dir.Write("big.bin", data);
+    SplitJob job;
+    job.largeFile = dir.File("big.bin");
+    job.splitSize = 1 << 21;
+    job.withHeader = false;
+    bool grown = false;
+    RecordingMessenger messenger;
+    // The reading thread runs ahead while the first block is written: the file grows under it.
+    const SplitResult result = SplitLargeFile(job, messenger, [&](uint64_t, uint64_t) {
+        if (!grown)
+            std::ofstream(dir.Native("big.bin"), std::ios::app | std::ios::binary) << TestBytes(4 << 20, 3);
+        grown = true;
+        return true;
+    });
+    EXPECT_EQ(result.end, SplitEnd::ChangedWhileSplitting);
+}
