@@ -16,6 +16,7 @@
 #include "core/progress_meter.h"
 #include "core/recorded_name.h"
 #include "core/stub_image.h"
+#include "core/volume_checks.h"
 
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
@@ -49,8 +50,11 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     // Agreed to before anything is written: only a file that was there then may be replaced.
     const bool replaceExisting = *replace;
+    const uint64_t total = BytesToJoin(job.paths, dataArea + header.dataOffset);
+    if (!VolumeTakes(total, total, messenger))
+        return;
     first.Seek(dataArea + header.dataOffset);
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataArea + header.dataOffset));
+    ProgressMeter meter(job.onProgress, total);
     PartialOutput output(name);
     result.partialPath = output.Path();
     // The CRC is taken of the bytes as they are written: the output is never read back.

@@ -19,6 +19,12 @@ std::string OutcomeLine(const Outcome& o) {
     case OutcomeKind::PieceSizeTooSmall:
         return "piece size " + std::to_string(o.first) + " cannot hold the " + std::to_string(o.second) +
                " bytes before the data and one byte of it; the smallest is " + std::to_string(o.second + 1);
+    case OutcomeKind::NotEnoughSpace:
+        return "not enough free space in " + o.path + ": " + std::to_string(o.first) + " bytes needed, " +
+               std::to_string(o.second) + " free; nothing was written";
+    case OutcomeKind::TooLargeForVolume:
+        return "the volume of " + o.path + " takes files of at most " + std::to_string(o.second) +
+               " bytes (FAT32), but a file of " + std::to_string(o.first) + " bytes would be written";
     case OutcomeKind::SplitFailedCleanedUp:
         return "split failed: " + o.text + " The " + std::to_string(o.first) + " pieces written were deleted";
     }

@@ -15,6 +15,8 @@ enum class OutcomeKind {
     DuplicatePiece,         // path, other: two files carry one piece number
     PieceSizeTooSmall,      // first: the split size; second: the bytes before the data (image and header)
     SplitFailedCleanedUp,   // text: what failed; first: the pieces written and deleted again
+    NotEnoughSpace,         // path: the folder written to; first: bytes needed; second: bytes free
+    TooLargeForVolume,      // path: the folder written to; first: the largest file to write; second: its limit
 };
 
 struct Outcome {

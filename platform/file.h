@@ -106,6 +106,14 @@ EntryStatus GetEntryStatus(const std::string& path);
 // the same volume and file index on Windows, device and inode on POSIX.
 bool IsSameFile(const std::string& a, const std::string& b);
 
+// What the volume holding a folder takes: free bytes for this user and the largest file its file
+// system holds (4 GiB - 1 on FAT32, UINT64_MAX where there is no such limit). Empty when unknown.
+struct VolumeRoom {
+    uint64_t freeBytes = 0;
+    uint64_t largestFile = UINT64_MAX;
+};
+bool GetVolumeRoom(const std::string& folder, VolumeRoom* room);
+
 // Deletes a file; false (with nothing thrown) when it cannot.
 bool DeleteFileAt(const std::string& path);
 

@@ -12,6 +12,7 @@
 #include "core/piece_name.h"
 #include "core/progress_meter.h"
 #include "core/read_ahead.h"
+#include "core/volume_checks.h"
 #include "platform/file.h"
 #include "split/split_checks.h"
 
@@ -91,6 +92,12 @@ public:
             return {SplitEnd::Refused, 0, {}};
         }
 
+        const uint64_t written = longPrefix + size_;
+        const uint64_t largestPiece = std::min<uint64_t>(written, static_cast<uint64_t>(job_.splitSize));
+        if (!VolumeTakes(written, largestPiece, messenger_)) {
+            large.Close();
+            return {SplitEnd::Refused, 0, {}};
+        }
         ProgressMeter meter(onProgress_, size_);
         Pass pass;
         if (crcKnown) {

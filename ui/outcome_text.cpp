@@ -28,6 +28,13 @@ std::string OutcomeText(const Outcome& o) {
         return "Split size " + std::to_string(o.first) + " is too small: the first piece holds " +
                std::to_string(o.second) + " bytes before any data.\nThe smallest split size that works is " +
                std::to_string(o.second + 1) + " bytes." + kSplitNotSuccessful;
+    case OutcomeKind::NotEnoughSpace:
+        return "Not enough free space in " + o.path + ":\n" + std::to_string(o.first) + " bytes are needed, " +
+               std::to_string(o.second) + " are free." + kNothingWritten;
+    case OutcomeKind::TooLargeForVolume:
+        return "The volume of " + o.path + " takes files of at most " + std::to_string(o.second) +
+               " bytes (FAT32),\nbut a file of " + std::to_string(o.first) + " bytes would be written." +
+               kNothingWritten;
     case OutcomeKind::SplitFailedCleanedUp:
         return "Error on Subroutine: OnBn_StartSplit\n" + o.text + "\nThe pieces it had written were deleted.";
     }

@@ -205,6 +205,24 @@ bool IsSameFile(const std::string& a, const std::string& b) {
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+bool GetVolumeRoom(const std::string& folder, VolumeRoom* room) {
+    std::string path = folder.empty() ? std::string(".\\") : folder;
+    if (path.back() != '\\')
+        path += '\\';
+    ULARGE_INTEGER available;
+    if (!::GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+        return false;
+    room->freeBytes = available.QuadPart;
+    char root[MAX_PATH + 1];
+    char fileSystem[MAX_PATH + 1] = {};
+    room->largestFile = UINT64_MAX;
+    if (::GetVolumePathNameA(path.c_str(), root, sizeof root) &&
+        ::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem) &&
+        (std::string(fileSystem) == "FAT32" || std::string(fileSystem) == "FAT"))
+        room->largestFile = 0xFFFFFFFFull;
+    return true;
+}
+
 bool DeleteFileAt(const std::string& path) {
     return ::DeleteFileA(path.c_str()) != 0;
 }
