@@ -59,8 +59,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.partialPath = output.Path();
     // The CRC is taken of the bytes as they are written: the output is never read back.
     Crc32 crc;
-    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter,
-                &crc);
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter, &crc);
     const uint64_t size = output.Output().Length();
     const std::string crcText = CrcText(crc.Value());
     // Checked before the output takes its name: a result that does not match never replaces a file.
@@ -69,8 +68,8 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         result.partialPath.clear();
         meter.Finish();
         result.crcMismatch = true;
-        messenger.Tell({OutcomeKind::MismatchKept, result.outputPath, result.keptPath, {}, name, result.recordedCrc,
-                        crcText});
+        messenger.Tell(
+            {OutcomeKind::MismatchKept, result.outputPath, result.keptPath, {}, name, result.recordedCrc, crcText});
         return;
     }
     // Every byte is in: the file takes its name, also when the check below fails, as the user is told.

@@ -46,15 +46,7 @@ bool IsAscii(const char* bytes, size_t len) {
 }
 
 bool IsUtf8(const char* bytes, size_t len) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
-    size_t i = 0;
-    while (i < len) {
-        const size_t n = SequenceLength(p + i, len - i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
+    return Utf8PrefixLength(bytes, len) == len;
 }
 
 size_t KeptBeforeSuffix(const char* name, size_t len, size_t suffixLen) {

@@ -66,8 +66,15 @@ public:
         const uint64_t longPrefix = stubSize_ + longHeader.size();
         if (longPrefix > 0 && (job_.splitSize <= 0 || static_cast<uint64_t>(job_.splitSize) <= longPrefix)) {
             large.Close();
-            messenger_.Tell({OutcomeKind::PieceSizeTooSmall, {}, {}, {}, {}, {}, {},
-                             static_cast<uint64_t>(job_.splitSize > 0 ? job_.splitSize : 0), longPrefix});
+            messenger_.Tell({OutcomeKind::PieceSizeTooSmall,
+                             {},
+                             {},
+                             {},
+                             {},
+                             {},
+                             {},
+                             static_cast<uint64_t>(job_.splitSize > 0 ? job_.splitSize : 0),
+                             longPrefix});
             return {SplitEnd::Refused, 0, {}};
         }
         const uint64_t mostPieces = CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize);
@@ -199,46 +206,46 @@ private:
         Crc32 crc;
         // Stopped before the CRC is read: the reading thread updates it until then.
         {
-        ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
-            crc.Update(data, static_cast<uint32_t>(len), true);
-        });
+            ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
+                crc.Update(data, static_cast<uint32_t>(len), true);
+            });
 
-        File piece;
-        OpenPiece(piece, 0);
-        if (stubSize_ > 0)
-            piece.Write(job_.stubImage, stubSize_);
-        if (!header.empty())
-            piece.Write(header.data(), header.size());
-        uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
-        uint64_t number = 0;
-        uint64_t copied = 0;
-        for (;;) {
-            const ReadAhead::Block block = reader.Next();
-            if (block.len == 0)
-                break;
-            for (size_t at = 0; at < block.len;) {
-                if (copied == size_) {
-                    pass.changedSize = true; // the file grew: its set cannot be right
+            File piece;
+            OpenPiece(piece, 0);
+            if (stubSize_ > 0)
+                piece.Write(job_.stubImage, stubSize_);
+            if (!header.empty())
+                piece.Write(header.data(), header.size());
+            uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
+            uint64_t number = 0;
+            uint64_t copied = 0;
+            for (;;) {
+                const ReadAhead::Block block = reader.Next();
+                if (block.len == 0)
                     break;
+                for (size_t at = 0; at < block.len;) {
+                    if (copied == size_) {
+                        pass.changedSize = true; // the file grew: its set cannot be right
+                        break;
+                    }
+                    if (room == 0) {
+                        ClosePiece(piece, number == 0 && keepFirstOpen);
+                        OpenPiece(piece, ++number);
+                        room = static_cast<uint64_t>(job_.splitSize);
+                    }
+                    const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
+                    piece.Write(block.data + at, take);
+                    at += take;
+                    room -= take;
+                    copied += take;
                 }
-                if (room == 0) {
-                    ClosePiece(piece, number == 0 && keepFirstOpen);
-                    OpenPiece(piece, ++number);
-                    room = static_cast<uint64_t>(job_.splitSize);
-                }
-                const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
-                piece.Write(block.data + at, take);
-                at += take;
-                room -= take;
-                copied += take;
+                if (pass.changedSize)
+                    break;
+                meter.Advance(block.len);
             }
-            if (pass.changedSize)
-                break;
-            meter.Advance(block.len);
-        }
-        ClosePiece(piece, number == 0 && keepFirstOpen);
-        if (copied < size_)
-            pass.changedSize = true; // the file shrank
+            ClosePiece(piece, number == 0 && keepFirstOpen);
+            if (copied < size_)
+                pass.changedSize = true; // the file shrank
         }
         pass.crc = crc.Value();
         return pass;
@@ -293,8 +300,8 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
             messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
             return {SplitEnd::FileError, 0, {}};
         }
-        messenger.Tell({OutcomeKind::SplitFailedCleanedUp, {}, {}, e.Description(), {}, {}, {},
-                        static_cast<uint64_t>(written)});
+        messenger.Tell(
+            {OutcomeKind::SplitFailedCleanedUp, {}, {}, e.Description(), {}, {}, {}, static_cast<uint64_t>(written)});
         return {SplitEnd::FileError, 0, {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();

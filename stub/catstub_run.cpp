@@ -41,7 +41,6 @@ StubText& AppendUnfinished(StubText& text) {
 }
 RecordedNameBuffers g_name;
 
-
 void ReportReadFailure(const char* piece, unsigned long error, bool outputStarted) {
     StubText text;
     text.Append(stub_text::kCantRead).Append(piece);

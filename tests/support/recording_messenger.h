@@ -17,11 +17,16 @@ struct ShownMessage {
 
 inline const char* IconName(Icon icon) {
     switch (icon) {
-    case Icon::None: return "None";
-    case Icon::Exclamation: return "Exclamation";
-    case Icon::Hand: return "Hand";
-    case Icon::Information: return "Information";
-    case Icon::Question: return "Question";
+    case Icon::None:
+        return "None";
+    case Icon::Exclamation:
+        return "Exclamation";
+    case Icon::Hand:
+        return "Hand";
+    case Icon::Information:
+        return "Information";
+    case Icon::Question:
+        return "Question";
     }
     return "?";
 }
@@ -49,7 +54,10 @@ public:
         return texts;
     }
     void Tell(const Outcome& outcome) override { told.push_back(outcome); }
-    void Clear() { shown.clear(); told.clear(); }
+    void Clear() {
+        shown.clear();
+        told.clear();
+    }
 
     std::vector<ShownMessage> shown;
     std::vector<Outcome> told;

@@ -4,10 +4,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <filesystem>
 
 #include "platform/file.h"
 

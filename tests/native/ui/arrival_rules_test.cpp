@@ -21,8 +21,7 @@ TEST(ArrivalRules, PiecesOfASetGoToTheCatenateHalfOtherFilesToTheSplitHalf) {
         EXPECT_EQ(DialogHalf::Catenate, HalfForStartFile(piece)) << piece;
     }
     for (const char* other : {"C:\\films\\movie.avi", "C:\\set\\_Split#01", "C:\\set\\_Split#0001",
-                              "C:\\set\\_Split#000.txt", "C:\\_Split#000\\movie.avi",
-                              "C:\\set\\_Split#999.exe"}) {
+                              "C:\\set\\_Split#000.txt", "C:\\_Split#000\\movie.avi", "C:\\set\\_Split#999.exe"}) {
         EXPECT_FALSE(IsPieceOfSet(other)) << other;
         EXPECT_EQ(DialogHalf::Split, HalfForStartFile(other)) << other;
     }
