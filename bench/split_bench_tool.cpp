@@ -24,6 +24,9 @@ public:
         std::fprintf(stderr, "%s\n", text.c_str());
         return Answer::Ok;
     }
+    void Tell(const Outcome& outcome) override {
+        std::fprintf(stderr, "outcome %d: %s\n", static_cast<int>(outcome.kind), outcome.path.c_str());
+    }
 };
 
 int Usage() {

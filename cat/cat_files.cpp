@@ -15,8 +15,10 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     CatResult result;
     if (job.paths.empty())
         return result;
-    const std::string firstName = NamePart(job.paths[0]);
-    result.headerJoin = !job.explicitSelection && (firstName == kFirstPieceName || firstName == kSelfCatenatingName);
+    // The first piece in any letter case: its header is read and decides, not the spelling of its name.
+    result.headerJoin = !job.explicitSelection && PiecePartsOf(job.paths[0]).number == 0;
+    if (!AllRegularFiles(job.paths, messenger))
+        return result;
     // A discovered set is joined whole or not at all; an explicit selection is the user's own order.
     if (!job.explicitSelection) {
         if (const std::optional<std::string> problem = SetProblem(job.paths)) {

@@ -26,11 +26,12 @@ struct CatResult {
     bool crcMismatch = false; // the rejoined file was written but its CRC-32 differs from the recorded one
     bool stopped = false;     // the front end stopped it; the unfinished output was deleted
     std::string partialPath;  // the unfinished output (name + ".partial") once it was created
+    std::string keptPath;     // a mismatching result kept beside the existing file it did not replace
 };
 
 constexpr const char kCatStoppedText[] = "Catenation cancelled.";
 
 // The whole run: the mode choice, header or plain join, the CRC check, every message. A header join
-// happens when entry 0 is named exactly "_Split#000" (or "_Split#000.exe", whose header follows the
-// catstub image) and the list is not an explicit selection.
+// happens when entry 0 is a first piece, "_Split#000" or "_Split#000.exe" (whose header follows the
+// catstub image) in any letter case, and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);

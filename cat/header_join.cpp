@@ -16,15 +16,15 @@
 #include "core/progress_meter.h"
 #include "core/recorded_name.h"
 #include "core/stub_image.h"
+#include "core/volume_checks.h"
 
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     // A self-catenating first piece carries its header behind the catstub image.
-    const uint64_t dataArea = NamePart(job.paths[0]) == kSelfCatenatingName ? kStubImageSize : 0;
-    first.Seek(dataArea);
-
+    const PieceNameParts parts = PiecePartsOf(job.paths[0]);
+    const uint64_t dataArea = DataAreaStart(parts);
     uint8_t window[kHeaderWindow];
-    const size_t windowLen = ReadHeaderWindow(first, window);
+    const size_t windowLen = ReadFirstPieceWindow(first, parts, window);
     PieceHeader header;
     RecordedNameBuffers nameBuffers;
     const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);
@@ -45,24 +45,37 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
 
     // Whatever lies under the recorded name is the user's, perhaps the very file this set was split from.
-    if (!MayReplace(result.outputPath, messenger))
+    const std::optional<bool> replace = MayTakeName(result.outputPath, messenger);
+    if (!replace)
         return;
     // Agreed to before anything is written: only a file that was there then may be replaced.
-    const bool replaceExisting = GetPathStatus(result.outputPath).ok;
+    const bool replaceExisting = *replace;
+    const uint64_t total = BytesToJoin(job.paths, dataArea + header.dataOffset);
+    if (!VolumeTakes(total, total, messenger))
+        return;
     first.Seek(dataArea + header.dataOffset);
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataArea + header.dataOffset));
+    ProgressMeter meter(job.onProgress, total);
     PartialOutput output(name);
     result.partialPath = output.Path();
     // The CRC is taken of the bytes as they are written: the output is never read back.
     Crc32 crc;
-    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter,
-                &crc);
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), output.Output(), meter, &crc);
     const uint64_t size = output.Output().Length();
+    const std::string crcText = CrcText(crc.Value());
+    // Checked before the output takes its name: a result that does not match never replaces a file.
+    if (crcText != result.recordedCrc && replaceExisting) {
+        result.keptPath = output.Keep();
+        result.partialPath.clear();
+        meter.Finish();
+        result.crcMismatch = true;
+        messenger.Tell(
+            {OutcomeKind::MismatchKept, result.outputPath, result.keptPath, {}, name, result.recordedCrc, crcText});
+        return;
+    }
     // Every byte is in: the file takes its name, also when the check below fails, as the user is told.
     output.Commit(replaceExisting);
     meter.Finish();
 
-    const std::string crcText = CrcText(crc.Value());
     if (crcText != result.recordedCrc) {
         const std::string text = "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") +
                                  name + "\nOriginal CRC32 =\t\t" + result.recordedCrc + "\nCatenated File CRC32 =\t" +

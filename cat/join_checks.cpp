@@ -11,7 +11,7 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
     for (const std::string& path : piecePaths) {
         const std::string name = NamePart(path);
         // A self-catenating first piece is piece 0 of its set.
-        const int n = IsSelfCatenatingName(name.c_str(), name.size()) ? 0 : PieceNumberOf(name.c_str(), name.size());
+        const int n = ParsePieceName(name.data(), name.size()).number;
         if (n < 0)
             continue;
         if (!byNumber[n].empty())
@@ -25,12 +25,35 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
     return std::nullopt;
 }
 
-bool MayReplace(const std::string& outputPath, Messenger& messenger) {
-    const PathStatus status = GetPathStatus(outputPath);
-    // A folder in the way is no question: creating the file fails and says so.
-    if (!status.ok || status.isFolder)
-        return true;
+std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messenger) {
+    const EntryStatus entry = GetEntryStatus(outputPath);
+    if (!entry.exists)
+        return false;
+    if (entry.isFolder) {
+        messenger.Tell({OutcomeKind::OutputIsFolder, outputPath});
+        return std::nullopt;
+    }
+    if (entry.targetMissing) {
+        messenger.Tell({OutcomeKind::OutputIsDanglingLink, outputPath});
+        return std::nullopt;
+    }
+    if (entry.isSpecial) {
+        messenger.Tell({OutcomeKind::OutputIsSpecial, outputPath});
+        return std::nullopt;
+    }
     const std::string text =
         "The file " + outputPath + " already exists.\nThe catenated file will replace it.\n\n" + "Replace it?";
-    return messenger.Show(text, Icon::Exclamation, Buttons::YesNo) == Answer::Yes;
+    if (messenger.Show(text, Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
+        return std::nullopt;
+    return true;
+}
+
+bool AllRegularFiles(const std::vector<std::string>& paths, Messenger& messenger) {
+    for (const std::string& path : paths) {
+        if (GetEntryStatus(path).isSpecial) {
+            messenger.Tell({OutcomeKind::PieceNotRegular, path});
+            return false;
+        }
+    }
+    return true;
 }

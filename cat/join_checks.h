@@ -13,5 +13,11 @@
 // when the pieces are numbered 000 to k, each once.
 std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths);
 
-// True when nothing is at outputPath, or the user answered Yes to replacing the file there.
-bool MayReplace(const std::string& outputPath, Messenger& messenger);
+// Whether the output may take outputPath, decided before the first byte. Empty, after telling why, when
+// a folder, a link that leads nowhere or a device holds the name, or the user kept what is there. Else
+// whether something there is replaced: a file, or a link asked about as one and never followed.
+std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messenger);
+
+// The first input that is not a regular file (a pipe, a device, a socket), told by name and never
+// opened; empty when every input is one.
+bool AllRegularFiles(const std::vector<std::string>& paths, Messenger& messenger);

@@ -32,7 +32,16 @@ void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output
     }
 }
 
-size_t ReadHeaderWindow(File& piece, uint8_t* window) {
+PieceNameParts PiecePartsOf(const std::string& path) {
+    const std::string name = NamePart(path);
+    return ParsePieceName(name.data(), name.size());
+}
+
+size_t ReadFirstPieceWindow(File& piece, const PieceNameParts& parts, uint8_t* window) {
+    const uint64_t dataArea = DataAreaStart(parts);
+    if (piece.Length() <= dataArea)
+        return 0;
+    piece.Seek(dataArea);
     size_t filled = 0;
     while (filled < kHeaderWindow) {
         const size_t got = piece.Read(window + filled, kHeaderWindow - filled);

@@ -9,6 +9,7 @@
 #include "core/crc32.h"
 #include "core/messages.h"
 #include "core/piece_header.h"
+#include "core/piece_name.h"
 #include "core/progress_meter.h"
 #include "core/read_ahead.h"
 #include "platform/file.h"
@@ -23,9 +24,13 @@ constexpr size_t kCopyBlockSize = 128 * 1024;
 void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter,
                  Crc32* crc = nullptr);
 
-// Fills the header window from the piece's current position: kHeaderWindow bytes, fewer only when the
-// piece ends first. Returns how many.
-size_t ReadHeaderWindow(File& piece, uint8_t* window);
+// The one read of a first piece's header: seeks to its data area (behind the catstub image of a
+// self-catenating piece) and fills the header window, kHeaderWindow bytes, fewer only when the piece ends
+// first. Returns how many; the file stands behind them.
+size_t ReadFirstPieceWindow(File& first, const PieceNameParts& parts, uint8_t* window);
+
+// The name parts of a path's last component.
+PieceNameParts PiecePartsOf(const std::string& path);
 
 // Bytes from the current position of each input to its end: a join's progress total.
 uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);

@@ -2,26 +2,17 @@
 #include "cat/partial_output.h"
 
 #include "cat/output_path.h"
+#include "core/name_encoding.h"
 
-namespace {
-
-// Longest file name the file systems take.
-constexpr size_t kMaxName = 255;
-
-// The name + ".partial"; a name too long for that gives up its end to the suffix.
-std::string PartialName(const std::string& finalName) {
-    const size_t suffix = sizeof kPartialSuffix - 1;
-    const size_t nameLength = NamePart(finalName).size();
-    std::string name = finalName;
-    if (nameLength + suffix > kMaxName)
-        name.resize(name.size() - (nameLength + suffix - kMaxName));
-    return name + kPartialSuffix;
+std::string SuffixedName(const std::string& finalName, const char* suffix) {
+    const std::string name = NamePart(finalName);
+    const size_t suffixLen = std::char_traits<char>::length(suffix);
+    const size_t kept = KeptBeforeSuffix(name.data(), name.size(), suffixLen);
+    return finalName.substr(0, finalName.size() - name.size() + kept) + suffix;
 }
 
-} // namespace
-
 PartialOutput::PartialOutput(const std::string& finalName)
-    : finalName_(finalName), partialName_(OutputPathFor(PartialName(finalName))),
+    : finalName_(finalName), partialName_(OutputPathFor(SuffixedName(finalName, kPartialSuffix))),
       file_(partialName_, File::Mode::CreateNew) {}
 
 PartialOutput::~PartialOutput() {
@@ -34,6 +25,18 @@ PartialOutput::~PartialOutput() {
         // The file goes anyway: what it holds is not wanted.
     }
     DeleteFileAt(partialName_);
+}
+
+std::string PartialOutput::Keep() {
+    file_.Close();
+    committed_ = true;
+    const std::string kept = OutputPathFor(SuffixedName(finalName_, kInconsistentSuffix));
+    try {
+        RenameFile(partialName_, kept, false);
+        return kept;
+    } catch (const FileException&) {
+        return partialName_; // the inconsistent name is taken: the data stays where it was written
+    }
 }
 
 void PartialOutput::Commit(bool replaceExisting) {

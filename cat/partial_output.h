@@ -9,6 +9,12 @@
 #include "platform/file.h"
 
 inline constexpr char kPartialSuffix[] = ".partial";
+// Where a result that does not match its recorded CRC-32 is kept when a file of its name exists.
+inline constexpr char kInconsistentSuffix[] = ".inconsistent";
+
+// finalName with suffix appended to its last component, that component shortened (never inside a
+// UTF-8 character) as far as the longest name a file system takes requires.
+std::string SuffixedName(const std::string& finalName, const char* suffix);
 
 class PartialOutput {
 public:
@@ -26,6 +32,9 @@ public:
     // Closes the file and gives it its final name. replaceExisting only when the
     // user agreed to replace the file of that name. Throws FileException.
     void Commit(bool replaceExisting);
+    // Closes the file and keeps it beside the final name, never replacing anything: under
+    // name + ".inconsistent" when that is free, else as it is. Returns its full path.
+    std::string Keep();
 
 private:
     std::string finalName_;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cat/join_steps.h"
 #include "core/file_checks.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
@@ -40,13 +41,14 @@ bool PieceNameLess(const std::string& a, const std::string& b) {
 } // namespace
 
 bool IsAcceptedPiecePath(const std::string& fullPath) {
-    const std::string name = NamePart(fullPath);
-    return PieceNumberOf(name.c_str(), name.size()) >= 0;
+    const PieceNameParts parts = PiecePartsOf(fullPath);
+    return parts.number >= 0 && !parts.selfCatenating;
 }
 
 std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& firstPiecePath, Messenger& messenger) {
     bool failed = false;
-    if (NamePart(firstPiecePath) != kFirstPieceName) {
+    const PieceNameParts first = PiecePartsOf(firstPiecePath);
+    if (first.number != 0 || first.selfCatenating) {
         messenger.Show("No correct 1st spitted file name", Icon::Exclamation);
         failed = true;
     }

@@ -11,6 +11,7 @@
 #include "cat/partial_output.h"
 #include "cat/piece_discovery.h"
 #include "core/progress_meter.h"
+#include "core/volume_checks.h"
 #include "platform/file.h"
 
 namespace {
@@ -87,6 +88,9 @@ std::string FormatPlainName(const std::string& format, int number) {
 }
 
 void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+    const uint64_t total = BytesToJoin(job.paths, 0);
+    if (!VolumeTakes(total, total, messenger))
+        return;
     const std::optional<std::string> reserved = ReserveFreeName(job);
     if (!reserved) {
         ReportCatError(messenger, "Every name of the form " + job.plainNameFormat + " is taken in " +
@@ -97,7 +101,7 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     const std::string& name = reservation.Name();
     result.outputPath = OutputPathFor(name);
 
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    ProgressMeter meter(job.onProgress, total);
     PartialOutput output(name);
     result.partialPath = output.Path();
     File first(job.paths[0], File::Mode::ReadDenyWrite);

@@ -12,22 +12,15 @@
 
 namespace {
 
-// Number 0 for the self-catenating first piece, its own number for any other piece, else -1.
-int NumberOf(const std::string& name, bool* selfCatenating) {
-    *selfCatenating = IsSelfCatenatingName(name.c_str(), name.size());
-    return *selfCatenating ? 0 : PieceNumberOf(name.c_str(), name.size());
-}
-
 // Reads the header window from the first piece's data area.
 void ReadHeader(SetSurvey& set) {
-    const uint64_t dataArea = set.selfCatenating ? kStubImageSize : 0;
+    PieceNameParts parts;
+    parts.number = 0;
+    parts.selfCatenating = set.selfCatenating;
+    const uint64_t dataArea = DataAreaStart(parts);
     File first(set.pieces[0].path, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> window(kHeaderWindow);
-    size_t filled = 0;
-    if (first.Length() > dataArea) {
-        first.Seek(dataArea);
-        filled = ReadHeaderWindow(first, window.data());
-    }
+    const size_t filled = ReadFirstPieceWindow(first, parts, window.data());
     // The name as a join would create it; without a CRC field of 1 to 8 hex digits there is no header.
     PieceHeader header;
     RecordedNameBuffers nameBuffers;
@@ -46,8 +39,9 @@ void ReadHeader(SetSurvey& set) {
 
 std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& messenger) {
     const std::string name = NamePart(piecePath);
-    bool namedSelfCatenating = false;
-    const int namedNumber = NumberOf(name, &namedSelfCatenating);
+    const PieceNameParts named = ParsePieceName(name.data(), name.size());
+    const int namedNumber = named.number;
+    const bool namedSelfCatenating = named.selfCatenating;
     if (namedNumber < 0) {
         messenger.Show("File: " + piecePath +
                            "\nIs not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)",
@@ -56,6 +50,10 @@ std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& mess
     }
     if (!CheckFile(piecePath, true, messenger))
         return std::nullopt;
+    if (GetEntryStatus(piecePath).isSpecial) {
+        messenger.Tell({OutcomeKind::PieceNotRegular, piecePath});
+        return std::nullopt;
+    }
 
     const std::string folder = FolderPart(piecePath);
     const std::string pattern =
@@ -64,16 +62,24 @@ std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& mess
     std::vector<bool> present(kMaxPieces, false);
     DiscoveredPiece plainFirst, selfCatenatingFirst;
     for (const FoundFile& found : FindFiles(pattern)) {
-        bool selfCatenating = false;
-        const int n = found.isFolder ? -1 : NumberOf(found.name, &selfCatenating);
-        if (n < 0)
+        const PieceNameParts parts = ParsePieceName(found.name.data(), found.name.size());
+        if (parts.number < 0)
             continue;
+        // A pipe or a device never ends or never holds what was split: named, never opened.
+        if (found.isFolder || found.isSpecial) {
+            messenger.Tell({OutcomeKind::PieceNotRegular, found.path});
+            return std::nullopt;
+        }
         const DiscoveredPiece piece{found.path, found.size};
-        if (n == 0)
-            (selfCatenating ? selfCatenatingFirst : plainFirst) = piece;
-        else if (!present[n])
-            byNumber[n] = piece;
-        present[n] = true;
+        DiscoveredPiece& slot =
+            parts.number == 0 ? (parts.selfCatenating ? selfCatenatingFirst : plainFirst) : byNumber[parts.number];
+        // Two spellings of one number on a case-sensitive file system: either could be the right one.
+        if (!slot.path.empty()) {
+            messenger.Tell({OutcomeKind::DuplicatePiece, slot.path, found.path});
+            return std::nullopt;
+        }
+        slot = piece;
+        present[parts.number] = true;
     }
 
     SetSurvey set;

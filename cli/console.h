@@ -49,12 +49,16 @@ private:
     size_t progressWidth_ = 0;
 };
 
+// An engine's outcome in one line, without the program's prefix.
+std::string OutcomeLine(const Outcome& outcome);
+
 // The engines' Messenger on the console. Yes/No questions are answered Yes by --yes, by the user on a
 // terminal, and No otherwise, as the window's default button would.
 class ConsoleMessenger : public Messenger {
 public:
     ConsoleMessenger(Console& console, bool assumeYes) : console_(console), assumeYes_(assumeYes) {}
     Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) override;
+    void Tell(const Outcome& outcome) override;
 
 private:
     Console& console_;

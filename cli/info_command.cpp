@@ -5,27 +5,40 @@
 
 #include "cli/command_support.h"
 #include "cli/set_report.h"
+#include "core/name_encoding.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "recovery/recovery_set.h"
 
 namespace {
 
-// A JSON string: quotes, backslashes and control characters escaped, other bytes as they are.
+void AppendJsonByte(std::string& json, char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+        json += '\\';
+        json += c;
+    } else if (u < 0x20) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+        json += escaped;
+    } else {
+        json += c;
+    }
+}
+
+// A JSON string: quotes, backslashes and control characters escaped, UTF-8 as it is, and every byte
+// that is not part of well-formed UTF-8 written as U+FFFD, so that the output is valid JSON for any name.
 std::string JsonString(const std::string& text) {
     std::string json = "\"";
-    for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (u < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            json += escaped;
-        } else {
-            json += c;
+    for (size_t i = 0; i < text.size();) {
+        const size_t valid = Utf8PrefixLength(text.data() + i, text.size() - i);
+        if (valid == 0) {
+            json += "\\ufffd";
+            ++i;
+            continue;
         }
+        for (const size_t end = i + valid; i < end; ++i)
+            AppendJsonByte(json, text[i]);
     }
     return json + "\"";
 }

@@ -20,10 +20,10 @@ namespace {
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the Ctrl-C flag is set from a signal handler");
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnInterrupt(int signal) {
     stopRequested.store(true);
     // A job that cannot stop part way must still be endable.
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(signal, SIG_DFL);
 }
 
 } // namespace
@@ -34,7 +34,12 @@ int main(int argc, char** argv) {
     if (GetACP() == CP_UTF8)
         SetConsoleOutputCP(CP_UTF8);
 #endif
+    // A terminal closed or a service stopped ends a job as Ctrl-C does: nothing half-made stays.
     std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+#ifdef SIGHUP
+    std::signal(SIGHUP, OnInterrupt);
+#endif
     std::ios::sync_with_stdio(true);
     CliStreams streams{std::cout, std::cerr, std::cin, IsTerminal(stdin), IsTerminal(stderr), &stopRequested};
     const int status = RunCli(std::vector<std::string>(argv + 1, argv + argc), streams);

@@ -26,6 +26,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
                     << kUsage
                     << "SIZE: bytes, a number with K, M or G (powers of 1024), or floppy (1457664), cd (700M),\n"
                        "      dvd (4700000000), fat32 (4294967295), email (25000000). Default: floppy.\n"
+                       "info --json: names are UTF-8; a byte that is not UTF-8 is written as \\ufffd.\n"
                        "Exit status: 0 success, 1 set incomplete or CRC mismatch (with recovery files: damaged but\n"
                        "rebuildable), 2 wrong usage, 3 other failure, 4 damaged beyond what the recovery files\n"
                        "can rebuild.\n";

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/outcome.h"
+
 enum class Icon { None, Exclamation, Hand, Information, Question };
 // YesNo is a question whose default button is No: pressing Enter must never
 // destroy anything the user has.
@@ -15,4 +17,6 @@ class Messenger {
 public:
     virtual ~Messenger() = default;
     virtual Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
+    // An outcome the engine leaves to the front end to word.
+    virtual void Tell(const Outcome& outcome) = 0;
 };

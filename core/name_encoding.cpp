@@ -46,15 +46,28 @@ bool IsAscii(const char* bytes, size_t len) {
 }
 
 bool IsUtf8(const char* bytes, size_t len) {
+    return Utf8PrefixLength(bytes, len) == len;
+}
+
+size_t KeptBeforeSuffix(const char* name, size_t len, size_t suffixLen) {
+    if (len + suffixLen <= kMaxNameBytes)
+        return len;
+    size_t kept = suffixLen < kMaxNameBytes ? kMaxNameBytes - suffixLen : 0;
+    while (kept > 0 && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
+        --kept;
+    return kept;
+}
+
+size_t Utf8PrefixLength(const char* bytes, size_t len) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     size_t i = 0;
     while (i < len) {
         const size_t n = SequenceLength(p + i, len - i);
         if (n == 0)
-            return false;
+            break;
         i += n;
     }
-    return true;
+    return i;
 }
 
 size_t Utf16Units(const char* bytes, size_t len) {

@@ -18,18 +18,25 @@ std::string PieceName(int n) {
     return FormatPieceName(n, name) ? std::string(name) : std::string();
 }
 
-bool IsSelfCatenatingName(const char* name, size_t len) {
+PieceNameParts ParsePieceName(const char* name, size_t len) {
     static const char kExe[] = ".exe";
+    PieceNameParts parts;
+    if (len == 10) {
+        parts.number = PieceNumberOf(name, len);
+        return parts;
+    }
     if (len != 14 || PieceNumberOf(name, 10) != 0)
-        return false;
+        return parts;
     for (int i = 0; i < 4; ++i) {
         char c = name[10 + i];
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
         if (c != kExe[i])
-            return false;
+            return parts;
     }
-    return true;
+    parts.number = 0;
+    parts.selfCatenating = true;
+    return parts;
 }
 
 int PieceNumberOf(const char* name, size_t len) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/stub_image.h"
+
 constexpr int kMaxPieces = 1000;
 constexpr const char kFirstPieceName[] = "_Split#000";
 constexpr const char kSelfCatenatingName[] = "_Split#000.exe";
@@ -17,12 +19,22 @@ std::string PieceName(int n);
 // Allocation-free form for catstub.
 bool FormatPieceName(int n, char out[11]);
 
-// The piece number of a name made of "_Split#" (any letter case, as the Windows
-// search matches it) and exactly three digits; -1 for any other name.
-int PieceNumberOf(const char* name, size_t len);
+// The one piece-name rule of every reader, catstub's too. Letter case does not count, as the
+// Windows search matches names: "_split#000" and "_SPLIT#000.EXE" are first pieces.
+struct PieceNameParts {
+    int number = -1;             // 0..999; -1 when the name is no piece's
+    bool selfCatenating = false; // "_Split#000.exe": the catstub image, then header and data
+};
+// "_Split#" and exactly three digits, or "_Split#000.exe"; any other name gives number -1.
+PieceNameParts ParsePieceName(const char* name, size_t len);
 
-// True for "_Split#000.exe" in any letter case, as the Windows search matches it.
-bool IsSelfCatenatingName(const char* name, size_t len);
+// Where the header of a first piece begins: behind the catstub image of "_Split#000.exe", else at byte 0.
+inline uint64_t DataAreaStart(const PieceNameParts& parts) {
+    return parts.selfCatenating ? kStubImageSize : 0;
+}
+
+// The piece number of a name made of "_Split#" and exactly three digits (no ".exe"); -1 otherwise.
+int PieceNumberOf(const char* name, size_t len);
 
 // True for the recovery files of a set: "_Split#.par2" and "_Split#.volFIRST+COUNT.par2", any letter case.
 bool IsRecoveryFileName(const char* name, size_t len);

@@ -86,9 +86,27 @@ struct PathStatus {
 
 PathStatus GetPathStatus(const std::string& path);
 
+// The entry at a path itself: a symbolic link is reported as one, never followed into what it names.
+struct EntryStatus {
+    bool exists = false;        // something has this name, a dangling link included
+    bool isLink = false;        // a symbolic link (a reparse point on Windows)
+    bool isFolder = false;      // a real folder, not a link to one
+    bool isSpecial = false;     // a device, pipe or socket, or a link to one
+    bool targetMissing = false; // a link that leads nowhere
+};
+EntryStatus GetEntryStatus(const std::string& path);
+
 // True when both paths exist and lead to one file, however they are spelled:
 // the same volume and file index on Windows, device and inode on POSIX.
 bool IsSameFile(const std::string& a, const std::string& b);
+
+// What the volume holding a folder takes: free bytes for this user and the largest file its file
+// system holds (4 GiB - 1 on FAT32, UINT64_MAX where there is no such limit). Empty when unknown.
+struct VolumeRoom {
+    uint64_t freeBytes = 0;
+    uint64_t largestFile = UINT64_MAX;
+};
+bool GetVolumeRoom(const std::string& folder, VolumeRoom* room);
 
 // Deletes a file; false (with nothing thrown) when it cannot.
 bool DeleteFileAt(const std::string& path);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything: i686 Windows first (its catstub.exe is carried by the native
-# fendrik), then native (release, and debug with sanitizers), x86_64 Windows
+# fendrik), then native (release, debug with AddressSanitizer/UBSan, and ThreadSanitizer), x86_64 Windows
 # (the 64-bit edition) and the fuzz targets (clang).
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
-# (native, sanitize, win32, win64, fuzz) builds only that one. FENDRIK_WIN32_PROGRAMS_ONLY=1
+# (native, sanitize, tsan, win32, win64, fuzz) builds only that one. FENDRIK_WIN32_PROGRAMS_ONLY=1
 # builds the i686 programs without their Windows tests (scripts/test.sh sets it where they cannot run);
 # FENDRIK_PROGRAMS_ONLY=1 builds only the programs of each build.
 # A folder is configured again whenever the cmake arguments below change.
@@ -63,7 +63,8 @@ stub="$BUILD_ROOT/win32/bin/catstub.exe"
 case "$what" in all | win32) build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" ;; esac
 case "$what" in all | native) build native -DCMAKE_BUILD_TYPE=Release -DFENDRIK_STUB_IMAGE="$stub" ;; esac
 case "$what" in all | sanitize) build sanitize -DCMAKE_BUILD_TYPE=Debug -DFENDRIK_SANITIZE=ON -DFENDRIK_STUB_IMAGE="$stub" ;; esac
+case "$what" in all | tsan) build tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENDRIK_TSAN=ON -DFENDRIK_STUB_IMAGE="$stub" ;; esac
 case "$what" in all | win64) build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" ;; esac
 case "$what" in all | fuzz) build fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 -DFENDRIK_FUZZ=ON ;; esac
-case "$what" in all | native | sanitize | win32 | win64 | fuzz) ;; *) echo "build: unknown build '$what' (native, sanitize, win32, win64, fuzz)" >&2; exit 2 ;; esac
+case "$what" in all | native | sanitize | tsan | win32 | win64 | fuzz) ;; *) echo "build: unknown build '$what' (native, sanitize, tsan, win32, win64, fuzz)" >&2; exit 2 ;; esac
 exit 0

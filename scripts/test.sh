@@ -24,6 +24,12 @@ for kind in native sanitize; do
         run_suite "$kind-$(basename "$exe")" native_path "$exe"
     done
 done
+# ThreadSanitizer on the same tests; the multi-gigabyte split and join are left out to keep the run short
+# (their threads are the ones the small cases already drive).
+for exe in $(tests_in "$BUILD_ROOT/tsan/tests/native" '*_tests'); do
+    run_suite "tsan-$(basename "$exe")" env TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$exe" \
+        --gtest_filter='-SplitLargeFileTest.*:Crc32File.LargeFileMatchesTheOracle'
+done
 
 # The header reader's fuzz target, about 30 s from the corpus in the tree (new inputs go to a
 # scratch folder). A crash or a broken rule counts as one failure.

@@ -44,7 +44,7 @@ std::vector<FoundFile> PiecesInCurrentDirectory() {
         const char* name = found.name.c_str();
         const size_t len = found.name.size();
         if (!found.isFolder && !found.isSpecial &&
-            (PieceNumberOf(name, len) >= 0 || IsSelfCatenatingName(name, len) || IsRecoveryFileName(name, len)))
+            (ParsePieceName(name, len).number >= 0 || IsRecoveryFileName(name, len)))
             pieces.push_back(std::move(found));
     }
     std::stable_sort(pieces.begin(), pieces.end(),

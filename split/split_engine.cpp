@@ -12,6 +12,7 @@
 #include "core/piece_name.h"
 #include "core/progress_meter.h"
 #include "core/read_ahead.h"
+#include "core/volume_checks.h"
 #include "platform/file.h"
 #include "split/split_checks.h"
 
@@ -61,6 +62,21 @@ public:
                     SelfCatenatingSizeText(job_.splitSize, stubSize_, longHeader.size()))
                 return Refuse(large, *refusal, Icon::Exclamation);
         }
+        // A first piece holding only its header would be no piece of the size asked for.
+        const uint64_t longPrefix = stubSize_ + longHeader.size();
+        if (longPrefix > 0 && (job_.splitSize <= 0 || static_cast<uint64_t>(job_.splitSize) <= longPrefix)) {
+            large.Close();
+            messenger_.Tell({OutcomeKind::PieceSizeTooSmall,
+                             {},
+                             {},
+                             {},
+                             {},
+                             {},
+                             {},
+                             static_cast<uint64_t>(job_.splitSize > 0 ? job_.splitSize : 0),
+                             longPrefix});
+            return {SplitEnd::Refused, 0, {}};
+        }
         const uint64_t mostPieces = CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize);
         const uint64_t fewestPieces =
             crcKnown ? mostPieces : CountPieces(stubSize_ + longHeader.size() - 7, size_, job_.splitSize);
@@ -83,6 +99,12 @@ public:
             return {SplitEnd::Refused, 0, {}};
         }
 
+        const uint64_t written = longPrefix + size_;
+        const uint64_t largestPiece = std::min<uint64_t>(written, static_cast<uint64_t>(job_.splitSize));
+        if (!VolumeTakes(written, largestPiece, messenger_)) {
+            large.Close();
+            return {SplitEnd::Refused, 0, {}};
+        }
         ProgressMeter meter(onProgress_, size_);
         Pass pass;
         if (crcKnown) {
@@ -91,6 +113,14 @@ public:
             // Only a short CRC keeps this set within the limit: learn it before writing (rare).
             meter.Grow(size_);
             crcText = CrcText(MeasureCrc(large, meter));
+            // Counted again for the header that will really be written.
+            const std::string header = BuildPieceHeader(crcText, job_.largeFile);
+            const uint64_t pieces = CountPieces(stubSize_ + header.size(), size_, job_.splitSize);
+            if (pieces > static_cast<uint64_t>(kMaxPieces)) {
+                large.Close();
+                messenger_.Show(kTooManyPiecesText, Icon::Hand);
+                return {SplitEnd::TooManyPieces, 0, {}};
+            }
             pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
         } else {
             pass = WritePass(large, longHeader, meter, true);
@@ -134,9 +164,16 @@ public:
             first_.Close();
     }
 
-    // After a stop: the run's pieces go, so no half-made set is left behind.
+    // After a stop or a failure: the run's pieces go, so no half-made set is left behind.
     void DeletePieces() {
-        CloseFirst();
+        if (first_.IsOpen()) {
+            File first = std::move(first_);
+            try {
+                first.Close();
+            } catch (const FileException&) {
+                // The piece is deleted next anyway.
+            }
+        }
         for (int n = 0; n < written_; ++n)
             DeleteFileAt(NameOf(static_cast<uint64_t>(n)));
         written_ = 0;
@@ -169,48 +206,51 @@ private:
         Pass pass;
         pass.pieces = CountPieces(prefix, size_, job_.splitSize);
         Crc32 crc;
-        ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
-            crc.Update(data, static_cast<uint32_t>(len), true);
-        });
+        // Stopped before the CRC is read: the reading thread updates it until then.
+        {
+            ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
+                crc.Update(data, static_cast<uint32_t>(len), true);
+            });
 
-        if (job_.observer)
-            job_.observer->Begin(PlanPieces(prefix, pass.pieces));
-        File piece;
-        OpenPiece(piece, 0);
-        if (stubSize_ > 0)
-            Put(piece, job_.stubImage, stubSize_);
-        if (!header.empty())
-            Put(piece, reinterpret_cast<const uint8_t*>(header.data()), header.size());
-        uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
-        uint64_t number = 0;
-        uint64_t copied = 0;
-        for (;;) {
-            const ReadAhead::Block block = reader.Next();
-            if (block.len == 0)
-                break;
-            for (size_t at = 0; at < block.len;) {
-                if (copied == size_) {
-                    pass.changedSize = true; // the file grew: its set cannot be right
+            if (job_.observer)
+                job_.observer->Begin(PlanPieces(prefix, pass.pieces));
+            File piece;
+            OpenPiece(piece, 0);
+            if (stubSize_ > 0)
+                Put(piece, job_.stubImage, stubSize_);
+            if (!header.empty())
+                Put(piece, reinterpret_cast<const uint8_t*>(header.data()), header.size());
+            uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
+            uint64_t number = 0;
+            uint64_t copied = 0;
+            for (;;) {
+                const ReadAhead::Block block = reader.Next();
+                if (block.len == 0)
                     break;
+                for (size_t at = 0; at < block.len;) {
+                    if (copied == size_) {
+                        pass.changedSize = true; // the file grew: its set cannot be right
+                        break;
+                    }
+                    if (room == 0) {
+                        ClosePiece(piece, number == 0 && keepFirstOpen);
+                        OpenPiece(piece, ++number);
+                        room = static_cast<uint64_t>(job_.splitSize);
+                    }
+                    const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
+                    Put(piece, block.data + at, take);
+                    at += take;
+                    room -= take;
+                    copied += take;
                 }
-                if (room == 0) {
-                    ClosePiece(piece, number == 0 && keepFirstOpen);
-                    OpenPiece(piece, ++number);
-                    room = static_cast<uint64_t>(job_.splitSize);
-                }
-                const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
-                Put(piece, block.data + at, take);
-                at += take;
-                room -= take;
-                copied += take;
+                if (pass.changedSize)
+                    break;
+                meter.Advance(block.len);
             }
-            if (pass.changedSize)
-                break;
-            meter.Advance(block.len);
+            ClosePiece(piece, number == 0 && keepFirstOpen);
+            if (copied < size_)
+                pass.changedSize = true; // the file shrank
         }
-        ClosePiece(piece, number == 0 && keepFirstOpen);
-        if (copied < size_)
-            pass.changedSize = true; // the file shrank
         pass.crc = crc.Value();
         return pass;
     }
@@ -277,11 +317,22 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
             job.observer->Discard();
         return result;
     } catch (const FileException& e) {
-        splitter.CloseFirst();
         if (job.observer)
             job.observer->Discard();
-        messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
-        return {SplitEnd::FileError, splitter.Written(), {}};
+        // A set cut short, its first piece perhaps still holding the placeholder CRC, is no set: it goes.
+        const int written = splitter.Written();
+        try {
+            splitter.DeletePieces();
+        } catch (const FileException&) {
+            // Deleted below in any case: the close's error adds nothing to the one reported.
+        }
+        if (written == 0) {
+            messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
+            return {SplitEnd::FileError, 0, {}};
+        }
+        messenger.Tell(
+            {OutcomeKind::SplitFailedCleanedUp, {}, {}, e.Description(), {}, {}, {}, static_cast<uint64_t>(written)});
+        return {SplitEnd::FileError, 0, {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();
         if (job.observer)

@@ -26,7 +26,7 @@ struct SplitJob {
 enum class SplitEnd {
     Done,
     TooManyPieces,           // more than 1000 pieces: refused, nothing written
-    FileError,               // a file could not be opened, read or written; what was written stays
+    FileError,               // a file could not be opened, read or written; the pieces of this run were deleted
     ChangedWhileSplitting,   // the data copied is not the file that was measured; the pieces stay
     WouldOverwriteLargeFile, // the large file is itself a piece in the folder written to
     Refused,                 // a check before writing refused, or the user kept earlier pieces: nothing written

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/crc32.h"
+#include "core/name_encoding.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "core/recorded_name.h"
@@ -39,7 +40,6 @@ StubText& AppendUnfinished(StubText& text) {
     return text.Append(stub_text::kUnfinished).Append(g_partial).Append(stub_text::kWasDeleted);
 }
 RecordedNameBuffers g_name;
-
 
 void ReportReadFailure(const char* piece, unsigned long error, bool outputStarted) {
     StubText text;
@@ -172,10 +172,7 @@ void RunCatstub() {
 
     // name + ".partial"; a name too long for that gives up its end to the suffix.
     const size_t suffix = sizeof stub_text::kPartialSuffix - 1;
-    size_t kept = header.nameLen + suffix > kMaxName ? kMaxName - suffix : header.nameLen;
-    // Never half a UTF-8 character.
-    while (kept > 0 && kept < header.nameLen && (static_cast<uint8_t>(output[kept]) & 0xC0) == 0x80)
-        --kept;
+    const size_t kept = KeptBeforeSuffix(output, header.nameLen, suffix);
     for (size_t i = 0; i < kept; ++i)
         g_partial[i] = output[i];
     for (size_t i = 0; i <= suffix; ++i)

@@ -18,26 +18,9 @@ long VerticalDistance(const ClientBox& box, long y) {
     return 0;
 }
 
-bool EndsWithExeNoCase(const std::string& name) {
-    static const char kExe[] = ".exe";
-    if (name.size() < 4)
-        return false;
-    for (size_t i = 0; i < 4; ++i) {
-        char c = name[name.size() - 4 + i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kExe[i])
-            return false;
-    }
-    return true;
-}
-
-// The piece number of a name with or without ".exe"; -1 for other names.
-int PieceNumberWithExe(const std::string& path) {
-    std::string name = NamePart(path);
-    if (EndsWithExeNoCase(name))
-        name.resize(name.size() - 4);
-    return PieceNumberOf(name.data(), name.size());
+PieceNameParts PartsOf(const std::string& path) {
+    const std::string name = NamePart(path);
+    return ParsePieceName(name.data(), name.size());
 }
 
 } // namespace
@@ -51,7 +34,7 @@ DialogHalf HalfAt(long x, long y, const ClientBox& splitBox, const ClientBox& ca
 }
 
 bool IsPieceOfSet(const std::string& path) {
-    return PieceNumberWithExe(path) >= 0;
+    return PartsOf(path).number >= 0;
 }
 
 DialogHalf HalfForStartFile(const std::string& path) {
@@ -59,7 +42,9 @@ DialogHalf HalfForStartFile(const std::string& path) {
 }
 
 std::optional<std::string> FirstPieceOfSet(const std::string& path) {
-    if (!IsPieceOfSet(path) || NamePart(path) == kFirstPieceName)
+    const PieceNameParts parts = PartsOf(path);
+    // Also "_split#000": the set's first piece is taken in its one right spelling.
+    if (parts.number < 0 || NamePart(path) == kFirstPieceName)
         return std::nullopt;
     const std::string folder = FolderPart(path);
     // A bare name has no folder part: its set lies in the current directory.

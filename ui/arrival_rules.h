@@ -18,7 +18,7 @@ struct ClientBox {
 DialogHalf HalfAt(long x, long y, const ClientBox& splitBox, const ClientBox& catBox);
 
 // True when the name part of path names a piece of a set: "_Split#" and three
-// digits, with or without ".exe", in any letter case (as Windows finds it).
+// digits, or "_Split#000.exe", in any letter case (as Windows finds it).
 bool IsPieceOfSet(const std::string& path);
 
 // The half that takes a file named on the command line: the catenate half for

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "cat/join_steps.h"
 #include "core/crc32.h"
 #include "core/crc32_job.h"
 #include "core/file_checks.h"
@@ -291,21 +292,17 @@ void MainDialog::ShowPieceHeader() {
         SingleSelectedFile(ListBox(Item(IDC_CAT_LIST)), messenger_, catenationList_, rejoinedPaths_);
     if (!path)
         return;
-    if (NamePart(*path) != kFirstPieceName) {
+    const PieceNameParts parts = PiecePartsOf(*path);
+    if (parts.number != 0) {
         messenger_.Show("Not a _Split#000 file", Icon::Exclamation);
         return;
     }
-    // The same window the join reads the header from, so both see one header.
+    // The same read of the first piece the join makes, so both see one header.
     std::vector<uint8_t> window(kHeaderWindow);
     size_t got = 0;
     try {
         File file(*path, File::Mode::ReadDenyWrite);
-        while (got < window.size()) {
-            const size_t n = file.Read(window.data() + got, window.size() - got);
-            if (n == 0)
-                break;
-            got += n;
-        }
+        got = ReadFirstPieceWindow(file, parts, window.data());
         file.Close();
     } catch (const FileException& error) {
         messenger_.Show(error.Description(), Icon::Hand);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <climits>
@@ -153,10 +155,41 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
+EntryStatus GetEntryStatus(const std::string& path) {
+    EntryStatus status;
+    struct stat st;
+    const std::string native = NativePath(path);
+    if (native.empty() || ::lstat(native.c_str(), &st) != 0)
+        return status;
+    status.exists = true;
+    status.isLink = S_ISLNK(st.st_mode);
+    status.isFolder = S_ISDIR(st.st_mode);
+    if (status.isLink) {
+        struct stat target;
+        status.targetMissing = ::stat(native.c_str(), &target) != 0;
+        status.isSpecial = !status.targetMissing && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode);
+    } else {
+        status.isSpecial = !S_ISREG(st.st_mode) && !status.isFolder;
+    }
+    return status;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return ::stat(NativePath(a).c_str(), &sa) == 0 && ::stat(NativePath(b).c_str(), &sb) == 0 &&
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool GetVolumeRoom(const std::string& folder, VolumeRoom* room) {
+    const std::string native = folder.empty() ? std::string(".") : NativePath(folder);
+    struct statvfs vfs;
+    if (::statvfs(native.c_str(), &vfs) != 0)
+        return false;
+    room->freeBytes = static_cast<uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+    struct statfs fs;
+    constexpr long kMsdosMagic = 0x4d44; // vfat and msdos: FAT's 32-bit file size
+    room->largestFile = ::statfs(native.c_str(), &fs) == 0 && fs.f_type == kMsdosMagic ? 0xFFFFFFFFull : UINT64_MAX;
+    return true;
 }
 
 bool DeleteFileAt(const std::string& path) {

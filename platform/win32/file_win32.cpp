@@ -142,6 +142,25 @@ PathStatus GetPathStatus(const std::string& path) {
     return status;
 }
 
+EntryStatus GetEntryStatus(const std::string& path) {
+    EntryStatus status;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return status;
+    status.exists = true;
+    status.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    status.isFolder = !status.isLink && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (status.isLink) {
+        // Opening follows the link: it fails when the link leads nowhere.
+        const HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        status.targetMissing = handle == INVALID_HANDLE_VALUE;
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+    return status;
+}
+
 namespace {
 
 // The volume serial number and file index of a path; false when it cannot be opened.
@@ -158,6 +177,24 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     BY_HANDLE_FILE_INFORMATION ia, ib;
     return IdentityOf(a, &ia) && IdentityOf(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool GetVolumeRoom(const std::string& folder, VolumeRoom* room) {
+    std::string path = folder.empty() ? std::string(".\\") : folder;
+    if (path.back() != '\\')
+        path += '\\';
+    ULARGE_INTEGER available;
+    if (!::GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+        return false;
+    room->freeBytes = available.QuadPart;
+    char root[MAX_PATH + 1];
+    char fileSystem[MAX_PATH + 1] = {};
+    room->largestFile = UINT64_MAX;
+    if (::GetVolumePathNameA(path.c_str(), root, sizeof root) &&
+        ::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem) &&
+        (std::string(fileSystem) == "FAT32" || std::string(fileSystem) == "FAT"))
+        room->largestFile = 0xFFFFFFFFull;
+    return true;
 }
 
 bool DeleteFileAt(const std::string& path) {

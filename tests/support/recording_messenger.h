@@ -17,11 +17,16 @@ struct ShownMessage {
 
 inline const char* IconName(Icon icon) {
     switch (icon) {
-    case Icon::None: return "None";
-    case Icon::Exclamation: return "Exclamation";
-    case Icon::Hand: return "Hand";
-    case Icon::Information: return "Information";
-    case Icon::Question: return "Question";
+    case Icon::None:
+        return "None";
+    case Icon::Exclamation:
+        return "Exclamation";
+    case Icon::Hand:
+        return "Hand";
+    case Icon::Information:
+        return "Information";
+    case Icon::Question:
+        return "Question";
     }
     return "?";
 }
@@ -50,8 +55,13 @@ public:
             texts.push_back(m.text);
         return texts;
     }
-    void Clear() { shown.clear(); }
+    void Tell(const Outcome& outcome) override { told.push_back(outcome); }
+    void Clear() {
+        shown.clear();
+        told.clear();
+    }
 
     std::vector<ShownMessage> shown;
+    std::vector<Outcome> told;
     std::deque<Answer> answers;
 };

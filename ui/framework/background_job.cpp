@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "ui/outcome_text.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ public:
         SendMessageA(dialog_, kJobShowMessage, 0, reinterpret_cast<LPARAM>(&request));
         return request.answer;
     }
+    void Tell(const Outcome& outcome) override { Show(OutcomeText(outcome), OutcomeIcon(outcome)); }
 
 private:
     HWND dialog_;

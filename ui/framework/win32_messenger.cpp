@@ -2,6 +2,7 @@
 #include "ui/framework/win32_messenger.h"
 
 #include "ui/framework/dialog.h"
+#include "ui/outcome_text.h"
 
 std::string ProgramTitle() {
     char path[MAX_PATH + 1] = {};
@@ -57,4 +58,8 @@ Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons)
     default:
         return Answer::Cancel;
     }
+}
+
+void Win32Messenger::Tell(const Outcome& outcome) {
+    Show(OutcomeText(outcome), OutcomeIcon(outcome));
 }

@@ -15,6 +15,7 @@ public:
     // The dialog whose window owns the boxes once it exists.
     void SetOwner(const Dialog* owner) { owner_ = owner; }
     Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) override;
+    void Tell(const Outcome& outcome) override;
 
 private:
     const Dialog* owner_ = nullptr;

@@ -93,3 +93,12 @@ TEST(RecordedName, PlainNameRulesApplyToTheConvertedName) {
     EXPECT_EQ(HeaderStatus::UnsafeName, ReadName("1#COM\xC2\xB9.txt;").status) << "UTF-8";
     EXPECT_EQ(HeaderStatus::UnsafeName, ReadName("1#lpt\xB2;").status) << "Windows-1252";
 }
+
+TEST(PartialName, NeverCutsAUtf8Character) {
+    std::string name(250, 'a');
+    name += "\xC3\xA9\xC3\xA9"; // 254 bytes ending in two two-byte characters
+    const size_t kept = KeptBeforeSuffix(name.data(), name.size(), 8);
+    EXPECT_LE(kept + 8, kMaxNameBytes);
+    EXPECT_TRUE(IsUtf8(name.data(), kept)) << kept;
+    EXPECT_EQ(KeptBeforeSuffix("short", 5, 8), 5u);
+}

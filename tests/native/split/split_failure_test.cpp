@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/file.h"
 
@@ -45,21 +49,19 @@ TEST_F(SplitLimit, MoreThanAThousandPiecesAreRefusedBeforeWriting) {
 
 using SplitFileErrors = SplitFolder;
 
-TEST_F(SplitFileErrors, FolderInTheWayOfAPieceIsReportedAndEndsOnlyTheSplit) {
+TEST_F(SplitFileErrors, FolderInTheWayOfAPieceEndsTheSplitAndItsPiecesGo) {
     std::filesystem::create_directory(dir.Native("_Split#001"));
     const std::string data = TestBytes(2500);
-    SplitRun run = RunSplit(dir, "big.bin", data, 1000, false);
+    SplitRun run = RunSplit(dir, "big.bin", data, 1000, true);
     EXPECT_EQ(run.result.end, SplitEnd::FileError);
-    EXPECT_EQ(run.result.piecesWritten, 1);
-    ASSERT_EQ(run.messenger.shown.size(), 1u);
-    const ShownMessage& shown = run.messenger.shown[0];
-    const std::string prefix = "Error on Subroutine: OnBn_StartSplit\n";
-    EXPECT_EQ(shown.text.substr(0, prefix.size()), prefix) << shown.text;
-    EXPECT_EQ(shown.text.substr(prefix.size()), FileException::FromOsError(EISDIR, "_Split#001").Description())
+    EXPECT_EQ(run.result.piecesWritten, 0);
+    EXPECT_TRUE(run.messenger.shown.empty());
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::SplitFailedCleanedUp);
+    EXPECT_EQ(run.messenger.told[0].text, FileException::FromOsError(EISDIR, "_Split#001").Description())
         << "the description names the cause and the piece";
-    EXPECT_EQ(shown.icon, Icon::Exclamation);
-    EXPECT_EQ(dir.Read("_Split#000"), data.substr(0, 1000)) << "the piece already written stays whole";
-    EXPECT_FALSE(dir.Exists("_Split#002"));
+    EXPECT_EQ(run.messenger.told[0].first, 1u);
+    EXPECT_FALSE(dir.Exists("_Split#000")) << "no first piece with the placeholder CRC stays";
 }
 
 TEST_F(SplitFileErrors, MissingLargeFileWritesNothing) {
@@ -81,10 +83,37 @@ TEST_F(SplitFileErrors, FullDiskIsReported) {
     std::filesystem::create_symlink("/dev/full", dir.Native("_Split#000"));
     SplitRun run = RunSplit(dir, "big.bin", TestBytes(2500), 1000, true);
     EXPECT_EQ(run.result.end, SplitEnd::FileError);
-    ASSERT_EQ(run.messenger.shown.size(), 1u);
-    EXPECT_EQ(run.messenger.shown[0].text,
-              std::string(kSplitErrorPrefix) + FileException(FileCause::DiskFull, ENOSPC, "_Split#000").Description());
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    EXPECT_EQ(run.messenger.told[0].text, FileException(FileCause::DiskFull, ENOSPC, "_Split#000").Description());
     EXPECT_FALSE(dir.Exists("_Split#001")) << "the split stops at the first failed write";
+}
+
+TEST_F(SplitFileErrors, AFileSizeLimitPartWayDeletesThePiecesWritten) {
+    // RLIMIT_FSIZE stops the second piece; with SIGXFSZ ignored the write fails with EFBIG.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1500, 1500};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        SplitRun run = RunSplit(dir, "big.bin", TestBytes(2500), 2000, true);
+        const bool clean = run.result.end == SplitEnd::FileError && !dir.Exists("_Split#000") &&
+                           !dir.Exists("_Split#001") && run.messenger.told.size() == 1;
+        _exit(clean ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "pieces left, or no outcome told";
+}
+
+TEST_F(SplitFileErrors, APieceSizeThatCannotHoldTheHeaderAndOneByteIsRefused) {
+    const std::string name(40, 'n');
+    SplitRun run = RunSplit(dir, name, TestBytes(5000), 20, true);
+    EXPECT_EQ(run.result.end, SplitEnd::Refused);
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::PieceSizeTooSmall);
+    EXPECT_EQ(run.messenger.told[0].first, 20u);
+    EXPECT_EQ(run.messenger.told[0].second, 8u + 1 + 40 + 1) << "the longest header: 8 digits, '#', name, ';'";
+    EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 
 using SplitChangedFile = SplitFolder;
@@ -126,4 +155,23 @@ TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSp
         EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
         EXPECT_FALSE(dir.Exists("_Split#000"));
     }
+}
+
+TEST_F(SplitChangedFile, AFileThatGrowsWhileItIsReadIsCaughtWithoutARace) {
+    const std::string data = TestBytes(6 << 20);
+    dir.Write("big.bin", data);
+    SplitJob job;
+    job.largeFile = dir.File("big.bin");
+    job.splitSize = 1 << 21;
+    job.withHeader = false;
+    bool grown = false;
+    RecordingMessenger messenger;
+    // The reading thread runs ahead while the first block is written: the file grows under it.
+    const SplitResult result = SplitLargeFile(job, messenger, [&](uint64_t, uint64_t) {
+        if (!grown)
+            std::ofstream(dir.Native("big.bin"), std::ios::app | std::ios::binary) << TestBytes(4 << 20, 3);
+        grown = true;
+        return true;
+    });
+    EXPECT_EQ(result.end, SplitEnd::ChangedWhileSplitting);
 }

@@ -15,13 +15,13 @@ TEST(ArrivalRules, ADropLandsOnTheHalfWhoseFrameHoldsItOrIsNearer) {
 }
 
 TEST(ArrivalRules, PiecesOfASetGoToTheCatenateHalfOtherFilesToTheSplitHalf) {
-    for (const char* piece : {"C:\\set\\_Split#000", "C:\\set\\_split#003", "C:\\set\\_SPLIT#999.EXE",
+    for (const char* piece : {"C:\\set\\_Split#000", "C:\\set\\_split#003", "C:\\set\\_SPLIT#000.EXE",
                               "C:\\set\\_Split#000.exe", "_Split#042"}) {
         EXPECT_TRUE(IsPieceOfSet(piece)) << piece;
         EXPECT_EQ(DialogHalf::Catenate, HalfForStartFile(piece)) << piece;
     }
     for (const char* other : {"C:\\films\\movie.avi", "C:\\set\\_Split#01", "C:\\set\\_Split#0001",
-                              "C:\\set\\_Split#000.txt", "C:\\_Split#000\\movie.avi"}) {
+                              "C:\\set\\_Split#000.txt", "C:\\_Split#000\\movie.avi", "C:\\set\\_Split#999.exe"}) {
         EXPECT_FALSE(IsPieceOfSet(other)) << other;
         EXPECT_EQ(DialogHalf::Split, HalfForStartFile(other)) << other;
     }

@@ -106,12 +106,12 @@ TEST_F(CatDialogTest, PickerCancelEmptiesOnlyThePath) {
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front();
 }
 
+// A first piece in another letter case is a first piece; only another name is refused.
 TEST_F(CatDialogTest, PickedFileWithAnotherNameIsRefusedAndEmptiesEverything) {
     TempDir dir;
     const auto names = WriteThreePieces(dir);
-    dir.Write("_split#000", "lower case");
     dir.Write("_Split#000.exe", "stub");
-    for (const char* picked : {"_split#000", "_Split#000.exe"}) {
+    for (const char* picked : {"_Split#000.exe"}) {
         Type(dir.File("_Split#000"));
         ASSERT_EQ(3u, dialog.CatenationList().size());
         messenger.Clear();

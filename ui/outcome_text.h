@@ -1,0 +1,10 @@
+// The window's wording of the engines' outcomes: the text and icon of one message box.
+// Window-free, so that native tests reach it.
+#pragma once
+
+#include <string>
+
+#include "core/messages.h"
+
+std::string OutcomeText(const Outcome& outcome);
+Icon OutcomeIcon(const Outcome& outcome);
