@@ -26,7 +26,7 @@ struct SetParts {
 };
 
 bool IsPieceFileName(const std::string& name) {
-    return PieceNumberOf(name.data(), name.size()) >= 0 || IsSelfCatenatingName(name.data(), name.size());
+    return ParsePieceName(name.data(), name.size()).number >= 0;
 }
 
 std::string Lower(std::string s) {

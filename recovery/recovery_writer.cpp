@@ -66,7 +66,7 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
         return; // an empty file split without header: nothing to protect
     const uint32_t count = static_cast<uint32_t>(pieces.size());
     const std::string& firstName = pieces.front().name;
-    const auto planned = PlanRecovery(count, splitSize_, IsSelfCatenatingName(firstName.c_str(), firstName.size()),
+    const auto planned = PlanRecovery(count, splitSize_, ParsePieceName(firstName.c_str(), firstName.size()).selfCatenating,
                                       std::max<uint32_t>(1, PiecesToRestore(request_, count)), memoryCap_);
     // The front end planned the same set (or a larger one) before the split and refused what cannot be.
     plan_ = std::get<RecoveryPlan>(planned);

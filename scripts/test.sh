@@ -26,8 +26,10 @@ for kind in native sanitize; do
 done
 # ThreadSanitizer on the same tests; the multi-gigabyte split and join are left out to keep the run short
 # (their threads are the ones the small cases already drive).
-for exe in $(tests_in "$BUILD_ROOT/tsan/tests/native" '*_tests'); do
-    run_suite "tsan-$(basename "$exe")" env TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$exe" \
+tests_in "$BUILD_ROOT/tsan/tests/native" '*_tests' suites
+[ ${#suites[@]} -gt 0 ] || { echo "test: no tsan test program was built"; failed=$((failed + 1)); broken+=("tsan"); }
+for exe in "${suites[@]}"; do
+    run_suite "tsan-$(basename "$exe")" native_path env TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$exe" \
         --gtest_filter='-SplitLargeFileTest.*:Crc32File.LargeFileMatchesTheOracle'
 done
 
