@@ -293,7 +293,7 @@ void MainDialog::ShowPieceHeader() {
     if (!path)
         return;
     const PieceNameParts parts = PiecePartsOf(*path);
-    if (parts.number != 0) {
+    if (parts.number != 0 || parts.selfCatenating) {
         messenger_.Show("Not a _Split#000 file", Icon::Exclamation);
         return;
     }

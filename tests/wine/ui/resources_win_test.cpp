@@ -96,7 +96,7 @@ TEST(Resources, MenusOfTheTwoListBoxes) {
     };
     const Menu menus[] = {
         {IDM_SPLIT_LIST_MENU, {65535, 0, 32774, 32775, 32776}},
-        {IDM_CAT_LIST_MENU, {65535, 0, 32782, 32783, 0, 32777, 32778, 32779, 0, 32780, 32781}},
+        {IDM_CAT_LIST_MENU, {65535, 0, 32782, 32783, 0, 32777, 32778, 32779, 0, 32780, 32781, 32784}},
     };
     for (const Menu& m : menus) {
         const HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m.id));
