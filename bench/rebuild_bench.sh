@@ -34,20 +34,7 @@ damage() {
 }
 restore() { rm -f _Split#*.damaged _Split#*.1; mv "$work/saved"/* . 2>/dev/null || true; }
 
-# Best wall time in seconds of `runs` runs, each after `prepare`.
-best() { # prepare, command...
-    local prepare=$1 best_ns= start end
-    shift
-    for _ in $(seq "$runs"); do
-        eval "$prepare"
-        sync
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; return 1; }
-        end=$(date +%s%N)
-        if [ -z "$best_ns" ] || [ $((end - start)) -lt "$best_ns" ]; then best_ns=$((end - start)); fi
-    done
-    awk -v ns="$best_ns" 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
+source "$(dirname "$0")/best_time.sh"
 ratio() { awk -v t="$1" -v a="$2" -v b="$3" 'BEGIN { printf "  %s: %.2f×\n", t, a / b }'; }
 
 echo "  $pieces pieces of $size bytes, $missing missing, slices of $size bytes, $missing recovery slices"

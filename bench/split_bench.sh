@@ -22,21 +22,7 @@ mkdir "$work/split" "$work/join"
 cd "$work/split"
 head -c "$file_bytes" /dev/urandom >large.bin
 
-# Best wall time in seconds of `runs` runs of the command in the current folder,
-# each after `clean` and with the previous run's output written back to disk first.
-best() { # clean command, command...
-    local clean=$1 best_ns= start end
-    shift
-    for _ in $(seq "$runs"); do
-        eval "$clean"
-        sync
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>"$work/last.err"
-        end=$(date +%s%N)
-        if [ -z "$best_ns" ] || [ $((end - start)) -lt "$best_ns" ]; then best_ns=$((end - start)); fi
-    done
-    awk -v ns="$best_ns" 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
+source "$(dirname "$0")/best_time.sh"
 rchar() { sed -n 's/^rchar //p' "$work/last.err"; }
 
 split_time=$(best 'rm -f _Split#* x??' "$tool" split large.bin "$size")
