@@ -5,12 +5,19 @@
 # BUILD_ROOT picks the folder (default: build/ in the tree); an argument
 # (native, sanitize, tsan, win32, win64, fuzz) builds only that one. FENDRIK_WIN32_PROGRAMS_ONLY=1
 # builds the i686 programs without their Windows tests (scripts/test.sh sets it where they cannot run);
-# FENDRIK_PROGRAMS_ONLY=1 builds only the programs of each build.
+# FENDRIK_PROGRAMS_ONLY=1 builds only the programs of each build. The compiler cache (ccache) is used
+# where it is installed, keyed on paths relative to the tree so that any clone of it shares the cache;
+# FENDRIK_NO_CCACHE=1 compiles everything afresh.
 # A folder is configured again whenever the cmake arguments below change.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
 jobs=$(nproc)
+cache=()
+if [ "${FENDRIK_NO_CCACHE:-}" != 1 ] && command -v ccache >/dev/null; then
+    cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=true
+fi
 
 # Only these targets of a build (empty: all of it).
 targets_of() { # folder
@@ -23,11 +30,14 @@ targets_of() { # folder
     # Where no i686 test can run, the programs alone: still compiled and size-checked everywhere.
     win32) [ "${FENDRIK_WIN32_PROGRAMS_ONLY:-}" = 1 ] && echo "Fendrik catstub fendrik-cli" ;;
     fuzz) echo "header_reader_fuzz" ;;
+    # The tests whose code runs threads (reading ahead, jobs, the recovery passes, the command).
+    tsan) echo "core_tests recovery_tests split_tests cat_tests cli_tests fendrik" ;;
     esac
 }
 
 build() { # folder, cmake arguments...
     local dir=$1; shift
+    set -- "$@" "${cache[@]}"
     # The arguments the folder was configured with; other arguments configure it
     # afresh, so that an option added or dropped here takes effect.
     local stamp="$BUILD_ROOT/$dir/.fendrik-cmake-arguments" args

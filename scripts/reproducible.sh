@@ -13,6 +13,7 @@ commit=$(git -C "$top" rev-parse HEAD)
 SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH CCACHE_DISABLE=1
 unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
+export FENDRIK_NO_CCACHE=1
 
 rm -rf "$root"
 sides=(first "second copy")

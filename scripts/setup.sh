@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386 || { echo "setup: dpkg --add-architecture i386 failed" >&2; exit 1; }
 fi
 
-for pkg in cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev libisal-dev \
+for pkg in cmake ninja-build ccache g++ googletest libgtest-dev libbenchmark-dev libisal-dev \
            g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 \
            g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
            wine wine32:i386 wine64 xvfb x11-utils imagemagick xxd jq clang-14 libclang-rt-14-dev \

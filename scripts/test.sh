@@ -71,15 +71,21 @@ run_windows_suites() { # win32 | win64
     local exe suites
     tests_in "$BUILD_ROOT/$arch/tests/wine" '*_tests.exe' suites
     [ ${#suites[@]} -gt 0 ] || { echo "test: no $arch test program was built"; failed=$((failed + 1)); broken+=("$arch"); }
+    # The split and join past 4 GiB writes about 8 GiB: once per run, by the i686 programs (the ones
+    # users copy) where they run, else by the x86_64 ones.
+    local only=()
+    [ "$arch" = win64 ] && [ "$win32_ran" = 1 ] && only=(--gtest_filter=-FendrikCli.AFileOverFourGibibytesSplitsAndRejoinsWhole)
     for exe in "${suites[@]}"; do
-        run_suite "$arch-$(basename "$exe" .exe)" wine_drive_path timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" "$WINE" "$exe"
+        run_suite "$arch-$(basename "$exe" .exe)" wine_drive_path timeout -k 5 "${WINE_TEST_TIMEOUT:-420}" "$WINE" "$exe" "${only[@]}"
         wine_kill
     done
 }
 
 if [ -n "${DISPLAY:-}" ]; then
+    win32_ran=0
     if wine32_usable; then
         run_windows_suites win32
+        win32_ran=1
     else
         echo "test: the 32-bit (i686) Windows tests were skipped: $WINE32_REASON; the x86_64 build's run instead"
     fi
