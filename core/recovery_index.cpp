@@ -141,9 +141,9 @@ void RecoveryIndexReader::Description() {
     size_t nameLen = static_cast<size_t>(bodyLen_ - 56);
     while (nameLen > 0 && body_[56 + nameLen - 1] == 0)
         --nameLen;
+    // A file that is no piece (a PAR2 program given "_Split#*" takes "_Split#notes.txt" too) is passed over.
     const int piece = ParsePieceName(reinterpret_cast<const char*>(body_ + 56), nameLen).number;
-    // A file that is no piece of a set: the index is of something else.
-    if (piece < 0 || fileCount_ == kMaxPieces) {
+    if (fileCount_ == kMaxPieces) {
         stage_ = Stage::Broken;
         return;
     }
@@ -193,6 +193,8 @@ bool RecoveryIndexReader::Counted(const uint8_t* id) const {
 bool RecoveryIndexReader::Finish() {
     if (stage_ != Stage::Header || headerFill_ != 0 || !haveMain_)
         return false;
+    int pieces = 0;
+    int highest = -1;
     for (uint32_t m = 0; m < mainFiles_; ++m) {
         const File* file = nullptr;
         for (int i = 0; i < fileCount_ && !file; ++i)
@@ -202,17 +204,25 @@ bool RecoveryIndexReader::Finish() {
         for (int i = 0; i < sumsCount_ && !sums; ++i)
             if (Same(sums_[i].id, mainIds_[m], 16))
                 sums = &sums_[i];
-        // Every piece of the set once, numbered from 0 without a gap, each slice counted.
-        if (!file || !sums || file->piece >= static_cast<int>(mainFiles_) || seen_[file->piece] ||
-            sums->count != (file->length + index_.sliceSize - 1) / index_.sliceSize)
+        // Every file described and each slice counted; every piece once.
+        if (!file || !sums || sums->count != (file->length + index_.sliceSize - 1) / index_.sliceSize)
+            return false;
+        if (file->piece < 0)
+            continue;
+        if (seen_[file->piece])
             return false;
         seen_[file->piece] = true;
+        ++pieces;
+        highest = file->piece > highest ? file->piece : highest;
         IndexedPiece& piece = index_.piece[file->piece];
         piece.length = file->length;
         piece.firstSlice = sums->first;
         piece.slices = sums->count;
         Copy(file->headHash, piece.headHash, 16);
     }
-    index_.pieces = static_cast<int>(mainFiles_);
+    // Pieces numbered from 0 without a gap.
+    if (pieces == 0 || highest + 1 != pieces)
+        return false;
+    index_.pieces = pieces;
     return true;
 }

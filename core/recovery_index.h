@@ -47,7 +47,7 @@ private:
     enum class Stage { Header, Body, Skip, Broken };
     struct File {
         uint8_t id[16];
-        int piece;
+        int piece; // -1 for a file that is no piece
         uint64_t length;
         uint8_t headHash[16];
     };

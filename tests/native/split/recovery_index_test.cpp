@@ -10,6 +10,7 @@
 #include "recovery/md5.h"
 #include "recovery/recovery_writer.h"
 #include "split_test_support.h"
+#include "tests/support/recovery_set_writer.h"
 
 namespace {
 
@@ -92,6 +93,15 @@ TEST_F(RecoveryIndexTest, IgnoresAnIndexThatIsDamagedCutOrOfAnotherSet) {
     ASSERT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::Done);
     ASSERT_TRUE(Read(dir.Read(kIndexFileName)));
     EXPECT_FALSE(Read(other + dir.Read(kIndexFileName)));
+
+    // Another program's index over "_Split#*": a stray file in it is passed over, a gap is not.
+    dir.Write("_Split#notes.txt", "not a piece");
+    WriteRecoveryFile(dir.Native("").string(), {"_Split#000", "_Split#001", "_Split#002", "_Split#notes.txt"}, 4000,
+                      {});
+    ASSERT_TRUE(Read(dir.Read(kIndexFileName)));
+    EXPECT_EQ(reader->Index().pieces, 3);
+    WriteRecoveryFile(dir.Native("").string(), {"_Split#000", "_Split#002"}, 4000, {});
+    EXPECT_FALSE(Read(dir.Read(kIndexFileName)));
 }
 
 TEST(SmallMd5, AgreesWithThePlatformHashAcrossItsPaddingBoundaries) {
