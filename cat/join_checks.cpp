@@ -2,6 +2,7 @@
 // replaced without a question whose default answer keeps it.
 #include "cat/join_checks.h"
 
+#include "core/join_texts.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 
@@ -15,13 +16,13 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
         if (n < 0)
             continue;
         if (!byNumber[n].empty())
-            return "Two split files carry the same number:\n" + byNumber[n] + "\n" + name + "\nNothing was written.";
+            return join_text::kFoundTwice + byNumber[n] + "\n" + name + "\n" + join_text::kNothingWritten;
         byNumber[n] = name;
         highest = n > highest ? n : highest;
     }
     for (int n = 0; n < highest; ++n)
         if (byNumber[n].empty())
-            return PieceName(n) + " is missing: the set cannot be catenated without it.\nNothing was written.";
+            return PieceName(n) + join_text::kIsMissing + "\n" + join_text::kNothingWritten;
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 // Copying one input to the output, and the messages of a failed join.
 #include "cat/join_steps.h"
 
+#include "core/join_texts.h"
 #include "core/read_ahead.h"
 
 void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter, Crc32* crc) {
@@ -66,8 +67,8 @@ std::string UnfinishedOutputText(const std::string& partialPath) {
     if (partialPath.empty())
         return {};
     if (GetPathStatus(partialPath).ok)
-        return "\nThe unfinished file " + partialPath + " could not be deleted.";
-    return "\nThe unfinished file " + partialPath + " was deleted.";
+        return join_text::kUnfinished + partialPath + " could not be deleted.";
+    return join_text::kUnfinished + partialPath + join_text::kWasDeleted;
 }
 
 void ReportCatError(Messenger& messenger, const std::string& description) {

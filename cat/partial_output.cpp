@@ -2,6 +2,7 @@
 #include "cat/partial_output.h"
 
 #include "cat/output_path.h"
+#include "core/join_texts.h"
 #include "core/name_encoding.h"
 
 std::string SuffixedName(const std::string& finalName, const char* suffix) {
@@ -12,7 +13,7 @@ std::string SuffixedName(const std::string& finalName, const char* suffix) {
 }
 
 PartialOutput::PartialOutput(const std::string& finalName)
-    : finalName_(finalName), partialName_(OutputPathFor(SuffixedName(finalName, kPartialSuffix))),
+    : finalName_(finalName), partialName_(OutputPathFor(SuffixedName(finalName, join_text::kPartialSuffix))),
       file_(partialName_, File::Mode::CreateNew) {}
 
 PartialOutput::~PartialOutput() {

@@ -8,7 +8,6 @@
 
 #include "platform/file.h"
 
-inline constexpr char kPartialSuffix[] = ".partial";
 // Where a result that does not match its recorded CRC-32 is kept when a file of its name exists.
 inline constexpr char kInconsistentSuffix[] = ".inconsistent";
 

@@ -14,7 +14,8 @@ bool ReadUpTo(ReadHandle& from, uint8_t* buffer, uint32_t len, uint32_t* got) {
     return true;
 }
 
-CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize, Crc32& crc) {
+CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize, Crc32& crc,
+                    SliceCheck& check) {
     CopyResult result;
     for (;;) {
         uint32_t got = 0;
@@ -26,6 +27,7 @@ CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t b
         if (got == 0)
             return result;
         crc.Update(block, got, true);
+        check.Feed(block, got);
         if (!to.Write(block, got)) {
             result.failure = CopyFailure::Write;
             result.error = to.LastError();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/crc32.h"
+#include "core/slice_check.h"
 #include "platform/read_handle.h"
 #include "stub/output_file.h"
 
@@ -17,6 +18,7 @@ struct CopyResult {
 // Reads until len bytes are in or the file ends; false on a failed read.
 bool ReadUpTo(ReadHandle& from, uint8_t* buffer, uint32_t len, uint32_t* got);
 
-// Copies what is left of from into to, a block at a time, feeding crc with
-// every byte copied. A failed read is a failure, never taken for the end of the file.
-CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize, Crc32& crc);
+// Copies what is left of from into to, a block at a time, feeding crc and check
+// with every byte copied. A failed read is a failure, never taken for the end of the file.
+CopyResult CopyRest(ReadHandle& from, OutputFile& to, uint8_t* block, uint32_t blockSize, Crc32& crc,
+                    SliceCheck& check);

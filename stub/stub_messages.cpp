@@ -4,7 +4,7 @@
 #include "stub/stub_messages.h"
 
 bool AskToCatenate() {
-    return ::MessageBoxA(nullptr, stub_text::kConfirm, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    return ::MessageBoxA(nullptr, join_text::kConfirm, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 void ShowFatal(const char* text) {
@@ -24,14 +24,5 @@ void AppendSystemText(StubText& text, unsigned long code) {
         return;
     }
     // No text for this code: the number at least lets the user look it up.
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + code % 10);
-        code /= 10;
-    } while (code != 0);
-    text.Append("System error ");
-    while (n > 0)
-        text.Append(&digits[--n], 1);
-    text.Append(".");
+    text.Append("System error ").AppendNumber(code).Append(".");
 }

@@ -25,6 +25,17 @@ public:
             Put(static_cast<unsigned char>(bytes[i]) < 0x20 ? '?' : bytes[i]);
         return *this;
     }
+    StubText& AppendNumber(unsigned long n) {
+        char digits[20];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+        while (count > 0)
+            Put(digits[--count]);
+        return *this;
+    }
     const char* CStr() const { return buffer_; }
 
 private:

@@ -1,6 +1,8 @@
 // Message-box texts for the engines' outcomes.
 #include "ui/outcome_text.h"
 
+#include "core/join_texts.h"
+
 namespace {
 
 constexpr char kNothingWritten[] = "\nNothing was written.";
@@ -23,7 +25,7 @@ std::string OutcomeText(const Outcome& o) {
     case OutcomeKind::PieceNotRegular:
         return "File: " + o.path + "\nIs not a normal file: a split file must be a file." + kNothingWritten;
     case OutcomeKind::DuplicatePiece:
-        return "Two split files carry the same number:\n" + o.path + "\n" + o.other + kNothingWritten;
+        return join_text::kFoundTwice + o.path + "\n" + o.other + kNothingWritten;
     case OutcomeKind::PieceSizeTooSmall:
         return "Split size " + std::to_string(o.first) + " is too small: the first piece holds " +
                std::to_string(o.second) + " bytes before any data.\nThe smallest split size that works is " +

@@ -10,6 +10,7 @@
 
 #include "core/piece_name.h"
 #include "tests/support/golden_sets.h"
+#include "tests/support/recovery_set_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wine/catstub/self_catenating_set.h"
 #include "tests/wine/support/box_robot.h"
@@ -113,6 +114,34 @@ TEST_F(Catstub, APieceMissingFromTheMiddleIsNamedAndNothingIsWritten) {
                                "Nothing was written."}),
               result.Lines());
     EXPECT_FALSE(dir.Exists("movie.avi"));
+}
+
+TEST_F(Catstub, NamesTheMissingAndTheDamagedPiecesFromTheRecoveryIndex) {
+    const std::string data = TestBytes(300000, 21);
+    const auto pieces = WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
+    ASSERT_EQ(4u, pieces.size());
+    WriteRecoveryFile(dir.Path(), pieces, 20000, {0, 1});
+    const std::string last = dir.Read("_Split#003");
+    const char kHint[] = "To rebuild them from the recovery files, open the set in Fendrik or any PAR2 program.";
+
+    // The last piece leaves no gap, and only the index tells that it is missing.
+    std::filesystem::remove(dir.Native("_Split#003"));
+    RobotResult result = Run(dir, kEndsFatal);
+    EXPECT_EQ((Lines{kConfirm, std::string("Fatal Error: These split files are missing; the set cannot be catenated "
+                                           "without them:\n_Split#003\nNothing was written.\n\n") +
+                                   kHint}),
+              result.Lines());
+    EXPECT_FALSE(dir.Exists("movie.avi"));
+
+    dir.Write("_Split#003", last);
+    std::string damaged = dir.Read("_Split#002");
+    damaged[50000] ^= 0x01;
+    dir.Write("_Split#002", damaged);
+    result = Run(dir, kEndsFatal);
+    EXPECT_EQ((Lines{kConfirm, std::string("Fatal Error: CRC check FAILED. Catenated File inconsistent\n\n"
+                                           "These split files are damaged:\n_Split#002\n\n") +
+                                   kHint}),
+              result.Lines());
 }
 
 TEST_F(Catstub, JoinsInPieceOrderWhateverTheFolderHoldsBesideTheSet) {

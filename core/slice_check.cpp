@@ -1,0 +1,54 @@
+// The index records each slice's CRC-32 zero-padded to the slice size: a piece's last slice is
+// padded here before it is compared.
+#include "core/slice_check.h"
+
+#include "core/crc32.h"
+
+void SliceCheck::Feed(const uint8_t* data, size_t len) {
+    if (!piece_)
+        return;
+    while (len > 0 && fed_ < piece_->length) {
+        uint64_t n = index_->sliceSize - inSlice_;
+        if (n > piece_->length - fed_)
+            n = piece_->length - fed_;
+        if (n > len)
+            n = len;
+        reg_ = Crc32Fast(reg_, data, static_cast<size_t>(n));
+        data += n;
+        len -= static_cast<size_t>(n);
+        fed_ += n;
+        inSlice_ += n;
+        if (inSlice_ == index_->sliceSize)
+            EndSlice();
+    }
+    // Bytes beyond the recorded length only count.
+    fed_ += len;
+}
+
+void SliceCheck::EndSlice() {
+    if (~reg_ != index_->sliceCrc[piece_->firstSlice + slice_])
+        damaged_ = true;
+    ++slice_;
+    inSlice_ = 0;
+    reg_ = 0xFFFFFFFFu;
+}
+
+PieceState SliceCheck::Finish() {
+    if (!piece_)
+        return PieceState::Intact;
+    if (fed_ != piece_->length)
+        return PieceState::WrongSize;
+    if (inSlice_ > 0) {
+        uint8_t zeros[256];
+        for (uint8_t& z : zeros)
+            z = 0;
+        while (inSlice_ < index_->sliceSize) {
+            const uint64_t left = index_->sliceSize - inSlice_;
+            const size_t n = left < sizeof zeros ? static_cast<size_t>(left) : sizeof zeros;
+            reg_ = Crc32Fast(reg_, zeros, n);
+            inSlice_ += n;
+        }
+        EndSlice();
+    }
+    return damaged_ ? PieceState::Damaged : PieceState::Intact;
+}
