@@ -47,7 +47,8 @@ public:
 
     uint32_t FirstExponent() const { return first_; }
     uint32_t Count() const { return count_; }
-    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * sliceSize_; }
+    // Recovery slice i, in the files' layout once Finish has returned.
+    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * stride_; }
 
 private:
     void Submit();
@@ -59,7 +60,9 @@ private:
     uint32_t first_;
     uint32_t count_;
     SliceHooks hooks_;
+    size_t stride_; // of the recovery slices: the slice size, padded to whole chunks of the working layout
     std::vector<uint8_t> recovery_;
+    bool working_ = false; // recovery_ is in the working layout (all zeros reads the same in both)
     SliceBatch batches_[2];
     int filling_ = 0;
     std::mutex mutex_;
