@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <thread>
 
 namespace gf16 {
@@ -49,10 +51,20 @@ void ProductSums::Add(const uint8_t* const* inputs, uint8_t* const* outputs, siz
 
 void RunOnEveryCore(size_t count, const std::function<void(size_t task, std::vector<uint8_t>& scratch)>& task) {
     std::atomic<size_t> next{0};
+    std::mutex failing;
+    std::exception_ptr failure;
+    // A task's exception (a file error, memory running out) ends the others' work and goes to the caller.
     auto work = [&] {
-        std::vector<uint8_t> scratch;
-        for (size_t n; (n = next++) < count;)
-            task(n, scratch);
+        try {
+            std::vector<uint8_t> scratch;
+            for (size_t n; (n = next++) < count;)
+                task(n, scratch);
+        } catch (...) {
+            next = count;
+            std::lock_guard<std::mutex> lock(failing);
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
     const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> helpers;
@@ -61,6 +73,8 @@ void RunOnEveryCore(size_t count, const std::function<void(size_t task, std::vec
     work();
     for (std::thread& helper : helpers)
         helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace gf16

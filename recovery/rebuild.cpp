@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 
 #include "platform/file.h"
 #include "recovery/file_range.h"
@@ -126,27 +127,6 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
     result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
     result.rejectedSlices = plan->rejected;
 
-    // Every refusal is decided: from here on files are written, under temporary names only.
-    std::vector<Output> outputs(toBuild.size());
-    std::vector<uint8_t> block(kCopyBlock);
-    for (size_t o = 0; o < toBuild.size(); ++o) {
-        const PieceCheck& piece = *toBuild[o];
-        outputs[o].piece = &piece;
-        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
-        outputs[o].temp = RebuildingName(piece.path);
-        const SetFile& file = set.files[piece.file];
-        if (piece.state == PieceState::Renamed) {
-            File from(piece.foundPath, File::Mode::ReadDenyWrite);
-            CopyRange(from, outputs[o].file, 0, file.length, block);
-        } else if (piece.state != PieceState::Missing) {
-            File from(piece.path, File::Mode::ReadDenyWrite);
-            for (size_t s = 0; s < file.slices.size(); ++s)
-                if (piece.goodSlices[s])
-                    CopyRange(from, outputs[o].file, s * set.sliceSize,
-                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
-        }
-    }
-
     // Which input slices are present, and in which file: each piece not rebuilt, and the good slices of
     // those that are.
     struct Present {
@@ -181,9 +161,38 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
     const size_t working = gf16::WorkingSize(static_cast<size_t>(range));
     const uint64_t passes = (set.sliceSize + range - 1) / range;
     Meter meter{progress, 0, passes * (presentBytes + used * set.sliceSize)};
-    std::vector<std::vector<uint8_t>> acc(used, std::vector<uint8_t>(working));
-    std::vector<std::vector<uint8_t>> inputs(batch, std::vector<uint8_t>(static_cast<size_t>(range)));
-    std::vector<uint8_t> out(working);
+    // The buffers are taken before any file is written: too little memory is a refusal like the others.
+    std::vector<std::vector<uint8_t>> acc, inputs;
+    std::vector<uint8_t> out;
+    try {
+        acc.assign(used, std::vector<uint8_t>(working));
+        inputs.assign(batch, std::vector<uint8_t>(static_cast<size_t>(range)));
+        out.resize(working);
+    } catch (const std::bad_alloc&) {
+        result.outcome = RebuildOutcome::OutOfMemory;
+        return result;
+    }
+    // Every refusal is decided: from here on files are written, under temporary names only.
+    std::vector<Output> outputs(toBuild.size());
+    std::vector<uint8_t> block(kCopyBlock);
+    for (size_t o = 0; o < toBuild.size(); ++o) {
+        const PieceCheck& piece = *toBuild[o];
+        outputs[o].piece = &piece;
+        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
+        outputs[o].temp = RebuildingName(piece.path);
+        const SetFile& file = set.files[piece.file];
+        if (piece.state == PieceState::Renamed) {
+            File from(piece.foundPath, File::Mode::ReadDenyWrite);
+            CopyRange(from, outputs[o].file, 0, file.length, block);
+        } else if (piece.state != PieceState::Missing) {
+            File from(piece.path, File::Mode::ReadDenyWrite);
+            for (size_t s = 0; s < file.slices.size(); ++s)
+                if (piece.goodSlices[s])
+                    CopyRange(from, outputs[o].file, s * set.sliceSize,
+                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
+        }
+    }
+
     std::vector<uint8_t*> accAt(used);
     std::vector<const uint8_t*> accIn(used), inputAt(batch);
     for (size_t r = 0; r < used; ++r)

@@ -3,17 +3,40 @@
 #include "recovery/recovery_pass.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <limits>
+#include <new>
 
 #include "recovery/par2_format.h"
 #include "recovery/product_sums.h"
 
-RecoveryPass::RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
-                           SliceHooks hooks)
+bool PassMemory::Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count) {
+    const uint64_t stride = (sliceSize + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk;
+    const uint64_t most = std::numeric_limits<ptrdiff_t>::max();
+    if (stride > most / std::max<uint32_t>(count, 1) || sliceSize > most / std::max<uint32_t>(batchSlices, 1))
+        return false; // more than this process can address
+    try {
+        recovery.reserve(static_cast<size_t>(stride * count));
+        for (SliceBatch& batch : batches) {
+            batch.data.reserve(static_cast<size_t>(sliceSize * batchSlices));
+            batch.slices.reserve(batchSlices);
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        *this = PassMemory();
+        return false;
+    }
+}
+
+RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
+                           uint32_t count, SliceHooks hooks)
     : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hooks_(std::move(hooks)),
-      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), recovery_(stride_ * count) {
+      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), recovery_(memory.recovery), batches_(memory.batches) {
+    recovery_.assign(stride_ * count, 0);
     for (SliceBatch& batch : batches_) {
         batch.data.resize(static_cast<size_t>(sliceSize * batchSlices));
+        batch.slices.clear();
         batch.slices.reserve(batchSlices);
     }
     worker_ = std::thread([this] { Work(); });
