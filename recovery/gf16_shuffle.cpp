@@ -17,6 +17,28 @@
 
 namespace gf16 {
 
+// The product of sixteen (thirty-two) words, given their low bytes l and high bytes h: its low bytes in
+// rl, its high bytes in rh.
+__attribute__((always_inline, target("ssse3"))) inline void
+ProductSsse3(__m128i l, __m128i h, const __m128i* tl, const __m128i* th, __m128i mask, __m128i& rl, __m128i& rh) {
+    const __m128i n0 = _mm_and_si128(l, mask), n1 = _mm_and_si128(_mm_srli_epi16(l, 4), mask);
+    const __m128i n2 = _mm_and_si128(h, mask), n3 = _mm_and_si128(_mm_srli_epi16(h, 4), mask);
+    rl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
+                       _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
+    rh = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
+                       _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
+}
+
+__attribute__((always_inline, target("avx2"))) inline void
+ProductAvx2(__m256i l, __m256i h, const __m256i* tl, const __m256i* th, __m256i mask, __m256i& rl, __m256i& rh) {
+    const __m256i n0 = _mm256_and_si256(l, mask), n1 = _mm256_and_si256(_mm256_srli_epi16(l, 4), mask);
+    const __m256i n2 = _mm256_and_si256(h, mask), n3 = _mm256_and_si256(_mm256_srli_epi16(h, 4), mask);
+    rl = _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(tl[0], n0), _mm256_shuffle_epi8(tl[1], n1)),
+                          _mm256_xor_si256(_mm256_shuffle_epi8(tl[2], n2), _mm256_shuffle_epi8(tl[3], n3)));
+    rh = _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(th[0], n0), _mm256_shuffle_epi8(th[1], n1)),
+                          _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
+}
+
 bool HaveSsse3() {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & bit_SSE2) && (ecx & bit_SSSE3);
@@ -51,12 +73,8 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t fact
         const __m128i a = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)), split);
         const __m128i b = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16)), split);
         const __m128i l = _mm_unpacklo_epi64(a, b), h = _mm_unpackhi_epi64(a, b);
-        const __m128i n0 = _mm_and_si128(l, mask), n1 = _mm_and_si128(_mm_srli_epi16(l, 4), mask);
-        const __m128i n2 = _mm_and_si128(h, mask), n3 = _mm_and_si128(_mm_srli_epi16(h, 4), mask);
-        const __m128i rl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
-        const __m128i rh = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
+        __m128i rl, rh;
+        ProductSsse3(l, h, tl, th, mask, rl, rh);
         __m128i* d = reinterpret_cast<__m128i*>(dst + i);
         _mm_storeu_si128(d, _mm_xor_si128(_mm_loadu_si128(d), _mm_unpacklo_epi8(rl, rh)));
         _mm_storeu_si128(d + 1, _mm_xor_si128(_mm_loadu_si128(d + 1), _mm_unpackhi_epi8(rl, rh)));
@@ -85,14 +103,8 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor
         const __m256i b =
             _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 32)), split);
         const __m256i l = _mm256_unpacklo_epi64(a, b), h = _mm256_unpackhi_epi64(a, b);
-        const __m256i n0 = _mm256_and_si256(l, mask), n1 = _mm256_and_si256(_mm256_srli_epi16(l, 4), mask);
-        const __m256i n2 = _mm256_and_si256(h, mask), n3 = _mm256_and_si256(_mm256_srli_epi16(h, 4), mask);
-        const __m256i rl =
-            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(tl[0], n0), _mm256_shuffle_epi8(tl[1], n1)),
-                             _mm256_xor_si256(_mm256_shuffle_epi8(tl[2], n2), _mm256_shuffle_epi8(tl[3], n3)));
-        const __m256i rh =
-            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(th[0], n0), _mm256_shuffle_epi8(th[1], n1)),
-                             _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
+        __m256i rl, rh;
+        ProductAvx2(l, h, tl, th, mask, rl, rh);
         __m256i* d = reinterpret_cast<__m256i*>(dst + i);
         _mm256_storeu_si256(d, _mm256_xor_si256(_mm256_loadu_si256(d), _mm256_unpacklo_epi8(rl, rh)));
         _mm256_storeu_si256(d + 1, _mm256_xor_si256(_mm256_loadu_si256(d + 1), _mm256_unpackhi_epi8(rl, rh)));
@@ -144,12 +156,8 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddWorkingSsse3(const 
         const size_t at = i / kWorkingChunk * kWorkingChunk + i % kWorkingChunk / 2;
         const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
         const __m128i h = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at + 32));
-        const __m128i n0 = _mm_and_si128(l, mask), n1 = _mm_and_si128(_mm_srli_epi16(l, 4), mask);
-        const __m128i n2 = _mm_and_si128(h, mask), n3 = _mm_and_si128(_mm_srli_epi16(h, 4), mask);
-        const __m128i rl = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
-        const __m128i rh = _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
-                                         _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
+        __m128i rl, rh;
+        ProductSsse3(l, h, tl, th, mask, rl, rh);
         __m128i* dl = reinterpret_cast<__m128i*>(dst + at);
         __m128i* dh = reinterpret_cast<__m128i*>(dst + at + 32);
         _mm_storeu_si128(dl, _mm_xor_si128(_mm_loadu_si128(dl), rl));
@@ -192,14 +200,8 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddWorkingAvx2(const Pr
     for (size_t c = 0; c < len; c += kWorkingChunk) {
         const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + c));
         const __m256i h = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + c + 32));
-        const __m256i n0 = _mm256_and_si256(l, mask), n1 = _mm256_and_si256(_mm256_srli_epi16(l, 4), mask);
-        const __m256i n2 = _mm256_and_si256(h, mask), n3 = _mm256_and_si256(_mm256_srli_epi16(h, 4), mask);
-        const __m256i rl =
-            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(tl[0], n0), _mm256_shuffle_epi8(tl[1], n1)),
-                             _mm256_xor_si256(_mm256_shuffle_epi8(tl[2], n2), _mm256_shuffle_epi8(tl[3], n3)));
-        const __m256i rh =
-            _mm256_xor_si256(_mm256_xor_si256(_mm256_shuffle_epi8(th[0], n0), _mm256_shuffle_epi8(th[1], n1)),
-                             _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
+        __m256i rl, rh;
+        ProductAvx2(l, h, tl, th, mask, rl, rh);
         __m256i* dl = reinterpret_cast<__m256i*>(dst + c);
         __m256i* dh = reinterpret_cast<__m256i*>(dst + c + 32);
         _mm256_storeu_si256(dl, _mm256_xor_si256(_mm256_loadu_si256(dl), rl));
