@@ -103,6 +103,8 @@ std::string RebuildFailureText(const par2::RebuildResult& result, const par2::Se
     case par2::RebuildOutcome::Singular:
         return "The recovery slices present cannot be solved for the missing slices, in any choice of them.\n"
                "Nothing was written.";
+    case par2::RebuildOutcome::OutOfMemory:
+        return "Not enough memory to rebuild the pieces.\nNothing was written.";
     case par2::RebuildOutcome::Mismatch:
         return "The rebuilt " + NamePart(result.mismatched) +
                " does not match its recorded MD5; it was removed and no piece was changed.";

@@ -75,6 +75,10 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
             return kExitFailure;
         }
         recovery.emplace(largeFile, static_cast<uint64_t>(splitSize), options.recovery, memory);
+        if (!recovery->Reserve(std::get<RecoveryPlan>(plan))) {
+            messenger.Show(RecoveryMemoryRefusal(true), Icon::Exclamation);
+            return kExitFailure;
+        }
     }
 
     SplitJob job;

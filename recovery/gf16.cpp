@@ -1,5 +1,6 @@
 #include "recovery/gf16.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 
@@ -69,7 +70,7 @@ uint16_t Pow(uint16_t base, uint64_t e) {
 }
 
 void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
-    if (factor == 0)
+    if (factor == 0 || len < 2)
         return;
     // Two tables of 256 products, for the low and the high byte of each word.
     uint16_t lo[256], hi[256];
@@ -82,6 +83,69 @@ void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t le
         dst[i] ^= static_cast<uint8_t>(p);
         dst[i + 1] ^= static_cast<uint8_t>(p >> 8);
     }
+}
+
+void PrepareProducts(uint16_t factor, Products& products) {
+    // The product is linear in the source: factor times each bit, then every nibble as XOR of its bits.
+    uint16_t bit[16];
+    uint32_t x = factor;
+    for (int j = 0; j < 16; ++j) {
+        bit[j] = static_cast<uint16_t>(x);
+        x <<= 1;
+        if (x & 0x10000)
+            x ^= kPolynomial;
+    }
+    for (int k = 0; k < 4; ++k) {
+        uint16_t t[16];
+        t[0] = 0;
+        for (int n = 1; n < 16; ++n) {
+            const int low = __builtin_ctz(static_cast<unsigned>(n));
+            t[n] = static_cast<uint16_t>(t[n & (n - 1)] ^ bit[4 * k + low]);
+        }
+        for (int n = 0; n < 16; ++n) {
+            products.lo[k][n] = static_cast<uint8_t>(t[n]);
+            products.hi[k][n] = static_cast<uint8_t>(t[n] >> 8);
+        }
+    }
+}
+
+namespace {
+// The word whose bytes sit at place j of a chunk's halves: the shuffle paths' in-lane unpacking puts
+// words 8..15 and 16..23 the other way round.
+size_t WordAt(size_t j) {
+    return (j & ~size_t{0x18}) | (j & 8) << 1 | (j & 16) >> 1;
+}
+} // namespace
+
+void ToWorkingPortable(const uint8_t* src, uint8_t* dst, size_t len) {
+    for (size_t c = 0; c < len; c += kWorkingChunk) {
+        uint8_t chunk[kWorkingChunk];
+        for (size_t j = 0; j < 32; ++j) {
+            chunk[j] = src[c + 2 * WordAt(j)];
+            chunk[32 + j] = src[c + 2 * WordAt(j) + 1];
+        }
+        std::copy(chunk, chunk + kWorkingChunk, dst + c);
+    }
+}
+
+void FromWorkingPortable(const uint8_t* src, uint8_t* dst, size_t len) {
+    for (size_t c = 0; c < len; c += kWorkingChunk) {
+        uint8_t chunk[kWorkingChunk];
+        for (size_t j = 0; j < 32; ++j) {
+            chunk[2 * WordAt(j)] = src[c + j];
+            chunk[2 * WordAt(j) + 1] = src[c + 32 + j];
+        }
+        std::copy(chunk, chunk + kWorkingChunk, dst + c);
+    }
+}
+
+void MulAddWorkingPortable(const Products& f, const uint8_t* src, uint8_t* dst, size_t len) {
+    for (size_t c = 0; c < len; c += kWorkingChunk)
+        for (size_t j = 0; j < 32; ++j) {
+            const uint8_t l = src[c + j], h = src[c + 32 + j];
+            dst[c + j] ^= f.lo[0][l & 15] ^ f.lo[1][l >> 4] ^ f.lo[2][h & 15] ^ f.lo[3][h >> 4];
+            dst[c + 32 + j] ^= f.hi[0][l & 15] ^ f.hi[1][l >> 4] ^ f.hi[2][h & 15] ^ f.hi[3][h >> 4];
+        }
 }
 
 namespace {
@@ -102,6 +166,18 @@ void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
 
 const char* MulAddPathName() {
     return ChosenPath().name;
+}
+
+void ToWorking(const uint8_t* src, uint8_t* dst, size_t len) {
+    ChosenPath().toWorking(src, dst, len);
+}
+
+void FromWorking(const uint8_t* src, uint8_t* dst, size_t len) {
+    ChosenPath().fromWorking(src, dst, len);
+}
+
+void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len) {
+    ChosenPath().addWorking(factor, src, dst, len);
 }
 
 } // namespace gf16

@@ -26,4 +26,24 @@ void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 // Its name: "avx2", "ssse3" or "portable".
 const char* MulAddPathName();
 
+// The working layout of the bulk arithmetic: chunks of 64 bytes (32 words), each holding its words' low
+// bytes and then their high bytes, so that a product needs no reordering of bytes. Where each word goes
+// within its chunk is the conversions' business; buffers in it are a multiple of the chunk long.
+constexpr size_t kWorkingChunk = 64;
+inline size_t WorkingSize(size_t len) {
+    return (len + kWorkingChunk - 1) / kWorkingChunk * kWorkingChunk;
+}
+// The products of a factor by each nibble of a word, split into their low and high bytes (nibble 0 the
+// lowest): made once per factor, used for every chunk it multiplies.
+struct Products {
+    alignas(16) uint8_t lo[4][16];
+    alignas(16) uint8_t hi[4][16];
+};
+void PrepareProducts(uint16_t factor, Products& products);
+// Between the files' layout and the working one, len a multiple of the chunk; src may be dst.
+void ToWorking(const uint8_t* src, uint8_t* dst, size_t len);
+void FromWorking(const uint8_t* src, uint8_t* dst, size_t len);
+// dst ^= factor * src, both in the working layout.
+void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+
 } // namespace gf16

@@ -14,14 +14,24 @@ void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 bool HaveSsse3();
 bool HaveAvx2();
 
-// The products of factor by each nibble k of a word (nibble 0 the lowest), split into their low and
-// high bytes: the shuffle paths' lookup tables.
-void NibbleTables(uint16_t factor, uint8_t lo[4][16], uint8_t hi[4][16]);
+// The working layout's conversions and multiply-and-add, per path.
+void ToWorkingPortable(const uint8_t* src, uint8_t* dst, size_t len);
+void FromWorkingPortable(const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingPortable(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+void ToWorkingSsse3(const uint8_t* src, uint8_t* dst, size_t len);
+void FromWorkingSsse3(const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingSsse3(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+void ToWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
+void FromWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingAvx2(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 
 struct MulAddPath {
     const char* name;
     void (*run)(uint16_t, const uint8_t*, uint8_t*, size_t);
     bool (*available)();
+    void (*toWorking)(const uint8_t*, uint8_t*, size_t);
+    void (*fromWorking)(const uint8_t*, uint8_t*, size_t);
+    void (*addWorking)(const Products&, const uint8_t*, uint8_t*, size_t);
 };
 
 inline bool Always() {
@@ -30,9 +40,9 @@ inline bool Always() {
 
 // Fastest first; the dispatch takes the first one available.
 inline const MulAddPath kMulAddPaths[] = {
-    {"avx2", MulAddAvx2, HaveAvx2},
-    {"ssse3", MulAddSsse3, HaveSsse3},
-    {"portable", MulAddPortable, Always},
+    {"avx2", MulAddAvx2, HaveAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2},
+    {"ssse3", MulAddSsse3, HaveSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3},
+    {"portable", MulAddPortable, Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable},
 };
 
 } // namespace gf16

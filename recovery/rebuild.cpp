@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 
 #include "platform/file.h"
 #include "recovery/file_range.h"
 #include "recovery/gf16.h"
+#include "recovery/product_sums.h"
 #include "recovery/slice_solver.h"
 
 namespace par2 {
 namespace {
 
 constexpr size_t kCopyBlock = 1 << 20;
+// Present slices read before their share is taken out of the recovery slices: enough that each block of
+// a recovery slice, in the cache, takes several of them in at once.
+constexpr size_t kPresentBatch = 16;
 
 // A piece under construction: its temporary file goes away unless the piece took its name.
 struct Output {
@@ -122,27 +127,6 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
     result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
     result.rejectedSlices = plan->rejected;
 
-    // Every refusal is decided: from here on files are written, under temporary names only.
-    std::vector<Output> outputs(toBuild.size());
-    std::vector<uint8_t> block(kCopyBlock);
-    for (size_t o = 0; o < toBuild.size(); ++o) {
-        const PieceCheck& piece = *toBuild[o];
-        outputs[o].piece = &piece;
-        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
-        outputs[o].temp = RebuildingName(piece.path);
-        const SetFile& file = set.files[piece.file];
-        if (piece.state == PieceState::Renamed) {
-            File from(piece.foundPath, File::Mode::ReadDenyWrite);
-            CopyRange(from, outputs[o].file, 0, file.length, block);
-        } else if (piece.state != PieceState::Missing) {
-            File from(piece.path, File::Mode::ReadDenyWrite);
-            for (size_t s = 0; s < file.slices.size(); ++s)
-                if (piece.goodSlices[s])
-                    CopyRange(from, outputs[o].file, s * set.sliceSize,
-                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
-        }
-    }
-
     // Which input slices are present, and in which file: each piece not rebuilt, and the good slices of
     // those that are.
     struct Present {
@@ -167,38 +151,89 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
         }
     }
 
-    // Each pass works on one range of every slice, so that the buffers stay within the cap.
+    // Each pass works on one range of every slice, so that the buffers stay within the cap: the recovery
+    // slices in use, a batch of present slices read at a time, and one rebuilt slice.
     const size_t k = missing.size(), used = plan->used.size();
-    uint64_t range = memoryCap / (used + 2);
-    range = std::max<uint64_t>(4096, std::min(set.sliceSize, range - range % 4));
+    const size_t batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present.size()));
+    uint64_t range = memoryCap / (used + batch + 1);
+    range -= range % gf16::kWorkingChunk;
+    range = std::max<uint64_t>(4096, std::min(set.sliceSize, range));
+    const size_t working = gf16::WorkingSize(static_cast<size_t>(range));
     const uint64_t passes = (set.sliceSize + range - 1) / range;
     Meter meter{progress, 0, passes * (presentBytes + used * set.sliceSize)};
-    std::vector<std::vector<uint8_t>> acc(used, std::vector<uint8_t>(static_cast<size_t>(range)));
-    std::vector<uint8_t> input(static_cast<size_t>(range)), out(static_cast<size_t>(range));
-    std::vector<uint16_t> factors(used);
+    // The buffers are taken before any file is written: too little memory is a refusal like the others.
+    std::vector<std::vector<uint8_t>> acc, inputs;
+    std::vector<uint8_t> out;
+    try {
+        acc.assign(used, std::vector<uint8_t>(working));
+        inputs.assign(batch, std::vector<uint8_t>(static_cast<size_t>(range)));
+        out.resize(working);
+    } catch (const std::bad_alloc&) {
+        result.outcome = RebuildOutcome::OutOfMemory;
+        return result;
+    }
+    // Every refusal is decided: from here on files are written, under temporary names only.
+    std::vector<Output> outputs(toBuild.size());
+    std::vector<uint8_t> block(kCopyBlock);
+    for (size_t o = 0; o < toBuild.size(); ++o) {
+        const PieceCheck& piece = *toBuild[o];
+        outputs[o].piece = &piece;
+        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
+        outputs[o].temp = RebuildingName(piece.path);
+        const SetFile& file = set.files[piece.file];
+        if (piece.state == PieceState::Renamed) {
+            File from(piece.foundPath, File::Mode::ReadDenyWrite);
+            CopyRange(from, outputs[o].file, 0, file.length, block);
+        } else if (piece.state != PieceState::Missing) {
+            File from(piece.path, File::Mode::ReadDenyWrite);
+            for (size_t s = 0; s < file.slices.size(); ++s)
+                if (piece.goodSlices[s])
+                    CopyRange(from, outputs[o].file, s * set.sliceSize,
+                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
+        }
+    }
+
+    std::vector<uint8_t*> accAt(used);
+    std::vector<const uint8_t*> accIn(used), inputAt(batch);
+    for (size_t r = 0; r < used; ++r)
+        accIn[r] = accAt[r] = acc[r].data();
+    for (size_t b = 0; b < batch; ++b)
+        inputAt[b] = inputs[b].data();
+    uint8_t* outAt = out.data();
+    std::vector<uint16_t> factors;
     for (uint64_t begin = 0; begin < set.sliceSize; begin += range) {
         const size_t len = static_cast<size_t>(std::min(range, set.sliceSize - begin));
+        const size_t lenWorking = gf16::WorkingSize(len);
         for (size_t r = 0; r < used; ++r) {
             const RecoverySliceAt& at = set.recovery[plan->used[r]];
             File in(at.path, File::Mode::ReadDenyWrite);
             ReadPadded(in, at.offset + begin, acc[r].data(), len);
+            std::fill(acc[r].begin() + len, acc[r].begin() + lenWorking, 0);
+            gf16::ToWorking(acc[r].data(), acc[r].data(), lenWorking);
             if (!meter.Add(len)) {
                 result.outcome = RebuildOutcome::Stopped;
                 return result;
             }
         }
+        // What the present slices put into the recovery slices taken out again: what is left is the
+        // missing slices' share.
         File source;
         const std::string* openPath = nullptr;
-        for (const Present& p : present) {
-            if (openPath != p.path) {
-                source.Open(*p.path, File::Mode::ReadDenyWrite);
-                openPath = p.path;
+        for (size_t first = 0; first < present.size(); first += batch) {
+            const size_t n = std::min(batch, present.size() - first);
+            factors.assign(used * n, 0);
+            for (size_t b = 0; b < n; ++b) {
+                const Present& p = present[first + b];
+                if (openPath != p.path) {
+                    source.Open(*p.path, File::Mode::ReadDenyWrite);
+                    openPath = p.path;
+                }
+                ReadPadded(source, p.offset + begin, inputs[b].data(), len);
+                for (size_t r = 0; r < used; ++r)
+                    factors[r * n + b] = InputFactor(p.index, set.recovery[plan->used[r]].exponent);
             }
-            ReadPadded(source, p.offset + begin, input.data(), len);
-            for (size_t r = 0; r < used; ++r)
-                gf16::MulAdd(InputFactor(p.index, set.recovery[plan->used[r]].exponent), input.data(), acc[r].data(),
-                             len);
-            if (!meter.Add(len)) {
+            gf16::ProductSums(n, used, factors).Add(inputAt.data(), accAt.data(), len, false);
+            if (!meter.Add(uint64_t{len} * n)) {
                 result.outcome = RebuildOutcome::Stopped;
                 return result;
             }
@@ -207,9 +242,11 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
             const Missing& m = missing[j];
             if (begin >= m.length)
                 continue;
-            std::fill(out.begin(), out.begin() + len, 0);
-            for (size_t r = 0; r < used; ++r)
-                gf16::MulAdd(plan->coefficients[j * used + r], acc[r].data(), out.data(), len);
+            std::fill(out.begin(), out.begin() + lenWorking, 0);
+            const std::vector<uint16_t> row(plan->coefficients.begin() + j * used,
+                                            plan->coefficients.begin() + (j + 1) * used);
+            gf16::ProductSums(used, 1, row).Add(accIn.data(), &outAt, len, true);
+            gf16::FromWorking(out.data(), out.data(), lenWorking);
             WriteAt(outputs[m.output].file, m.offset + begin, out.data(),
                     static_cast<size_t>(std::min<uint64_t>(len, m.length - begin)));
         }

@@ -17,9 +17,10 @@ constexpr uint64_t kDefaultRebuildMemory = uint64_t{256} << 20;
 enum class RebuildOutcome {
     Rebuilt,
     NothingToDo,
-    NotEnough, // fewer recovery slices than missing slices: nothing written
-    Singular,  // no choice of the recovery slices present gives a solvable system: nothing written
-    Mismatch,  // a rebuilt piece did not match its MD5 (its temporary file removed, no piece touched)
+    NotEnough,   // fewer recovery slices than missing slices: nothing written
+    Singular,    // no choice of the recovery slices present gives a solvable system: nothing written
+    OutOfMemory, // the buffers within the memory cap could not be had: nothing written
+    Mismatch,    // a rebuilt piece did not match its MD5 (its temporary file removed, no piece touched)
     Stopped,
 };
 

@@ -1,27 +1,42 @@
-// The recovery arithmetic of one pass, blocked for the caches and split over the cores.
+// The recovery arithmetic of one pass: the batches' slices summed into the recovery slices, which stay in
+// the working layout from one batch to the next.
 #include "recovery/recovery_pass.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cstddef>
 #include <cstring>
+#include <limits>
+#include <new>
 
-#include "recovery/gf16.h"
 #include "recovery/par2_format.h"
+#include "recovery/product_sums.h"
 
-namespace {
+bool PassMemory::Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count) {
+    const uint64_t stride = (sliceSize + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk;
+    const uint64_t most = std::numeric_limits<ptrdiff_t>::max();
+    if (stride > most / std::max<uint32_t>(count, 1) || sliceSize > most / std::max<uint32_t>(batchSlices, 1))
+        return false; // more than this process can address
+    try {
+        recovery.reserve(static_cast<size_t>(stride * count));
+        for (SliceBatch& batch : batches) {
+            batch.data.reserve(static_cast<size_t>(sliceSize * batchSlices));
+            batch.slices.reserve(batchSlices);
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        *this = PassMemory();
+        return false;
+    }
+}
 
-// Each recovery slice's block of this size stays in the first-level cache while every input slice of
-// the batch is added into it; the batch's blocks stay in the second level.
-constexpr uint64_t kBlock = 16384;
-
-} // namespace
-
-RecoveryPass::RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
-                           SliceHooks hooks)
+RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
+                           uint32_t count, SliceHooks hooks)
     : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hooks_(std::move(hooks)),
-      recovery_(static_cast<size_t>(sliceSize * count)) {
+      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), recovery_(memory.recovery), batches_(memory.batches) {
+    recovery_.assign(stride_ * count, 0);
     for (SliceBatch& batch : batches_) {
         batch.data.resize(static_cast<size_t>(sliceSize * batchSlices));
+        batch.slices.clear();
         batch.slices.reserve(batchSlices);
     }
     worker_ = std::thread([this] { Work(); });
@@ -54,6 +69,10 @@ void RecoveryPass::Finish() {
         Submit();
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return !pending_; });
+    if (working_) {
+        gf16::FromWorking(recovery_.data(), recovery_.data(), recovery_.size());
+        working_ = false;
+    }
 }
 
 void RecoveryPass::Submit() {
@@ -86,6 +105,10 @@ void RecoveryPass::Work() {
 }
 
 void RecoveryPass::Compute(const SliceBatch& batch) {
+    if (!working_) {
+        gf16::ToWorking(recovery_.data(), recovery_.data(), recovery_.size());
+        working_ = true;
+    }
     const size_t n = batch.slices.size();
     std::vector<uint16_t> factors(n * count_);
     for (size_t i = 0; i < n; ++i) {
@@ -94,37 +117,29 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
             uint16_t f = par2::InputFactor(in.input, first_ + r);
             if (in.undo >= 0)
                 f ^= par2::InputFactor(static_cast<uint32_t>(in.undo), first_ + r);
-            factors[i * count_ + r] = f;
+            factors[r * n + i] = f;
         }
     }
-    // The threads take tasks in turn: the checksums first, then the blocks of bytes, each block the
-    // same range of every recovery slice, so no two tasks write the same memory.
+    const gf16::ProductSums sums(n, count_, factors);
+    std::vector<const uint8_t*> inputs(n);
+    for (size_t i = 0; i < n; ++i)
+        inputs[i] = batch.data.data() + i * sliceSize_;
+    std::vector<uint8_t*> outputs(count_);
+    for (uint32_t r = 0; r < count_; ++r)
+        outputs[r] = recovery_.data() + r * stride_;
+    // The checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
+    // no two tasks write the same memory.
     const size_t hashTasks = (hooks_.inOrder ? 1 : 0) + (hooks_.eachSlice ? n : 0);
-    const uint64_t blocks = (sliceSize_ + kBlock - 1) / kBlock;
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t task; (task = next++) < hashTasks + blocks;) {
-            if (task < hashTasks) {
-                if (hooks_.inOrder && task == 0)
-                    hooks_.inOrder(batch, sliceSize_);
-                else
-                    hooks_.eachSlice(batch, task - (hooks_.inOrder ? 1 : 0), sliceSize_);
-                continue;
-            }
-            const uint64_t at = (task - hashTasks) * kBlock;
-            const size_t len = static_cast<size_t>(std::min(kBlock, sliceSize_ - at));
-            for (uint32_t r = 0; r < count_; ++r) {
-                uint8_t* dst = recovery_.data() + r * sliceSize_ + at;
-                for (size_t i = 0; i < n; ++i)
-                    gf16::MulAdd(factors[i * count_ + r], batch.data.data() + i * sliceSize_ + at, dst, len);
-            }
+    const size_t blocks = static_cast<size_t>((sliceSize_ + gf16::kSumBlock - 1) / gf16::kSumBlock);
+    gf16::RunOnEveryCore(hashTasks + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
+        if (task >= hashTasks) {
+            const size_t at = (task - hashTasks) * gf16::kSumBlock;
+            sums.AddBlock(inputs.data(), outputs.data(), at,
+                          static_cast<size_t>(std::min<uint64_t>(gf16::kSumBlock, sliceSize_ - at)), false, scratch);
+        } else if (hooks_.inOrder && task == 0) {
+            hooks_.inOrder(batch, sliceSize_);
+        } else {
+            hooks_.eachSlice(batch, task - (hooks_.inOrder ? 1 : 0), sliceSize_);
         }
-    };
-    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    });
 }

@@ -31,9 +31,18 @@ struct SliceHooks {
     std::function<void(const SliceBatch&, size_t slice, uint64_t sliceSize)> eachSlice;
 };
 
+// The buffers of the passes, kept from one pass to the next, so that a job can take its memory once,
+// before it writes anything.
+struct PassMemory {
+    std::vector<uint8_t> recovery;
+    SliceBatch batches[2];
+    // Takes what a pass of count recovery slices needs; false when this process cannot have that much.
+    bool Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count);
+};
+
 class RecoveryPass {
 public:
-    RecoveryPass(uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
+    RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
                  SliceHooks hooks = {});
     ~RecoveryPass();
     RecoveryPass(const RecoveryPass&) = delete;
@@ -47,7 +56,8 @@ public:
 
     uint32_t FirstExponent() const { return first_; }
     uint32_t Count() const { return count_; }
-    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * sliceSize_; }
+    // Recovery slice i, in the files' layout once Finish has returned.
+    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * stride_; }
 
 private:
     void Submit();
@@ -59,8 +69,10 @@ private:
     uint32_t first_;
     uint32_t count_;
     SliceHooks hooks_;
-    std::vector<uint8_t> recovery_;
-    SliceBatch batches_[2];
+    size_t stride_; // of the recovery slices: the slice size, padded to whole chunks of the working layout
+    std::vector<uint8_t>& recovery_;
+    bool working_ = false; // recovery_ is in the working layout (all zeros reads the same in both)
+    SliceBatch (&batches_)[2];
     int filling_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -12,9 +12,10 @@ namespace {
 
 // Slices at most this large keep the arithmetic's working set and the memory per pass moderate.
 constexpr uint64_t kLargestSlice = 8ull << 20;
-// Input gathered per batch: large enough that the threads' start costs nothing, small enough for
-// the caches that the arithmetic blocks for.
-constexpr uint64_t kBatchBytes = 8ull << 20;
+// Input gathered per batch: each block of the recovery slices comes from memory once per batch, so a
+// batch holds several slices even when they are large; at most an eighth of the memory allowed, so that
+// the two batches leave most of it to the recovery slices of a pass.
+constexpr uint64_t kBatchBytes = 32ull << 20;
 constexpr uint32_t kMostBatchSlices = 16;
 
 uint64_t Pad4(uint64_t n) {
@@ -63,7 +64,8 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
         return RecoveryRefusal::MemoryTooSmall;
     plan.piecesRestored = piecesRestored;
     plan.recoverySlices = piecesRestored * plan.slicesPerPiece;
-    plan.batchSlices = static_cast<uint32_t>(std::clamp<uint64_t>(kBatchBytes / s, 1, kMostBatchSlices));
+    plan.batchSlices =
+        static_cast<uint32_t>(std::clamp<uint64_t>(std::min(kBatchBytes, memoryCap / 8) / s, 1, kMostBatchSlices));
     if ((2 * plan.batchSlices + 1) * s > memoryCap)
         plan.batchSlices = 1;
     const uint32_t fit = static_cast<uint32_t>((memoryCap - 2 * plan.batchSlices * s) / s);

@@ -59,6 +59,10 @@ RecoveryWriter::RecoveryWriter(std::string largeFile, uint64_t splitSize, Recove
 
 RecoveryWriter::~RecoveryWriter() = default;
 
+bool RecoveryWriter::Reserve(const RecoveryPlan& plan) {
+    return memory_.Reserve(plan.sliceSize, plan.batchSlices, plan.slicesPerPass);
+}
+
 void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     pass_.reset();
     pieces_ = pieces;
@@ -66,8 +70,9 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
         return; // an empty file split without header: nothing to protect
     const uint32_t count = static_cast<uint32_t>(pieces.size());
     const std::string& firstName = pieces.front().name;
-    const auto planned = PlanRecovery(count, splitSize_, ParsePieceName(firstName.c_str(), firstName.size()).selfCatenating,
-                                      std::max<uint32_t>(1, PiecesToRestore(request_, count)), memoryCap_);
+    const auto planned =
+        PlanRecovery(count, splitSize_, ParsePieceName(firstName.c_str(), firstName.size()).selfCatenating,
+                     std::max<uint32_t>(1, PiecesToRestore(request_, count)), memoryCap_);
     // The front end planned the same set (or a larger one) before the split and refused what cannot be.
     plan_ = std::get<RecoveryPlan>(planned);
     state_ = std::make_unique<Piece[]>(count);
@@ -94,7 +99,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     }
     large.Close();
     Order(true);
-    pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());
+    pass_ =
+        std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());
     current_ = 0;
     offset_ = 0;
     slotFill_ = 0;
@@ -286,7 +292,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     WriteVolumes(*pass_);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
-        pass_ = std::make_unique<RecoveryPass>(plan_.sliceSize, plan_.batchSlices, first,
+        pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, first,
                                                std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
         for (uint32_t p = 0; p < count; ++p)
             FeedFromDisk(*pass_, p, Place::Final, false, meter);
@@ -294,6 +300,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         WriteVolumes(*pass_);
     }
     pass_.reset();
+    memory_ = PassMemory();
     outcome_.piecesRestored = plan_.piecesRestored;
     outcome_.files = static_cast<uint32_t>(files_.size());
 }
@@ -336,6 +343,7 @@ void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const 
 
 void RecoveryWriter::Discard() {
     pass_.reset();
+    memory_ = PassMemory();
     for (const std::string& name : files_)
         DeleteFileAt(name);
     files_.clear();

@@ -27,6 +27,10 @@ public:
     RecoveryWriter(std::string largeFile, uint64_t splitSize, RecoveryRequest request, uint64_t memoryCap);
     ~RecoveryWriter() override;
 
+    // Takes the memory of the passes of this plan (the front end's, as large as the split's) before the split
+    // writes anything; false when this process cannot have that much.
+    bool Reserve(const RecoveryPlan& plan);
+
     void Begin(const std::vector<PlannedPiece>& pieces) override;
     void Written(const uint8_t* data, size_t len) override;
     void Complete(ProgressMeter& meter) override;
@@ -60,6 +64,7 @@ private:
     RecoveryPlan plan_;
     std::vector<PlannedPiece> pieces_;
     std::unique_ptr<Piece[]> state_;
+    PassMemory memory_; // before pass_, which uses it
     std::unique_ptr<RecoveryPass> pass_;
     uint32_t current_ = 0; // the piece Written is in
     uint64_t offset_ = 0;  // bytes of it seen

@@ -23,6 +23,12 @@ std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, 
            std::to_string(memoryCap) + " bytes allowed." + tail;
 }
 
+std::string RecoveryMemoryRefusal(bool withMemoryOption) {
+    return std::string("Not enough memory for the recovery files.\n") +
+           (withMemoryOption ? "Use a smaller --memory or fewer recovery files." : "Ask for fewer recovery files.") +
+           "\nSplit  NOT  Successful";
+}
+
 uint32_t RecoveryCountOf(const std::string& text) {
     uint32_t n = 0;
     for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)

@@ -15,6 +15,10 @@ std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, 
                                                           bool selfCatenating, const RecoveryRequest& request,
                                                           uint64_t memoryCap);
 
+// The refusal when the memory of the recovery files' passes cannot be had; withMemoryOption: the command,
+// whose --memory sets it.
+std::string RecoveryMemoryRefusal(bool withMemoryOption);
+
 // The count typed into the dialog's "Recovery files" edit: its leading digits, at most kMaxPieces; 0 for none.
 uint32_t RecoveryCountOf(const std::string& text);
 

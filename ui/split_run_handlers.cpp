@@ -60,6 +60,10 @@ void MainDialog::OnBn_StartSplit() {
             return;
         }
         recovery = std::make_shared<RecoveryWriter>(largeFileName_, splitSize_, request, kDefaultRecoveryMemory);
+        if (!recovery->Reserve(std::get<RecoveryPlan>(plan))) {
+            messenger_.Show(RecoveryMemoryRefusal(false), Icon::Exclamation);
+            return;
+        }
         job.observer = recovery.get();
     }
 

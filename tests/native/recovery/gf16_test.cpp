@@ -6,6 +6,7 @@
 
 #include "recovery/gf16.h"
 #include "recovery/gf16_paths.h"
+#include "recovery/product_sums.h"
 
 TEST(Gf16, FieldLaws) {
     EXPECT_EQ(gf16::Mul(0x8000, 2), 0x100B); // the polynomial's reduction: x^16 = x^12 + x^3 + x + 1
@@ -65,4 +66,73 @@ TEST(Gf16, EveryMulAddPathMatchesThePortableOne) {
         }
     }
     EXPECT_GE(ran, 1);
+}
+
+// The working layout per path: its conversions give the portable one's bytes and invert each other, and
+// its multiply-and-add, between the conversions, is the oracle's; random factors, lengths and offsets.
+TEST(Gf16, EveryWorkingLayoutPathMatchesThePortableOne) {
+    std::mt19937 rng(9);
+    std::vector<uint8_t> src(40000 + 64), dst(40000 + 64);
+    for (auto& b : src)
+        b = static_cast<uint8_t>(rng());
+    for (const gf16::MulAddPath& path : gf16::kMulAddPaths) {
+        if (!path.available())
+            continue;
+        for (int round = 0; round < 60; ++round) {
+            const uint16_t factor = round < 2 ? static_cast<uint16_t>(round) : static_cast<uint16_t>(rng());
+            const size_t len = gf16::kWorkingChunk * (rng() % (round < 30 ? 4 : 600));
+            const size_t s = rng() % 64, d = rng() % 64;
+            for (size_t i = 0; i < len; ++i)
+                dst[d + i] = static_cast<uint8_t>(rng());
+            std::vector<uint8_t> want(dst.begin() + d, dst.begin() + d + len);
+            gf16::MulAddPortable(factor, src.data() + s, want.data(), len);
+            std::vector<uint8_t> a(len), b(len), portable(len);
+            path.toWorking(src.data() + s, a.data(), len);
+            gf16::ToWorkingPortable(src.data() + s, portable.data(), len);
+            ASSERT_EQ(a, portable) << path.name;
+            path.toWorking(dst.data() + d, b.data(), len);
+            gf16::Products products;
+            gf16::PrepareProducts(factor, products);
+            path.addWorking(products, a.data(), b.data(), len);
+            path.fromWorking(b.data(), b.data(), len);
+            ASSERT_EQ(b, want) << path.name << " factor " << factor << " length " << len;
+        }
+    }
+}
+
+// Sums over several blocks with a ragged end, from inputs in either layout, against the oracle.
+TEST(Gf16, ProductSumsMatchTheOracle) {
+    std::mt19937 rng(3);
+    const size_t len = 2 * gf16::kSumBlock + 1000, working = gf16::WorkingSize(len);
+    const size_t inputs = 3, outputs = 2;
+    std::vector<std::vector<uint8_t>> in(inputs, std::vector<uint8_t>(len)), inWorking(inputs),
+        want(outputs, std::vector<uint8_t>(len, 0));
+    std::vector<uint16_t> factors(inputs * outputs);
+    for (auto& f : factors)
+        f = static_cast<uint16_t>(rng());
+    for (size_t i = 0; i < inputs; ++i) {
+        for (auto& b : in[i])
+            b = static_cast<uint8_t>(rng());
+        for (size_t o = 0; o < outputs; ++o)
+            gf16::MulAddPortable(factors[o * inputs + i], in[i].data(), want[o].data(), len);
+        inWorking[i] = in[i];
+        inWorking[i].resize(working, 0);
+        gf16::ToWorking(inWorking[i].data(), inWorking[i].data(), working);
+    }
+    const gf16::ProductSums sums(inputs, outputs, factors);
+    for (bool fromWorking : {false, true}) {
+        std::vector<std::vector<uint8_t>> out(outputs, std::vector<uint8_t>(working, 0));
+        std::vector<const uint8_t*> from;
+        for (const auto& v : fromWorking ? inWorking : in)
+            from.push_back(v.data());
+        std::vector<uint8_t*> to;
+        for (auto& v : out)
+            to.push_back(v.data());
+        sums.Add(from.data(), to.data(), len, fromWorking);
+        for (size_t o = 0; o < outputs; ++o) {
+            gf16::FromWorking(out[o].data(), out[o].data(), working);
+            out[o].resize(len);
+            EXPECT_EQ(out[o], want[o]) << "output " << o << (fromWorking ? " from the working layout" : "");
+        }
+    }
 }

@@ -1,0 +1,42 @@
+// Sums of products of slices, the bulk of both the recovery files and the rebuild: every output gets
+// Σ_i factor(i, output) · input_i. The work goes in blocks of a few KiB of every slice, so that each
+// output's block stays in the first-level cache while every input's block is added into it, and the
+// blocks are shared out among the processor's cores.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "recovery/gf16.h"
+
+namespace gf16 {
+
+// Bytes of every slice per block: a multiple of the working chunk.
+constexpr size_t kSumBlock = 16384;
+
+class ProductSums {
+public:
+    // factors[o * inputs + i] multiplies input i into output o.
+    ProductSums(size_t inputs, size_t outputs, const std::vector<uint16_t>& factors);
+
+    // Adds bytes [at, at + len) of the inputs into the same bytes of the outputs, which are in the working
+    // layout; the inputs are in the files' layout unless inputsWorking. len is at most kSumBlock and, but
+    // for the inputs' last block, a multiple of the working chunk (the outputs' last chunk is padded).
+    // scratch: the calling thread's own.
+    void AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs, size_t at, size_t len, bool inputsWorking,
+                  std::vector<uint8_t>& scratch) const;
+
+    // AddBlock over all blocks of len bytes, on every core.
+    void Add(const uint8_t* const* inputs, uint8_t* const* outputs, size_t len, bool inputsWorking) const;
+
+private:
+    size_t inputs_, outputs_;
+    std::vector<Products> products_;
+};
+
+// Runs task(0) .. task(count - 1) on every core, each task once; each thread has a scratch buffer of its own.
+void RunOnEveryCore(size_t count, const std::function<void(size_t task, std::vector<uint8_t>& scratch)>& task);
+
+} // namespace gf16
