@@ -221,5 +221,5 @@ std::string CurrentDirectory() {
             return std::string();
         buffer.resize(buffer.size() * 2);
     }
-    return std::string(buffer.data());
+    return PortablePath(buffer.data());
 }
