@@ -2,6 +2,8 @@
 // replaced without a question whose default answer keeps it.
 #include "cat/join_checks.h"
 
+#include "cat/output_path.h"
+#include "cat/partial_output.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 
@@ -45,6 +47,31 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
         "The file " + outputPath + " already exists.\nThe catenated file will replace it.\n\n" + "Replace it?";
     if (messenger.Show(text, Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return std::nullopt;
+    return true;
+}
+
+bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) {
+    const std::string probe = OutputPathFor(SuffixedName(bareName, kPartialSuffix));
+    const std::string target = OutputPathFor(bareName);
+    try {
+        File(probe, File::Mode::CreateNew).Close();
+    } catch (const FileException&) {
+        return true; // the output itself is created there next, and tells why it cannot be
+    }
+    try {
+        RenameFile(probe, target, false);
+    } catch (const FileException& error) {
+        DeleteFileAt(probe);
+        if (error.Cause() == FileCause::AlreadyExists)
+            return true; // appeared meanwhile: the commit refuses to replace it and says so
+        const bool tooLong = error.Cause() == FileCause::BadPath;
+        messenger.Tell({tooLong ? OutcomeKind::OutputNameTooLong : OutcomeKind::CannotCommitUnreplacing,
+                        target,
+                        {},
+                        error.Description()});
+        return false;
+    }
+    DeleteFileAt(target);
     return true;
 }
 
