@@ -5,25 +5,24 @@
 #include "cat/output_path.h"
 #include "cat/partial_output.h"
 #include "core/piece_name.h"
+#include "core/piece_tally.h"
 #include "platform/file.h"
 
 std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths) {
-    std::vector<std::string> byNumber(kMaxPieces);
-    int highest = -1;
+    PieceTally tally;
+    std::vector<std::string> names;
     for (const std::string& path : piecePaths) {
-        const std::string name = NamePart(path);
+        names.push_back(NamePart(path));
         // A self-catenating first piece is piece 0 of its set.
-        const int n = ParsePieceName(name.data(), name.size()).number;
-        if (n < 0)
-            continue;
-        if (!byNumber[n].empty())
-            return "Two split files carry the same number:\n" + byNumber[n] + "\n" + name + "\nNothing was written.";
-        byNumber[n] = name;
-        highest = n > highest ? n : highest;
+        const int earlier = tally.Add(ParsePieceName(names.back().data(), names.back().size()).number,
+                                      static_cast<int>(names.size()) - 1);
+        if (earlier >= 0)
+            return "Two split files carry the same number:\n" + names[earlier] + "\n" + names.back() +
+                   "\nNothing was written.";
     }
-    for (int n = 0; n < highest; ++n)
-        if (byNumber[n].empty())
-            return PieceName(n) + " is missing: the set cannot be catenated without it.\nNothing was written.";
+    const int missing = tally.NextMissing();
+    if (missing >= 0)
+        return PieceName(missing) + " is missing: the set cannot be catenated without it.\nNothing was written.";
     return std::nullopt;
 }
 
