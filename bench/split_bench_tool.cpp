@@ -13,6 +13,7 @@
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "recovery/recovery_writer.h"
 #include "split/split_engine.h"
 
@@ -54,7 +55,7 @@ void ReportBytesRead() {
 int Split(const std::string& file, const std::string& crcText, const char* sizeText,
           const char* recoveryPercent = nullptr) {
     SplitJob job;
-    job.largeFile = file;
+    job.largeFile = PortablePath(file);
     job.crcText = crcText;
     job.splitSize = std::strtoll(sizeText, nullptr, 10);
     if (job.splitSize <= 0)
@@ -62,7 +63,7 @@ int Split(const std::string& file, const std::string& crcText, const char* sizeT
     std::optional<RecoveryWriter> recovery;
     if (recoveryPercent) {
         const RecoveryRequest request{true, static_cast<uint32_t>(std::atoi(recoveryPercent))};
-        recovery.emplace(file, job.splitSize, request, kDefaultRecoveryMemory);
+        recovery.emplace(job.largeFile, job.splitSize, request, kDefaultRecoveryMemory);
         job.observer = &*recovery;
     }
     ConsoleMessenger messenger;
@@ -91,7 +92,7 @@ int Run(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "crc" && argc == 3) {
         Crc32 crc;
-        const std::optional<uint32_t> value = crc.FileCrc(argv[2]);
+        const std::optional<uint32_t> value = crc.FileCrc(PortablePath(argv[2]).c_str());
         if (!value) {
             std::fprintf(stderr, "cannot read %s\n", argv[2]);
             return 1;

@@ -51,7 +51,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     // Agreed to before anything is written: only a file that was there then may be replaced.
     const bool replaceExisting = *replace;
     const uint64_t total = BytesToJoin(job.paths, dataArea + header.dataOffset);
-    if (!VolumeTakes(total, total, messenger))
+    if (!VolumeTakes(total, total, messenger) || (!replaceExisting && !CommitsWithoutReplacing(name, messenger)))
         return;
     first.Seek(dataArea + header.dataOffset);
     ProgressMeter meter(job.onProgress, total);

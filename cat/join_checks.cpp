@@ -2,27 +2,27 @@
 // replaced without a question whose default answer keeps it.
 #include "cat/join_checks.h"
 
+#include "cat/output_path.h"
+#include "cat/partial_output.h"
 #include "core/join_texts.h"
 #include "core/piece_name.h"
+#include "core/piece_tally.h"
 #include "platform/file.h"
 
 std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths) {
-    std::vector<std::string> byNumber(kMaxPieces);
-    int highest = -1;
+    PieceTally tally;
+    std::vector<std::string> names;
     for (const std::string& path : piecePaths) {
-        const std::string name = NamePart(path);
+        names.push_back(NamePart(path));
         // A self-catenating first piece is piece 0 of its set.
-        const int n = ParsePieceName(name.data(), name.size()).number;
-        if (n < 0)
-            continue;
-        if (!byNumber[n].empty())
-            return join_text::kFoundTwice + byNumber[n] + "\n" + name + "\n" + join_text::kNothingWritten;
-        byNumber[n] = name;
-        highest = n > highest ? n : highest;
+        const int earlier = tally.Add(ParsePieceName(names.back().data(), names.back().size()).number,
+                                      static_cast<int>(names.size()) - 1);
+        if (earlier >= 0)
+            return join_text::kFoundTwice + names[earlier] + "\n" + names.back() + "\n" + join_text::kNothingWritten;
     }
-    for (int n = 0; n < highest; ++n)
-        if (byNumber[n].empty())
-            return PieceName(n) + join_text::kIsMissing + "\n" + join_text::kNothingWritten;
+    const int missing = tally.NextMissing();
+    if (missing >= 0)
+        return PieceName(missing) + join_text::kIsMissing + "\n" + join_text::kNothingWritten;
     return std::nullopt;
 }
 
@@ -46,6 +46,31 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
         "The file " + outputPath + " already exists.\nThe catenated file will replace it.\n\n" + "Replace it?";
     if (messenger.Show(text, Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return std::nullopt;
+    return true;
+}
+
+bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) {
+    const std::string probe = OutputPathFor(SuffixedName(bareName, kPartialSuffix));
+    const std::string target = OutputPathFor(bareName);
+    try {
+        File(probe, File::Mode::CreateNew).Close();
+    } catch (const FileException&) {
+        return true; // the output itself is created there next, and tells why it cannot be
+    }
+    try {
+        RenameFile(probe, target, false);
+    } catch (const FileException& error) {
+        DeleteFileAt(probe);
+        if (error.Cause() == FileCause::AlreadyExists)
+            return true; // appeared meanwhile: the commit refuses to replace it and says so
+        const bool tooLong = error.Cause() == FileCause::BadPath;
+        messenger.Tell({tooLong ? OutcomeKind::OutputNameTooLong : OutcomeKind::CannotCommitUnreplacing,
+                        target,
+                        {},
+                        error.Description()});
+        return false;
+    }
+    DeleteFileAt(target);
     return true;
 }
 

@@ -18,6 +18,12 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
 // whether something there is replaced: a file, or a link asked about as one and never followed.
 std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messenger);
 
+// Whether a finished output can take bareName in the current directory without replacing anything, tried
+// before the first byte with an empty file under the output's .partial name that is renamed to it and
+// deleted again. False, after telling why, when the name is too long for the file system there or the
+// file system cannot rename without replacing. Only for a name that nothing holds now.
+bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger);
+
 // The first input that is not a regular file (a pipe, a device, a socket), told by name and never
 // opened; empty when every input is one.
 bool AllRegularFiles(const std::vector<std::string>& paths, Messenger& messenger);

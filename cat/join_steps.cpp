@@ -25,7 +25,7 @@ void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output
             crc->Update(data, static_cast<uint32_t>(len), true);
     });
     for (;;) {
-        const ReadAhead::Block block = reader.Next();
+        const ReadAhead::Block block = reader.Next([&meter] { return meter.StopRequested(); });
         if (block.len == 0)
             return;
         output.Write(block.data, block.len);

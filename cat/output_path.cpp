@@ -6,10 +6,6 @@
 
 namespace {
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -19,28 +15,23 @@ bool HasDrive(const std::string& path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// The current directory with '\\' between its parts (POSIX gives '/').
-std::string CurrentFolder() {
-    return PortablePath(CurrentDirectory());
-}
-
 } // namespace
 
 std::string OutputPathFor(const std::string& bareName) {
-    return JoinPath(CurrentFolder(), bareName);
+    return JoinPath(CurrentDirectory(), bareName);
 }
 
 std::string FullPathOf(const std::string& path) {
     std::string prefix; // a drive ("C:") or nothing
     std::string rest;
-    const std::string current = CurrentFolder();
+    const std::string current = CurrentDirectory();
     if (HasDrive(path)) {
         prefix = path.substr(0, 2);
         rest = path.substr(2);
-        if (rest.empty() || !IsSeparator(rest[0]))
+        if (rest.empty() || !IsPathSeparator(rest[0]))
             rest = (HasDrive(current) && Upper(current[0]) == Upper(path[0]) ? current.substr(2) : std::string()) +
                    "\\" + rest;
-    } else if (!path.empty() && IsSeparator(path[0])) {
+    } else if (!path.empty() && IsPathSeparator(path[0])) {
         // Rooted on the current drive.
         prefix = HasDrive(current) ? current.substr(0, 2) : std::string();
         rest = path;
@@ -61,7 +52,7 @@ std::string FullPathOf(const std::string& path) {
         part.clear();
     };
     for (char c : rest) {
-        if (IsSeparator(c))
+        if (IsPathSeparator(c))
             flush();
         else
             part += c;

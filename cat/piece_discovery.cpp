@@ -4,23 +4,15 @@
 #include <algorithm>
 
 #include "cat/join_steps.h"
+#include "cat/piece_search.h"
 #include "core/file_checks.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
-#include "platform/find_files.h"
 
 namespace {
 
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// The search pattern for the siblings of the first piece. A bare name is searched for in the
-// current directory, where CheckFile found it, not in the root.
-std::string SiblingPattern(const std::string& firstPiecePath) {
-    if (firstPiecePath.rfind('\\') == std::string::npos)
-        return kPiecePattern;
-    return FolderPart(firstPiecePath) + "\\" + kPiecePattern;
 }
 
 // Orders names as an NTFS folder lists them: by upper-cased bytes, then by the bytes themselves so
@@ -60,9 +52,9 @@ std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& fi
         return std::nullopt;
 
     std::vector<DiscoveredPiece> pieces;
-    for (const FoundFile& found : FindFiles(SiblingPattern(firstPiecePath)))
-        if (IsAcceptedPiecePath(found.path))
-            pieces.push_back({found.path, found.size});
+    for (FoundPiece& found : SearchPieces(firstPiecePath).found)
+        if (!found.parts.selfCatenating)
+            pieces.push_back({std::move(found.path), found.size});
     // FAT and POSIX folders list names in any order; the join relies on piece order.
     std::stable_sort(pieces.begin(), pieces.end(), [](const DiscoveredPiece& a, const DiscoveredPiece& b) {
         return PieceNameLess(NamePart(a.path), NamePart(b.path));

@@ -8,8 +8,8 @@
 
 #include "core/messages.h"
 
-// The one piece-name rule, catstub's too: the name part is "_Split#" in any letter case and exactly
-// three digits. "_Split#000.exe", "_Split#bak001" and names with two or four digits fail.
+// A plain piece by the one piece-name rule (ParsePieceName): the name part is "_Split#" in any letter case
+// and exactly three digits. "_Split#000.exe", "_Split#bak001" and names with two or four digits fail.
 bool IsAcceptedPiecePath(const std::string& fullPath);
 
 struct DiscoveredPiece {

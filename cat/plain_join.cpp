@@ -91,7 +91,15 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     const uint64_t total = BytesToJoin(job.paths, 0);
     if (!VolumeTakes(total, total, messenger))
         return;
-    const std::optional<std::string> reserved = ReserveFreeName(job);
+    std::optional<std::string> reserved;
+    try {
+        reserved = ReserveFreeName(job);
+    } catch (const FileException& error) {
+        if (error.Cause() != FileCause::BadPath)
+            throw;
+        messenger.Tell({OutcomeKind::OutputNameTooLong, OutputPathFor(error.FileName())});
+        return;
+    }
     if (!reserved) {
         ReportCatError(messenger, "Every name of the form " + job.plainNameFormat + " is taken in " +
                                       OutputPathFor("") + ". Nothing was written.");

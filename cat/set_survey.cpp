@@ -1,14 +1,14 @@
-// Surveying a set: the folder searched for "_Split#*", pieces ordered by number, the header read.
+// Surveying a set: the one search of its folder, pieces ordered by number, the header read.
 #include "cat/set_survey.h"
 
 #include "cat/join_steps.h"
+#include "cat/piece_search.h"
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "core/recorded_name.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
-#include "platform/find_files.h"
 
 namespace {
 
@@ -35,81 +35,93 @@ void ReadHeader(SetSurvey& set) {
     set.dataStart = dataArea + header.dataOffset;
 }
 
-} // namespace
-
-std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& messenger) {
-    const std::string name = NamePart(piecePath);
-    const PieceNameParts named = ParsePieceName(name.data(), name.size());
-    const int namedNumber = named.number;
-    const bool namedSelfCatenating = named.selfCatenating;
-    if (namedNumber < 0) {
+// A usable piece named by the user: a piece's name, a file that can be read, and a regular one.
+bool IsUsablePiece(const std::string& piecePath, const PieceNameParts& named, Messenger& messenger) {
+    if (named.number < 0) {
         messenger.Show("File: " + piecePath +
                            "\nIs not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)",
                        Icon::Exclamation);
-        return std::nullopt;
+        return false;
     }
     if (!CheckFile(piecePath, true, messenger))
-        return std::nullopt;
+        return false;
     if (GetEntryStatus(piecePath).isSpecial) {
         messenger.Tell({OutcomeKind::PieceNotRegular, piecePath});
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
 
-    const std::string folder = FolderPart(piecePath);
-    const std::string pattern =
-        piecePath.rfind('\\') == std::string::npos ? kPiecePattern : folder + "\\" + kPiecePattern;
-    std::vector<DiscoveredPiece> byNumber(kMaxPieces);
-    std::vector<bool> present(kMaxPieces, false);
-    DiscoveredPiece plainFirst, selfCatenatingFirst;
-    for (const FoundFile& found : FindFiles(pattern)) {
-        const PieceNameParts parts = ParsePieceName(found.name.data(), found.name.size());
-        if (parts.number < 0)
-            continue;
-        // A pipe or a device never ends or never holds what was split: named, never opened.
-        if (found.isFolder || found.isSpecial) {
-            messenger.Tell({OutcomeKind::PieceNotRegular, found.path});
-            return std::nullopt;
-        }
-        const DiscoveredPiece piece{found.path, found.size};
-        DiscoveredPiece& slot =
-            parts.number == 0 ? (parts.selfCatenating ? selfCatenatingFirst : plainFirst) : byNumber[parts.number];
-        // Two spellings of one number on a case-sensitive file system: either could be the right one.
-        if (!slot.path.empty()) {
-            messenger.Tell({OutcomeKind::DuplicatePiece, slot.path, found.path});
-            return std::nullopt;
-        }
-        slot = piece;
-        present[parts.number] = true;
+// False, after telling why, when the search found what no reader may take: an entry named like a piece
+// that is not a file (a pipe or a device never ends or never holds what was split), or one number in two
+// letter cases on a case-sensitive file system, where either could be the right one.
+bool IsTakeable(const PieceSearch& search, Messenger& messenger) {
+    if (search.irregular >= 0) {
+        messenger.Tell({OutcomeKind::PieceNotRegular, search.found[search.irregular].path});
+        return false;
     }
+    if (search.HasDuplicate()) {
+        messenger.Tell({OutcomeKind::DuplicatePiece, search.found[search.duplicate[0]].path,
+                        search.found[search.duplicate[1]].path});
+        return false;
+    }
+    return true;
+}
 
-    SetSurvey set;
-    const bool havePlain = !plainFirst.path.empty(), haveSelfCatenating = !selfCatenatingFirst.path.empty();
-    if (havePlain && haveSelfCatenating && namedNumber != 0) {
-        messenger.Show("Folder: " + folder +
+// The first piece of the set meant, or none; empty, after telling why, when both forms are there and
+// the piece named does not say which one is meant.
+std::optional<DiscoveredPiece> FirstPieceOf(const std::string& piecePath, const PieceNameParts& named,
+                                            const PieceSearch& search, SetSurvey& set, Messenger& messenger) {
+    const int plain = search.numbered.EntryOf(0);
+    const int selfCatenating = search.selfCatenatingFirst;
+    if (plain >= 0 && selfCatenating >= 0 && named.number != 0) {
+        messenger.Show("Folder: " + FolderPart(piecePath) +
                            "\nHolds both _Split#000 and _Split#000.exe, the first pieces of two "
                            "sets.\nName the first piece of the set you mean.",
                        Icon::Exclamation);
         return std::nullopt;
     }
-    set.selfCatenating = namedNumber == 0 ? namedSelfCatenating : haveSelfCatenating;
-    if (namedNumber == 0)
-        byNumber[0] = {piecePath, GetPathStatus(piecePath).size};
-    else if (present[0])
-        byNumber[0] = set.selfCatenating ? selfCatenatingFirst : plainFirst;
+    set.selfCatenating = named.number == 0 ? named.selfCatenating : selfCatenating >= 0;
+    if (named.number == 0)
+        return DiscoveredPiece{piecePath, GetPathStatus(piecePath).size};
+    const int first = set.selfCatenating ? selfCatenating : plain;
+    return first >= 0 ? DiscoveredPiece{search.found[first].path, search.found[first].size} : DiscoveredPiece{};
+}
 
-    int last = -1;
-    for (int n = 0; n < kMaxPieces; ++n)
-        if (present[n])
-            last = n;
-    for (int n = 0; n <= last; ++n) {
-        if (!present[n]) {
+// The pieces in number order after the first, the numbers missing among them, and their size.
+void TallyLaterPieces(const PieceSearch& search, SetSurvey& set) {
+    for (int n = 1; n <= search.numbered.Highest(); ++n) {
+        const int entry = search.numbered.EntryOf(n);
+        if (entry < 0)
             set.missing.push_back(n);
-            continue;
-        }
-        set.pieces.push_back(byNumber[n]);
-        set.piecesSize += byNumber[n].size;
+        else
+            set.pieces.push_back({search.found[entry].path, search.found[entry].size});
     }
-    if (present[0]) {
+    for (const DiscoveredPiece& piece : set.pieces)
+        set.piecesSize += piece.size;
+}
+
+} // namespace
+
+std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& messenger) {
+    const std::string name = NamePart(piecePath);
+    const PieceNameParts named = ParsePieceName(name.data(), name.size());
+    if (!IsUsablePiece(piecePath, named, messenger))
+        return std::nullopt;
+    const PieceSearch search = SearchPieces(piecePath);
+    if (!IsTakeable(search, messenger))
+        return std::nullopt;
+    SetSurvey set;
+    const std::optional<DiscoveredPiece> first = FirstPieceOf(piecePath, named, search, set, messenger);
+    if (!first)
+        return std::nullopt;
+    const bool haveFirst = !first->path.empty();
+    if (haveFirst)
+        set.pieces.push_back(*first);
+    else
+        set.missing.push_back(0);
+    TallyLaterPieces(search, set);
+    if (haveFirst) {
         try {
             ReadHeader(set);
         } catch (const FileException& error) {

@@ -5,10 +5,9 @@
 #include "core/file_checks.h"
 #include "platform/current_dir.h"
 #include "platform/file.h"
-#include "platform/path_text.h"
 
 std::string EnginePath(const std::string& argument) {
-    return FullPathOf(PortablePath(argument));
+    return FullPathOf(TypedPath(argument));
 }
 
 OutputFolder::~OutputFolder() {

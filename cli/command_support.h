@@ -17,7 +17,8 @@ enum ExitStatus : int {
     kExitNotRebuildable = 4, // pieces damaged or missing beyond what the recovery files can rebuild
 };
 
-// A path from the command line made full, with '\\' between its parts as the engines expect.
+// A path from the command line made full, with '\\' between its parts as the engines expect and what the
+// system resolves (links, "..") resolved by the system.
 std::string EnginePath(const std::string& argument);
 
 // Makes the -C folder the current directory, where the engines create their outputs, until it goes away.

@@ -44,7 +44,14 @@ std::string OneLine(const std::string& text) {
 }
 
 std::string ShownPath(const std::string& text) {
-    return NativePath(text);
+    // One way only: a message holds system texts too ("Input/output error"), whose '/' stays.
+    std::string shown = text;
+#ifndef _WIN32
+    for (char& c : shown)
+        if (c == '\\')
+            c = '/';
+#endif
+    return shown;
 }
 
 void Console::Message(const std::string& line) {

@@ -8,6 +8,7 @@
 #include "core/name_encoding.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "recovery/recovery_set.h"
 
 namespace {
@@ -101,7 +102,7 @@ void PrintRecovery(std::ostream& out, const par2::ReadResult& index) {
 
 void PrintJson(std::ostream& out, const SetSurvey& set, bool haveFirst, const par2::ReadResult& index) {
     const bool recorded = set.header != SetHeader::None;
-    out << "{\"first_piece\": " << (haveFirst ? JsonString(ShownPath(set.pieces[0].path)) : "null")
+    out << "{\"first_piece\": " << (haveFirst ? JsonString(NativePath(set.pieces[0].path)) : "null")
         << ", \"self_catenating\": " << (set.selfCatenating ? "true" : "false")
         << ", \"header\": " << (recorded ? "true" : "false")
         << ", \"original_name\": " << (recorded ? JsonString(set.recordedName) : "null")
@@ -115,7 +116,7 @@ void PrintJson(std::ostream& out, const SetSurvey& set, bool haveFirst, const pa
 
 void PrintText(std::ostream& out, const SetSurvey& set, bool haveFirst, const par2::ReadResult& index) {
     const bool recorded = set.header != SetHeader::None;
-    out << "first piece:     " << (haveFirst ? ShownPath(set.pieces[0].path) : std::string("missing")) << "\n"
+    out << "first piece:     " << (haveFirst ? NativePath(set.pieces[0].path) : std::string("missing")) << "\n"
         << "self-catenating: " << (set.selfCatenating ? "yes" : "no") << "\n"
         << "header:          " << HeaderWord(set.header) << "\n";
     if (recorded)

@@ -12,6 +12,11 @@ std::string OutcomeLine(const Outcome& o) {
         return o.path + " is a symbolic link to nothing; nothing was written";
     case OutcomeKind::OutputIsSpecial:
         return o.path + " is a device, pipe or socket; nothing was written";
+    case OutcomeKind::OutputNameTooLong:
+        return o.path + ": the name is too long for the file system there; nothing was written";
+    case OutcomeKind::CannotCommitUnreplacing:
+        return o.path + ": the file system there cannot give a finished file its name without replacing one (" +
+               o.text + "); nothing was written";
     case OutcomeKind::PieceNotRegular:
         return o.path + " is not a regular file, so it is no piece; nothing was read or written";
     case OutcomeKind::DuplicatePiece:

@@ -2,6 +2,7 @@
 #include "core/piece_header.h"
 
 #include "core/name_encoding.h"
+#include "platform/path_text.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ bool IsCrcText(const char* text, size_t len) {
 size_t RecordedNameStart(const char* path, size_t len) {
     size_t start = 0;
     for (size_t i = 0; i < len; ++i)
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+        if (IsPathSeparator(path[i]) || path[i] == ':')
             start = i + 1;
     return start;
 }

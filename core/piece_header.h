@@ -32,7 +32,7 @@ HeaderStatus ReadPieceHeader(const uint8_t* window, size_t len, PieceHeader* out
 // nothing else there: not empty, no folder part, drive, device or forbidden character.
 bool IsPlainFileName(const char* name, size_t len);
 
-// Where the name recorded for a large file begins: after the last '\\', '/' or drive ':'.
+// Where the name recorded for a large file begins: after the last separator or drive ':'.
 size_t RecordedNameStart(const char* path, size_t len);
 
 // The name the header records for a large file: its last component, with any ';'

@@ -1,12 +1,20 @@
 // The reading thread and the hand-over of its blocks.
 #include "core/read_ahead.h"
 
+#include <chrono>
+
+#include "core/progress_meter.h"
+#include "platform/read_interrupt.h"
+
 ReadBuffers::ReadBuffers(size_t blockSize, size_t blockCount) : blockSize_(blockSize), blocks_(blockCount) {
     for (auto& block : blocks_)
         block.reset(new uint8_t[blockSize]);
 }
 
 namespace {
+
+// How often a wait looks up from a read that does not come.
+constexpr std::chrono::milliseconds kWaitTick(100);
 
 ReadAhead::Source FromFile(File& file) {
     return [&file](uint8_t* data, size_t len) { return file.Read(data, len); };
@@ -15,8 +23,8 @@ ReadAhead::Source FromFile(File& file) {
 } // namespace
 
 ReadAhead::ReadAhead(File& file, size_t blockSize, BlockHook onRead, size_t blockCount)
-    : source_(FromFile(file)), onRead_(std::move(onRead)),
-      owned_(std::make_unique<ReadBuffers>(blockSize, blockCount)), buffers_(*owned_), lengths_(blockCount, 0) {
+    : source_(FromFile(file)), onRead_(std::move(onRead)), owned_(std::make_unique<ReadBuffers>(blockSize, blockCount)),
+      buffers_(*owned_), lengths_(blockCount, 0) {
     reader_ = std::thread([this] { ReadLoop(); });
 }
 
@@ -34,10 +42,24 @@ ReadAhead::~ReadAhead() {
         stop_ = true;
     }
     changed_.notify_all();
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!changed_.wait_for(lock, kWaitTick, [this] { return finished_; }))
+            InterruptReads(reader_);
+    }
     reader_.join();
 }
 
 void ReadAhead::ReadLoop() {
+    ReadBlocks();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
+    changed_.notify_all();
+}
+
+void ReadAhead::ReadBlocks() {
     for (;;) {
         size_t slot = 0;
         {
@@ -74,13 +96,26 @@ void ReadAhead::ReadLoop() {
 }
 
 ReadAhead::Block ReadAhead::Next() {
+    return Next({});
+}
+
+ReadAhead::Block ReadAhead::Next(const std::function<bool()>& stopRequested) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (handedOut_) {
         ++consumed_;
         handedOut_ = false;
         changed_.notify_all();
     }
-    changed_.wait(lock, [this] { return filled_ > consumed_ || atEnd_ || failure_; });
+    // A reading thread that ends, by a failure too, always leaves one of these behind.
+    const auto ready = [this] { return filled_ > consumed_ || atEnd_ || failure_ || finished_; };
+    while (!changed_.wait_for(lock, kWaitTick, ready)) {
+        if (!stopRequested)
+            continue;
+        lock.unlock();
+        if (stopRequested())
+            throw JobStopped{};
+        lock.lock();
+    }
     if (filled_ > consumed_) {
         handedOut_ = true;
         const size_t slot = consumed_ % buffers_.Count();

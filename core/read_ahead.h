@@ -45,7 +45,8 @@ public:
     ReadAhead(File& file, ReadBuffers& buffers, BlockHook onRead = {});
     // Reads what source gives, into blocks the caller keeps.
     ReadAhead(Source source, ReadBuffers& buffers, BlockHook onRead = {});
-    // Stops the reading thread; a block being read is finished first.
+    // Stops the reading thread; a block being read is finished first, and a read that blocks is given up
+    // where the platform can interrupt it.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -57,9 +58,13 @@ public:
     // The next block in file order, valid until the next call. A failed read is
     // thrown here as the FileException it was, at the place in the file it happened.
     Block Next();
+    // The same, asking stopRequested about every tenth of a second while it waits for a read that may not
+    // come (a stalled pipe or network file); throws JobStopped when it says stop.
+    Block Next(const std::function<bool()>& stopRequested);
 
 private:
     void ReadLoop();
+    void ReadBlocks();
 
     Source source_;
     BlockHook onRead_;
@@ -73,6 +78,7 @@ private:
     bool handedOut_ = false;
     bool atEnd_ = false;
     bool stop_ = false;
+    bool finished_ = false; // the reading thread is done, or about to return
     std::exception_ptr failure_;
     std::thread reader_;
 };

@@ -115,7 +115,7 @@ bool DeleteFileAt(const std::string& path);
 // target is never touched (the rename fails with AlreadyExists). Throws FileException.
 void RenameFile(const std::string& from, const std::string& to, bool replaceExisting);
 
-// The process's current directory, without a trailing separator (except a root).
+// The process's current directory in the portable dialect, without a trailing separator (except a root).
 std::string CurrentDirectory();
 
 // Text after the last '\\' (all of it when there is none).

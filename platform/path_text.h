@@ -6,24 +6,37 @@
 #include <string>
 #include <utility>
 
-// path with every separator `from` turned into `to` on POSIX; Windows takes either as it is.
-inline std::string WithSeparator(std::string path, [[maybe_unused]] char from, [[maybe_unused]] char to) {
+// The portable dialect on POSIX swaps '\\' and '/': '\\' separates folders, and '/', which no POSIX name can
+// hold, stands for a '\\' that is a character of a name there. Swapping is its own inverse, so a name such as
+// "a\\b.bin" goes through the engines and comes back to the system unchanged. Windows takes either as it is.
+inline std::string SwappedSeparators(std::string path) {
 #ifndef _WIN32
     for (char& c : path)
-        if (c == from)
-            c = to;
+        if (c == '\\')
+            c = '/';
+        else if (c == '/')
+            c = '\\';
 #endif
     return path;
 }
 
 // The system's spelling of a portable path: '/' between folders on POSIX.
 inline std::string NativePath(std::string path) {
-    return WithSeparator(std::move(path), '\\', '/');
+    return SwappedSeparators(std::move(path));
 }
 
-// The portable spelling of a path the system (or a POSIX user) gave with '/'.
+// The portable spelling of a path or name the system (or a POSIX user) gave.
 inline std::string PortablePath(std::string path) {
-    return WithSeparator(std::move(path), '/', '\\');
+    return SwappedSeparators(std::move(path));
+}
+
+// Whether c separates folders in a portable path: on Windows '/' does too.
+inline bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '\\';
+#endif
 }
 
 // A root such as "C:\\" already ends in the '\\' that a name follows.

@@ -22,6 +22,12 @@ std::string OutcomeText(const Outcome& o) {
         return "Can't create " + o.path + ":\na link of that name leads nowhere." + kNothingWritten;
     case OutcomeKind::OutputIsSpecial:
         return "Can't create " + o.path + ":\na device or pipe has that name." + kNothingWritten;
+    case OutcomeKind::OutputNameTooLong:
+        return "Can't create " + o.path + ":\nthe name is too long for the file system there." + kNothingWritten;
+    case OutcomeKind::CannotCommitUnreplacing:
+        return "Can't create " + o.path +
+               ":\nthe file system there cannot give a finished file its name without replacing one.\n" + o.text +
+               kNothingWritten;
     case OutcomeKind::PieceNotRegular:
         return "File: " + o.path + "\nIs not a normal file: a split file must be a file." + kNothingWritten;
     case OutcomeKind::DuplicatePiece:

@@ -14,6 +14,7 @@
 #include "platform/file.h"
 #include "platform/file_cause.h"
 #include "platform/path_text.h"
+#include "platform/read_interrupt.h"
 
 FileCause CauseOfOsError(uint32_t osError) {
     switch (osError) {
@@ -91,6 +92,8 @@ size_t File::Read(void* buffer, size_t len) {
     if (!handle_.IsValid())
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     for (;;) {
+        if (ReadsInterrupted())
+            throw FileException::FromOsError(EINTR, path_);
         const ssize_t got = ::read(handle_.Get(), buffer, len);
         if (got >= 0)
             return static_cast<size_t>(got);
@@ -221,5 +224,5 @@ std::string CurrentDirectory() {
             return std::string();
         buffer.resize(buffer.size() * 2);
     }
-    return std::string(buffer.data());
+    return PortablePath(buffer.data());
 }

@@ -53,8 +53,8 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
         if (name == "." || name == ".." || !WildcardMatch(namePattern.c_str(), name.c_str()))
             continue;
         FoundFile file;
-        file.name = name;
-        file.path = slash == std::string::npos ? name : folder + "\\" + name;
+        file.name = PortablePath(name);
+        file.path = slash == std::string::npos ? file.name : folder + "\\" + file.name;
         struct stat st;
         const std::string nativeEntry = (nativeFolder == "/" ? "" : nativeFolder) + "/" + name;
         // Listed, an entry that cannot be examined would show a size of 0 that no file has.

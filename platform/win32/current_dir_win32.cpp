@@ -9,3 +9,7 @@ bool SetCurrentDirectoryTo(const std::string& path, uint32_t* error) {
     *error = ::GetLastError();
     return false;
 }
+
+std::string TypedPath(const std::string& typed) {
+    return typed;
+}

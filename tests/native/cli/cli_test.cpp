@@ -347,3 +347,26 @@ TEST_F(CliTest, WithRecoveryFilesVerifyNamesBadPiecesRepairRebuildsThemAndJoinRe
         << beyond.out;
     EXPECT_EQ(4, Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet", "--yes"}).status);
 }
+
+TEST_F(CliTest, PosixPathsAreOpenedAsTheKernelResolvesThemAndABackslashIsPartOfAName) {
+    // "a\b.bin" is one name here, not b.bin in folder a.
+    std::filesystem::create_directories(dir.Native("a"));
+    dir.Write("a/b.bin", TestBytes(3000, 1));
+    const std::string named = TestBytes(3000, 2);
+    dir.Write("a\\b.bin", named);
+    CliRun run = Cli({"split", "a\\b.bin", "--size", "1000", "--no-crc", "-C", "pieces", "--quiet"});
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(named.substr(0, 1000), Contents(dir.Native("pieces"))["_Split#000"]);
+
+    // "lnk/../f.bin" through a link to deep/a is deep/f.bin for the kernel, not the f.bin beside lnk.
+    std::filesystem::remove_all(dir.Native("pieces"));
+    std::filesystem::create_directory(dir.Native("pieces"));
+    std::filesystem::create_directories(dir.Native("deep/a"));
+    std::filesystem::create_directory_symlink(dir.Native("deep/a"), dir.Native("lnk"));
+    const std::string deep = TestBytes(3000, 3);
+    dir.Write("deep/f.bin", deep);
+    dir.Write("f.bin", TestBytes(3000, 4));
+    run = Cli({"split", "lnk/../f.bin", "--size", "1000", "--no-crc", "-C", "pieces", "--quiet"});
+    ASSERT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(deep.substr(0, 1000), Contents(dir.Native("pieces"))["_Split#000"]);
+}

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/find_files.h"
+#include "platform/path_text.h"
 #include "split_test_support.h"
 
 using PieceList = SplitFolder;
@@ -50,7 +51,7 @@ TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
     SplitRun kept = RunSplit(dir, "second.bin", second, 1000, false);
     EXPECT_EQ(kept.result.end, SplitEnd::Refused);
     EXPECT_EQ(kept.messenger.shown,
-              (std::vector<ShownMessage>{{"The folder " + std::filesystem::current_path().string() +
+              (std::vector<ShownMessage>{{"The folder " + PortablePath(std::filesystem::current_path().string()) +
                                               " already holds 6 split files (_Split#000 to " +
                                               "_Split#004), left from an earlier split.\nThey would be joined with " +
                                               "the new pieces into a wrong file.\n\nDelete them before splitting?",

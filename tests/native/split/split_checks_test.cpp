@@ -34,7 +34,7 @@ TEST_F(SplitNames, TypedPathIsRecordedByItsLastPartAndADeviceNameIsRefusedBefore
     const std::string data = TestBytes(2500);
     dir.Write("sub/big.bin", data);
     SplitJob job;
-    job.largeFile = "sub/big.bin";
+    job.largeFile = "sub\\big.bin";
     job.splitSize = 1000;
     RecordingMessenger messenger;
     ASSERT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::Done);

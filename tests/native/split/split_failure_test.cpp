@@ -141,7 +141,7 @@ TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSp
     std::filesystem::create_directory(dir.Native("sub"));
     // Spellings that name the same file as the current folder's "_Split#001".
     for (const std::string& spelling : {dir.File("_Split#001"), std::string(".\\_Split#001"),
-                                        std::string("sub\\..\\_Split#001"), dir.Path() + "/_Split#001"}) {
+                                        std::string("sub\\..\\_Split#001"), dir.Path() + "\\\\_Split#001"}) {
         SCOPED_TRACE(spelling);
         dir.Write("_Split#001", data);
         SplitJob job;

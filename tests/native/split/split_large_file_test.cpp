@@ -41,7 +41,7 @@ public:
     }
     SparseFile(const SparseFile&) = delete;
     SparseFile& operator=(const SparseFile&) = delete;
-    std::string Path() const { return path_.string(); }
+    std::string Path() const { return PortablePath(path_.string()); }
 
 private:
     void Make(const std::vector<Mark>& marks, uint64_t size) {

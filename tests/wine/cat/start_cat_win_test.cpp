@@ -90,6 +90,36 @@ TEST_F(StartCatTest, CorruptedPieceIsReportedAsInconsistentAndNotListed) {
     EXPECT_EQ(crcText, dialog.RecordedCrcText());
 }
 
+TEST_F(StartCatTest, AMismatchBesideAnExistingFileLeavesItAndSaysWhereTheResultIs) {
+    std::string middle = dir.Read("_Split#001");
+    middle[500] = static_cast<char>(middle[500] ^ 0x40);
+    dir.Write("_Split#001", middle);
+    dir.Write("movie.avi", "the good copy");
+    messenger.answers = {Answer::Yes};
+
+    Click(IDC_START_CAT);
+    ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_NE(std::string::npos, messenger.shown[1].text.find("\n\nThe file " + dir.File("movie.avi") +
+                                                              " was left as it was.\nThe inconsistent catenated "
+                                                              "file was kept as " +
+                                                              dir.File("movie.avi.inconsistent") + "."))
+        << messenger.shown[1];
+    EXPECT_EQ("the good copy", dir.Read("movie.avi"));
+    EXPECT_EQ(data.size(), dir.Read("movie.avi.inconsistent").size());
+    EXPECT_TRUE(dialog.RejoinedPaths().empty());
+}
+
+TEST_F(StartCatTest, AFirstPieceInLowerCaseIsJoinedWithItsHeader) {
+    ASSERT_TRUE(MoveFileA(dir.File("_Split#000").c_str(), dir.File("_split#000").c_str()));
+    Type(dir.File("_split#000"));
+    ASSERT_EQ(3u, dialog.CatenationList().size());
+    Click(IDC_START_CAT);
+    EXPECT_EQ((std::vector<ShownMessage>{
+                  {"Catenated File: movie.avi  OK\n\nCRC32 = Hex:" + crcText, Icon::Information, Buttons::Ok}}),
+              messenger.shown);
+    EXPECT_EQ(data, dir.Read("movie.avi"));
+}
+
 TEST_F(StartCatTest, PieceHeldOpenByAWriterStopsTheJoinAndIsNamed) {
     HeldOpen writer(dir.File("_Split#002"));
     ASSERT_TRUE(writer.IsOpen()) << "could not hold the piece open, error " << GetLastError();
@@ -99,7 +129,8 @@ TEST_F(StartCatTest, PieceHeldOpenByAWriterStopsTheJoinAndIsNamed) {
     EXPECT_EQ(0u, shown.text.rfind("Error on Subroutine: CatFiles\n", 0)) << shown;
     EXPECT_NE(std::string::npos, shown.text.find("_Split#002")) << "the message names the piece: " << shown;
     EXPECT_EQ(Icon::Hand, shown.icon);
-    EXPECT_NE(std::string::npos, shown.text.find("The unfinished file " + dir.File("movie.avi.partial") + " was deleted."))
+    EXPECT_NE(std::string::npos,
+              shown.text.find("The unfinished file " + dir.File("movie.avi.partial") + " was deleted."))
         << shown;
     EXPECT_FALSE(dir.Exists("movie.avi")) << "a short file under the real name";
     EXPECT_FALSE(dir.Exists("movie.avi.partial"));
