@@ -50,7 +50,7 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
 }
 
 bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) {
-    const std::string probe = OutputPathFor(SuffixedName(bareName, kPartialSuffix));
+    const std::string probe = OutputPathFor(SuffixedName(bareName, join_text::kPartialSuffix));
     const std::string target = OutputPathFor(bareName);
     try {
         File(probe, File::Mode::CreateNew).Close();
