@@ -17,6 +17,24 @@ enum class OutcomeKind {
     SplitFailedCleanedUp, // text: what failed; first: the pieces written and deleted again
     NotEnoughSpace,       // path: the folder written to; first: bytes needed; second: bytes free
     TooLargeForVolume,    // path: the folder written to; first: the largest file to write; second: its limit
+
+    // The split's refusals, before it writes anything.
+    LargeFileNotLarger,     // path: the large file; first: its size (or -1 as unsigned); second: the split size
+    NoSplitSize,            // the split size is 0 or less
+    NameUnrecordable,       // path: the large file; name: the name its header would record
+    SelfCatenateTooSmall,   // first: the split size; second: the catstub image's bytes; third: the header's
+    TooManyPieces,          // the split would write more than 1000 pieces
+    LargeFileIsAPiece,      // path: the large file, itself a piece in the folder written to
+    StubImageMissing,       // the program carries no catstub image
+    StubImageWrongSize,     // first: the carried image's bytes; second: the bytes catstub expects
+    RecoveryPiecesTooSmall, // first: the pieces; second: the split size
+    RecoveryNeedsMemory,    // first: the split size; second: the memory allowed
+    CannotDeletePiece,      // name: an earlier piece; path: its folder
+    // How a split that began ended, when not in success.
+    SplitFileError,        // text: what failed; nothing was written
+    ChangedWhileSplitting, // path: the large file; recorded: its CRC text when measured; computed: that of
+                           // the data copied; first: the pieces written and deleted again
+    SplitStopped,          // asked to stop: the pieces of this run were deleted
 };
 
 struct Outcome {
@@ -26,5 +44,5 @@ struct Outcome {
     std::string text;
     std::string name;
     std::string recorded, computed;
-    uint64_t first = 0, second = 0;
+    uint64_t first = 0, second = 0, third = 0;
 };

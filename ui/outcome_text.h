@@ -8,3 +8,6 @@
 
 std::string OutcomeText(const Outcome& outcome);
 Icon OutcomeIcon(const Outcome& outcome);
+
+// The outcome as its message box.
+void ShowOutcome(Messenger& messenger, const Outcome& outcome);

@@ -31,7 +31,7 @@ public:
         SendMessageA(dialog_, kJobShowMessage, 0, reinterpret_cast<LPARAM>(&request));
         return request.answer;
     }
-    void Tell(const Outcome& outcome) override { Show(OutcomeText(outcome), OutcomeIcon(outcome)); }
+    void Tell(const Outcome& outcome) override { ShowOutcome(*this, outcome); }
 
 private:
     HWND dialog_;

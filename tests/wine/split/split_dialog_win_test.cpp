@@ -193,7 +193,9 @@ TEST_F(SplitDialogTest, ALongSplitLeavesTheWindowLiveWithRealProgressAndCancelRe
     SendMessageA(dialog.Item(IDC_START_SPLIT), BM_CLICK, 0, 0);
     ASSERT_TRUE(dialog.JobRunning()) << "the split ended before it could be cancelled";
     Click(IDC_START_SPLIT);
-    EXPECT_EQ((std::vector<ShownMessage>{{kSplitStoppedText, Icon::Information, Buttons::Ok}}), messenger.shown);
+    EXPECT_EQ((std::vector<ShownMessage>{
+                  {"Split cancelled.\nThe pieces it had written were deleted.", Icon::Information, Buttons::Ok}}),
+              messenger.shown);
     EXPECT_FALSE(dir.Exists("_Split#000"));
     EXPECT_FALSE(dir.Exists("_Split#001"));
     EXPECT_TRUE(dir.Exists("big.bin"));
