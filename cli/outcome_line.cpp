@@ -66,7 +66,7 @@ std::string OutcomeLine(const Outcome& o) {
                (o.recorded != o.computed
                     ? " (CRC-32 " + o.recorded + " when measured, " + o.computed + " while its pieces were written)"
                     : std::string()) +
-               "; the pieces are no valid set of it";
+               "; the " + std::to_string(o.first) + " pieces written were deleted";
     case OutcomeKind::SplitStopped:
         return "split stopped; the pieces it had written were deleted";
     }

@@ -19,7 +19,7 @@ enum class OutcomeKind {
     TooLargeForVolume,    // path: the folder written to; first: the largest file to write; second: its limit
 
     // The split's refusals, before it writes anything.
-    LargeFileNotLarger,     // path: the large file; first: its size (or -1 as unsigned); second: the split size
+    LargeFileNotLarger,     // path: the large file; first: its size (0 when it has none); second: the split size
     NoSplitSize,            // the split size is 0 or less
     NameUnrecordable,       // path: the large file; name: the name its header would record
     SelfCatenateTooSmall,   // first: the split size; second: the catstub image's bytes; third: the header's
@@ -46,3 +46,12 @@ struct Outcome {
     std::string recorded, computed;
     uint64_t first = 0, second = 0, third = 0;
 };
+
+// An outcome told by its numbers alone.
+inline Outcome CountedOutcome(OutcomeKind kind, uint64_t first, uint64_t second = 0, uint64_t third = 0) {
+    Outcome outcome{kind};
+    outcome.first = first;
+    outcome.second = second;
+    outcome.third = third;
+    return outcome;
+}

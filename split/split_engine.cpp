@@ -52,12 +52,6 @@ public:
 
     int Written() const { return written_; }
 
-    // Before any box: the box never holds a file open.
-    void CloseFirst() {
-        if (first_.IsOpen())
-            first_.Close();
-    }
-
     // After a stop or a failure: the run's pieces go, so no half-made set is left behind.
     void DeletePieces() {
         if (first_.IsOpen()) {
@@ -162,16 +156,14 @@ private:
         if (crcText.empty())
             crcText = copiedCrc;
         if (pass.changedSize || copiedCrc != crcText) {
-            CloseFirst();
-            messenger_.Tell({OutcomeKind::ChangedWhileSplitting,
-                             job_.largeFile,
-                             {},
-                             {},
-                             {},
-                             crcText,
-                             copiedCrc,
-                             static_cast<uint64_t>(written_)});
-            return {SplitEnd::ChangedWhileSplitting, written_, {}};
+            // Pieces that are no set of this file would be joined into a wrong one: they go, as on a stop.
+            Outcome changed{OutcomeKind::ChangedWhileSplitting, job_.largeFile};
+            changed.recorded = crcText;
+            changed.computed = copiedCrc;
+            changed.first = static_cast<uint64_t>(written_);
+            DeletePieces();
+            messenger_.Tell(changed);
+            return {SplitEnd::ChangedWhileSplitting, 0, {}};
         }
         if (job_.observer)
             job_.observer->Complete(meter);
@@ -320,7 +312,9 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
             // Deleted below in any case: the close's error adds nothing to the one reported.
         }
         const OutcomeKind kind = written == 0 ? OutcomeKind::SplitFileError : OutcomeKind::SplitFailedCleanedUp;
-        messenger.Tell({kind, {}, {}, e.Description(), {}, {}, {}, static_cast<uint64_t>(written)});
+        Outcome failed = CountedOutcome(kind, static_cast<uint64_t>(written));
+        failed.text = e.Description();
+        messenger.Tell(failed);
         return {SplitEnd::FileError, 0, {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();

@@ -14,7 +14,7 @@ enum class SplitEnd {
     Done,
     TooManyPieces,           // more than 1000 pieces: refused, nothing written
     FileError,               // a file could not be opened, read or written; the pieces of this run were deleted
-    ChangedWhileSplitting,   // the data copied is not the file that was measured; the pieces stay
+    ChangedWhileSplitting,   // the data copied is not the file that was measured; the pieces were deleted
     WouldOverwriteLargeFile, // the large file is itself a piece in the folder written to
     Refused,                 // a check before writing refused, or the user kept earlier pieces: nothing written
     Stopped                  // the front end asked it to stop: the pieces of this run were deleted

@@ -16,8 +16,8 @@ std::variant<RecoveryPlan, Outcome> PlanSplitRecovery(uint64_t prefixBytes, uint
         return *ok;
     const uint64_t size = static_cast<uint64_t>(splitSize);
     if (std::get<RecoveryRefusal>(plan) == RecoveryRefusal::PiecesTooSmall)
-        return Outcome{OutcomeKind::RecoveryPiecesTooSmall, {}, {}, {}, {}, {}, {}, pieces, size};
-    return Outcome{OutcomeKind::RecoveryNeedsMemory, {}, {}, {}, {}, {}, {}, size, memoryCap};
+        return CountedOutcome(OutcomeKind::RecoveryPiecesTooSmall, pieces, size);
+    return CountedOutcome(OutcomeKind::RecoveryNeedsMemory, size, memoryCap);
 }
 
 uint32_t RecoveryCountOf(const std::string& text) {

@@ -40,17 +40,9 @@ std::optional<Outcome> CheckSplitLayout(const SplitJob& job, uint64_t fileSize) 
     // A first piece holding only what precedes the data would be no piece of the size asked for.
     if (prefix > 0 && Unsigned(job.splitSize) <= prefix) {
         if (job.stubImage)
-            return Outcome{OutcomeKind::SelfCatenateTooSmall,
-                           {},
-                           {},
-                           {},
-                           {},
-                           {},
-                           {},
-                           Unsigned(job.splitSize),
-                           StubBytes(job),
-                           headerSize};
-        return Outcome{OutcomeKind::PieceSizeTooSmall, {}, {}, {}, {}, {}, {}, Unsigned(job.splitSize), prefix};
+            return CountedOutcome(OutcomeKind::SelfCatenateTooSmall, Unsigned(job.splitSize), StubBytes(job),
+                                  headerSize);
+        return CountedOutcome(OutcomeKind::PieceSizeTooSmall, Unsigned(job.splitSize), prefix);
     }
     // While the CRC is not known its text is counted at its shortest too: only when even that gives
     // too many pieces is the split refused here (the split counts again once it knows the CRC).
@@ -63,9 +55,12 @@ std::optional<Outcome> CheckSplitLayout(const SplitJob& job, uint64_t fileSize) 
 
 std::optional<Outcome> CheckSplitRequest(const SplitJob& job, int64_t fileSize, const RecoveryRequest& recovery,
                                          uint64_t memoryCap) {
-    if (fileSize <= job.splitSize)
-        return Outcome{OutcomeKind::LargeFileNotLarger, job.largeFile,          {}, {}, {}, {}, {},
-                       static_cast<uint64_t>(fileSize), Unsigned(job.splitSize)};
+    if (fileSize <= job.splitSize) {
+        Outcome notLarger =
+            CountedOutcome(OutcomeKind::LargeFileNotLarger, Unsigned(fileSize), Unsigned(job.splitSize));
+        notLarger.path = job.largeFile;
+        return notLarger;
+    }
     if (job.splitSize <= 0)
         return Outcome{OutcomeKind::NoSplitSize};
     if (std::optional<Outcome> refusal = CheckSplitLayout(job, static_cast<uint64_t>(fileSize)))

@@ -79,7 +79,7 @@ std::string OutcomeText(const Outcome& o) {
                (o.recorded != o.computed ? ": its CRC-32 was " + o.recorded + " when measured and " + o.computed +
                                                " while its pieces were written"
                                          : std::string()) +
-               ".\nThe pieces stay on disk, but they are not a valid set of this file." + kSplitNotSuccessful;
+               ".\nThe pieces it had written were deleted." + kSplitNotSuccessful;
     case OutcomeKind::SplitStopped:
         return "Split cancelled.\nThe pieces it had written were deleted.";
     }

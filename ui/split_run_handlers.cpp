@@ -59,7 +59,7 @@ bool MainDialog::TakeStubImage(SplitJob& job) {
     }
     // catstub reads the header right behind an image of exactly this size.
     if (image->size != kStubImageSize) {
-        ShowOutcome(messenger_, {OutcomeKind::StubImageWrongSize, {}, {}, {}, {}, {}, {}, image->size, kStubImageSize});
+        ShowOutcome(messenger_, CountedOutcome(OutcomeKind::StubImageWrongSize, image->size, kStubImageSize));
         return false;
     }
     job.stubImage = image->data;
@@ -80,8 +80,8 @@ void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& l
         storedCrcText_.clear();
         SetItemText(IDC_FILE_CRC, "");
     }
-    // Whatever pieces exist are shown, also after a failure part way through.
-    if (result.end == SplitEnd::Done || result.piecesWritten > 0)
+    // A split that fails deletes its pieces: only a finished one has pieces to show.
+    if (result.end == SplitEnd::Done)
         ListPieces(largeFile);
     if (result.end == SplitEnd::Done && recovery)
         messenger_.Show("Split Successful.\n" + RecoveryOutcomeText(recovery->Outcome()), Icon::Information);

@@ -122,14 +122,15 @@ TEST_F(SplitChangedFile, CrcThatNoLongerMatchesIsNotPassedOffAsGood) {
     const std::string stale = CrcTextOf(TestBytes(2500, 99)); // measured before the file changed
     SplitRun run = RunSplit(dir, "big.bin", data, 1000, true, nullptr, stale);
     EXPECT_EQ(run.result.end, SplitEnd::ChangedWhileSplitting);
-    EXPECT_EQ(run.result.piecesWritten, 3);
+    EXPECT_EQ(run.result.piecesWritten, 0);
     ASSERT_EQ(run.messenger.told.size(), 1u);
     const Outcome& told = run.messenger.told[0];
     EXPECT_EQ(told.kind, OutcomeKind::ChangedWhileSplitting);
     EXPECT_EQ(told.path, dir.File("big.bin"));
     EXPECT_EQ(told.recorded, stale);
     EXPECT_EQ(told.computed, CrcTextOf(data));
-    EXPECT_TRUE(dir.Exists("_Split#002")) << "the pieces stay for the user to see";
+    EXPECT_EQ(told.first, 3u) << "the pieces written, and deleted again";
+    EXPECT_TRUE(PiecesIn(dir, false).empty()) << "pieces of another file's set are deleted";
 }
 
 using SplitOwnPieces = SplitFolder;

@@ -4,7 +4,7 @@
 #include "ui/outcome_text.h"
 
 TEST(SplitOutcomeText, RefusalsKeepTheirBoxes) {
-    const Outcome selfCat{OutcomeKind::SelfCatenateTooSmall, {}, {}, {}, {}, {}, {}, 45073, 45056, 17};
+    const Outcome selfCat = CountedOutcome(OutcomeKind::SelfCatenateTooSmall, 45073, 45056, 17);
     EXPECT_EQ(OutcomeText(selfCat), "Split size 45073 is too small for Self Catenate: the first piece holds the "
                                     "catstub program (45056 bytes) and the header (17 bytes) before any data.\n"
                                     "The smallest split size that works is 45074 bytes.\nSplit  NOT  Successful");
