@@ -28,6 +28,7 @@ public:
     void Tell(const Outcome& outcome) override {
         std::fprintf(stderr, "outcome %d: %s\n", static_cast<int>(outcome.kind), outcome.path.c_str());
     }
+    Answer Ask(const Outcome&) override { return Answer::No; }
 };
 
 int Usage() {

@@ -57,6 +57,11 @@ std::string OutcomeLine(const Outcome& o) {
                std::to_string(o.second) + " bytes allowed; give a larger --memory";
     case OutcomeKind::CannotDeletePiece:
         return "cannot delete " + o.name + " in " + o.path + "; nothing was written";
+    case OutcomeKind::LeftoverPieces:
+        return o.path + " already holds " +
+               (o.first == 1 ? "1 split file (" + o.name + ")"
+                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
+               " from an earlier split, which would be joined with the new pieces into a wrong file; delete them?";
     case OutcomeKind::SplitFileError:
         return "split failed: " + o.text + "; nothing was written";
     case OutcomeKind::SplitFailedCleanedUp:
@@ -76,4 +81,8 @@ std::string OutcomeLine(const Outcome& o) {
 void ConsoleMessenger::Tell(const Outcome& outcome) {
     // An engine's description may span lines: the console gives each message one.
     console_.Message(OneLine(OutcomeLine(outcome)));
+}
+
+Answer ConsoleMessenger::Ask(const Outcome& question) {
+    return Show(OutcomeLine(question), Icon::Question, Buttons::YesNo);
 }

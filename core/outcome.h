@@ -30,6 +30,8 @@ enum class OutcomeKind {
     RecoveryPiecesTooSmall, // first: the pieces; second: the split size
     RecoveryNeedsMemory,    // first: the split size; second: the memory allowed
     CannotDeletePiece,      // name: an earlier piece; path: its folder
+    LeftoverPieces,         // asked: path: the folder written to; first: the pieces of an earlier split there;
+                            // name, other: the first and the last of them
     // How a split that began ended, when not in success.
     SplitFileError,        // text: what failed; nothing was written
     ChangedWhileSplitting, // path: the large file; recorded: its CRC text when measured; computed: that of

@@ -40,13 +40,11 @@ const FoundFile* LargeFileAmong(const std::string& largeFile, const std::vector<
 bool ClearLeftoverPieces(const std::vector<FoundFile>& pieces, Messenger& messenger) {
     if (pieces.empty())
         return true;
-    const std::string count = pieces.size() == 1 ? "1 split file (" + pieces.front().name + ")"
-                                                 : std::to_string(pieces.size()) + " split files (" +
-                                                       pieces.front().name + " to " + pieces.back().name + ")";
-    const std::string question = "The folder " + CurrentDirectory() + " already holds " + count +
-                                 ", left from an earlier split.\nThey would be joined with the new pieces into a " +
-                                 "wrong file.\n\nDelete them before splitting?";
-    if (messenger.Show(question, Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
+    Outcome question = CountedOutcome(OutcomeKind::LeftoverPieces, pieces.size());
+    question.path = CurrentDirectory();
+    question.name = pieces.front().name;
+    question.other = pieces.back().name;
+    if (messenger.Ask(question) != Answer::Yes)
         return false;
     for (const FoundFile& piece : pieces) {
         if (!DeleteFileAt(piece.path)) {

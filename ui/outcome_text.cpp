@@ -70,6 +70,12 @@ std::string OutcomeText(const Outcome& o) {
                std::to_string(o.second) + " bytes allowed." + kSplitNotSuccessful;
     case OutcomeKind::CannotDeletePiece:
         return "Can't delete " + o.name + " in " + o.path + "." + kSplitNotSuccessful;
+    case OutcomeKind::LeftoverPieces:
+        return "The folder " + o.path + " already holds " +
+               (o.first == 1 ? "1 split file (" + o.name + ")"
+                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
+               ", left from an earlier split.\nThey would be joined with the new pieces into a wrong file.\n\n" +
+               "Delete them before splitting?";
     case OutcomeKind::SplitFileError:
         return kSplitError + o.text;
     case OutcomeKind::SplitFailedCleanedUp:
@@ -103,4 +109,8 @@ Icon OutcomeIcon(const Outcome& o) {
 
 void ShowOutcome(Messenger& messenger, const Outcome& outcome) {
     messenger.Show(OutcomeText(outcome), OutcomeIcon(outcome));
+}
+
+Answer AskOutcome(Messenger& messenger, const Outcome& question) {
+    return messenger.Show(OutcomeText(question), OutcomeIcon(question), Buttons::YesNo);
 }

@@ -32,6 +32,7 @@ public:
         return request.answer;
     }
     void Tell(const Outcome& outcome) override { ShowOutcome(*this, outcome); }
+    Answer Ask(const Outcome& question) override { return AskOutcome(*this, question); }
 
 private:
     HWND dialog_;

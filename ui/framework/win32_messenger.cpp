@@ -63,3 +63,7 @@ Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons)
 void Win32Messenger::Tell(const Outcome& outcome) {
     ShowOutcome(*this, outcome);
 }
+
+Answer Win32Messenger::Ask(const Outcome& question) {
+    return AskOutcome(*this, question);
+}

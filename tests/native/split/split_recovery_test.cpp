@@ -146,8 +146,8 @@ TEST(SplitRecoveryPlan, CountsPiecesAndRefusesWhatCannotBe) {
 TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
     dir.Write("_Split#.vol000+001.par2", "old");
     EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_NE(messenger.shown[0].text.find("1 split file (_Split#.vol000+001.par2)"), std::string::npos)
-        << messenger.shown[0].text;
+    ASSERT_EQ(messenger.told.size(), 1u);
+    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LeftoverPieces);
+    EXPECT_EQ(messenger.told[0].name, "_Split#.vol000+001.par2");
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }

@@ -17,4 +17,12 @@ TEST(SplitOutcomeText, RefusalsKeepTheirBoxes) {
     EXPECT_EQ(OutcomeText({OutcomeKind::TooManyPieces}), "Too many Splitted Files.\nSplit  NOT  Successful");
     EXPECT_EQ(OutcomeIcon({OutcomeKind::TooManyPieces}), Icon::Hand);
     EXPECT_EQ(OutcomeIcon({OutcomeKind::SplitStopped}), Icon::Information);
+
+    Outcome leftovers = CountedOutcome(OutcomeKind::LeftoverPieces, 6);
+    leftovers.path = "C:\\d";
+    leftovers.name = "_Split#000";
+    leftovers.other = "_Split#004";
+    EXPECT_EQ(OutcomeText(leftovers), "The folder C:\\d already holds 6 split files (_Split#000 to _Split#004), left "
+                                      "from an earlier split.\nThey would be joined with the new pieces into a wrong "
+                                      "file.\n\nDelete them before splitting?");
 }
