@@ -11,6 +11,7 @@
 #include "cat/cat_files.h"
 #include "cat/piece_discovery.h"
 #include "core/crc32.h"
+#include "core/crc32_job.h"
 #include "core/piece_header.h"
 #include "platform/file.h"
 #include "platform/path_text.h"
@@ -28,6 +29,7 @@ public:
     void Tell(const Outcome& outcome) override {
         std::fprintf(stderr, "outcome %d: %s\n", static_cast<int>(outcome.kind), outcome.path.c_str());
     }
+    Answer Ask(const Outcome&) override { return Answer::No; }
 };
 
 int Usage() {
@@ -91,13 +93,12 @@ int Join() {
 int Run(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "crc" && argc == 3) {
-        Crc32 crc;
-        const std::optional<uint32_t> value = crc.FileCrc(PortablePath(argv[2]).c_str());
-        if (!value) {
-            std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        const CrcJobResult measured = MeasureFileCrc(PortablePath(argv[2]), {});
+        if (measured.end != CrcJobEnd::Done) {
+            std::fprintf(stderr, "cannot read %s: %s\n", argv[2], measured.failure.c_str());
             return 1;
         }
-        std::printf("%s\n", CrcText(*value).c_str());
+        std::printf("%s\n", CrcText(measured.crc).c_str());
         return 0;
     }
     if (mode == "split" && argc == 4)

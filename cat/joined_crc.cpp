@@ -10,30 +10,37 @@ constexpr size_t kBlockSize = 1024 * 1024;
 
 } // namespace
 
-std::optional<JoinedCrc> CrcOfParts(const std::vector<DataPart>& parts, uint64_t total,
-                                    const ProgressCallback& progress) {
+CrcJobResult CrcOfParts(const std::vector<DataPart>& parts, uint64_t total, const ProgressCallback& progress) {
     Crc32 crc;
-    JoinedCrc result;
+    CrcJobResult result;
     std::vector<uint8_t> block(kBlockSize);
+    result.end = CrcJobEnd::Stopped;
     if (progress && !progress(0, total))
-        return std::nullopt;
-    for (const DataPart& part : parts) {
-        File file(part.path, File::Mode::ReadDenyWrite);
-        if (part.offset >= file.Length())
-            continue;
-        file.Seek(part.offset);
-        while (const size_t got = file.Read(block.data(), block.size())) {
-            crc.Update(block.data(), static_cast<uint32_t>(got), true);
-            result.bytes += got;
-            if (progress && !progress(result.bytes, total))
-                return std::nullopt;
+        return result;
+    try {
+        for (const DataPart& part : parts) {
+            File file(part.path, File::Mode::ReadDenyWrite);
+            if (part.offset >= file.Length())
+                continue;
+            file.Seek(part.offset);
+            while (const size_t got = file.Read(block.data(), block.size())) {
+                crc.Update(block.data(), static_cast<uint32_t>(got), true);
+                result.bytes += got;
+                if (progress && !progress(result.bytes, total))
+                    return result;
+            }
         }
+    } catch (const FileException& e) {
+        result.end = CrcJobEnd::Failed;
+        result.failure = e.Description();
+        return result;
     }
+    result.end = CrcJobEnd::Done;
     result.crc = crc.Value();
     return result;
 }
 
-std::optional<JoinedCrc> CrcOfJoinedData(const SetSurvey& set, const ProgressCallback& progress) {
+CrcJobResult CrcOfJoinedData(const SetSurvey& set, const ProgressCallback& progress) {
     std::vector<DataPart> parts;
     for (size_t i = 0; i < set.pieces.size(); ++i)
         parts.push_back({set.pieces[i].path, i == 0 ? set.dataStart : 0});

@@ -1,6 +1,8 @@
 // Parsing the command line: each subcommand takes only its own options.
 #include "cli/arguments.h"
 
+#include <optional>
+
 namespace {
 
 enum Allowed : unsigned {
@@ -43,6 +45,129 @@ constexpr OptionName kOptions[] = {
     {"--memory", kMemory, true},
 };
 
+// An option's value put into options, or what is wrong with it.
+template <typename T> std::optional<std::string> Take(const Parsed<T>& parsed, std::optional<T>& into) {
+    if (const std::string* error = std::get_if<std::string>(&parsed))
+        return *error;
+    into = std::get<T>(parsed);
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeValue(Allowed flag, const std::string& value, CliOptions& options) {
+    switch (flag) {
+    case kSize:
+        return Take(ParseSizeArg(value), options.size);
+    case kCount:
+        return Take(ParseCountArg(value), options.count);
+    case kMemory:
+        return Take(ParseSizeArg(value), options.memory);
+    case kRecovery: {
+        std::optional<RecoveryRequest> recovery;
+        if (std::optional<std::string> error = Take(ParseRecoveryArg(value), recovery))
+            return error;
+        options.recovery = *recovery;
+        return std::nullopt;
+    }
+    case kDirectory:
+        if (value.empty())
+            return std::string("\"-C\" needs a folder");
+        options.directory = value;
+        return std::nullopt;
+    case kNoCrc:
+        options.noCrc = true;
+        return std::nullopt;
+    case kSelfCat:
+        options.selfCat = true;
+        return std::nullopt;
+    case kYes:
+        options.yes = true;
+        return std::nullopt;
+    case kQuiet:
+        options.quiet = true;
+        return std::nullopt;
+    case kJson:
+        options.json = true;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+const Subcommand* FindSubcommand(const std::string& name) {
+    for (const Subcommand& candidate : kSubcommands)
+        if (name == candidate.name)
+            return &candidate;
+    return nullptr;
+}
+
+const OptionName* FindOption(const std::string& name) {
+    for (const OptionName& candidate : kOptions)
+        if (name == candidate.name)
+            return &candidate;
+    return nullptr;
+}
+
+// The words after the subcommand, read one at a time: options with their values and the one path.
+class WordReader {
+public:
+    WordReader(const std::vector<std::string>& args, const Subcommand& sub, CliOptions& options)
+        : args_(args), sub_(sub), options_(options) {}
+
+    std::optional<std::string> ReadAll() {
+        for (i_ = 1; i_ < args_.size(); ++i_) {
+            if (std::optional<std::string> error = ReadWord())
+                return error;
+        }
+        if (!havePath_)
+            return std::string(sub_.name) + " needs " + (sub_.command == Command::Split ? "a FILE" : "a PIECE");
+        return std::nullopt;
+    }
+
+private:
+    std::optional<std::string> ReadWord() {
+        std::string arg = args_[i_];
+        if (endOfOptions_ || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (havePath_)
+                return "more than one file given: \"" + options_.path + "\" and \"" + arg + "\"";
+            options_.path = arg;
+            havePath_ = true;
+            return std::nullopt;
+        }
+        if (arg == "--") {
+            endOfOptions_ = true;
+            return std::nullopt;
+        }
+        std::string value;
+        bool inlineValue = false;
+        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inlineValue = true;
+        }
+        const OptionName* option = FindOption(arg);
+        if (!option || (sub_.allowed & option->flag) == 0)
+            return "\"" + arg + "\" is not an option of " + sub_.name;
+        if (seen_ & option->flag)
+            return "\"" + arg + "\" given twice";
+        seen_ |= option->flag;
+        if (option->takesValue && !inlineValue) {
+            if (i_ + 1 == args_.size())
+                return "\"" + arg + "\" needs a value";
+            value = args_[++i_];
+        } else if (!option->takesValue && inlineValue) {
+            return "\"" + arg + "\" takes no value";
+        }
+        return TakeValue(option->flag, value, options_);
+    }
+
+    const std::vector<std::string>& args_;
+    const Subcommand& sub_;
+    CliOptions& options_;
+    size_t i_ = 1;
+    unsigned seen_ = 0;
+    bool havePath_ = false;
+    bool endOfOptions_ = false;
+};
+
 } // namespace
 
 const char kUsage[] = "usage: fendrik split FILE [--size SIZE | --count N] [--no-crc | --self-cat] [-C DIR] [--yes] "
@@ -66,106 +191,12 @@ Parsed<CliOptions> ParseArguments(const std::vector<std::string>& args) {
         options.command = Command::Version;
         return options;
     }
-    const Subcommand* sub = nullptr;
-    for (const Subcommand& candidate : kSubcommands)
-        if (args[0] == candidate.name)
-            sub = &candidate;
+    const Subcommand* sub = FindSubcommand(args[0]);
     if (!sub)
         return "unknown subcommand \"" + args[0] + "\"";
     options.command = sub->command;
-
-    unsigned seen = 0;
-    bool havePath = false;
-    bool endOfOptions = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (endOfOptions || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (havePath)
-                return "more than one file given: \"" + options.path + "\" and \"" + arg + "\"";
-            options.path = arg;
-            havePath = true;
-            continue;
-        }
-        if (arg == "--") {
-            endOfOptions = true;
-            continue;
-        }
-        std::string value;
-        bool inlineValue = false;
-        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
-        const OptionName* option = nullptr;
-        for (const OptionName& candidate : kOptions)
-            if (arg == candidate.name)
-                option = &candidate;
-        if (!option || (sub->allowed & option->flag) == 0)
-            return "\"" + arg + "\" is not an option of " + sub->name;
-        if (seen & option->flag)
-            return "\"" + arg + "\" given twice";
-        seen |= option->flag;
-        if (option->takesValue && !inlineValue) {
-            if (i + 1 == args.size())
-                return "\"" + arg + "\" needs a value";
-            value = args[++i];
-        } else if (!option->takesValue && inlineValue) {
-            return "\"" + arg + "\" takes no value";
-        }
-        switch (option->flag) {
-        case kSize: {
-            const Parsed<int64_t> size = ParseSizeArg(value);
-            if (const std::string* error = std::get_if<std::string>(&size))
-                return *error;
-            options.size = std::get<int64_t>(size);
-            break;
-        }
-        case kCount: {
-            const Parsed<int> count = ParseCountArg(value);
-            if (const std::string* error = std::get_if<std::string>(&count))
-                return *error;
-            options.count = std::get<int>(count);
-            break;
-        }
-        case kRecovery: {
-            const Parsed<RecoveryRequest> recovery = ParseRecoveryArg(value);
-            if (const std::string* error = std::get_if<std::string>(&recovery))
-                return *error;
-            options.recovery = std::get<RecoveryRequest>(recovery);
-            break;
-        }
-        case kMemory: {
-            const Parsed<int64_t> memory = ParseSizeArg(value);
-            if (const std::string* error = std::get_if<std::string>(&memory))
-                return *error;
-            options.memory = std::get<int64_t>(memory);
-            break;
-        }
-        case kNoCrc:
-            options.noCrc = true;
-            break;
-        case kSelfCat:
-            options.selfCat = true;
-            break;
-        case kDirectory:
-            if (value.empty())
-                return std::string("\"-C\" needs a folder");
-            options.directory = value;
-            break;
-        case kYes:
-            options.yes = true;
-            break;
-        case kQuiet:
-            options.quiet = true;
-            break;
-        case kJson:
-            options.json = true;
-            break;
-        }
-    }
-    if (!havePath)
-        return std::string(sub->name) + " needs " + (options.command == Command::Split ? "a FILE" : "a PIECE");
+    if (std::optional<std::string> error = WordReader(args, *sub, options).ReadAll())
+        return *error;
     if (options.size && options.count)
         return std::string("--size and --count exclude each other");
     if (options.noCrc && options.selfCat)

@@ -59,6 +59,7 @@ public:
     ConsoleMessenger(Console& console, bool assumeYes) : console_(console), assumeYes_(assumeYes) {}
     Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) override;
     void Tell(const Outcome& outcome) override;
+    Answer Ask(const Outcome& question) override;
 
 private:
     Console& console_;

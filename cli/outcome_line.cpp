@@ -30,12 +30,66 @@ std::string OutcomeLine(const Outcome& o) {
     case OutcomeKind::TooLargeForVolume:
         return "the volume of " + o.path + " takes files of at most " + std::to_string(o.second) +
                " bytes (FAT32), but a file of " + std::to_string(o.first) + " bytes would be written";
+    case OutcomeKind::LargeFileNotLarger:
+        return o.path + " is not larger than the piece size of " + std::to_string(o.second) +
+               " bytes; nothing to split";
+    case OutcomeKind::NoSplitSize:
+        return "no piece size; nothing was written";
+    case OutcomeKind::NameUnrecordable:
+        return o.path + ": the first piece cannot record the name \"" + o.name +
+               "\" (a device name, a name ending in a dot or blank, or one too long); split it with --no-crc, "
+               "or rename it first";
+    case OutcomeKind::SelfCatenateTooSmall:
+        return "piece size " + std::to_string(o.first) + " is too small for --self-cat: the first piece holds the " +
+               "catstub program (" + std::to_string(o.second) + " bytes) and the header (" + std::to_string(o.third) +
+               " bytes) before any data; the smallest is " + std::to_string(o.second + o.third + 1);
+    case OutcomeKind::TooManyPieces:
+        return "the split would write more than 1000 pieces; choose a larger --size or a --count of at most 1000";
+    case OutcomeKind::LargeFileIsAPiece:
+        return o.path + " is itself a piece in the folder the pieces go to, and the split would destroy it; "
+                        "move or rename it first";
+    case OutcomeKind::StubImageMissing:
+        return "this fendrik was built without the catstub program, so it cannot write _Split#000.exe";
+    case OutcomeKind::StubImageWrongSize:
+        return "the catstub program carried is " + std::to_string(o.first) + " bytes long instead of " +
+               std::to_string(o.second) + ", so it cannot write _Split#000.exe";
+    case OutcomeKind::RecoveryPiecesTooSmall:
+        return "recovery files cannot be made for " + std::to_string(o.first) + " pieces of " +
+               std::to_string(o.second) + " bytes: each would repeat the checksums of the whole set and outgrow a " +
+               "piece; choose a larger --size";
+    case OutcomeKind::RecoveryNeedsMemory:
+        return "recovery files for pieces of " + std::to_string(o.first) + " bytes need more memory than the " +
+               std::to_string(o.second) + " bytes allowed; give a larger --memory";
+    case OutcomeKind::RecoveryMemoryUnavailable:
+        return "not enough memory for the recovery files; use a smaller --memory or fewer recovery files";
+    case OutcomeKind::CannotDeletePiece:
+        return "cannot delete " + o.name + " in " + o.path + "; nothing was written";
+    case OutcomeKind::LeftoverPieces:
+        return o.path + " already holds " +
+               (o.first == 1 ? "1 split file (" + o.name + ")"
+                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
+               " from an earlier split, which would be joined with the new pieces into a wrong file; delete them?";
+    case OutcomeKind::SplitFileError:
+        return "split failed: " + o.text + "; nothing was written";
     case OutcomeKind::SplitFailedCleanedUp:
         return "split failed: " + o.text + " The " + std::to_string(o.first) + " pieces written were deleted";
+    case OutcomeKind::ChangedWhileSplitting:
+        return o.path + " changed while it was being split" +
+               (o.recorded != o.computed
+                    ? " (CRC-32 " + o.recorded + " when measured, " + o.computed + " while its pieces were written)"
+                    : std::string()) +
+               "; the " + std::to_string(o.first) + " pieces written were deleted";
+    case OutcomeKind::SplitStopped:
+        return "split stopped; the pieces it had written were deleted";
     }
     return {};
 }
 
 void ConsoleMessenger::Tell(const Outcome& outcome) {
-    console_.Message(OutcomeLine(outcome));
+    // An engine's description may span lines: the console gives each message one.
+    console_.Message(OneLine(OutcomeLine(outcome)));
+}
+
+Answer ConsoleMessenger::Ask(const Outcome& question) {
+    return Show(OutcomeLine(question), Icon::Question, Buttons::YesNo);
 }

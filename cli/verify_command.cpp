@@ -38,20 +38,21 @@ int RunVerify(const CliOptions& options, Console& console, Messenger& messenger)
         return kExitInconsistent;
     }
 
-    std::optional<JoinedCrc> crc;
-    try {
+    CrcJobResult crc;
+    {
         ProgressLine meter(console, "Verify");
         crc = CrcOfJoinedData(*set, meter.Callback());
-    } catch (const FileException& error) {
-        messenger.Show("Can't calculate CRC32\n" + error.Description(), Icon::Hand);
+    }
+    if (crc.end == CrcJobEnd::Failed) {
+        messenger.Show("Can't calculate CRC32\n" + crc.failure, Icon::Hand);
         return kExitFailure;
     }
-    if (!crc) {
+    if (crc.end == CrcJobEnd::Stopped) {
         messenger.Show("Stopped: the set was not checked.", Icon::Exclamation);
         return kExitFailure;
     }
-    const std::string computed = CrcText(crc->crc);
-    const std::string pieces = std::to_string(set->pieces.size()) + " pieces, " + std::to_string(crc->bytes) + " bytes";
+    const std::string computed = CrcText(crc.crc);
+    const std::string pieces = std::to_string(set->pieces.size()) + " pieces, " + std::to_string(crc.bytes) + " bytes";
     // A verdict of success is what --quiet leaves out; the exit status tells it.
     if (console.Quiet() && (set->header == SetHeader::None || computed == set->recordedCrc))
         return kExitOk;

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 // The register form: callers pass the running register (start 0xFFFFFFFF) and
 // invert it at the end. All paths give identical results; the bytewise one is
@@ -33,9 +32,6 @@ public:
     // nothing is fed. `cont` false restarts the register first.
     uint32_t Update(const void* data, uint32_t len, bool cont);
     uint32_t Value() const { return ~reg_; }
-    // CRC-32 of the whole file, continuing from the register. Empty when the
-    // file cannot be opened or a read fails: a partial CRC is never a result.
-    std::optional<uint32_t> FileCrc(const char* path);
 
 private:
     uint32_t reg_ = 0xFFFFFFFFu;

@@ -21,8 +21,10 @@ CrcJobResult MeasureFileCrc(const std::string& path, const ProgressCallback& onP
         ReadAhead reader(file, kBlockSize, [&crc](const uint8_t* data, size_t len) {
             crc.Update(data, static_cast<uint32_t>(len), true);
         });
-        while (const size_t len = reader.Next([&meter] { return meter.StopRequested(); }).len)
+        while (const size_t len = reader.Next([&meter] { return meter.StopRequested(); }).len) {
             meter.Advance(len);
+            result.bytes += len;
+        }
         meter.Finish();
         result.end = CrcJobEnd::Done;
         result.crc = crc.Value();

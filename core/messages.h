@@ -19,4 +19,6 @@ public:
     virtual Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
     // An outcome the engine leaves to the front end to word.
     virtual void Tell(const Outcome& outcome) = 0;
+    // A Yes/No question the engine leaves to the front end to word; its default answer is No.
+    virtual Answer Ask(const Outcome& question) = 0;
 };

@@ -1,22 +1,13 @@
-// What the split checks before it writes anything: a name the header can carry, a split size that
-// leaves a self-catenating first piece room for data, the large file not among the pieces in the
-// folder written to, and no pieces of an earlier split left there to mix with the new ones.
+// What the split checks in the folder it writes to before it writes anything: the large file not among
+// the pieces there, and no pieces of an earlier split left there to mix with the new ones.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
 #include "platform/find_files.h"
-
-// Why the header cannot record the large file's name (a name no reader would create), or empty.
-std::optional<std::string> UnrecordableNameText(const std::string& largeFile);
-
-// Why a self-catenating split with this size would put the whole file into its first piece, or
-// empty: the stub image and the header come before the data and count toward the split size.
-std::optional<std::string> SelfCatenatingSizeText(int64_t splitSize, uint64_t stubSize, uint64_t headerSize);
 
 // The "_Split#nnn" and "_Split#000.exe" files and the recovery files (any letter case; folders, devices and
 // pipes left out) of the current directory, where the split writes, in piece order.

@@ -22,13 +22,6 @@ namespace {
 // enough to stay in the cache that the CRC reads from.
 constexpr size_t kBlockSize = 1 << 20;
 
-std::string ChangedText(const std::string& largeFile, const std::string& measured, const std::string& copied) {
-    std::string text = "File: " + largeFile + "\nChanged while it was being split";
-    if (measured != copied)
-        text += ": its CRC-32 was " + measured + " when measured and " + copied + " while its pieces were written";
-    return text + ".\nThe pieces stay on disk, but they are not a valid set of this file.\nSplit  NOT  Successful";
-}
-
 // What one pass over the large file found.
 struct Pass {
     uint32_t crc = 0;
@@ -45,124 +38,19 @@ public:
         File large(job_.largeFile, File::Mode::ReadDenyWrite);
         size_ = large.Length();
         selfCatenating_ = job_.stubImage != nullptr;
-        const bool withHeader = job_.withHeader || selfCatenating_;
         stubSize_ = selfCatenating_ ? job_.stubSize : 0;
-        if (withHeader) {
-            if (const std::optional<std::string> refusal = UnrecordableNameText(job_.largeFile))
-                return Refuse(large, *refusal, Icon::Exclamation);
-        }
-        std::string crcText = job_.crcText;
-        const bool crcKnown = !withHeader || !crcText.empty();
-
-        // The piece count with the longest CRC text, and with the shortest. While the CRC is being taken,
-        // the header holds 8 placeholder digits, so that piece boundaries usually come out right.
-        const std::string longHeader = withHeader ? LongestPieceHeader(crcText, job_.largeFile) : "";
-        if (selfCatenating_) {
-            if (const std::optional<std::string> refusal =
-                    SelfCatenatingSizeText(job_.splitSize, stubSize_, longHeader.size()))
-                return Refuse(large, *refusal, Icon::Exclamation);
-        }
-        // A first piece holding only its header would be no piece of the size asked for.
-        const uint64_t longPrefix = stubSize_ + longHeader.size();
-        if (longPrefix > 0 && (job_.splitSize <= 0 || static_cast<uint64_t>(job_.splitSize) <= longPrefix)) {
-            large.Close();
-            messenger_.Tell({OutcomeKind::PieceSizeTooSmall,
-                             {},
-                             {},
-                             {},
-                             {},
-                             {},
-                             {},
-                             static_cast<uint64_t>(job_.splitSize > 0 ? job_.splitSize : 0),
-                             longPrefix});
-            return {SplitEnd::Refused, 0, {}};
-        }
-        const uint64_t mostPieces = CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize);
-        const uint64_t fewestPieces =
-            crcKnown ? mostPieces : CountPieces(stubSize_ + longHeader.size() - 7, size_, job_.splitSize);
-        if (fewestPieces > static_cast<uint64_t>(kMaxPieces)) {
-            large.Close();
-            messenger_.Show(kTooManyPiecesText, Icon::Hand);
-            return {SplitEnd::TooManyPieces, 0, {}};
-        }
-        const std::vector<FoundFile> existing = PiecesInCurrentDirectory();
-        if (LargeFileAmong(job_.largeFile, existing)) {
-            large.Close();
-            messenger_.Show("File: " + job_.largeFile +
-                                "\nIs a split file in the folder the pieces are written to: the split would destroy "
-                                "it.\nMove or rename it first.\nSplit  NOT  Successful",
-                            Icon::Exclamation);
-            return {SplitEnd::WouldOverwriteLargeFile, 0, {}};
-        }
-        if (!ClearLeftoverPieces(existing, messenger_)) {
-            large.Close();
-            return {SplitEnd::Refused, 0, {}};
-        }
-
-        const uint64_t written = longPrefix + size_;
-        const uint64_t largestPiece = std::min<uint64_t>(written, static_cast<uint64_t>(job_.splitSize));
-        if (!VolumeTakes(written, largestPiece, messenger_)) {
-            large.Close();
-            return {SplitEnd::Refused, 0, {}};
-        }
+        if (const std::optional<SplitEnd> refused = RefusalBeforeWriting(large))
+            return {*refused, 0, {}};
         ProgressMeter meter(onProgress_, size_);
-        Pass pass;
-        if (crcKnown) {
-            pass = WritePass(large, longHeader, meter, false);
-        } else if (mostPieces > static_cast<uint64_t>(kMaxPieces)) {
-            // Only a short CRC keeps this set within the limit: learn it before writing (rare).
-            meter.Grow(size_);
-            crcText = CrcText(MeasureCrc(large, meter));
-            // Counted again for the header that will really be written.
-            const std::string header = BuildPieceHeader(crcText, job_.largeFile);
-            const uint64_t pieces = CountPieces(stubSize_ + header.size(), size_, job_.splitSize);
-            if (pieces > static_cast<uint64_t>(kMaxPieces)) {
-                large.Close();
-                messenger_.Show(kTooManyPiecesText, Icon::Hand);
-                return {SplitEnd::TooManyPieces, 0, {}};
-            }
-            pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
-        } else {
-            pass = WritePass(large, longHeader, meter, true);
-            crcText = CrcText(pass.crc);
-            if (!pass.changedSize && crcText.size() < 8) {
-                // A shorter CRC moves every boundary: piece 000 gains the bytes the header loses.
-                const uint64_t firstPassPieces = pass.pieces;
-                first_.Close();
-                meter.Grow(size_);
-                large.Seek(0);
-                pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
-                for (uint64_t n = pass.pieces; n < firstPassPieces; ++n)
-                    DeleteFileAt(PieceName(static_cast<int>(n)));
-                written_ = static_cast<int>(pass.pieces);
-            } else if (!pass.changedSize) {
-                FillInCrc(crcText);
-            }
-        }
+        std::string crcText = job_.crcText;
+        const std::optional<Pass> pass = WritePieces(large, meter, crcText);
+        if (!pass)
+            return {SplitEnd::TooManyPieces, 0, {}};
         large.Close();
-
-        const std::string copiedCrc = CrcText(pass.crc);
-        // Without a header nothing was measured before: only a change in length can show.
-        if (crcText.empty())
-            crcText = copiedCrc;
-        if (pass.changedSize || copiedCrc != crcText) {
-            CloseFirst();
-            messenger_.Show(ChangedText(job_.largeFile, crcText, copiedCrc), Icon::Hand);
-            return {SplitEnd::ChangedWhileSplitting, written_, {}};
-        }
-        if (job_.observer)
-            job_.observer->Complete(meter);
-        meter.Finish();
-        return {SplitEnd::Done, written_, copiedCrc};
+        return Finish(*pass, crcText, meter);
     }
 
     int Written() const { return written_; }
-
-    // Before any box: the box never holds a file open.
-    void CloseFirst() {
-        if (first_.IsOpen())
-            first_.Close();
-    }
 
     // After a stop or a failure: the run's pieces go, so no half-made set is left behind.
     void DeletePieces() {
@@ -180,10 +68,107 @@ public:
     }
 
 private:
-    SplitResult Refuse(File& large, const std::string& text, Icon icon) {
+    // The checks before the first byte, each telling why it refuses: the end it refuses with, or empty.
+    std::optional<SplitEnd> RefusalBeforeWriting(File& large) {
+        if (const std::optional<Outcome> refusal = CheckSplitLayout(job_, size_))
+            return Refuse(large, *refusal);
+        const std::vector<FoundFile> existing = PiecesInCurrentDirectory();
+        if (LargeFileAmong(job_.largeFile, existing))
+            return Refuse(large, {OutcomeKind::LargeFileIsAPiece, job_.largeFile});
+        if (!ClearLeftoverPieces(existing, messenger_)) {
+            large.Close();
+            return SplitEnd::Refused;
+        }
+        const uint64_t written = LongestPrefix(job_) + size_;
+        const uint64_t largestPiece = std::min<uint64_t>(written, static_cast<uint64_t>(job_.splitSize));
+        if (!VolumeTakes(written, largestPiece, messenger_)) {
+            large.Close();
+            return SplitEnd::Refused;
+        }
+        return std::nullopt;
+    }
+
+    // Before the box: the box never holds the large file open.
+    SplitEnd Refuse(File& large, const Outcome& refusal) {
         large.Close();
-        messenger_.Show(text, icon);
-        return {SplitEnd::Refused, 0, {}};
+        messenger_.Tell(refusal);
+        switch (refusal.kind) {
+        case OutcomeKind::TooManyPieces:
+            return SplitEnd::TooManyPieces;
+        case OutcomeKind::LargeFileIsAPiece:
+            return SplitEnd::WouldOverwriteLargeFile;
+        default:
+            return SplitEnd::Refused;
+        }
+    }
+
+    // The pieces in one of three ways: in one pass when the CRC is known or no header needs it; after
+    // measuring it when only a short CRC text keeps the set within 1000 pieces (rare); else taken on
+    // the way and filled in. Empty, after telling why, when the measured CRC gives too many pieces.
+    std::optional<Pass> WritePieces(File& large, ProgressMeter& meter, std::string& crcText) {
+        const std::string longHeader = WritesHeader(job_) ? LongestPieceHeader(crcText, job_.largeFile) : "";
+        if (!WritesHeader(job_) || !crcText.empty())
+            return WritePass(large, longHeader, meter, false);
+        if (CountPieces(stubSize_ + longHeader.size(), size_, job_.splitSize) > static_cast<uint64_t>(kMaxPieces))
+            return MeasureThenWrite(large, meter, crcText);
+        return WriteThenFillIn(large, longHeader, meter, crcText);
+    }
+
+    std::optional<Pass> MeasureThenWrite(File& large, ProgressMeter& meter, std::string& crcText) {
+        meter.Grow(size_);
+        crcText = CrcText(MeasureCrc(large, meter));
+        // Counted again for the header that will really be written.
+        const std::string header = BuildPieceHeader(crcText, job_.largeFile);
+        if (CountPieces(stubSize_ + header.size(), size_, job_.splitSize) > static_cast<uint64_t>(kMaxPieces)) {
+            Refuse(large, {OutcomeKind::TooManyPieces});
+            return std::nullopt;
+        }
+        return WritePass(large, header, meter, false);
+    }
+
+    // The header holds 8 placeholder digits while the CRC is taken, so that piece boundaries usually
+    // come out right; a shorter CRC moves every boundary, and the pieces are written again.
+    Pass WriteThenFillIn(File& large, const std::string& longHeader, ProgressMeter& meter, std::string& crcText) {
+        Pass pass = WritePass(large, longHeader, meter, true);
+        crcText = CrcText(pass.crc);
+        if (pass.changedSize)
+            return pass;
+        if (crcText.size() == 8) {
+            FillInCrc(crcText);
+            return pass;
+        }
+        // Piece 000 gains the bytes the header loses.
+        const uint64_t firstPassPieces = pass.pieces;
+        first_.Close();
+        meter.Grow(size_);
+        large.Seek(0);
+        pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
+        for (uint64_t n = pass.pieces; n < firstPassPieces; ++n)
+            DeleteFileAt(PieceName(static_cast<int>(n)));
+        written_ = static_cast<int>(pass.pieces);
+        return pass;
+    }
+
+    // A set is never passed off as matching a file that changed while it was copied.
+    SplitResult Finish(const Pass& pass, std::string crcText, ProgressMeter& meter) {
+        const std::string copiedCrc = CrcText(pass.crc);
+        // Without a header nothing was measured before: only a change in length can show.
+        if (crcText.empty())
+            crcText = copiedCrc;
+        if (pass.changedSize || copiedCrc != crcText) {
+            // Pieces that are no set of this file would be joined into a wrong one: they go, as on a stop.
+            Outcome changed{OutcomeKind::ChangedWhileSplitting, job_.largeFile};
+            changed.recorded = crcText;
+            changed.computed = copiedCrc;
+            changed.first = static_cast<uint64_t>(written_);
+            DeletePieces();
+            messenger_.Tell(changed);
+            return {SplitEnd::ChangedWhileSplitting, 0, {}};
+        }
+        if (job_.observer)
+            job_.observer->Complete(meter);
+        meter.Finish();
+        return {SplitEnd::Done, written_, copiedCrc};
     }
 
     uint32_t MeasureCrc(File& large, ProgressMeter& meter) {
@@ -326,18 +311,16 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
         } catch (const FileException&) {
             // Deleted below in any case: the close's error adds nothing to the one reported.
         }
-        if (written == 0) {
-            messenger.Show(kSplitErrorPrefix + e.Description(), Icon::Exclamation);
-            return {SplitEnd::FileError, 0, {}};
-        }
-        messenger.Tell(
-            {OutcomeKind::SplitFailedCleanedUp, {}, {}, e.Description(), {}, {}, {}, static_cast<uint64_t>(written)});
+        const OutcomeKind kind = written == 0 ? OutcomeKind::SplitFileError : OutcomeKind::SplitFailedCleanedUp;
+        Outcome failed = CountedOutcome(kind, static_cast<uint64_t>(written));
+        failed.text = e.Description();
+        messenger.Tell(failed);
         return {SplitEnd::FileError, 0, {}};
     } catch (const JobStopped&) {
         splitter.DeletePieces();
         if (job.observer)
             job.observer->Discard();
-        messenger.Show(kSplitStoppedText, Icon::Information);
+        messenger.Tell({OutcomeKind::SplitStopped});
         return {SplitEnd::Stopped, 0, {}};
     }
 }

@@ -6,27 +6,29 @@
 #include "core/piece_name.h"
 #include "split/piece_plan.h"
 
-std::variant<RecoveryPlan, std::string> PlanSplitRecovery(uint64_t prefixBytes, uint64_t fileSize, int64_t splitSize,
-                                                          bool selfCatenating, const RecoveryRequest& request,
-                                                          uint64_t memoryCap) {
+std::variant<RecoveryPlan, Outcome> PlanSplitRecovery(uint64_t prefixBytes, uint64_t fileSize, int64_t splitSize,
+                                                      bool selfCatenating, const RecoveryRequest& request,
+                                                      uint64_t memoryCap) {
     const uint32_t pieces = static_cast<uint32_t>(CountPieces(prefixBytes, fileSize, splitSize));
     const uint32_t restored = std::max<uint32_t>(1, PiecesToRestore(request, pieces));
     const auto plan = PlanRecovery(pieces, static_cast<uint64_t>(splitSize), selfCatenating, restored, memoryCap);
     if (const RecoveryPlan* ok = std::get_if<RecoveryPlan>(&plan))
         return *ok;
-    const std::string tail = "\nSplit  NOT  Successful";
+    const uint64_t size = static_cast<uint64_t>(splitSize);
     if (std::get<RecoveryRefusal>(plan) == RecoveryRefusal::PiecesTooSmall)
-        return "Recovery files cannot be made for " + std::to_string(pieces) + " pieces of " +
-               std::to_string(splitSize) + " bytes: each recovery file repeats the checksums of the whole set " +
-               "and would be larger than a piece.\nChoose a larger split size." + tail;
-    return "Recovery files for pieces of " + std::to_string(splitSize) + " bytes need more memory than the " +
-           std::to_string(memoryCap) + " bytes allowed." + tail;
+        return CountedOutcome(OutcomeKind::RecoveryPiecesTooSmall, pieces, size);
+    return CountedOutcome(OutcomeKind::RecoveryNeedsMemory, size, memoryCap);
 }
 
-std::string RecoveryMemoryRefusal(bool withMemoryOption) {
-    return std::string("Not enough memory for the recovery files.\n") +
-           (withMemoryOption ? "Use a smaller --memory or fewer recovery files." : "Ask for fewer recovery files.") +
-           "\nSplit  NOT  Successful";
+std::optional<Outcome> ReserveSplitRecovery(RecoveryWriter& writer, uint64_t prefixBytes, uint64_t fileSize,
+                                            int64_t splitSize, bool selfCatenating, const RecoveryRequest& request,
+                                            uint64_t memoryCap) {
+    const auto plan = PlanSplitRecovery(prefixBytes, fileSize, splitSize, selfCatenating, request, memoryCap);
+    if (const Outcome* refusal = std::get_if<Outcome>(&plan))
+        return *refusal;
+    if (!writer.Reserve(std::get<RecoveryPlan>(plan)))
+        return Outcome{OutcomeKind::RecoveryMemoryUnavailable};
+    return std::nullopt;
 }
 
 uint32_t RecoveryCountOf(const std::string& text) {

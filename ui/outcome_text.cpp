@@ -7,6 +7,8 @@ namespace {
 
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kSplitNotSuccessful[] = "\nSplit  NOT  Successful";
+// The split names itself by its button's handler, as every file error of the window does.
+constexpr char kSplitError[] = "Error on Subroutine: OnBn_StartSplit\n";
 
 } // namespace
 
@@ -43,18 +45,83 @@ std::string OutcomeText(const Outcome& o) {
         return "The volume of " + o.path + " takes files of at most " + std::to_string(o.second) +
                " bytes (FAT32),\nbut a file of " + std::to_string(o.first) + " bytes would be written." +
                kNothingWritten;
+    case OutcomeKind::LargeFileNotLarger:
+        return "Large File <= Split Size";
+    case OutcomeKind::NoSplitSize:
+        return "Wrong Splitting Size";
+    case OutcomeKind::NameUnrecordable:
+        return "File: " + o.path + "\nIts name cannot be recorded in the first piece: no catenation could create " +
+               "a file named \"" + o.name + "\" (a device name, a name ending in a dot or blank, or one too long)." +
+               "\nSplit it \"Without CRC\", or rename it first." + kSplitNotSuccessful;
+    case OutcomeKind::SelfCatenateTooSmall:
+        return "Split size " + std::to_string(o.first) + " is too small for Self Catenate: the first piece holds " +
+               "the catstub program (" + std::to_string(o.second) + " bytes) and the header (" +
+               std::to_string(o.third) + " bytes) before any data.\nThe smallest split size that works is " +
+               std::to_string(o.second + o.third + 1) + " bytes." + kSplitNotSuccessful;
+    case OutcomeKind::TooManyPieces:
+        return std::string("Too many Splitted Files.") + kSplitNotSuccessful;
+    case OutcomeKind::LargeFileIsAPiece:
+        return "File: " + o.path +
+               "\nIs a split file in the folder the pieces are written to: the split would destroy it." +
+               "\nMove or rename it first." + kSplitNotSuccessful;
+    case OutcomeKind::StubImageMissing:
+        return std::string("The catstub program is missing from this program's resources.") + kSplitNotSuccessful;
+    case OutcomeKind::StubImageWrongSize:
+        return "The catstub program in this program's resources is " + std::to_string(o.first) +
+               " bytes long instead of " + std::to_string(o.second) + "." + kSplitNotSuccessful;
+    case OutcomeKind::RecoveryPiecesTooSmall:
+        return "Recovery files cannot be made for " + std::to_string(o.first) + " pieces of " +
+               std::to_string(o.second) + " bytes: each recovery file repeats the checksums of the whole set " +
+               "and would be larger than a piece.\nChoose a larger split size." + kSplitNotSuccessful;
+    case OutcomeKind::RecoveryNeedsMemory:
+        return "Recovery files for pieces of " + std::to_string(o.first) + " bytes need more memory than the " +
+               std::to_string(o.second) + " bytes allowed." + kSplitNotSuccessful;
+    case OutcomeKind::RecoveryMemoryUnavailable:
+        return std::string("Not enough memory for the recovery files.\nAsk for fewer recovery files.") +
+               kSplitNotSuccessful;
+    case OutcomeKind::CannotDeletePiece:
+        return "Can't delete " + o.name + " in " + o.path + "." + kSplitNotSuccessful;
+    case OutcomeKind::LeftoverPieces:
+        return "The folder " + o.path + " already holds " +
+               (o.first == 1 ? "1 split file (" + o.name + ")"
+                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
+               ", left from an earlier split.\nThey would be joined with the new pieces into a wrong file.\n\n" +
+               "Delete them before splitting?";
+    case OutcomeKind::SplitFileError:
+        return kSplitError + o.text;
     case OutcomeKind::SplitFailedCleanedUp:
-        return "Error on Subroutine: OnBn_StartSplit\n" + o.text + "\nThe pieces it had written were deleted.";
+        return kSplitError + o.text + "\nThe pieces it had written were deleted.";
+    case OutcomeKind::ChangedWhileSplitting:
+        return "File: " + o.path + "\nChanged while it was being split" +
+               (o.recorded != o.computed ? ": its CRC-32 was " + o.recorded + " when measured and " + o.computed +
+                                               " while its pieces were written"
+                                         : std::string()) +
+               ".\nThe pieces it had written were deleted." + kSplitNotSuccessful;
+    case OutcomeKind::SplitStopped:
+        return "Split cancelled.\nThe pieces it had written were deleted.";
     }
     return {};
 }
 
 Icon OutcomeIcon(const Outcome& o) {
     switch (o.kind) {
-    case OutcomeKind::MismatchKept:
-    case OutcomeKind::SplitFailedCleanedUp:
-        return Icon::Exclamation;
+    case OutcomeKind::TooManyPieces:
+    case OutcomeKind::StubImageMissing:
+    case OutcomeKind::StubImageWrongSize:
+    case OutcomeKind::CannotDeletePiece:
+    case OutcomeKind::ChangedWhileSplitting:
+        return Icon::Hand;
+    case OutcomeKind::SplitStopped:
+        return Icon::Information;
     default:
         return Icon::Exclamation;
     }
+}
+
+void ShowOutcome(Messenger& messenger, const Outcome& outcome) {
+    messenger.Show(OutcomeText(outcome), OutcomeIcon(outcome));
+}
+
+Answer AskOutcome(Messenger& messenger, const Outcome& question) {
+    return messenger.Show(OutcomeText(question), OutcomeIcon(question), Buttons::YesNo);
 }

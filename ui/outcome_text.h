@@ -8,3 +8,8 @@
 
 std::string OutcomeText(const Outcome& outcome);
 Icon OutcomeIcon(const Outcome& outcome);
+
+// The outcome as its message box.
+void ShowOutcome(Messenger& messenger, const Outcome& outcome);
+// The question as a Yes/No box whose default button is No.
+Answer AskOutcome(Messenger& messenger, const Outcome& question);

@@ -8,6 +8,7 @@
 #include "core/piece_header.h"
 #include "core/stub_image.h"
 #include "split/split_inputs.h"
+#include "split/split_request.h"
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
@@ -32,8 +33,8 @@ void MainDialog::UpdateSplitCount() {
     const int64_t size = GetFileSize(largeFileName_, false, messenger_);
     // The count is the number of pieces the split writes, so the stub and the header count too. Before
     // the CRC is measured its text is taken at its longest, 8 digits.
-    const bool withHeader = !withoutCrc_ || selfCatenate_;
-    const uint64_t headerBytes = withHeader ? LongestPieceHeader(storedCrcText_, largeFileName_).size() : 0;
+    const uint64_t headerBytes =
+        WritesHeader(withoutCrc_, selfCatenate_) ? LongestPieceHeader(storedCrcText_, largeFileName_).size() : 0;
     const uint64_t stubBytes = selfCatenate_ ? kStubImageSize : 0;
     SetItemText(IDC_SPLIT_COUNT, SplitCountText(SplitCount(size, splitSize_, stubBytes, headerBytes)));
 }

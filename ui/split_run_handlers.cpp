@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/file_checks.h"
-#include "core/piece_header.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
 #include "split/piece_list.h"
@@ -15,53 +14,33 @@
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"
 #include "ui/menu_rules.h"
+#include "ui/outcome_text.h"
 #include "ui/resource.h"
 #include "ui/stub_resource.h"
 
-namespace {
-
-const char kSplitNotSuccessful[] = "\nSplit  NOT  Successful";
-
-} // namespace
-
 void MainDialog::OnBn_StartSplit() {
-    // The checks, in this order; each refusal starts nothing.
+    // The checks, in their order; each refusal starts nothing.
     const int64_t size = GetFileSize(largeFileName_, true, messenger_);
-    if (size <= splitSize_) {
-        messenger_.Show("Large File <= Split Size", Icon::Exclamation);
-        return;
-    }
-    // The inputs never hold a negative size; were one to arrive, it is no size either.
-    // An empty name or a folder has no size, so the check above has refused it already.
-    if (splitSize_ <= 0) {
-        messenger_.Show("Wrong Splitting Size", Icon::Exclamation);
-        return;
-    }
-
     SplitJob job;
     job.largeFile = largeFileName_;
     job.splitSize = splitSize_;
     job.crcText = storedCrcText_;
-    job.withHeader = !withoutCrc_;
+    job.withoutCrc = withoutCrc_;
     if (selfCatenate_ && !TakeStubImage(job))
         return;
-
     // Recovery files that cannot be are refused before the first byte, as every other check.
-    std::shared_ptr<RecoveryWriter> recovery;
     const RecoveryRequest request{false, RecoveryCountOf(ItemText(IDC_RECOVERY_COUNT))};
+    if (const std::optional<Outcome> refusal = CheckSplitRequest(job, size, request)) {
+        ShowOutcome(messenger_, *refusal);
+        return;
+    }
+    std::shared_ptr<RecoveryWriter> recovery;
     if (request.value > 0) {
-        const bool withHeader = !withoutCrc_ || selfCatenate_;
-        const uint64_t prefix =
-            job.stubSize + (withHeader ? LongestPieceHeader(storedCrcText_, largeFileName_).size() : 0);
-        const auto plan = PlanSplitRecovery(prefix, static_cast<uint64_t>(size), splitSize_, selfCatenate_, request,
-                                            kDefaultRecoveryMemory);
-        if (const std::string* refusal = std::get_if<std::string>(&plan)) {
-            messenger_.Show(*refusal, Icon::Exclamation);
-            return;
-        }
         recovery = std::make_shared<RecoveryWriter>(largeFileName_, splitSize_, request, kDefaultRecoveryMemory);
-        if (!recovery->Reserve(std::get<RecoveryPlan>(plan))) {
-            messenger_.Show(RecoveryMemoryRefusal(false), Icon::Exclamation);
+        if (const std::optional<Outcome> refusal =
+                ReserveSplitRecovery(*recovery, LongestPrefix(job), static_cast<uint64_t>(size), job.splitSize,
+                                     job.stubImage != nullptr, request, kDefaultRecoveryMemory)) {
+            ShowOutcome(messenger_, *refusal);
             return;
         }
         job.observer = recovery.get();
@@ -81,16 +60,12 @@ void MainDialog::OnBn_StartSplit() {
 bool MainDialog::TakeStubImage(SplitJob& job) {
     const std::optional<StubImageBytes> image = LoadStubImage();
     if (!image) {
-        messenger_.Show(std::string("The catstub program is missing from this program's resources.") +
-                            kSplitNotSuccessful,
-                        Icon::Hand);
+        ShowOutcome(messenger_, {OutcomeKind::StubImageMissing});
         return false;
     }
     // catstub reads the header right behind an image of exactly this size.
     if (image->size != kStubImageSize) {
-        messenger_.Show("The catstub program in this program's resources is " + std::to_string(image->size) +
-                            " bytes long instead of " + std::to_string(kStubImageSize) + "." + kSplitNotSuccessful,
-                        Icon::Hand);
+        ShowOutcome(messenger_, CountedOutcome(OutcomeKind::StubImageWrongSize, image->size, kStubImageSize));
         return false;
     }
     job.stubImage = image->data;
@@ -111,8 +86,8 @@ void MainDialog::ShowSplitResult(const SplitResult& result, const std::string& l
         storedCrcText_.clear();
         SetItemText(IDC_FILE_CRC, "");
     }
-    // Whatever pieces exist are shown, also after a failure part way through.
-    if (result.end == SplitEnd::Done || result.piecesWritten > 0)
+    // A split that fails deletes its pieces: only a finished one has pieces to show.
+    if (result.end == SplitEnd::Done)
         ListPieces(largeFile);
     if (result.end == SplitEnd::Done && recovery)
         messenger_.Show("Split Successful.\n" + RecoveryOutcomeText(recovery->Outcome()), Icon::Information);

@@ -41,7 +41,7 @@ public:
         shown.push_back({text, icon, buttons});
         // Unscripted questions get the default button: No for a Yes/No question unless its Yes is the default.
         if (answers.empty())
-            return buttons == Buttons::YesNo ? Answer::No
+            return buttons == Buttons::YesNo             ? Answer::No
                    : buttons == Buttons::YesNoDefaultYes ? Answer::Yes
                                                          : Answer::Ok;
         const Answer a = answers.front();
@@ -56,6 +56,15 @@ public:
         return texts;
     }
     void Tell(const Outcome& outcome) override { told.push_back(outcome); }
+    // Recorded as told; answered like a Yes/No box.
+    Answer Ask(const Outcome& question) override {
+        told.push_back(question);
+        if (answers.empty())
+            return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     void Clear() {
         shown.clear();
         told.clear();

@@ -31,7 +31,8 @@ public:
         SendMessageA(dialog_, kJobShowMessage, 0, reinterpret_cast<LPARAM>(&request));
         return request.answer;
     }
-    void Tell(const Outcome& outcome) override { Show(OutcomeText(outcome), OutcomeIcon(outcome)); }
+    void Tell(const Outcome& outcome) override { ShowOutcome(*this, outcome); }
+    Answer Ask(const Outcome& question) override { return AskOutcome(*this, question); }
 
 private:
     HWND dialog_;

@@ -61,5 +61,9 @@ Answer Win32Messenger::Show(const std::string& text, Icon icon, Buttons buttons)
 }
 
 void Win32Messenger::Tell(const Outcome& outcome) {
-    Show(OutcomeText(outcome), OutcomeIcon(outcome));
+    ShowOutcome(*this, outcome);
+}
+
+Answer Win32Messenger::Ask(const Outcome& question) {
+    return AskOutcome(*this, question);
 }

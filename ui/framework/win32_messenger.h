@@ -16,6 +16,7 @@ public:
     void SetOwner(const Dialog* owner) { owner_ = owner; }
     Answer Show(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) override;
     void Tell(const Outcome& outcome) override;
+    Answer Ask(const Outcome& question) override;
 
 private:
     const Dialog* owner_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "core/crc32.h"
 #include "core/crc32_fold.h"
+#include "core/crc32_job.h"
 #include "core/piece_header.h"
 #include "tests/support/crc_paths.h"
 #include "tests/support/temp_dir.h"
@@ -120,22 +121,21 @@ TEST(Crc32File, EmptyFileHasTheValidCrcZeroAndMissingFileFails) {
     TempDir dir;
     dir.Write("empty", "");
     dir.Write("digits", "123456789");
-    Crc32 a;
-    EXPECT_EQ(std::optional<uint32_t>(0u), a.FileCrc(dir.File("empty").c_str()));
-    Crc32 b;
-    EXPECT_EQ(std::optional<uint32_t>(0xCBF43926u), b.FileCrc(dir.File("digits").c_str()));
-    Crc32 c;
-    EXPECT_FALSE(c.FileCrc(dir.File("missing").c_str()).has_value());
-    Crc32 d;
-    EXPECT_FALSE(d.FileCrc(dir.Path().c_str()).has_value()) << "a folder has no CRC";
+    const CrcJobResult empty = MeasureFileCrc(dir.File("empty"), {});
+    EXPECT_EQ(CrcJobEnd::Done, empty.end);
+    EXPECT_EQ(0u, empty.crc);
+    const CrcJobResult digits = MeasureFileCrc(dir.File("digits"), {});
+    EXPECT_EQ(CrcJobEnd::Done, digits.end);
+    EXPECT_EQ(0xCBF43926u, digits.crc);
+    EXPECT_EQ(CrcJobEnd::Failed, MeasureFileCrc(dir.File("missing"), {}).end);
+    EXPECT_EQ(CrcJobEnd::Failed, MeasureFileCrc(dir.Path(), {}).end) << "a folder has no CRC";
 }
 
 TEST(Crc32File, LargeFileMatchesTheOracle) {
     TempDir dir;
     const std::string data = TestBytes(3 * 1024 * 1024 + 77, 5);
     dir.Write("big", data);
-    Crc32 crc;
-    EXPECT_EQ(std::optional<uint32_t>(Oracle(data)), crc.FileCrc(dir.File("big").c_str()));
+    EXPECT_EQ(Oracle(data), MeasureFileCrc(dir.File("big"), {}).crc);
 }
 
 namespace {

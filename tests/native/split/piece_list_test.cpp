@@ -50,13 +50,11 @@ TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
     const std::string second = TestBytes(1200, 2);
     SplitRun kept = RunSplit(dir, "second.bin", second, 1000, false);
     EXPECT_EQ(kept.result.end, SplitEnd::Refused);
-    EXPECT_EQ(kept.messenger.shown,
-              (std::vector<ShownMessage>{{"The folder " + PortablePath(std::filesystem::current_path().string()) +
-                                              " already holds 6 split files (_Split#000 to " +
-                                              "_Split#004), left from an earlier split.\nThey would be joined with " +
-                                              "the new pieces into a wrong file.\n\nDelete them before splitting?",
-                                          Icon::Exclamation, Buttons::YesNo}}))
-        << kept.messenger.shown[0];
+    ASSERT_EQ(kept.messenger.told.size(), 1u);
+    const Outcome& asked = kept.messenger.told[0];
+    EXPECT_EQ(asked.kind, OutcomeKind::LeftoverPieces);
+    EXPECT_EQ((std::vector<std::string>{asked.path, std::to_string(asked.first), asked.name, asked.other}),
+              (std::vector<std::string>{PortablePath(std::filesystem::current_path().string()), "6", "_Split#000", "_Split#004"}));
     EXPECT_EQ(dir.Read("_Split#004"), first.substr(4000)) << "No writes and deletes nothing";
 
     SplitRun replaced = RunSplit(dir, "second.bin", second, 1000, false, nullptr, "?", {Answer::Yes});

@@ -20,7 +20,7 @@ TEST_F(SplitLimit, ExactlyAThousandPiecesAreWritten) {
     SplitRun run = RunSplit(dir, "big.bin", data, 10, false);
     EXPECT_EQ(run.result.end, SplitEnd::Done);
     EXPECT_EQ(run.result.piecesWritten, 1000);
-    EXPECT_TRUE(run.messenger.shown.empty()) << run.messenger.shown.front();
+    EXPECT_TRUE(run.messenger.told.empty());
     EXPECT_EQ(dir.Read("_Split#999"), data.substr(9990));
     EXPECT_FALSE(dir.Exists("_Split#1000"));
 
@@ -35,9 +35,8 @@ TEST_F(SplitLimit, MoreThanAThousandPiecesAreRefusedBeforeWriting) {
     SplitRun run = RunSplit(dir, "big.bin", TestBytes(10001), 10, false);
     EXPECT_EQ(run.result.end, SplitEnd::TooManyPieces);
     EXPECT_EQ(run.result.piecesWritten, 0);
-    ASSERT_EQ(run.messenger.shown.size(), 1u);
-    EXPECT_EQ(run.messenger.shown[0],
-              (ShownMessage{"Too many Splitted Files.\nSplit  NOT  Successful", Icon::Hand, Buttons::Ok}));
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::TooManyPieces);
     EXPECT_FALSE(dir.Exists("_Split#000")) << "nothing is written";
 
     // The header alone can tip the count over the limit.
@@ -72,9 +71,9 @@ TEST_F(SplitFileErrors, MissingLargeFileWritesNothing) {
     job.crcText = "1234";
     const SplitResult result = SplitLargeFile(job, messenger);
     EXPECT_EQ(result.end, SplitEnd::FileError);
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_EQ(messenger.shown[0].text,
-              std::string(kSplitErrorPrefix) + FileException::FromOsError(ENOENT, job.largeFile).Description());
+    ASSERT_EQ(messenger.told.size(), 1u);
+    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitFileError);
+    EXPECT_EQ(messenger.told[0].text, FileException::FromOsError(ENOENT, job.largeFile).Description());
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 
@@ -123,15 +122,15 @@ TEST_F(SplitChangedFile, CrcThatNoLongerMatchesIsNotPassedOffAsGood) {
     const std::string stale = CrcTextOf(TestBytes(2500, 99)); // measured before the file changed
     SplitRun run = RunSplit(dir, "big.bin", data, 1000, true, nullptr, stale);
     EXPECT_EQ(run.result.end, SplitEnd::ChangedWhileSplitting);
-    EXPECT_EQ(run.result.piecesWritten, 3);
-    ASSERT_EQ(run.messenger.shown.size(), 1u);
-    const ShownMessage& shown = run.messenger.shown[0];
-    EXPECT_EQ(shown.icon, Icon::Hand);
-    EXPECT_NE(shown.text.find(dir.File("big.bin")), std::string::npos) << "names the file: " << shown.text;
-    EXPECT_NE(shown.text.find("not a valid set"), std::string::npos) << shown.text;
-    EXPECT_NE(shown.text.find("stay"), std::string::npos) << "says the pieces are kept: " << shown.text;
-    EXPECT_NE(shown.text.find(CrcTextOf(data)), std::string::npos) << shown.text;
-    EXPECT_TRUE(dir.Exists("_Split#002")) << "the pieces stay for the user to see";
+    EXPECT_EQ(run.result.piecesWritten, 0);
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    const Outcome& told = run.messenger.told[0];
+    EXPECT_EQ(told.kind, OutcomeKind::ChangedWhileSplitting);
+    EXPECT_EQ(told.path, dir.File("big.bin"));
+    EXPECT_EQ(told.recorded, stale);
+    EXPECT_EQ(told.computed, CrcTextOf(data));
+    EXPECT_EQ(told.first, 3u) << "the pieces written, and deleted again";
+    EXPECT_TRUE(PiecesIn(dir, false).empty()) << "pieces of another file's set are deleted";
 }
 
 using SplitOwnPieces = SplitFolder;
@@ -150,8 +149,8 @@ TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSp
         job.crcText = CrcTextOf(data);
         RecordingMessenger messenger;
         EXPECT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::WouldOverwriteLargeFile);
-        ASSERT_EQ(messenger.shown.size(), 1u);
-        EXPECT_EQ(messenger.shown[0].icon, Icon::Exclamation);
+        ASSERT_EQ(messenger.told.size(), 1u);
+        EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LargeFileIsAPiece);
         EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
         EXPECT_FALSE(dir.Exists("_Split#000"));
     }
@@ -163,7 +162,7 @@ TEST_F(SplitChangedFile, AFileThatGrowsWhileItIsReadIsCaughtWithoutARace) {
     SplitJob job;
     job.largeFile = dir.File("big.bin");
     job.splitSize = 1 << 21;
-    job.withHeader = false;
+    job.withoutCrc = true;
     bool grown = false;
     RecordingMessenger messenger;
     // The reading thread runs ahead while the first block is written: the file grows under it.

@@ -48,8 +48,8 @@ TEST_F(SplitJobTest, StopDeletesThePiecesOfThisRunAndSaysSo) {
     EXPECT_EQ(result.end, SplitEnd::Stopped);
     EXPECT_TRUE(PiecesIn(dir, false).empty()) << "no piece is left behind";
     EXPECT_TRUE(dir.Exists("big.bin"));
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_EQ(messenger.shown[0].text, kSplitStoppedText);
+    ASSERT_EQ(messenger.told.size(), 1u);
+    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitStopped);
 }
 
 TEST_F(SplitJobTest, OneReadWritesTheSamePiecesAsAMeasuredSplitForEveryCrcLength) {

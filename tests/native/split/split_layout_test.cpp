@@ -66,7 +66,7 @@ TEST_F(SplitLayout, OneByteOverAFloppyWithAndWithoutHeader) {
     EXPECT_EQ(SizesOf(pieces), (std::vector<size_t>{1457664, 18}));
     EXPECT_EQ(pieces[0].second.substr(0, 17), crc + "#" + name + ";");
     EXPECT_EQ(pieces[0].second.substr(17) + pieces[1].second, data) << "1457647 data bytes, then 18";
-    EXPECT_TRUE(headed.messenger.shown.empty()) << headed.messenger.shown.front();
+    EXPECT_TRUE(headed.messenger.told.empty());
 }
 
 TEST_F(SplitLayout, ExactMultipleLeavesNoEmptyPiece) {
@@ -120,10 +120,10 @@ TEST_F(SplitLayout, SelfCatenatingWithSplitSizeWithinImageAndHeaderIsRefused) {
     const std::string name = NameForHeaderLength(CrcTextOf(data), 17);
     SplitRun run = RunSplit(dir, name, data, 45056 + 17, true, &stub);
     EXPECT_EQ(run.result.end, SplitEnd::Refused);
-    EXPECT_EQ(run.messenger.Texts(),
-              (std::vector<std::string>{"Split size 45073 is too small for Self Catenate: the first piece holds the "
-                                        "catstub program (45056 bytes) and the header (17 bytes) before any data.\n"
-                                        "The smallest split size that works is 45074 bytes.\nSplit  NOT  Successful"}));
+    ASSERT_EQ(run.messenger.told.size(), 1u);
+    const Outcome& told = run.messenger.told[0];
+    EXPECT_EQ(told.kind, OutcomeKind::SelfCatenateTooSmall);
+    EXPECT_EQ((std::vector<uint64_t>{told.first, told.second, told.third}), (std::vector<uint64_t>{45073, 45056, 17}));
     EXPECT_FALSE(dir.Exists("_Split#000.exe")) << "no single huge piece";
 
     SplitRun smallest = RunSplit(dir, name, data, 45056 + 18, true, &stub);

@@ -110,7 +110,7 @@ TEST_F(SplitRecoveryTest, TinySetKeepsItsKnownBytes) {
     SplitJob job;
     job.largeFile = dir.File("big.bin");
     job.splitSize = 3000;
-    job.withHeader = false;
+    job.withoutCrc = true;
     job.observer = &tiny;
     ASSERT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::Done);
     const std::vector<std::string> names = RecoveryFilesIn(dir);
@@ -137,7 +137,7 @@ TEST(SplitRecoveryPlan, CountsPiecesAndRefusesWhatCannotBe) {
     EXPECT_EQ(std::get<RecoveryPlan>(plan).sliceSize, 728832u);
     EXPECT_EQ(std::get<RecoveryPlan>(plan).recoverySlices, 2u * 69);
     // 1000 pieces of 2000 bytes: the checksums every file repeats outgrow a piece.
-    EXPECT_TRUE(std::holds_alternative<std::string>(
+    EXPECT_TRUE(std::holds_alternative<Outcome>(
         PlanSplitRecovery(40, 2000000, 2000, false, {false, 1}, kDefaultRecoveryMemory)));
     EXPECT_TRUE(IsRecoveryFileName("_SPLIT#.Vol012+003.PAR2", 23));
     EXPECT_FALSE(IsRecoveryFileName("_Split#.vol012.par2", 19));
@@ -146,8 +146,8 @@ TEST(SplitRecoveryPlan, CountsPiecesAndRefusesWhatCannotBe) {
 TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
     dir.Write("_Split#.vol000+001.par2", "old");
     EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_NE(messenger.shown[0].text.find("1 split file (_Split#.vol000+001.par2)"), std::string::npos)
-        << messenger.shown[0].text;
+    ASSERT_EQ(messenger.told.size(), 1u);
+    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LeftoverPieces);
+    EXPECT_EQ(messenger.told[0].name, "_Split#.vol000+001.par2");
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }

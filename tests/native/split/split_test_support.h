@@ -111,7 +111,7 @@ inline SplitRun RunSplit(const TempDir& dir, const std::string& name, const std:
     job.largeFile = dir.File(name);
     job.splitSize = splitSize;
     job.crcText = crcText == "?" ? CrcTextOf(data) : crcText;
-    job.withHeader = withHeader;
+    job.withoutCrc = !withHeader;
     if (stub) {
         job.stubImage = reinterpret_cast<const uint8_t*>(stub->data());
         job.stubSize = stub->size();

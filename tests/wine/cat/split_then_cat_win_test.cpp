@@ -21,7 +21,7 @@ protected:
         SplitJob job;
         job.largeFile = source.File("large.bin");
         job.splitSize = kFloppy;
-        job.withHeader = withHeader;
+        job.withoutCrc = !withHeader;
         RecordingMessenger splitMessages;
         const SplitResult result = SplitLargeFile(job, splitMessages);
         ASSERT_EQ(SplitEnd::Done, result.end) << ::testing::PrintToString(splitMessages.shown);
