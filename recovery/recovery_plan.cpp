@@ -6,8 +6,6 @@
 
 #include "recovery/par2_format.h"
 
-const char kRecoveryIndexName[] = "_Split#.par2";
-
 namespace {
 
 // Slices at most this large keep the arithmetic's working set and the memory per pass moderate.

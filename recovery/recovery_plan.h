@@ -45,7 +45,6 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
 uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool firstIsExe);
 constexpr uint64_t kRecoveryPacketOverhead = 64 + 4; // header and exponent before the slice
 
-// "_Split#.par2", and "_Split#.vol000+002.par2" for the volume of count slices from exponent first;
-// width is the digits of the set's recovery slice count, at least 3.
-extern const char kRecoveryIndexName[];
+// "_Split#.vol000+002.par2" for the volume of count slices from exponent first (the index is
+// kIndexFileName of core/recovery_index.h); width is the digits of the set's recovery slice count, at least 3.
 std::string RecoveryVolumeName(uint32_t first, uint32_t count, uint32_t totalSlices);

@@ -15,6 +15,7 @@
 #include "core/crc32.h"
 #include "core/piece_name.h"
 #include "core/progress_meter.h"
+#include "core/recovery_index.h"
 #include "platform/file.h"
 
 struct RecoveryWriter::Piece {
@@ -288,7 +289,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         setId_, par2::kCreatorType, std::vector<uint8_t>(kCreatorText, kCreatorText + sizeof kCreatorText - 1));
     Append(repeated_, creator.data(), creator.size());
 
-    WriteFile(kRecoveryIndexName, {}, 0, 0);
+    WriteFile(kIndexFileName, {}, 0, 0);
     WriteVolumes(*pass_);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
