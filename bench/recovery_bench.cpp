@@ -25,12 +25,17 @@ std::vector<uint8_t>& Buffer() {
     return bytes;
 }
 
+// Whether the path runs here; the benchmark says why not.
+bool Runs(benchmark::State& state, const gf16::MulAddPath* path) {
+    if (!path->available())
+        state.SkipWithError("this processor (or its system) lacks what the path needs");
+    return path->available();
+}
+
 // Every input block of a batch into one recovery block: the loop of the recovery arithmetic.
 void BM_MulAdd(benchmark::State& state, const gf16::MulAddPath* path) {
-    if (!path->available()) {
-        state.SkipWithError("this processor (or its system) lacks what the path needs");
+    if (!Runs(state, path))
         return;
-    }
     const uint8_t* src = Buffer().data();
     std::vector<uint8_t> dst(kBlockBytes);
     constexpr size_t kInputs = 16;
@@ -44,10 +49,8 @@ void BM_MulAdd(benchmark::State& state, const gf16::MulAddPath* path) {
 
 // The same in the working layout, as the recovery files and the rebuild run it.
 void BM_MulAddWorking(benchmark::State& state, const gf16::MulAddPath* path) {
-    if (!path->available()) {
-        state.SkipWithError("this processor (or its system) lacks what the path needs");
+    if (!Runs(state, path))
         return;
-    }
     const uint8_t* src = Buffer().data();
     std::vector<uint8_t> dst(kBlockBytes);
     constexpr size_t kInputs = 16;

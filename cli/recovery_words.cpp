@@ -4,6 +4,12 @@
 
 #include "platform/file.h"
 
+std::string RecoveryOutcomeText(const RecoveryOutcome& outcome) {
+    return "Recovery files: " + std::to_string(outcome.files) + " (" + std::to_string(outcome.bytes) +
+           " bytes); they restore up to " + std::to_string(outcome.piecesRestored) + " lost or damaged piece" +
+           (outcome.piecesRestored == 1 ? "." : "s.");
+}
+
 namespace {
 
 std::string Plural(uint32_t n, const char* word) {

@@ -8,6 +8,11 @@
 
 #include "recovery/piece_check.h"
 #include "recovery/rebuild.h"
+#include "recovery/recovery_writer.h"
+
+// What a split's recovery files came to: "Recovery files: 3 (2917044 bytes); they restore up to 2 lost
+// or damaged pieces."
+std::string RecoveryOutcomeText(const RecoveryOutcome& outcome);
 
 // "damaged: _Split#009: bytes 364416-728831 (1 of 4 slices)", "missing: _Split#004", ...
 std::vector<std::string> PieceStateLines(const par2::SetCheck& check);

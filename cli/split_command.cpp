@@ -6,6 +6,7 @@
 
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
+#include "cli/recovery_words.h"
 #include "core/file_checks.h"
 #include "core/piece_name.h"
 #include "core/stub_image.h"

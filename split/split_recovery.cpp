@@ -37,9 +37,3 @@ uint32_t RecoveryCountOf(const std::string& text) {
         n = std::min<uint32_t>(kMaxPieces, n * 10 + static_cast<uint32_t>(text[i] - '0'));
     return n;
 }
-
-std::string RecoveryOutcomeText(const RecoveryOutcome& outcome) {
-    return "Recovery files: " + std::to_string(outcome.files) + " (" + std::to_string(outcome.bytes) +
-           " bytes); they restore up to " + std::to_string(outcome.piecesRestored) + " lost or damaged piece" +
-           (outcome.piecesRestored == 1 ? "." : "s.");
-}

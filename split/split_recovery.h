@@ -25,6 +25,3 @@ std::optional<Outcome> ReserveSplitRecovery(RecoveryWriter& writer, uint64_t pre
 
 // The count typed into the dialog's "Recovery files" edit: its leading digits, at most kMaxPieces; 0 for none.
 uint32_t RecoveryCountOf(const std::string& text);
-
-// "Recovery files: 3 (2917044 bytes); they restore up to 2 lost or damaged pieces."
-std::string RecoveryOutcomeText(const RecoveryOutcome& outcome);

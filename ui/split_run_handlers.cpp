@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/recovery_words.h"
 #include "core/file_checks.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
