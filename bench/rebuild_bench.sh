@@ -34,7 +34,7 @@ damage() {
 }
 restore() { rm -f _Split#*.damaged _Split#*.1; mv "$work/saved"/* . 2>/dev/null || true; }
 
-source "$(dirname "$0")/best_time.sh"
+source "$top/bench/best_time.sh"
 ratio() { awk -v t="$1" -v a="$2" -v b="$3" 'BEGIN { printf "  %s: %.2f×\n", t, a / b }'; }
 
 echo "  $pieces pieces of $size bytes, $missing missing, slices of $size bytes, $missing recovery slices"

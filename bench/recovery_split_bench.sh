@@ -3,7 +3,7 @@
 # one 1 GiB file, for floppy-sized and 64 MiB pieces; the recovery part (the difference) against
 # `par2 c` with the same slice size and recovery slice count over the same pieces; and the bytes
 # the split with recovery files read, as a multiple of the file size. Not a test.
-# BUILD_ROOT picks the build folder, as for scripts/build.sh.
+# BUILD_ROOT picks the build folder, as for scripts/build.sh; RECOVERY_BENCH_SIZES the piece sizes.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_ROOT=${BUILD_ROOT:-$top/build}
@@ -32,7 +32,7 @@ best() {
     awk -v ns="$best_ns" 'BEGIN { printf "%.3f", ns / 1e9 }'
 }
 
-for size in 1457664 67108864; do
+for size in ${RECOVERY_BENCH_SIZES:-1457664 67108864}; do
     plain=$(best "$tool" split large.bin "$size")
     with=$(best "$tool" recovery large.bin "$size" 10)
     read -r _ slice _ count _ reread < <(grep '^slice' "$work/out")

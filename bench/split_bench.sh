@@ -22,7 +22,7 @@ mkdir "$work/split" "$work/join"
 cd "$work/split"
 head -c "$file_bytes" /dev/urandom >large.bin
 
-source "$(dirname "$0")/best_time.sh"
+source "$top/bench/best_time.sh"
 rchar() { sed -n 's/^rchar //p' "$work/last.err"; }
 
 split_time=$(best 'rm -f _Split#* x??' "$tool" split large.bin "$size")

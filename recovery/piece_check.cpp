@@ -25,14 +25,11 @@ struct Progress {
     }
 };
 
-// Reads the file at `path` once: its whole MD5, and each slice of the recorded length against its checksums.
-// False when stopped.
-bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSize, PieceCheck& piece,
-                  Progress& progress, bool& wholeMatches) {
-    File in(path, File::Mode::ReadDenyWrite);
-    std::vector<uint8_t> block(kBlock);
+// Each slice of the recorded length against its checksums, from the file's start.
+bool CheckSlices(File& in, const SetFile& file, uint64_t sliceSize, PieceCheck& piece, Progress& progress,
+                 std::vector<uint8_t>& block) {
     static const std::vector<uint8_t> zeros(kBlock, 0);
-    Md5 whole, slice;
+    Md5 slice;
     uint32_t crc = 0xFFFFFFFF;
     uint64_t at = 0;
     piece.goodSlices.assign(file.slices.size(), false);
@@ -48,11 +45,7 @@ bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSi
         piece.goodSlices[index] = slice.Final() == want.md5 && (crc ^ 0xFFFFFFFF) == want.crc;
         crc = 0xFFFFFFFF;
     };
-    for (;;) {
-        const size_t got = in.Read(block.data(), block.size());
-        if (got == 0)
-            break;
-        whole.Update(block.data(), got);
+    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; at += got) {
         // The part of this block inside the recorded length, cut at slice ends.
         for (size_t off = 0; off < got && at + off < file.length;) {
             const uint64_t pos = at + off;
@@ -64,13 +57,33 @@ bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSi
             if (pos + n == sliceEnd)
                 finishSlice(static_cast<size_t>(pos / sliceSize), sliceEnd - (pos / sliceSize) * sliceSize);
         }
-        at += got;
+        if (!progress.Add(0))
+            return false;
+    }
+    return true;
+}
+
+// The file at `path` against its whole MD5; its slices are read again only when that does not match,
+// so an intact piece, the usual case, costs one MD5. False when stopped.
+bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSize, PieceCheck& piece,
+                  Progress& progress, bool& wholeMatches) {
+    File in(path, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> block(kBlock);
+    Md5 whole;
+    uint64_t at = 0;
+    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; at += got) {
+        whole.Update(block.data(), got);
         if (!progress.Add(got))
             return false;
     }
     piece.presentLength = at;
     wholeMatches = at == file.length && whole.Final() == file.hash;
-    return true;
+    if (wholeMatches) {
+        piece.goodSlices.assign(file.slices.size(), true);
+        return true;
+    }
+    in.Seek(0);
+    return CheckSlices(in, file, sliceSize, piece, progress, block);
 }
 
 bool SameContent(const FoundFile& candidate, const SetFile& file, Progress& progress) {
