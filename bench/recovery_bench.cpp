@@ -8,6 +8,7 @@
 
 #include "recovery/gf16_paths.h"
 #include "recovery/md5.h"
+#include "recovery/md5_lanes.h"
 
 namespace {
 
@@ -73,6 +74,24 @@ void BM_Md5(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
 }
 
+// The same bytes as messages of equal length hashed together, as a batch's slices are.
+void BM_Md5Lanes(benchmark::State& state, const md5lanes::Path* path) {
+    if (!path->available()) {
+        state.SkipWithError("this processor (or its system) lacks what the path needs");
+        return;
+    }
+    const size_t each = kBufferBytes / path->lanes;
+    std::vector<Md5Message> messages(path->lanes);
+    for (size_t i = 0; i < path->lanes; ++i)
+        messages[i] = {Buffer().data() + i * each, each, nullptr, 0};
+    std::vector<Md5Digest> digests(path->lanes);
+    for (auto _ : state) {
+        path->run(messages.data(), messages.size(), digests.data());
+        benchmark::DoNotOptimize(digests.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
+}
+
 void BM_MemoryRead(benchmark::State& state) {
     const uint64_t* words = reinterpret_cast<const uint64_t*>(Buffer().data());
     for (auto _ : state) {
@@ -92,6 +111,9 @@ const int kRegistered = [] {
     for (const gf16::MulAddPath& path : gf16::kMulAddPaths)
         benchmark::RegisterBenchmark((std::string("gf16-working/") + path.name).c_str(), BM_MulAddWorking, &path)
             ->Unit(benchmark::kMicrosecond);
+    for (const md5lanes::Path& path : md5lanes::kPaths)
+        benchmark::RegisterBenchmark((std::string("md5-lanes/") + path.name).c_str(), BM_Md5Lanes, &path)
+            ->Unit(benchmark::kMillisecond);
     return 0;
 }();
 

@@ -6,3 +6,16 @@
 
 // Only where CPUID reports OSXSAVE: without it the instruction itself is invalid.
 uint64_t SavedRegisterStates();
+
+// What the vector paths need, of the processor and of the system together.
+bool HasSse2();
+bool HasSsse3();
+bool HasAvx2();
+
+// i686 Windows keeps the stack 4-byte aligned only: a vector path's entry realigns its frame for the
+// vectors it spills. Goes first in the path's __attribute__ list.
+#if defined(_WIN32) && defined(__i386__)
+#define VECTOR_ALIGN_STACK force_align_arg_pointer,
+#else
+#define VECTOR_ALIGN_STACK
+#endif

@@ -5,14 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/cpu_state.h"
 #include "recovery/gf16.h"
 
 namespace gf16 {
 
 void MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
-bool HaveSsse3();
-bool HaveAvx2();
 
 // The working layout's conversions and multiply-and-add, per path.
 void ToWorkingPortable(const uint8_t* src, uint8_t* dst, size_t len);
@@ -40,8 +39,8 @@ inline bool Always() {
 
 // Fastest first; the dispatch takes the first one available.
 inline const MulAddPath kMulAddPaths[] = {
-    {"avx2", MulAddAvx2, HaveAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2},
-    {"ssse3", MulAddSsse3, HaveSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3},
+    {"avx2", MulAddAvx2, HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2},
+    {"ssse3", MulAddSsse3, HasSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3},
     {"portable", MulAddPortable, Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable},
 };
 

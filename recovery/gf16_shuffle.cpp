@@ -2,18 +2,10 @@
 // one nibble of the source word, and a shuffle looks up sixteen of those at once. MulAdd keeps the words
 // in the files' order, splitting each pair of registers into low and high bytes and joining them again;
 // the working layout has them split already, which leaves the shuffles alone in the loop.
-#include <cpuid.h>
 #include <immintrin.h>
 
 #include "core/cpu_state.h"
 #include "recovery/gf16_paths.h"
-
-// i686 Windows keeps the stack 4-byte aligned only: spilled vectors need a realigned frame.
-#if defined(_WIN32) && defined(__i386__)
-#define GF16_ALIGN_STACK force_align_arg_pointer,
-#else
-#define GF16_ALIGN_STACK
-#endif
 
 namespace gf16 {
 
@@ -39,23 +31,8 @@ ProductAvx2(__m256i l, __m256i h, const __m256i* tl, const __m256i* th, __m256i 
                           _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
 }
 
-bool HaveSsse3() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & bit_SSE2) && (ecx & bit_SSSE3);
-}
-
-bool HaveAvx2() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX))
-        return false;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) || !(ebx & bit_AVX2))
-        return false;
-    constexpr uint64_t kYmmStates = (1u << 1) | (1u << 2); // SSE and the upper halves of YMM
-    return (SavedRegisterStates() & kYmmStates) == kYmmStates;
-}
-
-__attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst,
-                                                                   size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst,
+                                                                     size_t len) {
     if (factor == 0)
         return;
     Products p;
@@ -82,8 +59,8 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddSsse3(uint16_t fact
     MulAddPortable(factor, src + i, dst + i, len - i);
 }
 
-__attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst,
-                                                                 size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor, const uint8_t* src, uint8_t* dst,
+                                                                   size_t len) {
     if (factor == 0)
         return;
     Products p;
@@ -114,7 +91,7 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddAvx2(uint16_t factor
 
 // The working layout, sixteen bytes at a time: a chunk's four quarters (words 0..7, 8..15, 16..23,
 // 24..31) each split into low and high halves, the halves of quarters 0 and 2 side by side, then 1 and 3.
-__attribute__((GF16_ALIGN_STACK target("ssse3"))) void ToWorkingSsse3(const uint8_t* src, uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("ssse3"))) void ToWorkingSsse3(const uint8_t* src, uint8_t* dst, size_t len) {
     const __m128i split = _mm_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15);
     for (size_t c = 0; c < len; c += kWorkingChunk) {
         const __m128i* s = reinterpret_cast<const __m128i*>(src + c);
@@ -130,7 +107,8 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void ToWorkingSsse3(const uint
     }
 }
 
-__attribute__((GF16_ALIGN_STACK target("ssse3"))) void FromWorkingSsse3(const uint8_t* src, uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("ssse3"))) void FromWorkingSsse3(const uint8_t* src, uint8_t* dst,
+                                                                          size_t len) {
     for (size_t c = 0; c < len; c += kWorkingChunk) {
         const __m128i* s = reinterpret_cast<const __m128i*>(src + c);
         const __m128i l0 = _mm_loadu_si128(s), l1 = _mm_loadu_si128(s + 1);
@@ -143,8 +121,8 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void FromWorkingSsse3(const ui
     }
 }
 
-__attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddWorkingSsse3(const Products& f, const uint8_t* src,
-                                                                          uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("ssse3"))) void MulAddWorkingSsse3(const Products& f, const uint8_t* src,
+                                                                            uint8_t* dst, size_t len) {
     __m128i tl[4], th[4];
     for (int k = 0; k < 4; ++k) {
         tl[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(f.lo[k]));
@@ -166,7 +144,7 @@ __attribute__((GF16_ALIGN_STACK target("ssse3"))) void MulAddWorkingSsse3(const 
 }
 
 // The same layout 32 bytes at a time: the in-lane split and 64-bit unpacking land exactly there.
-__attribute__((GF16_ALIGN_STACK target("avx2"))) void ToWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void ToWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len) {
     const __m256i split = _mm256_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 0, 2, 4, 6, 8, 10, 12,
                                            14, 1, 3, 5, 7, 9, 11, 13, 15);
     for (size_t c = 0; c < len; c += kWorkingChunk) {
@@ -179,7 +157,7 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void ToWorkingAvx2(const uint8_
     }
 }
 
-__attribute__((GF16_ALIGN_STACK target("avx2"))) void FromWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void FromWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len) {
     for (size_t c = 0; c < len; c += kWorkingChunk) {
         const __m256i* s = reinterpret_cast<const __m256i*>(src + c);
         const __m256i l = _mm256_loadu_si256(s), h = _mm256_loadu_si256(s + 1);
@@ -189,8 +167,8 @@ __attribute__((GF16_ALIGN_STACK target("avx2"))) void FromWorkingAvx2(const uint
     }
 }
 
-__attribute__((GF16_ALIGN_STACK target("avx2"))) void MulAddWorkingAvx2(const Products& f, const uint8_t* src,
-                                                                        uint8_t* dst, size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void MulAddWorkingAvx2(const Products& f, const uint8_t* src,
+                                                                          uint8_t* dst, size_t len) {
     __m256i tl[4], th[4];
     for (int k = 0; k < 4; ++k) {
         tl[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(f.lo[k])));

@@ -129,7 +129,9 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
         outputs[r] = recovery_.data() + r * stride_;
     // The checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
     // no two tasks write the same memory.
-    const size_t hashTasks = (hooks_.inOrder ? 1 : 0) + (hooks_.eachSlice ? n : 0);
+    const size_t group = std::max<size_t>(hooks_.groupSize, 1);
+    const size_t firstGroup = hooks_.inOrder ? 1 : 0;
+    const size_t hashTasks = firstGroup + (hooks_.eachGroup ? (n + group - 1) / group : 0);
     const size_t blocks = static_cast<size_t>((sliceSize_ + gf16::kSumBlock - 1) / gf16::kSumBlock);
     gf16::RunOnEveryCore(hashTasks + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
         if (task >= hashTasks) {
@@ -139,7 +141,8 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
         } else if (hooks_.inOrder && task == 0) {
             hooks_.inOrder(batch, sliceSize_);
         } else {
-            hooks_.eachSlice(batch, task - (hooks_.inOrder ? 1 : 0), sliceSize_);
+            const size_t first = (task - firstGroup) * group;
+            hooks_.eachGroup(batch, first, std::min(group, n - first), sliceSize_);
         }
     });
 }

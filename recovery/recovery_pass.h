@@ -25,10 +25,12 @@ struct SliceBatch {
 };
 
 // What a pass does with the input slices besides the arithmetic (their checksums), run by the same
-// threads: inOrder once per batch, batches in order; eachSlice for every slice, in any order.
+// threads: inOrder once per batch, batches in order; eachGroup for every group of up to groupSize slices
+// (first, count), the groups in any order.
 struct SliceHooks {
     std::function<void(const SliceBatch&, uint64_t sliceSize)> inOrder;
-    std::function<void(const SliceBatch&, size_t slice, uint64_t sliceSize)> eachSlice;
+    std::function<void(const SliceBatch&, size_t first, size_t count, uint64_t sliceSize)> eachGroup;
+    size_t groupSize = 1;
 };
 
 // The buffers of the passes, kept from one pass to the next, so that a job can take its memory once,

@@ -9,6 +9,7 @@
 #include "recovery/recovery_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 
@@ -17,6 +18,7 @@
 #include "core/progress_meter.h"
 #include "core/recovery_index.h"
 #include "platform/file.h"
+#include "recovery/md5_lanes.h"
 
 struct RecoveryWriter::Piece {
     Md5 file;
@@ -163,8 +165,10 @@ void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* dat
 }
 
 SliceHooks RecoveryWriter::Hooks() {
+    // The slices' MD5s go a group at a time, each slice in a lane of its own.
     return {[this](const SliceBatch& b, uint64_t) { HashInOrder(b); },
-            [this](const SliceBatch& b, size_t i, uint64_t s) { HashSlice(b, i, s); }};
+            [this](const SliceBatch& b, size_t first, size_t count, uint64_t s) { HashSlices(b, first, count, s); },
+            Md5Lanes()};
 }
 
 void RecoveryWriter::HashInOrder(const SliceBatch& batch) {
@@ -183,16 +187,25 @@ void RecoveryWriter::HashInOrder(const SliceBatch& batch) {
     }
 }
 
-void RecoveryWriter::HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize) {
-    const InputSlice& in = batch.slices[i];
-    if (in.hash) {
-        const uint8_t* data = batch.data.data() + i * sliceSize;
-        Piece& piece = state_[in.piece];
-        const Md5Digest md5 = Md5Of(data, static_cast<size_t>(sliceSize));
+void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t count, uint64_t sliceSize) {
+    const size_t len = static_cast<size_t>(sliceSize);
+    Md5Message messages[kMostLanes];
+    Md5Digest digests[kMostLanes];
+    size_t hashed[kMostLanes];
+    size_t n = 0;
+    for (size_t i = first; i < first + count; ++i) {
+        if (!batch.slices[i].hash)
+            continue;
+        messages[n] = {batch.data.data() + i * len, len, nullptr, 0};
+        hashed[n++] = i;
+    }
+    Md5Many(messages, n, digests);
+    for (size_t k = 0; k < n; ++k) {
+        const InputSlice& in = batch.slices[hashed[k]];
         Crc32 crc;
-        crc.Update(data, static_cast<uint32_t>(sliceSize), false);
-        uint8_t* at = piece.checksums.data() + in.slice * 20;
-        std::memcpy(at, md5.data(), 16);
+        crc.Update(messages[k].head, static_cast<uint32_t>(len), false);
+        uint8_t* at = state_[in.piece].checksums.data() + in.slice * 20;
+        std::memcpy(at, digests[k].data(), 16);
         par2::PutU32(at + 16, crc.Value());
     }
 }
@@ -318,23 +331,28 @@ void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const 
                                uint32_t count) {
     files_.push_back(name); // before the file exists: a failure part way still removes it
     File out(name, File::Mode::CreateAlways);
+    constexpr size_t kHeader = par2::kHeaderSize + 4; // and the exponent
     for (const RecoveryPass* pass : passes) {
-        for (uint32_t e = first; e < first + count; ++e) {
-            const uint8_t* slice = pass->Recovery(e - pass->FirstExponent());
-            uint8_t header[par2::kHeaderSize + 4];
+        // The packets' MD5s first, several slices at once.
+        std::vector<std::array<uint8_t, kHeader>> headers(count);
+        std::vector<Md5Message> messages(count);
+        std::vector<Md5Digest> hashes(count);
+        for (uint32_t k = 0; k < count; ++k) {
+            uint8_t* header = headers[k].data();
             std::memcpy(header, par2::kMagic, 8);
-            par2::PutU64(header + 8, par2::kHeaderSize + 4 + plan_.sliceSize);
+            par2::PutU64(header + 8, kHeader + plan_.sliceSize);
             std::memcpy(header + 32, setId_.data(), 16);
             std::memcpy(header + 48, par2::kRecoverySliceType.data(), 16);
-            par2::PutU32(header + 64, e);
-            Md5 md5;
-            md5.Update(header + 32, sizeof header - 32);
-            md5.Update(slice, static_cast<size_t>(plan_.sliceSize));
-            const Md5Digest hash = md5.Final();
-            std::memcpy(header + 16, hash.data(), 16);
-            out.Write(header, sizeof header);
-            out.Write(slice, static_cast<size_t>(plan_.sliceSize));
-            outcome_.bytes += sizeof header + plan_.sliceSize;
+            par2::PutU32(header + 64, first + k);
+            messages[k] = {header + 32, kHeader - 32, pass->Recovery(first + k - pass->FirstExponent()),
+                           static_cast<size_t>(plan_.sliceSize)};
+        }
+        Md5Many(messages.data(), count, hashes.data());
+        for (uint32_t k = 0; k < count; ++k) {
+            std::memcpy(headers[k].data() + 16, hashes[k].data(), 16);
+            out.Write(headers[k].data(), kHeader);
+            out.Write(messages[k].tail, messages[k].tailLen);
+            outcome_.bytes += kHeader + plan_.sliceSize;
         }
     }
     out.Write(repeated_.data(), repeated_.size());

@@ -49,7 +49,7 @@ private:
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
     // The checksums: of whole pieces and their first 16 KiB in order, and of each slice.
     void HashInOrder(const SliceBatch& batch);
-    void HashSlice(const SliceBatch& batch, size_t i, uint64_t sliceSize);
+    void HashSlices(const SliceBatch& batch, size_t first, size_t count, uint64_t sliceSize);
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);

@@ -6,6 +6,7 @@
 
 #include "recovery/gf16.h"
 #include "recovery/gf16_paths.h"
+#include "recovery/md5_lanes.h"
 #include "recovery/product_sums.h"
 
 TEST(Gf16, FieldLaws) {
@@ -134,5 +135,36 @@ TEST(Gf16, ProductSumsMatchTheOracle) {
             out[o].resize(len);
             EXPECT_EQ(out[o], want[o]) << "output " << o << (fromWorking ? " from the working layout" : "");
         }
+    }
+}
+
+// Messages of every length around the padding's edges and a few longer, each cut at a random place
+// into its two parts, more of them than any path has lanes, so lanes change messages at different times.
+TEST(Md5Lanes, EveryPathMatchesThePlatformsMd5) {
+    std::mt19937 rng(5);
+    std::vector<uint8_t> bytes(9000);
+    for (auto& b : bytes)
+        b = static_cast<uint8_t>(rng());
+    std::vector<Md5Message> messages;
+    for (size_t len : {0, 1, 55, 56, 63, 64, 65, 119, 120, 128, 4096, 8999}) {
+        for (int k = 0; k < 2; ++k) {
+            const size_t head = len == 0 ? 0 : rng() % (len + 1);
+            const size_t from = rng() % (bytes.size() - len + 1);
+            messages.push_back({bytes.data() + from, head, bytes.data() + from + head, len - head});
+        }
+    }
+    std::vector<Md5Digest> want(messages.size()), got(messages.size());
+    for (size_t i = 0; i < messages.size(); ++i) {
+        Md5 md5;
+        md5.Update(messages[i].head, messages[i].headLen);
+        md5.Update(messages[i].tail, messages[i].tailLen);
+        want[i] = md5.Final();
+    }
+    for (const md5lanes::Path& path : md5lanes::kPaths) {
+        if (!path.available())
+            continue;
+        std::fill(got.begin(), got.end(), Md5Digest{});
+        path.run(messages.data(), messages.size(), got.data());
+        EXPECT_EQ(got, want) << path.name;
     }
 }

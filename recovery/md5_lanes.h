@@ -1,0 +1,51 @@
+// Many MD5s at once. One message after the other, MD5 waits on each step's result and leaves most of
+// the processor idle; a recovery set asks for many digests of messages of one length (the slices of a
+// batch, the recovery packets of a file), so each lane of a vector register hashes a message of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/cpu_state.h"
+#include "recovery/md5.h"
+
+// A message of up to two parts hashed as one: a packet's header and its body, or one buffer (tail empty).
+struct Md5Message {
+    const uint8_t* head = nullptr;
+    size_t headLen = 0;
+    const uint8_t* tail = nullptr;
+    size_t tailLen = 0;
+};
+
+// digests[i] = the MD5 of messages[i], on the path that suits this many best here.
+void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests);
+
+// How many messages the widest path here hashes at once: a group of this many costs about as much as
+// one. Fewer go on a narrower path, whose lanes they fill.
+size_t Md5Lanes();
+constexpr size_t kMostLanes = 8; // of any path
+
+namespace md5lanes {
+
+struct Path {
+    const char* name;
+    size_t lanes;
+    void (*run)(const Md5Message*, size_t, Md5Digest*);
+    bool (*available)();
+};
+
+void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests);
+inline bool Always() {
+    return true;
+}
+
+// Widest first. One by one is the platform's MD5, which every machine has.
+inline const Path kPaths[] = {
+    {"avx2", 8, RunAvx2, HasAvx2},
+    {"sse2", 4, RunSse2, HasSse2},
+    {"one-by-one", 1, RunOneByOne, Always},
+};
+
+} // namespace md5lanes
