@@ -1,4 +1,4 @@
-// CatFiles: the choice between header join and plain join, and the report of file errors.
+// CatFiles: the choice between header join and plain join, and the outcome of file errors and stops.
 #include "cat/cat_files.h"
 
 #include <optional>
@@ -21,8 +21,8 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         return result;
     // A discovered set is joined whole or not at all; an explicit selection is the user's own order.
     if (!job.explicitSelection) {
-        if (const std::optional<std::string> problem = SetProblem(job.paths)) {
-            messenger.Show(*problem, Icon::Hand);
+        if (const std::optional<Outcome> problem = SetProblem(job.paths)) {
+            messenger.Tell(*problem);
             return result;
         }
     }
@@ -35,12 +35,14 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
         result.listLine.clear();
-        ReportCatError(messenger, error.Description() + UnfinishedOutputText(result.partialPath));
+        Outcome failed = UnfinishedJoin(OutcomeKind::JoinFileError, result.partialPath);
+        failed.text = error.Description();
+        messenger.Tell(failed);
     } catch (const JobStopped&) {
         result.written = false;
         result.listLine.clear();
         result.stopped = true;
-        messenger.Show(kCatStoppedText + UnfinishedOutputText(result.partialPath), Icon::Information);
+        messenger.Tell(UnfinishedJoin(OutcomeKind::JoinStopped, result.partialPath));
     }
     return result;
 }

@@ -29,9 +29,7 @@ struct CatResult {
     std::string keptPath;     // a mismatching result kept beside the existing file it did not replace
 };
 
-constexpr const char kCatStoppedText[] = "Catenation cancelled.";
-
-// The whole run: the mode choice, header or plain join, the CRC check, every message. A header join
+// The whole run: the mode choice, header or plain join, the CRC check, every outcome. A header join
 // happens when entry 0 is a first piece, "_Split#000" or "_Split#000.exe" (whose header follows the
 // catstub image) in any letter case, and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);

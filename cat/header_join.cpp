@@ -1,4 +1,4 @@
-// Header join: header scan, copy without the header, size, CRC-32 check and the report.
+// Header join: header scan, copy without the header, size, CRC-32 check and the outcome.
 #include "cat/header_join.h"
 
 #include <cstdint>
@@ -33,14 +33,14 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.recordedName = header.name ? std::string(header.name, header.nameLen) : std::string();
     // Only a plain file name is created: a path or a device name would write outside the current directory.
     if (status != HeaderStatus::Ok) {
-        messenger.Show("Can't get original file name\nProblems with File: _Split#000\n", Icon::Hand);
+        messenger.Tell({OutcomeKind::NoOriginalName, job.paths[0]});
         return;
     }
 
     const std::string& name = result.recordedName;
     result.outputPath = OutputPathFor(name);
     if (const std::string* input = InputAt(result.outputPath, job.paths)) {
-        ReportCatError(messenger, OverwriteDescription(result.outputPath, *input));
+        messenger.Tell({OutcomeKind::OutputIsAnInput, result.outputPath, *input});
         return;
     }
 
@@ -77,14 +77,11 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     meter.Finish();
 
     if (crcText != result.recordedCrc) {
-        const std::string text = "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") +
-                                 name + "\nOriginal CRC32 =\t\t" + result.recordedCrc + "\nCatenated File CRC32 =\t" +
-                                 crcText;
         result.crcMismatch = true;
-        messenger.Show(text, Icon::Hand);
+        messenger.Tell({OutcomeKind::MismatchWritten, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
         return;
     }
     result.written = true;
     result.listLine = PieceLine(name, size);
-    messenger.Show("Catenated File: " + name + "  OK" + "\n\nCRC32 = Hex:" + crcText, Icon::Information);
+    messenger.Tell({OutcomeKind::Joined, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
 }

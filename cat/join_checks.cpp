@@ -9,7 +9,7 @@
 #include "core/piece_tally.h"
 #include "platform/file.h"
 
-std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths) {
+std::optional<Outcome> SetProblem(const std::vector<std::string>& piecePaths) {
     PieceTally tally;
     std::vector<std::string> names;
     for (const std::string& path : piecePaths) {
@@ -17,12 +17,19 @@ std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths
         // A self-catenating first piece is piece 0 of its set.
         const int earlier = tally.Add(ParsePieceName(names.back().data(), names.back().size()).number,
                                       static_cast<int>(names.size()) - 1);
-        if (earlier >= 0)
-            return join_text::kFoundTwice + names[earlier] + "\n" + names.back() + "\n" + join_text::kNothingWritten;
+        if (earlier >= 0) {
+            Outcome twice{OutcomeKind::PieceNumberTwice};
+            twice.name = names[earlier];
+            twice.other = names.back();
+            return twice;
+        }
     }
     const int missing = tally.NextMissing();
-    if (missing >= 0)
-        return PieceName(missing) + join_text::kIsMissing + "\n" + join_text::kNothingWritten;
+    if (missing >= 0) {
+        Outcome gap{OutcomeKind::PieceMissing};
+        gap.name = PieceName(missing);
+        return gap;
+    }
     return std::nullopt;
 }
 
@@ -42,9 +49,7 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
         messenger.Tell({OutcomeKind::OutputIsSpecial, outputPath});
         return std::nullopt;
     }
-    const std::string text =
-        "The file " + outputPath + " already exists.\nThe catenated file will replace it.\n\n" + "Replace it?";
-    if (messenger.Show(text, Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
+    if (messenger.Ask({OutcomeKind::ReplaceOutput, outputPath}) != Answer::Yes)
         return std::nullopt;
     return true;
 }

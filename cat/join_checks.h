@@ -9,9 +9,8 @@
 #include "core/messages.h"
 
 // What is wrong with a discovered set of pieces (full paths, in piece order): a piece number found
-// twice ("Two split files carry the same number: ..."), or a gap ("_Split#004 is missing"). Empty
-// when the pieces are numbered 000 to k, each once.
-std::optional<std::string> SetProblem(const std::vector<std::string>& piecePaths);
+// twice (PieceNumberTwice), or a gap (PieceMissing). Empty when the pieces are numbered 000 to k, each once.
+std::optional<Outcome> SetProblem(const std::vector<std::string>& piecePaths);
 
 // Whether the output may take outputPath, decided before the first byte. Empty, after telling why, when
 // a folder, a link that leads nowhere or a device holds the name, or the user kept what is there. Else

@@ -1,7 +1,6 @@
-// Copying one input to the output, and the messages of a failed join.
+// Copying one input to the output, and what an unfinished join left.
 #include "cat/join_steps.h"
 
-#include "core/join_texts.h"
 #include "core/read_ahead.h"
 
 void CopyInOrder(File& first, const std::vector<std::string>& rest, File& output, ProgressMeter& meter, Crc32* crc) {
@@ -63,18 +62,8 @@ uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFi
     return total > skippedInFirst ? total - skippedInFirst : 0;
 }
 
-std::string UnfinishedOutputText(const std::string& partialPath) {
-    if (partialPath.empty())
-        return {};
-    if (GetPathStatus(partialPath).ok)
-        return join_text::kUnfinished + partialPath + " could not be deleted.";
-    return join_text::kUnfinished + partialPath + join_text::kWasDeleted;
-}
-
-void ReportCatError(Messenger& messenger, const std::string& description) {
-    messenger.Show("Error on Subroutine: CatFiles\n" + description, Icon::Hand);
-}
-
-std::string OverwriteDescription(const std::string& outputPath, const std::string& input) {
-    return "The catenated file " + outputPath + " would overwrite the input file " + input + ". Nothing was written.";
+Outcome UnfinishedJoin(OutcomeKind kind, const std::string& partialPath) {
+    Outcome outcome{kind, partialPath};
+    outcome.first = !partialPath.empty() && GetPathStatus(partialPath).ok ? 1 : 0;
+    return outcome;
 }

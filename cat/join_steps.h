@@ -1,4 +1,4 @@
-// Steps both joins share: the copy of one input and the report of a failed run.
+// Steps both joins share: the copy of one input and the outcome of an unfinished run.
 #pragma once
 
 #include <cstddef>
@@ -35,11 +35,6 @@ PieceNameParts PiecePartsOf(const std::string& path);
 // Bytes from the current position of each input to its end: a join's progress total.
 uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);
 
-// "\nThe unfinished file <full path> was deleted." (or could not be), empty when none was created.
-std::string UnfinishedOutputText(const std::string& partialPath);
-
-// "Error on Subroutine: CatFiles\n" + description, with the stop icon.
-void ReportCatError(Messenger& messenger, const std::string& description);
-
-// Description of a refused output that would overwrite an input of the join.
-std::string OverwriteDescription(const std::string& outputPath, const std::string& input);
+// A join that ends unfinished, as kind, with its unfinished output (empty when none was created) and
+// whether that is still there.
+Outcome UnfinishedJoin(OutcomeKind kind, const std::string& partialPath);

@@ -41,11 +41,11 @@ std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& fi
     bool failed = false;
     const PieceNameParts first = PiecePartsOf(firstPiecePath);
     if (first.number != 0 || first.selfCatenating) {
-        messenger.Show("No correct 1st spitted file name", Icon::Exclamation);
+        messenger.Tell({OutcomeKind::NotAFirstPiece, firstPiecePath});
         failed = true;
     }
     if (!CheckFile(firstPiecePath, true, messenger)) {
-        messenger.Show("Not a normal file", Icon::Exclamation);
+        messenger.Tell({OutcomeKind::FirstPieceNotAFile, firstPiecePath});
         failed = true;
     }
     if (failed)

@@ -17,8 +17,8 @@ struct DiscoveredPiece {
     uint64_t size = 0;
 };
 
-// Checks the first piece ("_Split#000" in any letter case, then CheckFile with messages, then "Not a normal
-// file") and searches its folder for "_Split#*". Empty on failure, after the messages; else the
+// Checks the first piece ("_Split#000" in any letter case, then CheckFile with messages, then
+// FirstPieceNotAFile) and searches its folder for "_Split#*". Empty on failure, after the messages; else the
 // accepted pieces in ascending order of their names, letter case ignored, whatever order the file
 // system lists them in.
 std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& firstPiecePath, Messenger& messenger);

@@ -1,4 +1,4 @@
-// Plain join: a free "File%i" name, every entry copied whole, and the report.
+// Plain join: a free "File%i" name, every entry copied whole, and the outcome.
 #include "cat/plain_join.h"
 
 #include <cstdlib>
@@ -101,8 +101,9 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     }
     if (!reserved) {
-        ReportCatError(messenger, "Every name of the form " + job.plainNameFormat + " is taken in " +
-                                      OutputPathFor("") + ". Nothing was written.");
+        Outcome full{OutcomeKind::NoFreePlainName, OutputPathFor("")};
+        full.name = job.plainNameFormat;
+        messenger.Tell(full);
         return;
     }
     Reservation reservation(*reserved);
@@ -122,5 +123,8 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
 
     result.written = true;
     result.listLine = PieceLine(name, size);
-    messenger.Show("Catenated File: " + name + " done", Icon::Information);
+    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
+    joined.path = result.outputPath;
+    joined.name = name;
+    messenger.Tell(joined);
 }

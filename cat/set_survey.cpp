@@ -38,9 +38,7 @@ void ReadHeader(SetSurvey& set) {
 // A usable piece named by the user: a piece's name, a file that can be read, and a regular one.
 bool IsUsablePiece(const std::string& piecePath, const PieceNameParts& named, Messenger& messenger) {
     if (named.number < 0) {
-        messenger.Show("File: " + piecePath +
-                           "\nIs not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)",
-                       Icon::Exclamation);
+        messenger.Tell({OutcomeKind::NotAPiece, piecePath});
         return false;
     }
     if (!CheckFile(piecePath, true, messenger))
@@ -75,10 +73,7 @@ std::optional<DiscoveredPiece> FirstPieceOf(const std::string& piecePath, const 
     const int plain = search.numbered.EntryOf(0);
     const int selfCatenating = search.selfCatenatingFirst;
     if (plain >= 0 && selfCatenating >= 0 && named.number != 0) {
-        messenger.Show("Folder: " + FolderPart(piecePath) +
-                           "\nHolds both _Split#000 and _Split#000.exe, the first pieces of two "
-                           "sets.\nName the first piece of the set you mean.",
-                       Icon::Exclamation);
+        messenger.Tell({OutcomeKind::TwoFirstPieces, FolderPart(piecePath)});
         return std::nullopt;
     }
     set.selfCatenating = named.number == 0 ? named.selfCatenating : selfCatenating >= 0;
@@ -125,7 +120,7 @@ std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& mess
         try {
             ReadHeader(set);
         } catch (const FileException& error) {
-            messenger.Show("Can't read the first piece\n" + error.Description(), Icon::Hand);
+            messenger.Tell({OutcomeKind::FirstPieceUnreadable, set.pieces[0].path, {}, error.Description()});
             return std::nullopt;
         }
     }

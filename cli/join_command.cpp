@@ -49,8 +49,6 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         job.onProgress = line.Callback();
         result = CatFiles(job, messenger);
     }
-    if (result.stopped && console.Quiet())
-        console.Message(OneLine(kCatStoppedText));
     if (result.crcMismatch)
         return kExitInconsistent;
     if (!result.written)

@@ -1,6 +1,22 @@
 // The console's wording of the engines' outcomes: one line each.
 #include "cli/console.h"
 
+namespace {
+
+// What became of the output of a join that ended unfinished.
+std::string UnfinishedLine(const Outcome& o) {
+    if (o.path.empty())
+        return "nothing was written";
+    return "the unfinished " + o.path + (o.first != 0 ? " could not be deleted" : " was deleted");
+}
+
+// A success report, which --quiet leaves out.
+bool IsSuccessReport(const Outcome& outcome) {
+    return outcome.kind == OutcomeKind::Joined || outcome.kind == OutcomeKind::PlainJoined;
+}
+
+} // namespace
+
 std::string OutcomeLine(const Outcome& o) {
     switch (o.kind) {
     case OutcomeKind::MismatchKept:
@@ -81,11 +97,48 @@ std::string OutcomeLine(const Outcome& o) {
                "; the " + std::to_string(o.first) + " pieces written were deleted";
     case OutcomeKind::SplitStopped:
         return "split stopped; the pieces it had written were deleted";
+    case OutcomeKind::NotAFirstPiece:
+        return o.path + " is not a first piece (_Split#000); nothing was joined";
+    case OutcomeKind::FirstPieceNotAFile:
+        return o.path + " is no file to join from; nothing was joined";
+    case OutcomeKind::NotAPiece:
+        return o.path + " is not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)";
+    case OutcomeKind::TwoFirstPieces:
+        return o.path + " holds both _Split#000 and _Split#000.exe, the first pieces of two sets; name the first "
+                        "piece of the set you mean";
+    case OutcomeKind::FirstPieceUnreadable:
+        return "cannot read the first piece: " + o.text;
+    case OutcomeKind::PieceNumberTwice:
+        return o.name + " and " + o.other + " carry one piece number; nothing was written";
+    case OutcomeKind::PieceMissing:
+        return o.name + " is missing and the set cannot be joined without it; nothing was written";
+    case OutcomeKind::NoOriginalName:
+        return o.path + " records no file name that a join can create; nothing was written";
+    case OutcomeKind::OutputIsAnInput:
+        return "the joined file " + o.path + " would overwrite the piece " + o.other + "; nothing was written";
+    case OutcomeKind::ReplaceOutput:
+        return o.path + " already exists; replace it with the joined file?";
+    case OutcomeKind::NoFreePlainName:
+        return "every name of the form " + o.name + " is taken in " + o.path + "; nothing was written";
+    case OutcomeKind::JoinFileError:
+        return "join failed: " + o.text + "; " + UnfinishedLine(o);
+    case OutcomeKind::JoinStopped:
+        return "join stopped; " + UnfinishedLine(o);
+    case OutcomeKind::Joined:
+        return "joined " + o.name + ": CRC-32 " + o.computed + " OK";
+    case OutcomeKind::PlainJoined:
+        return "joined " + std::to_string(o.first) + (o.first == 1 ? " file" : " files") + " into " + o.name;
+    case OutcomeKind::MismatchWritten:
+        return "MISMATCH: " + o.name + ": CRC-32 " + o.computed + " but " + o.recorded + " recorded; " + o.path +
+               " is not the file that was split";
     }
     return {};
 }
 
 void ConsoleMessenger::Tell(const Outcome& outcome) {
+    // Success reports are what --quiet leaves out; problems and stops are always told.
+    if (console_.Quiet() && IsSuccessReport(outcome))
+        return;
     // An engine's description may span lines: the console gives each message one.
     console_.Message(OneLine(OutcomeLine(outcome)));
 }

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/recovery_words.h"
+#include "words/recovery_words.h"
 
 class Console;
 class Messenger;

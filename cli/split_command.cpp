@@ -6,7 +6,6 @@
 
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
-#include "cli/recovery_words.h"
 #include "core/file_checks.h"
 #include "core/piece_name.h"
 #include "core/stub_image.h"
@@ -14,6 +13,7 @@
 #include "split/piece_plan.h"
 #include "split/split_engine.h"
 #include "split/split_recovery.h"
+#include "words/recovery_words.h"
 
 namespace {
 

@@ -41,6 +41,27 @@ enum class OutcomeKind {
     ChangedWhileSplitting, // path: the large file; recorded: its CRC text when measured; computed: that of
                            // the data copied; first: the pieces written and deleted again
     SplitStopped,          // asked to stop: the pieces of this run were deleted
+
+    // Finding a set's pieces, before anything is joined.
+    NotAFirstPiece,       // path: the first piece named, which is not "_Split#000"
+    FirstPieceNotAFile,   // path: the first piece named, which the file check refused
+    NotAPiece,            // path: the file named as a piece, whose name is no piece's
+    TwoFirstPieces,       // path: a folder holding both _Split#000 and _Split#000.exe
+    FirstPieceUnreadable, // path: the first piece; text: what failed
+    // A join's refusals, before it writes anything.
+    PieceNumberTwice, // name, other: two entries of the catenation list with one piece number
+    PieceMissing,     // name: the piece missing from the catenation list
+    NoOriginalName,   // path: the first piece, whose header records no name a join can create
+    OutputIsAnInput,  // path: the output; other: the input of the join it would overwrite
+    ReplaceOutput,    // asked: path: the existing file the output would replace
+    NoFreePlainName,  // name: the plain join's name form; path: the folder, ending in its separator
+    // How a join that began ended. For the two that end it unfinished, path: the unfinished output
+    // (empty when none was created); first: 1 when it could not be deleted.
+    JoinFileError,   // text: what failed
+    JoinStopped,     // asked to stop
+    Joined,          // path: the output; name: its recorded name; recorded and computed: its CRC text, matching
+    PlainJoined,     // path: the output; name: its name; first: the files joined
+    MismatchWritten, // path: the output, which took its name; name, recorded and computed CRC texts
 };
 
 struct Outcome {

@@ -7,17 +7,30 @@ namespace {
 
 constexpr char kNothingWritten[] = "\nNothing was written.";
 constexpr char kSplitNotSuccessful[] = "\nSplit  NOT  Successful";
-// The split names itself by its button's handler, as every file error of the window does.
+// The split names itself by its button's handler, the join by its routine, as every file error of the window does.
 constexpr char kSplitError[] = "Error on Subroutine: OnBn_StartSplit\n";
+constexpr char kCatError[] = "Error on Subroutine: CatFiles\n";
+
+// What the join found of a result whose CRC-32 is not the recorded one.
+std::string MismatchText(const Outcome& o) {
+    return "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") + o.name +
+           "\nOriginal CRC32 =\t\t" + o.recorded + "\nCatenated File CRC32 =\t" + o.computed;
+}
+
+// What became of the output of a join that ended unfinished; nothing when none was created.
+std::string UnfinishedText(const Outcome& o) {
+    if (o.path.empty())
+        return {};
+    return join_text::kUnfinished + o.path + (o.first != 0 ? " could not be deleted." : join_text::kWasDeleted);
+}
 
 } // namespace
 
 std::string OutcomeText(const Outcome& o) {
     switch (o.kind) {
     case OutcomeKind::MismatchKept:
-        return "Concatenated File is Inconsistent! CRC32 not equal\n" + std::string("\nFile Name: ") + o.name +
-               "\nOriginal CRC32 =\t\t" + o.recorded + "\nCatenated File CRC32 =\t" + o.computed + "\n\nThe file " +
-               o.path + " was left as it was.\nThe inconsistent catenated file was kept as " + o.other + ".";
+        return MismatchText(o) + "\n\nThe file " + o.path + " was left as it was.\nThe inconsistent catenated file " +
+               "was kept as " + o.other + ".";
     case OutcomeKind::OutputIsFolder:
         return "Can't create " + o.path + ":\na folder has that name." + kNothingWritten;
     case OutcomeKind::OutputIsDanglingLink:
@@ -99,6 +112,40 @@ std::string OutcomeText(const Outcome& o) {
                ".\nThe pieces it had written were deleted." + kSplitNotSuccessful;
     case OutcomeKind::SplitStopped:
         return "Split cancelled.\nThe pieces it had written were deleted.";
+    case OutcomeKind::NotAFirstPiece:
+        return "No correct 1st spitted file name";
+    case OutcomeKind::FirstPieceNotAFile:
+        return "Not a normal file";
+    case OutcomeKind::NotAPiece:
+        return "File: " + o.path + "\nIs not a piece of a split set (_Split#000 to _Split#999, _Split#000.exe)";
+    case OutcomeKind::TwoFirstPieces:
+        return "Folder: " + o.path + "\nHolds both _Split#000 and _Split#000.exe, the first pieces of two sets.\n" +
+               "Name the first piece of the set you mean.";
+    case OutcomeKind::FirstPieceUnreadable:
+        return "Can't read the first piece\n" + o.text;
+    case OutcomeKind::PieceNumberTwice:
+        return join_text::kFoundTwice + o.name + "\n" + o.other + kNothingWritten;
+    case OutcomeKind::PieceMissing:
+        return o.name + join_text::kIsMissing + kNothingWritten;
+    case OutcomeKind::NoOriginalName:
+        return "Can't get original file name\nProblems with File: _Split#000\n";
+    case OutcomeKind::OutputIsAnInput:
+        return kCatError + ("The catenated file " + o.path) + " would overwrite the input file " + o.other +
+               ". Nothing was written.";
+    case OutcomeKind::ReplaceOutput:
+        return "The file " + o.path + " already exists.\nThe catenated file will replace it.\n\nReplace it?";
+    case OutcomeKind::NoFreePlainName:
+        return kCatError + ("Every name of the form " + o.name) + " is taken in " + o.path + ". Nothing was written.";
+    case OutcomeKind::JoinFileError:
+        return kCatError + o.text + UnfinishedText(o);
+    case OutcomeKind::JoinStopped:
+        return "Catenation cancelled." + UnfinishedText(o);
+    case OutcomeKind::Joined:
+        return "Catenated File: " + o.name + "  OK" + "\n\nCRC32 = Hex:" + o.computed;
+    case OutcomeKind::PlainJoined:
+        return "Catenated File: " + o.name + " done";
+    case OutcomeKind::MismatchWritten:
+        return MismatchText(o);
     }
     return {};
 }
@@ -110,8 +157,19 @@ Icon OutcomeIcon(const Outcome& o) {
     case OutcomeKind::StubImageWrongSize:
     case OutcomeKind::CannotDeletePiece:
     case OutcomeKind::ChangedWhileSplitting:
+    case OutcomeKind::FirstPieceUnreadable:
+    case OutcomeKind::PieceNumberTwice:
+    case OutcomeKind::PieceMissing:
+    case OutcomeKind::NoOriginalName:
+    case OutcomeKind::OutputIsAnInput:
+    case OutcomeKind::NoFreePlainName:
+    case OutcomeKind::JoinFileError:
+    case OutcomeKind::MismatchWritten:
         return Icon::Hand;
     case OutcomeKind::SplitStopped:
+    case OutcomeKind::JoinStopped:
+    case OutcomeKind::Joined:
+    case OutcomeKind::PlainJoined:
         return Icon::Information;
     default:
         return Icon::Exclamation;

@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "cli/recovery_words.h"
 #include "platform/file.h"
 #include "recovery/rebuild.h"
 #include "ui/main_dialog.h"
+#include "words/recovery_words.h"
 
 PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const ProgressCallback& progress,
                                        Messenger& messenger) {

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "cli/recovery_words.h"
 #include "core/file_checks.h"
 #include "core/stub_image.h"
 #include "platform/file.h"
@@ -18,6 +17,7 @@
 #include "ui/outcome_text.h"
 #include "ui/resource.h"
 #include "ui/stub_resource.h"
+#include "words/recovery_words.h"
 
 void MainDialog::OnBn_StartSplit() {
     // The checks, in their order; each refusal starts nothing.

@@ -56,6 +56,13 @@ public:
         return texts;
     }
     void Tell(const Outcome& outcome) override { told.push_back(outcome); }
+    // The kinds told, for tests that check the sequence.
+    std::vector<OutcomeKind> Kinds() const {
+        std::vector<OutcomeKind> kinds;
+        for (const Outcome& o : told)
+            kinds.push_back(o.kind);
+        return kinds;
+    }
     // Recorded as told; answered like a Yes/No box.
     Answer Ask(const Outcome& question) override {
         told.push_back(question);

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr size_t kFloppy = 1457664;
-const char kNoName[] = "Can't get original file name\nProblems with File: _Split#000\n";
 
 std::vector<std::string> Discovered(const TempDir& dir) {
     RecordingMessenger quiet;
@@ -30,13 +29,13 @@ CatResult Join(const TempDir& dir, RecordingMessenger& messenger) {
     return CatFiles(job, messenger);
 }
 
-std::string Success(const std::string& name, const std::string& data) {
-    return "Catenated File: " + name + "  OK" + "\n\nCRC32 = Hex:" + CrcText(CrcOf(data));
-}
-
-std::string Inconsistent(const std::string& name, const std::string& recorded, const std::string& computed) {
-    return "Concatenated File is Inconsistent! CRC32 not equal\n\nFile Name: " + name + "\nOriginal CRC32 =\t\t" +
-           recorded + "\nCatenated File CRC32 =\t" + computed;
+// The one outcome told is a join of name whose CRC-32 texts are recorded and computed.
+void ExpectToldJoin(const RecordingMessenger& messenger, OutcomeKind kind, const std::string& name,
+                    const std::string& recorded, const std::string& computed) {
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{kind});
+    EXPECT_EQ(name, messenger.told[0].name);
+    EXPECT_EQ(recorded, messenger.told[0].recorded);
+    EXPECT_EQ(computed, messenger.told[0].computed);
 }
 
 size_t FileCount(const TempDir& dir) {
@@ -64,8 +63,8 @@ TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     EXPECT_EQ(dir.File("big.bin"), r.outputPath);
     EXPECT_EQ("big.bin\t 4000000 bytes", r.listLine);
     EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
-    ASSERT_EQ(1u, messenger.shown.size());
-    EXPECT_EQ((ShownMessage{Success("big.bin", data), Icon::Information, Buttons::Ok}), messenger.shown[0]);
+    ExpectToldJoin(messenger, OutcomeKind::Joined, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
+    EXPECT_EQ(r.outputPath, messenger.told[0].path);
 }
 
 TEST(HeaderJoin, UnusualButValidSets) {
@@ -97,7 +96,8 @@ TEST(HeaderJoin, UnusualButValidSets) {
         EXPECT_EQ(c.name, r.recordedName);
         EXPECT_TRUE(dir.Read(c.name) == c.data) << "rejoined bytes differ";
         EXPECT_EQ(c.name + "\t " + std::to_string(c.data.size()) + " bytes", r.listLine);
-        EXPECT_EQ((std::vector<std::string>{Success(c.name, c.data)}), messenger.Texts());
+        const std::string crc = CrcText(CrcOf(c.data));
+        ExpectToldJoin(messenger, OutcomeKind::Joined, c.name, crc, crc);
     }
 }
 
@@ -120,7 +120,7 @@ TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
         const CatResult r = Join(dir, messenger);
         EXPECT_FALSE(r.written);
         EXPECT_EQ(lower, r.recordedCrc);
-        EXPECT_EQ((std::vector<std::string>{kNoName}), messenger.Texts());
+        EXPECT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NoOriginalName});
         EXPECT_FALSE(dir.Exists("lower.bin"));
     }
     {
@@ -135,8 +135,7 @@ TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
         EXPECT_FALSE(r.written);
         const std::string joined = dir.Read("broken.bin");
         EXPECT_EQ(data.size(), joined.size());
-        EXPECT_EQ((std::vector<std::string>{Inconsistent("broken.bin", crc, CrcText(CrcOf(joined)))}),
-                  messenger.Texts());
+        ExpectToldJoin(messenger, OutcomeKind::MismatchWritten, "broken.bin", crc, CrcText(CrcOf(joined)));
     }
 }
 
@@ -169,7 +168,8 @@ TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
         EXPECT_EQ(c.scannedCrc, r.recordedCrc);
         EXPECT_FALSE(r.written);
         EXPECT_EQ("", r.listLine);
-        EXPECT_EQ((std::vector<ShownMessage>{{kNoName, Icon::Hand, Buttons::Ok}}), messenger.shown);
+        ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NoOriginalName});
+        EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].path);
         EXPECT_EQ(before, FileCount(dir)) << "a file was created";
         EXPECT_FALSE(std::filesystem::exists(dir.Native("../escape.bin")));
     }
@@ -186,11 +186,8 @@ TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
     const CatResult r = Join(dir, messenger);
     EXPECT_FALSE(r.written);
     EXPECT_EQ("_Split#002", r.recordedName);
-    ASSERT_EQ(1u, messenger.shown.size());
-    const std::string text = messenger.shown[0].text;
-    EXPECT_EQ(0u, text.rfind("Error on Subroutine: CatFiles\n", 0)) << text;
-    EXPECT_NE(std::string::npos, text.find("overwrite the input file " + dir.File("_Split#002"))) << text;
-    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::OutputIsAnInput});
+    EXPECT_EQ(dir.File("_Split#002"), messenger.told[0].other);
     EXPECT_TRUE(dir.Read("_Split#002") == pieceTwo) << "piece 2 was changed";
 }
 
@@ -206,13 +203,11 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     const CatResult r = Join(dir, messenger);
     EXPECT_FALSE(r.written);
     EXPECT_EQ("", r.listLine);
-    ASSERT_EQ(1u, messenger.shown.size()) << "no further message after a file error";
-    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
-    EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("_Split#001"))) << messenger.shown[0];
-    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
-    EXPECT_NE(std::string::npos,
-              messenger.shown[0].text.find("\nThe unfinished file " + dir.File("halted.bin.partial") + " was deleted."))
-        << messenger.shown[0];
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError})
+        << "no further message after a file error";
+    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("_Split#001"))) << messenger.told[0].text;
+    EXPECT_EQ(dir.File("halted.bin.partial"), messenger.told[0].path);
+    EXPECT_EQ(0u, messenger.told[0].first) << "the unfinished output was deleted";
     EXPECT_FALSE(dir.Exists("halted.bin")) << "no short file under the real name";
     EXPECT_FALSE(dir.Exists("halted.bin.partial"));
 
@@ -223,8 +218,8 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     job.paths = {dir.File("_Split#000"), dir.File("_Split#001")};
     RecordingMessenger missing;
     EXPECT_FALSE(CatFiles(job, missing).written);
-    ASSERT_EQ(1u, missing.shown.size());
-    EXPECT_NE(std::string::npos, missing.shown[0].text.find(dir.File("_Split#001"))) << missing.shown[0];
+    ASSERT_EQ(1u, missing.told.size());
+    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("_Split#001"))) << missing.told[0].text;
 }
 
 TEST(HeaderJoin, ModeChoice) {
@@ -244,7 +239,8 @@ TEST(HeaderJoin, ModeChoice) {
     const CatResult plain = CatFiles(job, marked);
     EXPECT_FALSE(plain.headerJoin) << "an explicit selection is always joined plain";
     EXPECT_FALSE(plain.headerRead);
-    EXPECT_EQ((std::vector<std::string>{"Catenated File: File77 done"}), marked.Texts());
+    ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
+    EXPECT_EQ("File77", marked.told[0].name);
 
     std::filesystem::rename(dir.Native("_Split#000"), dir.Native("_split#000"));
     job.explicitSelection = false;
@@ -258,7 +254,7 @@ TEST(HeaderJoin, ModeChoice) {
     RecordingMessenger none;
     const CatResult nothing = CatFiles(CatJob{}, none);
     EXPECT_FALSE(nothing.written);
-    EXPECT_TRUE(none.shown.empty());
+    EXPECT_TRUE(none.told.empty() && none.shown.empty());
 }
 
 TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
@@ -271,9 +267,7 @@ TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
     EXPECT_TRUE(r.headerJoin);
     EXPECT_EQ(golden::kCrcText, r.recordedCrc);
     EXPECT_EQ(golden::kData, dir.Read(golden::kName));
-    EXPECT_EQ((std::vector<ShownMessage>{
-                  {"Catenated File: fox.txt  OK\n\nCRC32 = Hex:414FA339", Icon::Information, Buttons::Ok}}),
-              messenger.shown);
+    ExpectToldJoin(messenger, OutcomeKind::Joined, "fox.txt", "414FA339", "414FA339");
 
     // Without a header the set is its data, picked file by file and joined as it stands.
     TempDir plain;

@@ -72,9 +72,8 @@ TEST(JoinChecks, ExistingOutputIsReplacedOnlyAfterYes) {
 
     RecordingMessenger no;
     EXPECT_FALSE(JoinDiscovered(dir, no).written);
-    const std::string question =
-        "The file " + dir.File("thesis.doc") + " already exists.\nThe catenated file will replace it.\n\nReplace it?";
-    EXPECT_EQ((std::vector<ShownMessage>{{question, Icon::Exclamation, Buttons::YesNo}}), no.shown);
+    ASSERT_EQ(no.Kinds(), std::vector<OutcomeKind>{OutcomeKind::ReplaceOutput});
+    EXPECT_EQ(dir.File("thesis.doc"), no.told[0].path);
     EXPECT_EQ("the only copy", dir.Read("thesis.doc")) << "No must leave the file as it was";
 
     dir.Write(names[1], data.substr(2000 - HeaderFor(data, "thesis.doc").size(), 2000));
@@ -94,19 +93,17 @@ TEST(JoinChecks, AGapOrTwoNamesForOneNumberWriteNothing) {
 
     RecordingMessenger gap;
     EXPECT_FALSE(JoinDiscovered(dir, gap).written);
-    EXPECT_EQ((std::vector<ShownMessage>{{"_Split#003 is missing: the set cannot be catenated without it.\n"
-                                          "Nothing was written.",
-                                          Icon::Hand, Buttons::Ok}}),
-              gap.shown);
+    ASSERT_EQ(gap.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PieceMissing});
+    EXPECT_EQ("_Split#003", gap.told[0].name);
     EXPECT_FALSE(dir.Exists("gap.bin"));
 
     dir.Write("_Split#003", "x");
     dir.Write("_SPLIT#002", "another 2");
     RecordingMessenger twice;
     EXPECT_FALSE(JoinDiscovered(dir, twice).written);
-    ASSERT_EQ(1u, twice.shown.size());
-    EXPECT_EQ("Two split files carry the same number:\n_SPLIT#002\n_Split#002\nNothing was written.",
-              twice.shown[0].text);
+    ASSERT_EQ(twice.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PieceNumberTwice});
+    EXPECT_EQ("_SPLIT#002", twice.told[0].name);
+    EXPECT_EQ("_Split#002", twice.told[0].other);
     EXPECT_FALSE(dir.Exists("gap.bin"));
 }
 

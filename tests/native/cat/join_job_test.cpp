@@ -74,8 +74,9 @@ TEST(JoinJob, StopLeavesOnlyTheInputsAndSaysSo) {
         EXPECT_FALSE(r.written);
         EXPECT_TRUE(OnlyInputsLeft(dir, pieces.size())) << "explicit selection: " << explicitSelection;
         const std::string partial = explicitSelection ? "File7.partial" : "big.bin.partial";
-        EXPECT_EQ(messenger.Texts(), std::vector<std::string>{std::string(kCatStoppedText) + "\nThe unfinished file " +
-                                                              dir.File(partial) + " was deleted."});
+        ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinStopped});
+        EXPECT_EQ(messenger.told[0].path, dir.File(partial));
+        EXPECT_EQ(messenger.told[0].first, 0u) << "it was deleted";
     }
 }
 
@@ -90,7 +91,7 @@ TEST(JoinJob, HeaderJoinWritesUnderATemporaryNameAndNeverOverAnotherJoinsOne) {
     EXPECT_FALSE(r.written);
     EXPECT_EQ(dir.Read("big.bin.partial"), "another join's output") << "created new, never replaced";
     EXPECT_FALSE(dir.Exists("big.bin"));
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_EQ(messenger.shown[0].text,
-              "Error on Subroutine: CatFiles\n" + dir.File("big.bin.partial") + " already exists.");
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
+    EXPECT_EQ(messenger.told[0].text, dir.File("big.bin.partial") + " already exists.");
+    EXPECT_EQ(messenger.told[0].path, "") << "no unfinished output of its own";
 }

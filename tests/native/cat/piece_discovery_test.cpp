@@ -45,7 +45,7 @@ TEST(PieceDiscovery, ListsAcceptedSiblingsInNameOrderWhateverTheFolderOrder) {
     RecordingMessenger messenger;
     const auto pieces = DiscoverPieces(dir.File("_Split#000"), messenger);
     ASSERT_TRUE(pieces.has_value());
-    EXPECT_TRUE(messenger.shown.empty()) << "first message: " << messenger.shown[0];
+    EXPECT_TRUE(messenger.shown.empty() && messenger.told.empty());
     const std::vector<std::string> expected = {"_Split#000", "_SPLIT#001", "_split#002", "_Split#005"};
     EXPECT_EQ(expected, NamesOf(*pieces)) << "a folder whose name fits is listed; .exe, two and four digits are not";
     ASSERT_EQ(4u, pieces->size());
@@ -70,12 +70,12 @@ TEST(PieceDiscovery, WrongNameOnAMissingFileGivesThreeMessagesInOrder) {
     const std::string path = dir.File("nothing.bin");
     RecordingMessenger messenger;
     EXPECT_FALSE(DiscoverPieces(path, messenger).has_value());
-    ASSERT_EQ(3u, messenger.shown.size());
-    EXPECT_EQ((ShownMessage{"No correct 1st spitted file name", Icon::Exclamation, Buttons::Ok}), messenger.shown[0]);
-    EXPECT_EQ(0u, messenger.shown[1].text.rfind("Problem with File:\n" + path + "\n\n", 0))
-        << "CheckFile's message, got: " << messenger.shown[1];
-    EXPECT_EQ(Icon::Exclamation, messenger.shown[1].icon);
-    EXPECT_EQ((ShownMessage{"Not a normal file", Icon::Exclamation, Buttons::Ok}), messenger.shown[2]);
+    EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAFirstPiece, OutcomeKind::FirstPieceNotAFile}),
+              messenger.Kinds());
+    EXPECT_EQ(path, messenger.told[0].path);
+    ASSERT_EQ(1u, messenger.shown.size());
+    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Problem with File:\n" + path + "\n\n", 0))
+        << "CheckFile's message, got: " << messenger.shown[0];
 }
 
 TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
@@ -86,21 +86,21 @@ TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
 
     RecordingMessenger lower;
     EXPECT_TRUE(DiscoverPieces(dir.File("_split#000"), lower).has_value()) << "as media and copy tools write it";
-    EXPECT_TRUE(lower.Texts().empty());
+    EXPECT_TRUE(lower.told.empty() && lower.shown.empty());
     EXPECT_FALSE(DiscoverPieces(dir.File("_Split#000.exe"), lower).has_value());
-    ASSERT_FALSE(lower.Texts().empty());
-    EXPECT_EQ("No correct 1st spitted file name", lower.Texts().front());
+    ASSERT_FALSE(lower.told.empty());
+    EXPECT_EQ(OutcomeKind::NotAFirstPiece, lower.told.front().kind);
 
     RecordingMessenger folder;
     const std::string folderPath = dir.File("sub") + "\\_Split#000";
     EXPECT_FALSE(DiscoverPieces(folderPath, folder).has_value());
-    ASSERT_EQ(2u, folder.shown.size());
-    EXPECT_EQ((ShownMessage{"File:\n" + folderPath + "\nIs a directory", Icon::Hand, Buttons::Ok}), folder.shown[0]);
-    EXPECT_EQ("Not a normal file", folder.shown[1].text);
+    EXPECT_EQ((std::vector<ShownMessage>{{"File:\n" + folderPath + "\nIs a directory", Icon::Hand, Buttons::Ok}}),
+              folder.shown);
+    EXPECT_EQ(folder.Kinds(), std::vector<OutcomeKind>{OutcomeKind::FirstPieceNotAFile});
 
     RecordingMessenger empty;
     EXPECT_FALSE(DiscoverPieces("", empty).has_value());
-    EXPECT_EQ(3u, empty.shown.size()) << "an empty path fails both checks";
+    EXPECT_EQ(2u, empty.told.size()) << "an empty path fails both checks";
 }
 
 TEST(PieceDiscovery, ListLines) {

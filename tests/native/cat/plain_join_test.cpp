@@ -43,8 +43,9 @@ TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
     EXPECT_EQ(dir.File("File123"), r.outputPath);
     EXPECT_TRUE(dir.Read("File123") == expected) << "output is not the pieces joined whole";
     EXPECT_EQ("File123\t " + std::to_string(expected.size()) + " bytes", r.listLine);
-    EXPECT_EQ((std::vector<ShownMessage>{{"Catenated File: File123 done", Icon::Information, Buttons::Ok}}),
-              messenger.shown);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
+    EXPECT_EQ("File123", messenger.told[0].name);
+    EXPECT_EQ(3u, messenger.told[0].first) << "the files joined";
 }
 
 TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
@@ -76,8 +77,8 @@ TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
     const CatResult m = CatFiles(job, missing);
     EXPECT_EQ(dir.File("File6"), m.outputPath);
     EXPECT_FALSE(m.written);
-    ASSERT_EQ(1u, missing.shown.size());
-    EXPECT_NE(std::string::npos, missing.shown[0].text.find(dir.File("File5"))) << missing.shown[0];
+    ASSERT_EQ(missing.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
+    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("File5"))) << missing.told[0].text;
 }
 
 TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
@@ -94,10 +95,9 @@ TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     const CatResult r = CatFiles(job, messenger);
     EXPECT_FALSE(r.written);
     EXPECT_EQ("", r.listLine);
-    ASSERT_EQ(1u, messenger.shown.size());
-    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Error on Subroutine: CatFiles\n", 0)) << messenger.shown[0];
-    EXPECT_NE(std::string::npos, messenger.shown[0].text.find(dir.File("folder"))) << messenger.shown[0];
-    EXPECT_EQ(Icon::Hand, messenger.shown[0].icon);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
+    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("folder"))) << messenger.told[0].text;
+    EXPECT_EQ(dir.File("File4.partial"), messenger.told[0].path);
     EXPECT_FALSE(dir.Exists("File4"));
     EXPECT_FALSE(dir.Exists("File4.partial")) << "the unfinished output is deleted";
 }

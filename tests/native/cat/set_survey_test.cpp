@@ -48,7 +48,7 @@ TEST(SetSurvey, FromALaterPieceNamesTheGapsAndChecksTheDataWithoutWriting) {
     const auto gap = SurveySet(dir.File("_Split#004"), messenger);
     ASSERT_TRUE(gap);
     EXPECT_EQ(std::vector<int>{2}, gap->missing);
-    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_TRUE(messenger.told.empty() && messenger.shown.empty());
 }
 
 TEST(SetSurvey, WithoutHeaderTheDataStartsAtByteZero) {
@@ -70,8 +70,9 @@ TEST(SetSurvey, RefusesWhatIsNoPieceAndAmbiguousFirstPieces) {
     RecordingMessenger messenger;
     EXPECT_FALSE(SurveySet(dir.File("notes.txt"), messenger));
     EXPECT_FALSE(SurveySet(dir.File("_Split#001"), messenger)) << "two first pieces, and a later piece named";
-    ASSERT_EQ(2u, messenger.shown.size());
-    EXPECT_NE(std::string::npos, messenger.shown[1].text.find("both _Split#000 and _Split#000.exe"));
+    EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAPiece, OutcomeKind::TwoFirstPieces}), messenger.Kinds());
+    EXPECT_EQ(dir.File("notes.txt"), messenger.told[0].path);
+    EXPECT_EQ(dir.Path(), messenger.told[1].path);
     const auto named = SurveySet(dir.File("_Split#000.exe"), messenger);
     ASSERT_TRUE(named);
     EXPECT_TRUE(named->selfCatenating);

@@ -99,6 +99,10 @@ TEST_F(CliTest, RoundTripsInEveryMode) {
         else
             EXPECT_EQ(0u, out.begin()->first.rfind("File", 0)) << "a set without header joins as File%i";
         EXPECT_TRUE(out.begin()->second == data) << "rejoined bytes differ";
+        const std::string told = mode.joined.empty()
+                                     ? "fendrik: joined 3 files into File"
+                                     : "fendrik: joined big.bin: CRC-32 " + CrcText(CrcOf(data)) + " OK\n";
+        EXPECT_EQ(0u, join.err.rfind(told, 0)) << join.err;
     }
     const auto image = Contents(dir.Native("pieces"))["_Split#000.exe"];
     if (haveStub) {
@@ -188,9 +192,10 @@ TEST_F(CliTest, NothingIsReplacedWithoutAYes) {
     dir.Write("out/big.bin", "precious");
     const CliRun refused = Cli({"join", Piece("_Split#000"), "-C", "out"});
     EXPECT_EQ(3, refused.status);
-    EXPECT_NE(std::string::npos,
-              refused.err.find("already exists. The catenated file will replace it. Replace it? [y/N] no"))
-        << refused.err;
+    EXPECT_EQ(
+        "fendrik: " + dir.Native("out/big.bin").string() +
+            " already exists; replace it with the joined file? [y/N] no (no terminal to ask; --yes answers yes)\n",
+        refused.err);
     EXPECT_EQ("precious", dir.Read("out/big.bin"));
     EXPECT_EQ(3, Cli({"join", Piece("_Split#000"), "-C", "out"}, "n\n", true).status);
     EXPECT_EQ("precious", dir.Read("out/big.bin"));
@@ -233,6 +238,11 @@ TEST_F(CliTest, CtrlCStopsAndLeavesNoPieceBehind) {
     }
     ASSERT_EQ(0, Cli({"split", "big.bin", "-C", "pieces", "--size", "100K"}).status);
     EXPECT_EQ(3, Cli({"verify", Piece("_Split#000")}, "", false, &stop).status);
+    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet"}, "", false, &stop);
+    EXPECT_EQ(3, join.status);
+    EXPECT_EQ("fendrik: join stopped; the unfinished " + dir.Native("out/big.bin.partial").string() + " was deleted\n",
+              join.err)
+        << "told once, also under --quiet";
 }
 
 TEST_F(CliTest, RecoveryFilesAreToldAndRefusedBeforeAnyPiece) {

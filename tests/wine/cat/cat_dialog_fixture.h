@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "tests/native/cat/split_set_writer.h"
-#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wine/support/common_controls.h"
 #include "tests/wine/support/scripted_pickers.h"
+#include "tests/wine/support/window_messenger.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
@@ -54,7 +54,7 @@ protected:
             << "list box 1018 and the dialog's lists went out of step";
     }
 
-    RecordingMessenger messenger;
+    WindowRecordingMessenger messenger;
     ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };

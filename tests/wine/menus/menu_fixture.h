@@ -15,10 +15,10 @@
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "tests/support/crc_text.h"
-#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wine/support/common_controls.h"
 #include "tests/wine/support/scripted_pickers.h"
+#include "tests/wine/support/window_messenger.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
@@ -162,7 +162,7 @@ protected:
         }
     }
 
-    RecordingMessenger messenger;
+    WindowRecordingMessenger messenger;
     ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };

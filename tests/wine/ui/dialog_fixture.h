@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/recording_messenger.h"
 #include "tests/wine/support/common_controls.h"
 #include "tests/wine/support/scripted_pickers.h"
+#include "tests/wine/support/window_messenger.h"
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
@@ -44,7 +44,7 @@ protected:
         SendMessageA(spin, WM_LBUTTONUP, 0, at);
     }
 
-    RecordingMessenger messenger;
+    WindowRecordingMessenger messenger;
     ScriptedPickers pickers;
     MainDialog dialog{messenger, pickers};
 };

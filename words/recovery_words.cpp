@@ -1,4 +1,4 @@
-#include "cli/recovery_words.h"
+#include "words/recovery_words.h"
 #include <algorithm>
 #include <map>
 
