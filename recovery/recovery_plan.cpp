@@ -68,7 +68,9 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
         plan.batchSlices = 1;
     const uint32_t fit = static_cast<uint32_t>((memoryCap - 2 * plan.batchSlices * s) / s);
     plan.slicesPerVolume = std::min({plan.slicesPerVolume, fit, plan.recoverySlices});
-    plan.slicesPerPass = std::min(plan.recoverySlices, fit / plan.slicesPerVolume * plan.slicesPerVolume);
+    // One pass when they all fit, else whole volumes per pass.
+    plan.slicesPerPass =
+        plan.recoverySlices <= fit ? plan.recoverySlices : fit / plan.slicesPerVolume * plan.slicesPerVolume;
     plan.volumes = (plan.recoverySlices + plan.slicesPerVolume - 1) / plan.slicesPerVolume;
     return plan;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "recovery/par2_format.h"
+#include "recovery/recovery_plan.h"
 
 TEST(Md5, KnownAnswers) {
     const Md5Digest abc = Md5Of("abc", 3);
@@ -44,4 +45,15 @@ TEST(Par2Format, PacketRoundTripAndDamage) {
     EXPECT_TRUE(par2::PacketIntact(packet.data(), h.length));
     packet[66] ^= 1;
     EXPECT_FALSE(par2::PacketIntact(packet.data(), h.length));
+}
+
+// 16 recovery slices of 8 MiB in volumes of 7: with room for exactly 16 beside the batches they are made in
+// one pass, although the last volume is not full (a second pass would read every piece again).
+TEST(RecoveryPlan, AllRecoverySlicesThatFitTakeOnePass) {
+    const auto planned = PlanRecovery(16, 64ull << 20, false, 2, 192ull << 20);
+    const RecoveryPlan& plan = std::get<RecoveryPlan>(planned);
+    EXPECT_EQ(plan.sliceSize, 8ull << 20);
+    EXPECT_EQ(plan.slicesPerVolume, 7u);
+    EXPECT_EQ(plan.recoverySlices, 16u);
+    EXPECT_EQ(plan.slicesPerPass, 16u);
 }
