@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -107,7 +108,7 @@ void File::Write(const void* data, size_t len) {
         throw FileException(FileCause::InvalidFile, EBADF, path_);
     const char* p = static_cast<const char*>(data);
     while (len > 0) {
-        const ssize_t put = ::write(handle_.Get(), p, len);
+        const ssize_t put = ::write(handle_.Get(), p, std::min(len, kWriteChunk));
         if (put < 0) {
             if (errno == EINTR)
                 continue;

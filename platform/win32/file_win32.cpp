@@ -1,6 +1,8 @@
 // The file class on Win32: CreateFileA with real sharing modes.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/file.h"
 #include "platform/file_cause.h"
 
@@ -101,11 +103,17 @@ size_t File::Read(void* buffer, size_t len) {
 }
 
 void File::Write(const void* data, size_t len) {
-    DWORD put = 0;
-    if (!::WriteFile(handle_.Get(), data, static_cast<DWORD>(len), &put, nullptr))
-        throw FileException::FromOsError(::GetLastError(), path_);
-    if (put != len)
-        throw FileException(FileCause::DiskFull, ERROR_DISK_FULL, path_);
+    const char* p = static_cast<const char*>(data);
+    while (len > 0) {
+        const DWORD ask = static_cast<DWORD>(std::min(len, kWriteChunk));
+        DWORD put = 0;
+        if (!::WriteFile(handle_.Get(), p, ask, &put, nullptr))
+            throw FileException::FromOsError(::GetLastError(), path_);
+        if (put != ask)
+            throw FileException(FileCause::DiskFull, ERROR_DISK_FULL, path_);
+        p += put;
+        len -= put;
+    }
 }
 
 void File::Seek(uint64_t offsetFromStart) {

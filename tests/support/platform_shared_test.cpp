@@ -28,6 +28,17 @@ TEST(PlatformFile, ReadWriteSeekLengthRoundTrip) {
     EXPECT_EQ(0u, in.Read(buf, sizeof buf));
 }
 
+TEST(PlatformFile, AWriteLongerThanOneCallArrivesWhole) {
+    TempDir dir;
+    const std::string bytes = TestBytes(2 * File::kWriteChunk + 3);
+    {
+        File out(dir.File("a.bin"), File::Mode::CreateAlways);
+        out.Write(bytes.data(), bytes.size());
+        out.Close();
+    }
+    EXPECT_EQ(bytes, dir.Read("a.bin"));
+}
+
 TEST(PlatformFile, CreateEmptiesAnExistingFile) {
     TempDir dir;
     dir.Write("x", "old content");
