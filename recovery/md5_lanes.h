@@ -17,8 +17,32 @@ struct Md5Message {
     size_t tailLen = 0;
 };
 
-// digests[i] = the MD5 of messages[i], on the path that suits this many best here.
-void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests);
+// An MD5 of bytes that come in parts, such as a whole piece a batch at a time. Its steps wait on each
+// other and leave the vector units idle, so while lanes hash messages its blocks ride along with theirs.
+class Md5Stream {
+public:
+    void Update(const uint8_t* data, size_t len);
+    // The digest of everything fed; the stream starts again empty.
+    Md5Digest Final();
+
+private:
+    friend struct Md5StreamAccess;
+    uint32_t state_[4] = {0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u};
+    uint64_t length_ = 0;
+    uint8_t buffer_[64] = {};
+};
+
+// Bytes to feed to a stream while the lanes work.
+struct Md5Along {
+    Md5Stream* stream = nullptr;
+    const uint8_t* data = nullptr;
+    size_t len = 0;
+};
+
+// digests[i] = the MD5 of messages[i], on the path that suits this many best here; and along[k].data
+// fed to along[k].stream, in order, for k < alongCount.
+void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along = nullptr,
+             size_t alongCount = 0);
 
 // How many messages the widest path here hashes at once: a group of this many costs about as much as
 // one. Fewer go on a narrower path, whose lanes they fill.
@@ -30,13 +54,14 @@ namespace md5lanes {
 struct Path {
     const char* name;
     size_t lanes;
-    void (*run)(const Md5Message*, size_t, Md5Digest*);
+    void (*run)(const Md5Message*, size_t, Md5Digest*, const Md5Along*, size_t);
     bool (*available)();
 };
 
-void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests);
-void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests);
-void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
+                 size_t alongCount);
+void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
+void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
 inline bool Always() {
     return true;
 }

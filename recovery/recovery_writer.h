@@ -10,6 +10,7 @@
 
 #include "core/split_observer.h"
 #include "recovery/md5.h"
+#include "recovery/md5_lanes.h"
 #include "recovery/par2_format.h"
 #include "recovery/recovery_pass.h"
 #include "recovery/recovery_plan.h"
@@ -47,9 +48,11 @@ private:
     enum class Place { Assumed, Final, Moved };
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
-    // The checksums: of whole pieces and their first 16 KiB in order, and of each slice.
-    void HashInOrder(const SliceBatch& batch);
-    void HashSlices(const SliceBatch& batch, size_t first, size_t count, uint64_t sliceSize);
+    // The checksums: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the
+    // slices' too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
+    void HashPieces(const SliceBatch& batch, bool withSlices);
+    void HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along = nullptr,
+                    size_t alongCount = 0);
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);

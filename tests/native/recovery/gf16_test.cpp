@@ -160,11 +160,29 @@ TEST(Md5Lanes, EveryPathMatchesThePlatformsMd5) {
         md5.Update(messages[i].tail, messages[i].tailLen);
         want[i] = md5.Final();
     }
+    // And streams riding along, fed in parts that leave partial blocks between calls: some long enough
+    // to ride whole, one too short to, one empty.
+    const size_t parts[][2] = {{8999, 0}, {3, 5000}, {4000, 4999}, {70, 0}, {0, 0}};
+    std::vector<Md5Digest> streamWant;
+    for (const auto& p : parts) {
+        Md5 md5;
+        md5.Update(bytes.data(), p[0]);
+        md5.Update(bytes.data() + p[0], p[1]);
+        streamWant.push_back(md5.Final());
+    }
     for (const md5lanes::Path& path : md5lanes::kPaths) {
         if (!path.available())
             continue;
         std::fill(got.begin(), got.end(), Md5Digest{});
-        path.run(messages.data(), messages.size(), got.data());
+        std::vector<Md5Stream> streams(std::size(parts));
+        for (int call = 0; call < 2; ++call) {
+            std::vector<Md5Along> along;
+            for (size_t k = 0; k < streams.size(); ++k)
+                along.push_back({&streams[k], bytes.data() + (call ? parts[k][0] : 0), parts[k][call]});
+            path.run(messages.data(), call ? messages.size() : 5, got.data(), along.data(), along.size());
+        }
         EXPECT_EQ(got, want) << path.name;
+        for (size_t k = 0; k < streams.size(); ++k)
+            EXPECT_EQ(streams[k].Final(), streamWant[k]) << path.name << " stream " << k;
     }
 }
