@@ -123,15 +123,38 @@ __attribute__((always_inline)) inline void Round(V& a, V& b, V& c, V& d, const V
     Steps<V, R, 16 * R + 12, S0, S1, S2, S3>(a, b, c, d, m);
 }
 
+// The message words of a block of every lane: m[w] holds word w of each. Four lanes go by a transpose
+// of 4 x 4 words in registers, which leaves the load and store units to a stream riding along.
+template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V* m, const uint8_t* const* blocks) {
+    if constexpr (N == 4 && sizeof(V) == 16) {
+        typedef int Order __attribute__((vector_size(16)));
+        for (int w = 0; w < 16; w += 4) {
+            V r[4];
+            for (int lane = 0; lane < 4; ++lane)
+                std::memcpy(&r[lane], blocks[lane] + 4 * w, 16); // little-endian, as MD5 reads its words
+            const V t0 = __builtin_shuffle(r[0], r[1], Order{0, 4, 1, 5});
+            const V t1 = __builtin_shuffle(r[0], r[1], Order{2, 6, 3, 7});
+            const V t2 = __builtin_shuffle(r[2], r[3], Order{0, 4, 1, 5});
+            const V t3 = __builtin_shuffle(r[2], r[3], Order{2, 6, 3, 7});
+            m[w] = __builtin_shuffle(t0, t2, Order{0, 1, 4, 5});
+            m[w + 1] = __builtin_shuffle(t0, t2, Order{2, 3, 6, 7});
+            m[w + 2] = __builtin_shuffle(t1, t3, Order{0, 1, 4, 5});
+            m[w + 3] = __builtin_shuffle(t1, t3, Order{2, 3, 6, 7});
+        }
+    } else {
+        for (int w = 0; w < 16; ++w) {
+            uint32_t words[N];
+            for (int lane = 0; lane < N; ++lane)
+                std::memcpy(&words[lane], blocks[lane] + 4 * w, 4);
+            std::memcpy(&m[w], words, sizeof m[w]);
+        }
+    }
+}
+
 // Every lane's state after one more block of its message. With V one word and N 1: a plain MD5 block.
 template <class V, int N> __attribute__((always_inline)) inline void Compress(V* state, const uint8_t* const* blocks) {
     V m[16];
-    for (int w = 0; w < 16; ++w) {
-        uint32_t words[N];
-        for (int lane = 0; lane < N; ++lane)
-            std::memcpy(&words[lane], blocks[lane] + 4 * w, 4); // little-endian, as MD5 reads its words
-        std::memcpy(&m[w], words, sizeof m[w]);
-    }
+    LoadWords<V, N>(m, blocks);
     V a = state[0], b = state[1], c = state[2], d = state[3];
     Round<V, 0, 7, 12, 17, 22>(a, b, c, d, m);
     Round<V, 1, 5, 9, 14, 20>(a, b, c, d, m);
@@ -185,12 +208,7 @@ template <class V, int N>
 __attribute__((always_inline)) inline void CompressStitched(V* state, const uint8_t* const* blocks, uint32_t* stream,
                                                            const uint8_t* streamBlocks) {
     Stitched<V, N> run;
-    for (int w = 0; w < 16; ++w) {
-        uint32_t words[N];
-        for (int lane = 0; lane < N; ++lane)
-            std::memcpy(&words[lane], blocks[lane] + 4 * w, 4);
-        std::memcpy(&run.m[w], words, sizeof run.m[w]);
-    }
+    LoadWords<V, N>(run.m, blocks);
     for (int k = 0; k < 4; ++k)
         run.x[k] = state[k];
     run.s = stream;
