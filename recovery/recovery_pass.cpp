@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/thread_priority.h"
 #include "recovery/par2_format.h"
 #include "recovery/product_sums.h"
 
@@ -39,36 +40,40 @@ RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batc
         batch.slices.clear();
         batch.slices.reserve(batchSlices);
     }
-    worker_ = std::thread([this] { Work(); });
+    summer_ = std::thread([this] { Sum(); });
+    if (hooks_.inOrder)
+        ordering_ = std::thread([this] { RunInOrder(); });
 }
 
 RecoveryPass::~RecoveryPass() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
+        changed_.wait(lock, [this] { return summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_); });
         stop_ = true;
     }
     changed_.notify_all();
-    worker_.join();
+    summer_.join();
+    if (ordering_.joinable())
+        ordering_.join();
 }
 
 uint8_t* RecoveryPass::Slot() {
-    SliceBatch& batch = batches_[filling_];
+    SliceBatch& batch = Batch(submitted_);
     return batch.data.data() + batch.slices.size() * sliceSize_;
 }
 
 void RecoveryPass::Add(const InputSlice& slice) {
     std::memset(Slot() + slice.len, 0, static_cast<size_t>(sliceSize_ - slice.len));
-    batches_[filling_].slices.push_back(slice);
-    if (batches_[filling_].slices.size() == batchSlices_)
+    Batch(submitted_).slices.push_back(slice);
+    if (Batch(submitted_).slices.size() == batchSlices_)
         Submit();
 }
 
 void RecoveryPass::Finish() {
-    if (!batches_[filling_].slices.empty())
+    if (!Batch(submitted_).slices.empty())
         Submit();
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !pending_; });
+    changed_.wait(lock, [this] { return summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_); });
     if (working_) {
         gf16::FromWorking(recovery_.data(), recovery_.data(), recovery_.size());
         working_ = false;
@@ -78,27 +83,52 @@ void RecoveryPass::Finish() {
 void RecoveryPass::Submit() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
-        pending_ = true;
-        filling_ ^= 1;
-        batches_[filling_].slices.clear();
+        ++submitted_;
+        // The next batch to fill held the one kPassBatches back: both threads must be done with it.
+        const uint64_t reused = submitted_ + 1 > kPassBatches ? submitted_ + 1 - kPassBatches : 0;
+        changed_.wait(lock, [&] { return summed_ >= reused && (!hooks_.inOrder || ordered_ >= reused); });
+        Batch(submitted_).slices.clear();
     }
     changed_.notify_all();
 }
 
-void RecoveryPass::Work() {
+void RecoveryPass::Sum() {
     for (;;) {
+        uint64_t n;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return pending_ || stop_; });
-            if (!pending_)
+            changed_.wait(lock, [this] { return summed_ < submitted_ || stop_; });
+            if (summed_ == submitted_)
                 return;
+            n = summed_;
         }
-        const SliceBatch& batch = batches_[filling_ ^ 1];
-        Compute(batch);
+        Compute(Batch(n));
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            pending_ = false;
+            ++summed_;
+        }
+        changed_.notify_all();
+    }
+}
+
+void RecoveryPass::RunInOrder() {
+    // The in-order hook is the one part that cannot be spread over cores, and the sums have room to
+    // wait: it goes first where the system allows. On one core it would only hold up the rest.
+    if (std::thread::hardware_concurrency() > 1)
+        RaiseThisThread();
+    for (;;) {
+        uint64_t n;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return ordered_ < submitted_ || stop_; });
+            if (ordered_ == submitted_)
+                return;
+            n = ordered_;
+        }
+        hooks_.inOrder(Batch(n), sliceSize_);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++ordered_;
         }
         changed_.notify_all();
     }
@@ -127,21 +157,18 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
     std::vector<uint8_t*> outputs(count_);
     for (uint32_t r = 0; r < count_; ++r)
         outputs[r] = recovery_.data() + r * stride_;
-    // The checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
+    // The groups' checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
     // no two tasks write the same memory.
     const size_t group = std::max<size_t>(hooks_.groupSize, 1);
-    const size_t firstGroup = hooks_.inOrder ? 1 : 0;
-    const size_t hashTasks = firstGroup + (hooks_.eachGroup ? (n + group - 1) / group : 0);
+    const size_t hashTasks = hooks_.eachGroup ? (n + group - 1) / group : 0;
     const size_t blocks = static_cast<size_t>((sliceSize_ + gf16::kSumBlock - 1) / gf16::kSumBlock);
     gf16::RunOnEveryCore(hashTasks + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
         if (task >= hashTasks) {
             const size_t at = (task - hashTasks) * gf16::kSumBlock;
             sums.AddBlock(inputs.data(), outputs.data(), at,
                           static_cast<size_t>(std::min<uint64_t>(gf16::kSumBlock, sliceSize_ - at)), false, scratch);
-        } else if (hooks_.inOrder && task == 0) {
-            hooks_.inOrder(batch, sliceSize_);
         } else {
-            const size_t first = (task - firstGroup) * group;
+            const size_t first = task * group;
             hooks_.eachGroup(batch, first, std::min(group, n - first), sliceSize_);
         }
     });

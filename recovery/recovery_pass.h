@@ -1,5 +1,6 @@
 // One pass of the recovery arithmetic: input slices gathered into batches while a worker thread adds
-// the previous batch, spread over every core, into the recovery slices of this pass's exponents.
+// earlier batches, spread over every core, into the recovery slices of this pass's exponents, and a
+// thread of its own runs the in-order hook over them.
 #pragma once
 
 #include <condition_variable>
@@ -35,9 +36,13 @@ struct SliceHooks {
 
 // The buffers of the passes, kept from one pass to the next, so that a job can take its memory once,
 // before it writes anything.
+// Three batches: one filling, and the in-order hook may still be on one while the sums are on the next, so
+// neither waits for the other at every batch.
+constexpr uint32_t kPassBatches = 3;
+
 struct PassMemory {
     std::vector<uint8_t> recovery;
-    SliceBatch batches[2];
+    SliceBatch batches[kPassBatches];
     // Takes what a pass of count recovery slices needs; false when this process cannot have that much.
     bool Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count);
 };
@@ -63,8 +68,10 @@ public:
 
 private:
     void Submit();
-    void Work();
+    void Sum();
+    void RunInOrder();
     void Compute(const SliceBatch& batch);
+    SliceBatch& Batch(uint64_t n) { return batches_[n % kPassBatches]; }
 
     uint64_t sliceSize_;
     uint32_t batchSlices_;
@@ -74,11 +81,15 @@ private:
     size_t stride_; // of the recovery slices: the slice size, padded to whole chunks of the working layout
     std::vector<uint8_t>& recovery_;
     bool working_ = false; // recovery_ is in the working layout (all zeros reads the same in both)
-    SliceBatch (&batches_)[2];
-    int filling_ = 0;
+    SliceBatch (&batches_)[kPassBatches];
+    // Batches by number: the one filling is submitted_; those below are handed over, and each thread
+    // has done those below its count. A batch's memory is free again once both threads are past it.
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool pending_ = false; // the other batch is the worker's
+    uint64_t submitted_ = 0;
+    uint64_t summed_ = 0;
+    uint64_t ordered_ = 0;
     bool stop_ = false;
-    std::thread worker_;
+    std::thread summer_;
+    std::thread ordering_; // only with an in-order hook
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "recovery/par2_format.h"
+#include "recovery/recovery_pass.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr uint64_t kLargestSlice = 8ull << 20;
 // Input gathered per batch: each block of the recovery slices comes from memory once per batch, so a
 // batch holds several slices even when they are large; at most an eighth of the memory allowed, so that
-// the two batches leave most of it to the recovery slices of a pass.
+// the batches leave most of it to the recovery slices of a pass.
 constexpr uint64_t kBatchBytes = 32ull << 20;
 constexpr uint32_t kMostBatchSlices = 16;
 
@@ -58,15 +59,15 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
     if (plan.sliceSize == 0)
         return RecoveryRefusal::PiecesTooSmall;
     const uint64_t s = plan.sliceSize;
-    if (memoryCap < 3 * s)
+    if (memoryCap < (kPassBatches + 1) * s)
         return RecoveryRefusal::MemoryTooSmall;
     plan.piecesRestored = piecesRestored;
     plan.recoverySlices = piecesRestored * plan.slicesPerPiece;
     plan.batchSlices =
         static_cast<uint32_t>(std::clamp<uint64_t>(std::min(kBatchBytes, memoryCap / 8) / s, 1, kMostBatchSlices));
-    if ((2 * plan.batchSlices + 1) * s > memoryCap)
+    if ((kPassBatches * plan.batchSlices + 1) * s > memoryCap)
         plan.batchSlices = 1;
-    const uint32_t fit = static_cast<uint32_t>((memoryCap - 2 * plan.batchSlices * s) / s);
+    const uint32_t fit = static_cast<uint32_t>((memoryCap - kPassBatches * plan.batchSlices * s) / s);
     plan.slicesPerVolume = std::min({plan.slicesPerVolume, fit, plan.recoverySlices});
     // One pass when they all fit, else whole volumes per pass.
     plan.slicesPerPass =

@@ -32,7 +32,7 @@ struct RecoveryPlan {
 
 enum class RecoveryRefusal {
     PiecesTooSmall, // the packets every file repeats leave no room for a recovery slice in a piece's size
-    MemoryTooSmall, // less memory than three slices: one recovery slice and two input batches
+    MemoryTooSmall, // less memory than four slices: one recovery slice and three input batches
 };
 
 // The plan for pieceCount pieces of splitSize bytes (the last may be shorter; firstIsExe: piece 0 is

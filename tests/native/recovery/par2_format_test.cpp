@@ -50,7 +50,7 @@ TEST(Par2Format, PacketRoundTripAndDamage) {
 // 16 recovery slices of 8 MiB in volumes of 7: with room for exactly 16 beside the batches they are made in
 // one pass, although the last volume is not full (a second pass would read every piece again).
 TEST(RecoveryPlan, AllRecoverySlicesThatFitTakeOnePass) {
-    const auto planned = PlanRecovery(16, 64ull << 20, false, 2, 192ull << 20);
+    const auto planned = PlanRecovery(16, 64ull << 20, false, 2, 224ull << 20);
     const RecoveryPlan& plan = std::get<RecoveryPlan>(planned);
     EXPECT_EQ(plan.sliceSize, 8ull << 20);
     EXPECT_EQ(plan.slicesPerVolume, 7u);

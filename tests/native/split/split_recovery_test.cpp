@@ -97,7 +97,7 @@ TEST_F(SplitRecoveryTest, MemoryBelowTheRecoveryDataTakesMorePassesAndNoFileOutg
 TEST_F(SplitRecoveryTest, AStopWhileTheRecoveryFilesAreMadeRemovesThemWithThePieces) {
     const std::string data = TestBytes(1000000, 2);
     const SplitResult result =
-        Split(data, 100000, 2, 150000, nullptr, [](uint64_t done, uint64_t) { return done < 1000000; });
+        Split(data, 100000, 2, 200000, nullptr, [](uint64_t done, uint64_t) { return done < 1000000; });
     EXPECT_EQ(result.end, SplitEnd::Stopped);
     EXPECT_TRUE(RecoveryFilesIn(dir).empty());
     EXPECT_FALSE(dir.Exists("_Split#000"));
