@@ -17,26 +17,34 @@ bool PassMemory::Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t coun
     const uint64_t most = std::numeric_limits<ptrdiff_t>::max();
     if (stride > most / std::max<uint32_t>(count, 1) || sliceSize > most / std::max<uint32_t>(batchSlices, 1))
         return false; // more than this process can address
-    try {
-        recovery.reserve(static_cast<size_t>(stride * count));
-        for (SliceBatch& batch : batches) {
-            batch.data.reserve(static_cast<size_t>(sliceSize * batchSlices));
-            batch.slices.reserve(batchSlices);
-        }
-        return true;
-    } catch (const std::bad_alloc&) {
-        *this = PassMemory();
-        return false;
+    bool had = recovery.Allocate(static_cast<size_t>(stride * count));
+    for (SliceBatch& batch : batches) {
+        had = had && batch.data.Allocate(static_cast<size_t>(sliceSize * batchSlices));
+        batch.slices.reserve(batchSlices);
     }
+    if (!had)
+        *this = PassMemory();
+    return had;
 }
+
+namespace {
+
+// The memory a pass takes: what Reserve took, or taken now when it was not (a bad_alloc if it cannot be).
+void Need(PassBytes& bytes, size_t n) {
+    if (bytes.size() < n && !bytes.Allocate(n))
+        throw std::bad_alloc();
+}
+
+} // namespace
 
 RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
                            uint32_t count, SliceHooks hooks)
     : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hooks_(std::move(hooks)),
-      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), recovery_(memory.recovery), batches_(memory.batches) {
-    recovery_.assign(stride_ * count, 0);
+      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
+    Need(memory.recovery, stride_ * count);
+    recovery_ = memory.recovery.data();
     for (SliceBatch& batch : batches_) {
-        batch.data.resize(static_cast<size_t>(sliceSize * batchSlices));
+        Need(batch.data, static_cast<size_t>(sliceSize * batchSlices));
         batch.slices.clear();
         batch.slices.reserve(batchSlices);
     }
@@ -69,13 +77,19 @@ void RecoveryPass::Add(const InputSlice& slice) {
         Submit();
 }
 
-void RecoveryPass::Finish() {
+void RecoveryPass::Drain() {
     if (!Batch(submitted_).slices.empty())
         Submit();
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_); });
+    changed_.wait(lock, [this] {
+        return cleared_ && summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_);
+    });
+}
+
+void RecoveryPass::Finish() {
+    Drain();
     if (working_) {
-        gf16::FromWorking(recovery_.data(), recovery_.data(), recovery_.size());
+        gf16::FromWorking(recovery_, recovery_, stride_ * count_);
         working_ = false;
     }
 }
@@ -93,6 +107,13 @@ void RecoveryPass::Submit() {
 }
 
 void RecoveryPass::Sum() {
+    // While the first batch fills: the recovery slices' pages come in here, off the split's way.
+    std::memset(recovery_, 0, stride_ * count_);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cleared_ = true;
+    }
+    changed_.notify_all();
     for (;;) {
         uint64_t n;
         {
@@ -136,7 +157,7 @@ void RecoveryPass::RunInOrder() {
 
 void RecoveryPass::Compute(const SliceBatch& batch) {
     if (!working_) {
-        gf16::ToWorking(recovery_.data(), recovery_.data(), recovery_.size());
+        gf16::ToWorking(recovery_, recovery_, stride_ * count_);
         working_ = true;
     }
     const size_t n = batch.slices.size();
@@ -156,7 +177,7 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
         inputs[i] = batch.data.data() + i * sliceSize_;
     std::vector<uint8_t*> outputs(count_);
     for (uint32_t r = 0; r < count_; ++r)
-        outputs[r] = recovery_.data() + r * stride_;
+        outputs[r] = recovery_ + r * stride_;
     // The groups' checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
     // no two tasks write the same memory.
     const size_t group = std::max<size_t>(hooks_.groupSize, 1);

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "recovery/pass_bytes.h"
+
 struct InputSlice {
     uint32_t input;     // its place among the set's input slices: which constant multiplies it
     int64_t undo = -1;  // >= 0: the place it was added at by mistake, taken out again
@@ -21,7 +23,7 @@ struct InputSlice {
 };
 
 struct SliceBatch {
-    std::vector<uint8_t> data; // slices one after the other, each sliceSize bytes
+    PassBytes data; // slices one after the other, each sliceSize bytes
     std::vector<InputSlice> slices;
 };
 
@@ -41,7 +43,7 @@ struct SliceHooks {
 constexpr uint32_t kPassBatches = 3;
 
 struct PassMemory {
-    std::vector<uint8_t> recovery;
+    PassBytes recovery;
     SliceBatch batches[kPassBatches];
     // Takes what a pass of count recovery slices needs; false when this process cannot have that much.
     bool Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count);
@@ -58,13 +60,15 @@ public:
     // Where the next input slice goes (sliceSize bytes); Add takes it, zeroing what len leaves.
     uint8_t* Slot();
     void Add(const InputSlice& slice);
-    // Every slice added is in the recovery slices.
+    // Every slice added is in the recovery slices, which stay in the working layout: more may be added.
+    void Drain();
+    // Every slice added is in the recovery slices, in the files' layout.
     void Finish();
 
     uint32_t FirstExponent() const { return first_; }
     uint32_t Count() const { return count_; }
     // Recovery slice i, in the files' layout once Finish has returned.
-    const uint8_t* Recovery(uint32_t i) const { return recovery_.data() + i * stride_; }
+    const uint8_t* Recovery(uint32_t i) const { return recovery_ + i * stride_; }
 
 private:
     void Submit();
@@ -79,8 +83,8 @@ private:
     uint32_t count_;
     SliceHooks hooks_;
     size_t stride_; // of the recovery slices: the slice size, padded to whole chunks of the working layout
-    std::vector<uint8_t>& recovery_;
-    bool working_ = false; // recovery_ is in the working layout (all zeros reads the same in both)
+    uint8_t* recovery_ = nullptr; // the pass's recovery slices, in the working layout until Finish
+    bool working_ = true;         // all zeros reads the same in both layouts
     SliceBatch (&batches_)[kPassBatches];
     // Batches by number: the one filling is submitted_; those below are handed over, and each thread
     // has done those below its count. A batch's memory is free again once both threads are past it.
@@ -89,6 +93,7 @@ private:
     uint64_t submitted_ = 0;
     uint64_t summed_ = 0;
     uint64_t ordered_ = 0;
+    bool cleared_ = false; // the summing thread has set the recovery slices to zeros
     bool stop_ = false;
     std::thread summer_;
     std::thread ordering_; // only with an in-order hook

@@ -243,7 +243,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     if (!pass_)
         return;
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    pass_->Finish(); // the hashes of the other pieces are in before the order is decided
+    pass_->Drain(); // the hashes of the other pieces are in before the order is decided
     {
         Piece& first = state_[0];
         File in(pieces_[0].name, File::Mode::ReadDenyWrite);

@@ -7,7 +7,7 @@
 TEST(PassMemory, MoreThanTheProcessCanHaveIsRefusedAndWhatItReservesIsUsed) {
     PassMemory memory;
     EXPECT_FALSE(memory.Reserve(uint64_t{1} << 62, 1, 3));
-    EXPECT_EQ(0u, memory.recovery.capacity());
+    EXPECT_EQ(0u, memory.recovery.size());
 
     ASSERT_TRUE(memory.Reserve(1000, 2, 4));
     const uint8_t* reserved = memory.recovery.data();
