@@ -20,6 +20,7 @@
 #include "core/recovery_index.h"
 #include "platform/file.h"
 #include "recovery/md5_lanes.h"
+#include "recovery/product_sums.h"
 
 struct RecoveryWriter::Piece {
     Md5Stream file;
@@ -314,7 +315,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         setId_, par2::kCreatorType, std::vector<uint8_t>(kCreatorText, kCreatorText + sizeof kCreatorText - 1));
     Append(repeated_, creator.data(), creator.size());
 
-    WriteFile(kIndexFileName, {}, 0, 0);
+    WriteFile(kIndexFileName, *pass_, nullptr, 0);
     WriteVolumes(*pass_);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
@@ -332,40 +333,42 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
 }
 
 void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
-    for (uint32_t at = 0; at < pass.Count(); at += plan_.slicesPerVolume) {
-        const uint32_t first = pass.FirstExponent() + at;
-        const uint32_t n = std::min(plan_.slicesPerVolume, pass.Count() - at);
-        WriteFile(RecoveryVolumeName(first, n, plan_.recoverySlices), {&pass}, first, n);
+    // The packets' headers and MD5s first, for all of the pass's slices: a group of lanes on each core.
+    const uint32_t count = pass.Count();
+    std::vector<PacketHead> heads(count);
+    std::vector<Md5Message> messages(count);
+    std::vector<Md5Digest> hashes(count);
+    for (uint32_t k = 0; k < count; ++k) {
+        uint8_t* header = heads[k].data();
+        std::memcpy(header, par2::kMagic, 8);
+        par2::PutU64(header + 8, kPacketHead + plan_.sliceSize);
+        std::memcpy(header + 32, setId_.data(), 16);
+        std::memcpy(header + 48, par2::kRecoverySliceType.data(), 16);
+        par2::PutU32(header + 64, pass.FirstExponent() + k);
+        messages[k] = {header + 32, kPacketHead - 32, pass.Recovery(k), static_cast<size_t>(plan_.sliceSize)};
+    }
+    const size_t group = Md5Lanes();
+    gf16::RunOnEveryCore((count + group - 1) / group, [&](size_t task, std::vector<uint8_t>&) {
+        const size_t from = task * group;
+        Md5Many(messages.data() + from, std::min<size_t>(group, count - from), hashes.data() + from);
+    });
+    for (uint32_t k = 0; k < count; ++k)
+        std::memcpy(heads[k].data() + 16, hashes[k].data(), 16);
+    for (uint32_t at = 0; at < count; at += plan_.slicesPerVolume) {
+        const uint32_t n = std::min(plan_.slicesPerVolume, count - at);
+        WriteFile(RecoveryVolumeName(pass.FirstExponent() + at, n, plan_.recoverySlices), pass, heads.data() + at, n);
     }
 }
 
-void RecoveryWriter::WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes, uint32_t first,
+void RecoveryWriter::WriteFile(const std::string& name, const RecoveryPass& pass, const PacketHead* heads,
                                uint32_t count) {
     files_.push_back(name); // before the file exists: a failure part way still removes it
     File out(name, File::Mode::CreateAlways);
-    constexpr size_t kHeader = par2::kHeaderSize + 4; // and the exponent
-    for (const RecoveryPass* pass : passes) {
-        // The packets' MD5s first, several slices at once.
-        std::vector<std::array<uint8_t, kHeader>> headers(count);
-        std::vector<Md5Message> messages(count);
-        std::vector<Md5Digest> hashes(count);
-        for (uint32_t k = 0; k < count; ++k) {
-            uint8_t* header = headers[k].data();
-            std::memcpy(header, par2::kMagic, 8);
-            par2::PutU64(header + 8, kHeader + plan_.sliceSize);
-            std::memcpy(header + 32, setId_.data(), 16);
-            std::memcpy(header + 48, par2::kRecoverySliceType.data(), 16);
-            par2::PutU32(header + 64, first + k);
-            messages[k] = {header + 32, kHeader - 32, pass->Recovery(first + k - pass->FirstExponent()),
-                           static_cast<size_t>(plan_.sliceSize)};
-        }
-        Md5Many(messages.data(), count, hashes.data());
-        for (uint32_t k = 0; k < count; ++k) {
-            std::memcpy(headers[k].data() + 16, hashes[k].data(), 16);
-            out.Write(headers[k].data(), kHeader);
-            out.Write(messages[k].tail, messages[k].tailLen);
-            outcome_.bytes += kHeader + plan_.sliceSize;
-        }
+    for (uint32_t k = 0; k < count; ++k) {
+        out.Write(heads[k].data(), kPacketHead);
+        out.Write(pass.Recovery(par2::GetU32(heads[k].data() + 64) - pass.FirstExponent()),
+                  static_cast<size_t>(plan_.sliceSize));
+        outcome_.bytes += kPacketHead + plan_.sliceSize;
     }
     out.Write(repeated_.data(), repeated_.size());
     outcome_.bytes += repeated_.size();

@@ -3,6 +3,7 @@
 // writes "_Split#.par2" and the "_Split#.volFIRST+COUNT.par2" files once the pieces are complete.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,9 +57,12 @@ private:
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
+    // A recovery slice packet's header, its exponent included.
+    static constexpr size_t kPacketHead = par2::kHeaderSize + 4;
+    using PacketHead = std::array<uint8_t, kPacketHead>;
     void WriteVolumes(const RecoveryPass& pass);
-    void WriteFile(const std::string& name, const std::vector<const RecoveryPass*>& passes, uint32_t first,
-                   uint32_t count);
+    // A file of the count recovery slices whose headers are heads, then the packets every file repeats.
+    void WriteFile(const std::string& name, const RecoveryPass& pass, const PacketHead* heads, uint32_t count);
 
     std::string largeFile_;
     uint64_t splitSize_;
