@@ -169,11 +169,17 @@ void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* dat
 SliceHooks RecoveryWriter::Hooks() {
     // Each slice's MD5 goes in a lane of its own. With two cores or fewer, both are busy, and the lanes ride
     // along with the pieces' MD5s, which leave the vector units idle; with more, the pieces' MD5s, which go
-    // in order, take the time of a batch, and the lanes run beside them on other cores.
+    // in order, take the time of a batch, and the lanes run beside them on other cores. The slices' CRCs
+    // are never in the in-order part.
     if (std::thread::hardware_concurrency() <= 2)
-        return {[this](const SliceBatch& b, uint64_t) { HashPieces(b, true); }, nullptr, 1};
+        return {[this](const SliceBatch& b, uint64_t) { HashPieces(b, true); },
+                [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { CrcSlices(b, first, count); },
+                1};
     return {[this](const SliceBatch& b, uint64_t) { HashPieces(b, false); },
-            [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { HashSlices(b, first, count); },
+            [this](const SliceBatch& b, size_t first, size_t count, uint64_t) {
+                HashSlices(b, first, count);
+                CrcSlices(b, first, count);
+            },
             Md5Lanes()};
 }
 
@@ -215,11 +221,19 @@ void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t co
     Md5Many(messages.data(), messages.size(), digests.data(), along, alongCount);
     for (size_t k = 0; k < messages.size(); ++k) {
         const InputSlice& in = batch.slices[hashed[k]];
+        std::memcpy(state_[in.piece].checksums.data() + in.slice * 20, digests[k].data(), 16);
+    }
+}
+
+void RecoveryWriter::CrcSlices(const SliceBatch& batch, size_t first, size_t count) {
+    const size_t len = static_cast<size_t>(plan_.sliceSize);
+    for (size_t i = first; i < first + count; ++i) {
+        const InputSlice& in = batch.slices[i];
+        if (!in.hash)
+            continue;
         Crc32 crc;
-        crc.Update(messages[k].head, static_cast<uint32_t>(len), false);
-        uint8_t* at = state_[in.piece].checksums.data() + in.slice * 20;
-        std::memcpy(at, digests[k].data(), 16);
-        par2::PutU32(at + 16, crc.Value());
+        crc.Update(batch.data.data() + i * len, static_cast<uint32_t>(len), false);
+        par2::PutU32(state_[in.piece].checksums.data() + in.slice * 20 + 16, crc.Value());
     }
 }
 

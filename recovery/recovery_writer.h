@@ -49,11 +49,13 @@ private:
     enum class Place { Assumed, Final, Moved };
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
-    // The checksums: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the
-    // slices' too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
+    // The MD5s: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the slices'
+    // too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
     void HashPieces(const SliceBatch& batch, bool withSlices);
     void HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along = nullptr,
                     size_t alongCount = 0);
+    // The CRC-32s of the slices [first, first + count) of a batch.
+    void CrcSlices(const SliceBatch& batch, size_t first, size_t count);
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
