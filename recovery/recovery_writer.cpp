@@ -5,7 +5,8 @@
 // pass reads the other pieces' first 16 KiB ahead, places the first piece at a guess, and leaves the
 // first piece's data out; at the end the first piece is read back from disk and added, and the pieces
 // that the real order moves are read back and moved (one multiply-and-add with the sum of both
-// constants, since adding is XOR).
+// constants, since adding is XOR). The order read ahead is checked against the pieces as written, and
+// moved again where they begin otherwise.
 #include "recovery/recovery_writer.h"
 
 #include <algorithm>
@@ -258,7 +259,6 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     if (!pass_)
         return;
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    pass_->Drain(); // the hashes of the other pieces are in before the order is decided
     {
         Piece& first = state_[0];
         File in(pieces_[0].name, File::Mode::ReadDenyWrite);
@@ -271,11 +271,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         }
         first.id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
     }
-    for (uint32_t p = 1; p < count; ++p) {
-        Piece& piece = state_[p];
-        piece.headHash = piece.head.Final();
-        piece.id = par2::FileIdOf(piece.headHash, pieces_[p].size, pieces_[p].name);
-    }
+    // The other pieces' IDs as read ahead: the pass goes on while its last batches are still at work.
     Order(false);
     uint64_t reread = pieces_[0].size;
     for (uint32_t p = 1; p < count; ++p)
@@ -291,6 +287,27 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     for (uint32_t p = 1; p < count; ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             FeedFromDisk(*pass_, p, Place::Moved, false, meter);
+    pass_->Drain();
+    // The IDs of the pieces as written. Where the source changed after its heads were read ahead, the order
+    // moves again: every piece is now where finalBase says.
+    bool asReadAhead = true;
+    for (uint32_t p = 0; p < count; ++p)
+        state_[p].assumedBase = state_[p].finalBase;
+    for (uint32_t p = 1; p < count; ++p) {
+        Piece& piece = state_[p];
+        piece.headHash = piece.head.Final();
+        const par2::Id id = par2::FileIdOf(piece.headHash, pieces_[p].size, pieces_[p].name);
+        asReadAhead = asReadAhead && id == piece.id;
+        piece.id = id;
+    }
+    if (!asReadAhead) {
+        Order(false);
+        for (uint32_t p = 0; p < count; ++p)
+            if (state_[p].assumedBase != state_[p].finalBase) {
+                meter.Grow(pieces_[p].size);
+                FeedFromDisk(*pass_, p, Place::Moved, false, meter);
+            }
+    }
     pass_->Finish();
     state_[0].headHash = state_[0].head.Final();
     for (uint32_t p = 0; p < count; ++p)

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <sys/wait.h>
 
+#include "core/progress_meter.h"
+#include "recovery/md5.h"
+#include "recovery/par2_format.h"
 #include "recovery/recovery_plan.h"
 #include "recovery/recovery_writer.h"
 #include "split/split_recovery.h"
@@ -101,6 +104,42 @@ TEST_F(SplitRecoveryTest, AStopWhileTheRecoveryFilesAreMadeRemovesThemWithThePie
     EXPECT_EQ(result.end, SplitEnd::Stopped);
     EXPECT_TRUE(RecoveryFilesIn(dir).empty());
     EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
+// The pieces' order is taken from their heads read ahead; when the pieces as written begin otherwise (the
+// source changed in between), the order of the pieces as written holds and their recovery data follows it.
+TEST_F(SplitRecoveryTest, PiecesThatBeginOtherwiseThanReadAheadAreStillRebuilt) {
+    const std::string before = TestBytes(60000, 7);
+    dir.Write("big.bin", before);
+    std::vector<PlannedPiece> pieces;
+    for (uint32_t n = 0; n < 6; ++n)
+        pieces.push_back({PieceName(n), 10000, n * 10000ull});
+    std::string after = before;
+    for (uint32_t n = 1; n < 6; ++n)
+        after[n * 10000] ^= 0x55;
+    auto order = [&](const std::string& data) {
+        std::vector<par2::Id> ids;
+        for (const PlannedPiece& piece : pieces) {
+            const std::string head = data.substr(piece.sourceOffset, 10000);
+            ids.push_back(par2::FileIdOf(Md5Of(head.data(), head.size()), piece.size, piece.name));
+        }
+        std::vector<int> ranks(ids.size());
+        for (size_t i = 0; i < ids.size(); ++i)
+            for (size_t j = 0; j < ids.size(); ++j)
+                ranks[i] += par2::FileIdLess(ids[j], ids[i]);
+        return ranks;
+    };
+    ASSERT_NE(order(before), order(after)) << "the change must move a piece, or nothing is tested";
+
+    RecoveryWriter writer(dir.File("big.bin"), 10000, RecoveryRequest{false, 3}, kDefaultRecoveryMemory);
+    writer.Begin(pieces);
+    for (const PlannedPiece& piece : pieces)
+        dir.Write(piece.name, after.substr(piece.sourceOffset, piece.size));
+    writer.Written(reinterpret_cast<const uint8_t*>(after.data()), after.size());
+    const ProgressCallback none;
+    ProgressMeter meter(none, after.size());
+    writer.Complete(meter);
+    ExpectRepaired({PieceName(2), PieceName(4)}, PieceName(5));
 }
 
 // A tiny set frozen as the MD5 of its files, once checked with par2cmdline: the packets' bytes stay.
