@@ -114,22 +114,7 @@ void RecoveryPass::Sum() {
         cleared_ = true;
     }
     changed_.notify_all();
-    for (;;) {
-        uint64_t n;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return summed_ < submitted_ || stop_; });
-            if (summed_ == submitted_)
-                return;
-            n = summed_;
-        }
-        Compute(Batch(n));
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            ++summed_;
-        }
-        changed_.notify_all();
-    }
+    Follow(summed_, [this](const SliceBatch& batch) { Compute(batch); });
 }
 
 void RecoveryPass::RunInOrder() {
@@ -137,19 +122,23 @@ void RecoveryPass::RunInOrder() {
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
+    Follow(ordered_, [this](const SliceBatch& batch) { hooks_.inOrder(batch, sliceSize_); });
+}
+
+void RecoveryPass::Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work) {
     for (;;) {
         uint64_t n;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return ordered_ < submitted_ || stop_; });
-            if (ordered_ == submitted_)
+            changed_.wait(lock, [&] { return done < submitted_ || stop_; });
+            if (done == submitted_)
                 return;
-            n = ordered_;
+            n = done;
         }
-        hooks_.inOrder(Batch(n), sliceSize_);
+        work(Batch(n));
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            ++ordered_;
+            ++done;
         }
         changed_.notify_all();
     }

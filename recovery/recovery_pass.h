@@ -74,6 +74,8 @@ private:
     void Submit();
     void Sum();
     void RunInOrder();
+    // Does work on the handed-over batches in order, counting them in done, until the pass ends.
+    void Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work);
     void Compute(const SliceBatch& batch);
     SliceBatch& Batch(uint64_t n) { return batches_[n % kPassBatches]; }
 
