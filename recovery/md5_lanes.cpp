@@ -123,8 +123,8 @@ __attribute__((always_inline)) inline void Round(V& a, V& b, V& c, V& d, const V
     Steps<V, R, 16 * R + 12, S0, S1, S2, S3>(a, b, c, d, m);
 }
 
-// The message words of a block of every lane: m[w] holds word w of each. Four lanes go by a transpose
-// of 4 x 4 words in registers, which leaves the load and store units to a stream riding along.
+// The message words of a block of every lane: m[w] holds word w of each. Four or eight lanes go by a
+// transpose in registers, which leaves the load and store units to a stream riding along.
 template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V* m, const uint8_t* const* blocks) {
     if constexpr (N == 4 && sizeof(V) == 16) {
         typedef int Order __attribute__((vector_size(16)));
@@ -140,6 +140,28 @@ template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V
             m[w + 1] = __builtin_shuffle(t0, t2, Order{2, 3, 6, 7});
             m[w + 2] = __builtin_shuffle(t1, t3, Order{0, 1, 4, 5});
             m[w + 3] = __builtin_shuffle(t1, t3, Order{2, 3, 6, 7});
+        }
+    } else if constexpr (N == 8 && sizeof(V) == 32) {
+        // 8 x 8 words: pairs of words within each half, then pairs of pairs, then the halves.
+        typedef int Order __attribute__((vector_size(32)));
+        for (int w = 0; w < 16; w += 8) {
+            V r[8], t[8], u[8];
+            for (int lane = 0; lane < 8; ++lane)
+                std::memcpy(&r[lane], blocks[lane] + 4 * w, 32);
+            for (int k = 0; k < 8; k += 2) {
+                t[k] = __builtin_shuffle(r[k], r[k + 1], Order{0, 8, 1, 9, 4, 12, 5, 13});
+                t[k + 1] = __builtin_shuffle(r[k], r[k + 1], Order{2, 10, 3, 11, 6, 14, 7, 15});
+            }
+            for (int k = 0; k < 8; k += 4) {
+                u[k] = __builtin_shuffle(t[k], t[k + 2], Order{0, 1, 8, 9, 4, 5, 12, 13});
+                u[k + 1] = __builtin_shuffle(t[k], t[k + 2], Order{2, 3, 10, 11, 6, 7, 14, 15});
+                u[k + 2] = __builtin_shuffle(t[k + 1], t[k + 3], Order{0, 1, 8, 9, 4, 5, 12, 13});
+                u[k + 3] = __builtin_shuffle(t[k + 1], t[k + 3], Order{2, 3, 10, 11, 6, 7, 14, 15});
+            }
+            for (int k = 0; k < 4; ++k) {
+                m[w + k] = __builtin_shuffle(u[k], u[k + 4], Order{0, 1, 2, 3, 8, 9, 10, 11});
+                m[w + k + 4] = __builtin_shuffle(u[k], u[k + 4], Order{4, 5, 6, 7, 12, 13, 14, 15});
+            }
         }
     } else {
         for (int w = 0; w < 16; ++w) {
