@@ -142,29 +142,32 @@ void RecoveryWriter::Written(const uint8_t* data, size_t len) {
 }
 
 void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash) {
-    const uint64_t size = pieces_[piece].size;
     while (len > 0) {
         const size_t take = static_cast<size_t>(std::min<uint64_t>(len, plan_.sliceSize - slotFill_));
         std::memcpy(pass.Slot() + slotFill_, data, take);
-        slotFill_ += take;
-        offset_ += take;
+        Filled(pass, piece, take, place, hash);
         data += take;
         len -= take;
-        if (slotFill_ == plan_.sliceSize || offset_ == size) {
-            const Piece& state = state_[piece];
-            const uint32_t j = static_cast<uint32_t>((offset_ - 1) / plan_.sliceSize);
-            InputSlice in;
-            in.input = (place == Place::Assumed ? state.assumedBase : state.finalBase) + j;
-            if (place == Place::Moved)
-                in.undo = state.assumedBase + j;
-            in.piece = piece;
-            in.slice = j;
-            in.len = slotFill_;
-            in.hash = hash;
-            pass.Add(in);
-            slotFill_ = 0;
-        }
     }
+}
+
+void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash) {
+    slotFill_ += len;
+    offset_ += len;
+    if (slotFill_ < plan_.sliceSize && offset_ < pieces_[piece].size)
+        return;
+    const Piece& state = state_[piece];
+    const uint32_t j = static_cast<uint32_t>((offset_ - 1) / plan_.sliceSize);
+    InputSlice in;
+    in.input = (place == Place::Assumed ? state.assumedBase : state.finalBase) + j;
+    if (place == Place::Moved)
+        in.undo = state.assumedBase + j;
+    in.piece = piece;
+    in.slice = j;
+    in.len = slotFill_;
+    in.hash = hash;
+    pass.Add(in);
+    slotFill_ = 0;
 }
 
 SliceHooks RecoveryWriter::Hooks() {
@@ -239,16 +242,16 @@ void RecoveryWriter::CrcSlices(const SliceBatch& batch, size_t first, size_t cou
 }
 
 void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter) {
+    // Read straight into the batch's slots.
     File in(pieces_[piece].name, File::Mode::ReadDenyWrite);
-    std::vector<uint8_t> buffer(kReadBlock);
     offset_ = 0;
     slotFill_ = 0;
-    uint64_t left = pieces_[piece].size;
-    while (left > 0) {
-        const size_t n = in.Read(buffer.data(), static_cast<size_t>(std::min<uint64_t>(left, buffer.size())));
+    for (uint64_t left = pieces_[piece].size; left > 0;) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>({left, plan_.sliceSize - slotFill_, kReadBlock}));
+        const size_t n = in.Read(pass.Slot() + slotFill_, want);
         if (n == 0)
             throw FileException(FileCause::EndOfFile, 0, pieces_[piece].name);
-        Feed(pass, piece, buffer.data(), n, place, hash);
+        Filled(pass, piece, n, place, hash);
         left -= n;
         outcome_.bytesReread += n;
         meter.Advance(n);

@@ -48,6 +48,8 @@ private:
     // writes), where the final order does, or both (taking out what the first put in the wrong place).
     enum class Place { Assumed, Final, Moved };
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
+    // len more bytes of the piece are in the pass's slot; a full slot, or the piece's last, is added.
+    void Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
     // The MD5s: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the slices'
     // too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
