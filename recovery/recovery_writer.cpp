@@ -51,13 +51,6 @@ void AppendU64(std::vector<uint8_t>& to, uint64_t v) {
     Append(to, b, 8);
 }
 
-// The ID a piece would have if it sorted in the middle: the guess for the first piece.
-par2::Id MiddleId() {
-    par2::Id id{};
-    id[15] = 0x80;
-    return id;
-}
-
 } // namespace
 
 RecoveryWriter::RecoveryWriter(std::string largeFile, uint64_t splitSize, RecoveryRequest request, uint64_t memoryCap)
@@ -88,10 +81,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
         piece.checksums.resize(piece.slices * 20);
-        if (p == 0) {
-            piece.id = MiddleId();
-            continue;
-        }
+        if (p == 0)
+            continue; // its ID waits for the header's CRC
         const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
         large.Seek(pieces[p].sourceOffset);
         size_t got = 0;
@@ -116,8 +107,15 @@ void RecoveryWriter::Order(bool assumed) {
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
     std::vector<uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); });
+    auto less = [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); };
+    if (assumed) {
+        // The first piece's ID is known only at the end: it goes in the middle of the others, where the
+        // fewest pieces have to move on average, whatever its ID turns out to be.
+        std::sort(order.begin() + 1, order.end(), less);
+        std::rotate(order.begin(), order.begin() + 1, order.begin() + 1 + (count - 1) / 2);
+    } else {
+        std::sort(order.begin(), order.end(), less);
+    }
     uint32_t base = 0;
     for (uint32_t p : order) {
         (assumed ? state_[p].assumedBase : state_[p].finalBase) = base;
