@@ -14,6 +14,10 @@ struct PlannedPiece {
     std::string name; // as on disk, "_Split#000.exe" included
     uint64_t size = 0;
     uint64_t sourceOffset = 0; // where its first byte of the large file's data is (after piece 0's prefix)
+    // Its first bytes as known before it is written, valid during Begin: catstub's image, for a
+    // self-catenating first piece; none for the others.
+    const uint8_t* knownStart = nullptr;
+    size_t knownLen = 0;
 };
 
 class SplitObserver {

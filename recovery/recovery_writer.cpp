@@ -77,13 +77,21 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     state_ = std::make_unique<Piece[]>(count);
     File large(largeFile_, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
+    firstIdKnown_ = false;
     for (uint32_t p = 0; p < count; ++p) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
         piece.checksums.resize(piece.slices * 20);
-        if (p == 0)
-            continue; // its ID waits for the header's CRC
         const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
+        if (p == 0) {
+            // A self-catenating first piece begins with catstub, whose image can fill the bytes its ID
+            // hashes; otherwise the ID waits for the header's CRC.
+            if (pieces[0].knownLen >= len) {
+                piece.id = par2::FileIdOf(Md5Of(pieces[0].knownStart, len), pieces[0].size, pieces[0].name);
+                firstIdKnown_ = true;
+            }
+            continue;
+        }
         large.Seek(pieces[p].sourceOffset);
         size_t got = 0;
         while (got < len) {
@@ -108,7 +116,7 @@ void RecoveryWriter::Order(bool assumed) {
     std::vector<uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0);
     auto less = [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); };
-    if (assumed) {
+    if (assumed && !firstIdKnown_) {
         // The first piece's ID is known only at the end: it goes in the middle of the others, where the
         // fewest pieces have to move on average, whatever its ID turns out to be.
         std::sort(order.begin() + 1, order.end(), less);

@@ -254,6 +254,10 @@ private:
             left -= take;
             pieces.push_back({NameOf(n), take + (n == 0 ? prefix : 0), size_ - left - take});
         }
+        if (!pieces.empty() && stubSize_ > 0) {
+            pieces[0].knownStart = job_.stubImage;
+            pieces[0].knownLen = stubSize_;
+        }
         return pieces;
     }
 

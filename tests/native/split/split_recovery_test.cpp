@@ -80,6 +80,15 @@ TEST_F(SplitRecoveryTest, Par2RepairsPiecesOfASetWrittenTwiceForAShortCrc) {
     ExpectRepaired({"_Split#000", "_Split#007"}, "_Split#011");
 }
 
+// catstub fills the bytes a self-catenating first piece's ID hashes: its place is known from the start, and
+// of the set only the first piece, whose header's CRC comes last, is read back.
+TEST_F(SplitRecoveryTest, ASelfCatenatingSetReadsBackOnlyItsFirstPiece) {
+    const std::string stub = FakeStubImage(20000);
+    ASSERT_EQ(Split(TestBytes(1000000, 4), 100000, 3, kDefaultRecoveryMemory, &stub).end, SplitEnd::Done);
+    EXPECT_EQ(writer->Outcome().bytesReread, 100000u);
+    ExpectRepaired({"_Split#000.exe", "_Split#006"}, "_Split#003");
+}
+
 TEST_F(SplitRecoveryTest, MemoryBelowTheRecoveryDataTakesMorePassesAndNoFileOutgrowsAPiece) {
     const std::string stub = FakeStubImage(3000);
     // 4 pieces of 100000 bytes to restore: 400000 bytes of recovery data in 200000 bytes of memory.
