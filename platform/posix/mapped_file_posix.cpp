@@ -1,0 +1,56 @@
+// mmap with MAP_POPULATE where there is one: the pages are mapped in one go rather than fault by fault.
+#include "platform/mapped_file.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+#include "platform/file_handle.h"
+#include "platform/path_text.h"
+
+MappedFile::~MappedFile() {
+    Unmap();
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        Unmap();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+bool MappedFile::Map(const std::string& path, uint64_t size) {
+    Unmap();
+    if (size == 0 || size > SIZE_MAX)
+        return false;
+    const FileHandle fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.IsValid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) < size)
+        return false;
+#ifdef MAP_POPULATE
+    const int flags = MAP_PRIVATE | MAP_POPULATE;
+#else
+    const int flags = MAP_PRIVATE;
+#endif
+    void* at = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, flags, fd.Get(), 0);
+    if (at == MAP_FAILED)
+        return false;
+    data_ = static_cast<const uint8_t*>(at);
+    size_ = static_cast<size_t>(size);
+    return true;
+}
+
+void MappedFile::Unmap() {
+    if (data_)
+        ::munmap(const_cast<uint8_t*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
+}
