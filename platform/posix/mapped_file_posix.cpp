@@ -6,26 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
-
 #include "platform/file_handle.h"
 #include "platform/path_text.h"
-
-MappedFile::~MappedFile() {
-    Unmap();
-}
-
-MappedFile::MappedFile(MappedFile&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
-
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
-    if (this != &other) {
-        Unmap();
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
-    }
-    return *this;
-}
 
 bool MappedFile::Map(const std::string& path, uint64_t size) {
     Unmap();
