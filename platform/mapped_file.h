@@ -21,6 +21,8 @@ public:
 
 private:
     void Unmap();
+    bool Hold(const void* at, uint64_t size); // the view now mapped; true
+    void Release();                           // the back end's unmapping of the view held
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
 };

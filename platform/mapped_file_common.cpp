@@ -18,3 +18,16 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     }
     return *this;
 }
+
+bool MappedFile::Hold(const void* at, uint64_t size) {
+    data_ = static_cast<const uint8_t*>(at);
+    size_ = static_cast<size_t>(size);
+    return true;
+}
+
+void MappedFile::Unmap() {
+    if (data_)
+        Release();
+    data_ = nullptr;
+    size_ = 0;
+}

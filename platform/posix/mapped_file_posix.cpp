@@ -23,16 +23,9 @@ bool MappedFile::Map(const std::string& path, uint64_t size) {
     const int flags = MAP_PRIVATE;
 #endif
     void* at = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, flags, fd.Get(), 0);
-    if (at == MAP_FAILED)
-        return false;
-    data_ = static_cast<const uint8_t*>(at);
-    size_ = static_cast<size_t>(size);
-    return true;
+    return at != MAP_FAILED && Hold(at, size);
 }
 
-void MappedFile::Unmap() {
-    if (data_)
-        ::munmap(const_cast<uint8_t*>(data_), size_);
-    data_ = nullptr;
-    size_ = 0;
+void MappedFile::Release() {
+    ::munmap(const_cast<uint8_t*>(data_), size_);
 }

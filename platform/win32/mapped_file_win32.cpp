@@ -19,16 +19,9 @@ bool MappedFile::Map(const std::string& path, uint64_t size) {
         return false; // a mapping that failed is null, not INVALID_HANDLE_VALUE
     const FileHandle mapping(handle);
     void* at = ::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
-    if (!at)
-        return false;
-    data_ = static_cast<const uint8_t*>(at);
-    size_ = static_cast<size_t>(size);
-    return true;
+    return at && Hold(at, size);
 }
 
-void MappedFile::Unmap() {
-    if (data_)
-        ::UnmapViewOfFile(data_);
-    data_ = nullptr;
-    size_ = 0;
+void MappedFile::Release() {
+    ::UnmapViewOfFile(data_);
 }
