@@ -40,6 +40,9 @@ struct RecoveryWriter::Piece {
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
+// A 32-bit process's 2 GiB of address space already holds the pass's memory, and a few pieces stay mapped
+// while their batches are at work: there, larger pieces are read instead.
+constexpr uint64_t kLargestMapped = sizeof(void*) < 8 ? uint64_t{64} << 20 : UINT64_MAX;
 
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
@@ -265,7 +268,7 @@ void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place plac
     mapped_.erase(std::remove_if(mapped_.begin(), mapped_.end(), [&](const auto& m) { return m.second < done; }),
                   mapped_.end());
     MappedFile map;
-    if (size >= plan_.sliceSize && map.Map(pieces_[piece].name, size)) {
+    if (size >= plan_.sliceSize && size <= kLargestMapped && map.Map(pieces_[piece].name, size)) {
         const uint64_t whole = size / plan_.sliceSize * plan_.sliceSize;
         for (uint64_t at = 0; at < whole; at += plan_.sliceSize) {
             offset_ = at + plan_.sliceSize;
@@ -389,6 +392,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     WriteVolumes(*pass_);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
+        mapped_.clear(); // the counts of batches they wait for were the last pass's
         pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, first,
                                                std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
         for (uint32_t p = 0; p < count; ++p)
