@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <new>
 
@@ -94,6 +95,8 @@ void RecoveryPass::Drain() {
     changed_.wait(lock, [this] {
         return cleared_ && summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_);
     });
+    if (failure_)
+        std::rethrow_exception(failure_);
 }
 
 void RecoveryPass::Finish() {
@@ -113,6 +116,8 @@ void RecoveryPass::Submit() {
         const uint64_t reused = submitted_ + 1 > kPassBatches ? submitted_ + 1 - kPassBatches : 0;
         changed_.wait(lock, [&] { return summed_ >= reused && (!hooks_.inOrder || ordered_ >= reused); });
         Batch(submitted_).slices.clear();
+        if (failure_)
+            std::rethrow_exception(failure_);
     }
     changed_.notify_all();
 }
@@ -139,14 +144,25 @@ void RecoveryPass::RunInOrder() {
 void RecoveryPass::Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work) {
     for (;;) {
         uint64_t n;
+        bool failed;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [&] { return done < submitted_ || stop_; });
             if (done == submitted_)
                 return;
             n = done;
+            failed = failure_ != nullptr;
         }
-        work(Batch(n));
+        // A failure (memory running out) goes to the thread adding slices, at its next wait; the batches
+        // after it are only counted, so that nobody waits for them.
+        try {
+            if (!failed)
+                work(Batch(n));
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!failure_)
+                failure_ = std::current_exception();
+        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
             ++done;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <exception>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -64,7 +65,8 @@ public:
     RecoveryPass(const RecoveryPass&) = delete;
     RecoveryPass& operator=(const RecoveryPass&) = delete;
 
-    // Where the next input slice goes (sliceSize bytes); Add takes it, zeroing what len leaves.
+    // Where the next input slice goes (sliceSize bytes); Add takes it, zeroing what len leaves. Add, Drain
+    // and Finish throw what the pass's threads met (memory running out, a hook's failure).
     uint8_t* Slot();
     void Add(const InputSlice& slice);
     // Batches handed over so far, and of those, how many both threads are done with: memory that
@@ -107,6 +109,7 @@ private:
     uint64_t summed_ = 0;
     uint64_t ordered_ = 0;
     bool cleared_ = false; // the summing thread has set the recovery slices to zeros
+    std::exception_ptr failure_; // the first a thread met, rethrown by Submit and Drain
     bool stop_ = false;
     std::thread summer_;
     std::thread ordering_; // only with an in-order hook

@@ -4,7 +4,9 @@
 #include "split/split_engine.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/crc32.h"
@@ -300,15 +302,10 @@ private:
 
 SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const ProgressCallback& onProgress) {
     Splitter splitter(job, messenger, onProgress);
-    try {
-        const SplitResult result = splitter.Run();
-        if (result.end != SplitEnd::Done && job.observer)
-            job.observer->Discard();
-        return result;
-    } catch (const FileException& e) {
+    // A set cut short, its first piece perhaps still holding the placeholder CRC, is no set: it goes.
+    auto failed = [&](const std::string& what) -> SplitResult {
         if (job.observer)
             job.observer->Discard();
-        // A set cut short, its first piece perhaps still holding the placeholder CRC, is no set: it goes.
         const int written = splitter.Written();
         try {
             splitter.DeletePieces();
@@ -316,10 +313,21 @@ SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const Prog
             // Deleted below in any case: the close's error adds nothing to the one reported.
         }
         const OutcomeKind kind = written == 0 ? OutcomeKind::SplitFileError : OutcomeKind::SplitFailedCleanedUp;
-        Outcome failed = CountedOutcome(kind, static_cast<uint64_t>(written));
-        failed.text = e.Description();
-        messenger.Tell(failed);
+        Outcome outcome = CountedOutcome(kind, static_cast<uint64_t>(written));
+        outcome.text = what;
+        messenger.Tell(outcome);
         return {SplitEnd::FileError, 0, {}};
+    };
+    try {
+        const SplitResult result = splitter.Run();
+        if (result.end != SplitEnd::Done && job.observer)
+            job.observer->Discard();
+        return result;
+    } catch (const FileException& e) {
+        return failed(e.Description());
+    } catch (const std::bad_alloc&) {
+        // The recovery files' memory is taken before the first byte; what else runs short is reported alike.
+        return failed("There was not enough memory to go on.");
     } catch (const JobStopped&) {
         splitter.DeletePieces();
         if (job.observer)

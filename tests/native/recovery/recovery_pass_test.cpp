@@ -18,3 +18,21 @@ TEST(PassMemory, MoreThanTheProcessCanHaveIsRefusedAndWhatItReservesIsUsed) {
     }
     EXPECT_EQ(reserved, memory.recovery.data());
 }
+
+TEST(RecoveryPass, AHooksFailureReachesTheThreadAddingSlices) {
+    PassMemory memory;
+    ASSERT_TRUE(memory.Reserve(64, 1, 1));
+    SliceHooks hooks;
+    hooks.inOrder = [](const SliceBatch&, uint64_t) { throw std::bad_alloc(); };
+    RecoveryPass pass(memory, 64, 1, 0, 1, hooks);
+    InputSlice slice{};
+    slice.len = 64;
+    // Thrown where the split can clean up, not in the pass's own thread, which would end the process.
+    EXPECT_THROW(
+        {
+            for (int n = 0; n < 8; ++n)
+                pass.Add(slice);
+            pass.Finish();
+        },
+        std::bad_alloc);
+}

@@ -63,6 +63,35 @@ TEST_F(SplitFileErrors, FolderInTheWayOfAPieceEndsTheSplitAndItsPiecesGo) {
     EXPECT_FALSE(dir.Exists("_Split#000")) << "no first piece with the placeholder CRC stays";
 }
 
+TEST_F(SplitFileErrors, MemoryRunningOutPartWayEndsTheSplitAndItsPiecesGo) {
+    // A listener that runs short of memory once the pieces are under way, as the recovery files' can.
+    struct Starved : SplitObserver {
+        size_t seen = 0;
+        bool discarded = false;
+        void Begin(const std::vector<PlannedPiece>&) override {}
+        void Written(const uint8_t*, size_t len) override {
+            if ((seen += len) > 1500)
+                throw std::bad_alloc();
+        }
+        void Complete(ProgressMeter&) override {}
+        void Discard() override { discarded = true; }
+    } starved;
+    dir.Write("big.bin", TestBytes(2500));
+    RecordingMessenger messenger;
+    SplitJob job;
+    job.largeFile = dir.File("big.bin");
+    job.splitSize = 1000;
+    job.crcText = CrcTextOf(TestBytes(2500));
+    job.observer = &starved;
+    EXPECT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::FileError);
+    ASSERT_EQ(messenger.told.size(), 1u);
+    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitFailedCleanedUp);
+    EXPECT_EQ(messenger.told[0].text, "There was not enough memory to go on.");
+    EXPECT_TRUE(starved.discarded);
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+    EXPECT_FALSE(dir.Exists("_Split#001"));
+}
+
 TEST_F(SplitFileErrors, MissingLargeFileWritesNothing) {
     RecordingMessenger messenger;
     SplitJob job;
