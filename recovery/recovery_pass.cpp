@@ -78,16 +78,6 @@ void RecoveryPass::Add(const InputSlice& slice) {
         Submit();
 }
 
-uint64_t RecoveryPass::Handed() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return submitted_;
-}
-
-uint64_t RecoveryPass::Done() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return hooks_.inOrder ? std::min(summed_, ordered_) : summed_;
-}
-
 void RecoveryPass::Drain() {
     if (!Batch(submitted_).slices.empty())
         Submit();
@@ -190,7 +180,7 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
     const gf16::ProductSums sums(n, count_, factors);
     std::vector<const uint8_t*> inputs(n);
     for (size_t i = 0; i < n; ++i)
-        inputs[i] = SliceBytes(batch, i, sliceSize_);
+        inputs[i] = batch.data.data() + i * sliceSize_;
     std::vector<uint8_t*> outputs(count_);
     for (uint32_t r = 0; r < count_; ++r)
         outputs[r] = recovery_ + r * stride_;

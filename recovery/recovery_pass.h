@@ -21,19 +21,12 @@ struct InputSlice {
     uint32_t slice = 0;
     size_t len = 0; // bytes of data; the rest of the slice is zeros
     bool hash = false;
-    const uint8_t* data = nullptr; // a whole slice outside the batch (a mapped piece), else in its slot
 };
 
 struct SliceBatch {
     PassBytes data; // slices one after the other, each sliceSize bytes
     std::vector<InputSlice> slices;
 };
-
-// The bytes of a batch's slice i: its own, or in its slot.
-inline const uint8_t* SliceBytes(const SliceBatch& batch, size_t i, uint64_t sliceSize) {
-    const InputSlice& in = batch.slices[i];
-    return in.data ? in.data : batch.data.data() + i * sliceSize;
-}
 
 // What a pass does with the input slices besides the arithmetic (their checksums), run by the same
 // threads: inOrder once per batch, batches in order; eachGroup for every group of up to groupSize slices
@@ -69,10 +62,6 @@ public:
     // and Finish throw what the pass's threads met (memory running out, a hook's failure).
     uint8_t* Slot();
     void Add(const InputSlice& slice);
-    // Batches handed over so far, and of those, how many both threads are done with: memory that
-    // slices point to outside the batches may go once the batch it was added to is done.
-    uint64_t Handed();
-    uint64_t Done();
     // Every slice added is in the recovery slices, which stay in the working layout: more may be added.
     void Drain();
     // Every slice added is in the recovery slices, in the files' layout.

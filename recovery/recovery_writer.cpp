@@ -20,7 +20,6 @@
 #include "core/progress_meter.h"
 #include "core/recovery_index.h"
 #include "platform/file.h"
-#include "platform/mapped_file.h"
 #include "recovery/md5_lanes.h"
 #include "recovery/product_sums.h"
 
@@ -40,9 +39,6 @@ struct RecoveryWriter::Piece {
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
-// A 32-bit process's 2 GiB of address space already holds the pass's memory, and a few pieces stay mapped
-// while their batches are at work: there, larger pieces are read instead.
-constexpr uint64_t kLargestMapped = sizeof(void*) < 8 ? uint64_t{64} << 20 : UINT64_MAX;
 
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
@@ -68,7 +64,6 @@ bool RecoveryWriter::Reserve(const RecoveryPlan& plan) {
 
 void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     pass_.reset();
-    mapped_.clear();
     pieces_ = pieces;
     if (pieces.empty())
         return; // an empty file split without header: nothing to protect
@@ -167,11 +162,6 @@ void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Plac
     offset_ += len;
     if (slotFill_ < plan_.sliceSize && offset_ < pieces_[piece].size)
         return;
-    Add(pass, piece, slotFill_, place, hash, nullptr);
-    slotFill_ = 0;
-}
-
-void RecoveryWriter::Add(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash, const uint8_t* data) {
     const Piece& state = state_[piece];
     const uint32_t j = static_cast<uint32_t>((offset_ - 1) / plan_.sliceSize);
     InputSlice in;
@@ -180,10 +170,10 @@ void RecoveryWriter::Add(RecoveryPass& pass, uint32_t piece, size_t len, Place p
         in.undo = state.assumedBase + j;
     in.piece = piece;
     in.slice = j;
-    in.len = len;
+    in.len = slotFill_;
     in.hash = hash;
-    in.data = data;
     pass.Add(in);
+    slotFill_ = 0;
 }
 
 SliceHooks RecoveryWriter::Hooks() {
@@ -211,7 +201,7 @@ void RecoveryWriter::HashPieces(const SliceBatch& batch, bool withSlices) {
         const InputSlice& in = batch.slices[i];
         if (!in.hash)
             continue;
-        const uint8_t* data = SliceBytes(batch, i, plan_.sliceSize);
+        const uint8_t* data = batch.data.data() + i * len;
         Piece& piece = state_[in.piece];
         if (!along.empty() && along.back().stream == &piece.file && along.back().data + along.back().len == data)
             along.back().len += in.len;
@@ -234,7 +224,7 @@ void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t co
     for (size_t i = first; i < first + count; ++i) {
         if (!batch.slices[i].hash)
             continue;
-        messages.push_back({SliceBytes(batch, i, plan_.sliceSize), len, nullptr, 0});
+        messages.push_back({batch.data.data() + i * len, len, nullptr, 0});
         hashed.push_back(i);
     }
     std::vector<Md5Digest> digests(messages.size());
@@ -252,40 +242,17 @@ void RecoveryWriter::CrcSlices(const SliceBatch& batch, size_t first, size_t cou
         if (!in.hash)
             continue;
         Crc32 crc;
-        crc.Update(SliceBytes(batch, i, plan_.sliceSize), static_cast<uint32_t>(len), false);
+        crc.Update(batch.data.data() + i * len, static_cast<uint32_t>(len), false);
         par2::PutU32(state_[in.piece].checksums.data() + in.slice * 20 + 16, crc.Value());
     }
 }
 
 void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter) {
-    offset_ = 0;
-    slotFill_ = 0;
-    const uint64_t size = pieces_[piece].size;
-    // Mapped where the system lets it: the whole slices are summed from the cached pages themselves, with
-    // no copy; only a last part slice goes into a slot, padded with zeros. A mapping goes once the batches
-    // that point into it are done.
-    const uint64_t done = pass.Done();
-    mapped_.erase(std::remove_if(mapped_.begin(), mapped_.end(), [&](const auto& m) { return m.second < done; }),
-                  mapped_.end());
-    MappedFile map;
-    if (size >= plan_.sliceSize && size <= kLargestMapped && map.Map(pieces_[piece].name, size)) {
-        const uint64_t whole = size / plan_.sliceSize * plan_.sliceSize;
-        for (uint64_t at = 0; at < whole; at += plan_.sliceSize) {
-            offset_ = at + plan_.sliceSize;
-            Add(pass, piece, static_cast<size_t>(plan_.sliceSize), place, hash, map.Data() + at);
-            outcome_.bytesReread += plan_.sliceSize;
-            meter.Advance(plan_.sliceSize);
-        }
-        if (whole < size)
-            Feed(pass, piece, map.Data() + whole, static_cast<size_t>(size - whole), place, hash);
-        outcome_.bytesReread += size - whole;
-        meter.Advance(size - whole);
-        mapped_.emplace_back(std::move(map), pass.Handed());
-        return;
-    }
     // Read straight into the batch's slots.
     File in(pieces_[piece].name, File::Mode::ReadDenyWrite);
-    for (uint64_t left = size; left > 0;) {
+    offset_ = 0;
+    slotFill_ = 0;
+    for (uint64_t left = pieces_[piece].size; left > 0;) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>({left, plan_.sliceSize - slotFill_, kReadBlock}));
         const size_t n = in.Read(pass.Slot() + slotFill_, want);
         if (n == 0)
@@ -392,7 +359,6 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     WriteVolumes(*pass_);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
-        mapped_.clear(); // the counts of batches they wait for were the last pass's
         pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, first,
                                                std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
         for (uint32_t p = 0; p < count; ++p)
@@ -401,7 +367,6 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         WriteVolumes(*pass_);
     }
     pass_.reset();
-    mapped_.clear();
     memory_ = PassMemory();
     outcome_.piecesRestored = plan_.piecesRestored;
     outcome_.files = static_cast<uint32_t>(files_.size());
@@ -452,7 +417,6 @@ void RecoveryWriter::WriteFile(const std::string& name, const RecoveryPass& pass
 
 void RecoveryWriter::Discard() {
     pass_.reset();
-    mapped_.clear();
     memory_ = PassMemory();
     for (const std::string& name : files_)
         DeleteFileAt(name);

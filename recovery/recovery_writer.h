@@ -7,11 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/split_observer.h"
-#include "platform/mapped_file.h"
 #include "recovery/md5.h"
 #include "recovery/md5_lanes.h"
 #include "recovery/par2_format.h"
@@ -52,8 +50,6 @@ private:
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
     // len more bytes of the piece are in the pass's slot; a full slot, or the piece's last, is added.
     void Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash);
-    // The piece's slice that ends at offset_ goes to the pass: in its slot, or at data.
-    void Add(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash, const uint8_t* data);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
     // The MD5s: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the slices'
     // too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
@@ -80,9 +76,6 @@ private:
     std::vector<PlannedPiece> pieces_;
     std::unique_ptr<Piece[]> state_;
     PassMemory memory_; // before pass_, which uses it
-    // Pieces read back by mapping, with the number of batches handed over once their slices were in:
-    // before pass_, whose batches point into them.
-    std::vector<std::pair<MappedFile, uint64_t>> mapped_;
     std::unique_ptr<RecoveryPass> pass_;
     uint32_t current_ = 0; // the piece Written is in
     uint64_t offset_ = 0;  // bytes of it seen

@@ -8,7 +8,6 @@
 
 #include "platform/file.h"
 #include "platform/find_files.h"
-#include "platform/mapped_file.h"
 #include "platform/path_text.h"
 #include "platform/unique_handle.h"
 #include "tests/support/temp_dir.h"
@@ -38,17 +37,6 @@ TEST(PlatformFile, AWriteLongerThanOneCallArrivesWhole) {
         out.Close();
     }
     EXPECT_EQ(bytes, dir.Read("a.bin"));
-}
-
-TEST(PlatformFile, AMappedFileShowsItsBytesAndOneTooShortIsNotMapped) {
-    TempDir dir;
-    const std::string bytes = TestBytes(100000);
-    dir.Write("a.bin", bytes);
-    MappedFile map;
-    ASSERT_TRUE(map.Map(dir.File("a.bin"), bytes.size()));
-    EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(map.Data()), bytes.size()));
-    EXPECT_FALSE(map.Map(dir.File("a.bin"), bytes.size() + 1));
-    EXPECT_FALSE(map.Map(dir.File("missing.bin"), 1));
 }
 
 TEST(PlatformFile, CreateEmptiesAnExistingFile) {
