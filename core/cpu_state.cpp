@@ -28,3 +28,27 @@ bool HasAvx2() {
     constexpr uint64_t kYmmStates = (1u << 1) | (1u << 2); // SSE and the upper halves of YMM
     return (SavedRegisterStates() & kYmmStates) == kYmmStates;
 }
+
+namespace {
+unsigned Leaf7(int reg) {
+    unsigned r[4] = {};
+    if (!__get_cpuid_count(7, 0, &r[0], &r[1], &r[2], &r[3]))
+        return 0;
+    return r[reg];
+}
+} // namespace
+
+bool HasAvx512bw() {
+    // The mask registers and both halves of the 512-bit state, besides what AVX2 needs.
+    constexpr uint64_t kZmmStates = (1u << 5) | (1u << 6) | (1u << 7);
+    return HasAvx2() && (Leaf7(1) & bit_AVX512F) && (Leaf7(1) & bit_AVX512BW) &&
+           (SavedRegisterStates() & kZmmStates) == kZmmStates;
+}
+
+bool HasGfni() {
+    return HasAvx2() && (Leaf7(2) & bit_GFNI);
+}
+
+bool HasAvx512Gfni() {
+    return HasAvx512bw() && HasGfni();
+}

@@ -11,6 +11,10 @@ uint64_t SavedRegisterStates();
 bool HasSse2();
 bool HasSsse3();
 bool HasAvx2();
+// AVX-512 with byte and word operations; GFNI's affine byte transforms on 256-bit registers, and on 512-bit.
+bool HasAvx512bw();
+bool HasGfni();
+bool HasAvx512Gfni();
 
 // i686 Windows keeps the stack 4-byte aligned only: a vector path's entry realigns its frame for the
 // vectors it spills. Goes first in the path's __attribute__ list.

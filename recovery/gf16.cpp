@@ -107,6 +107,21 @@ void PrepareProducts(uint16_t factor, Products& products) {
             products.hi[k][n] = static_cast<uint8_t>(t[n] >> 8);
         }
     }
+    // Output bit i of a byte map collects, from each input bit j, bit i of the map's image of bit j.
+    auto matrix = [&bit](int from, int shift) {
+        uint64_t m = 0;
+        for (int i = 0; i < 8; ++i) {
+            uint64_t row = 0;
+            for (int j = 0; j < 8; ++j)
+                row |= static_cast<uint64_t>((bit[from + j] >> (shift + i)) & 1u) << j;
+            m |= row << (8 * (7 - i));
+        }
+        return m;
+    };
+    products.affine[0] = matrix(0, 0);
+    products.affine[1] = matrix(8, 0);
+    products.affine[2] = matrix(0, 8);
+    products.affine[3] = matrix(8, 8);
 }
 
 namespace {
@@ -178,6 +193,10 @@ void FromWorking(const uint8_t* src, uint8_t* dst, size_t len) {
 
 void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len) {
     ChosenPath().addWorking(factor, src, dst, len);
+}
+
+void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    ChosenPath().sumWorking(factors, srcs, count, dst, len);
 }
 
 } // namespace gf16

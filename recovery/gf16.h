@@ -23,7 +23,7 @@ uint16_t Pow(uint16_t base, uint64_t e);
 void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 // The same on the fastest path this processor has.
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
-// Its name: "avx2", "ssse3" or "portable".
+// Its name: one of kMulAddPaths' ("avx512-gfni", "gfni", ... "portable").
 const char* MulAddPathName();
 
 // The working layout of the bulk arithmetic: chunks of 64 bytes (32 words), each holding its words' low
@@ -38,6 +38,9 @@ inline size_t WorkingSize(size_t len) {
 struct Products {
     alignas(16) uint8_t lo[4][16];
     alignas(16) uint8_t hi[4][16];
+    // The same map as four 8x8 bit matrices for GFNI's affine transform (row of output bit i in byte 7 - i):
+    // low byte to low, high to low, low to high, high to high.
+    uint64_t affine[4];
 };
 void PrepareProducts(uint16_t factor, Products& products);
 // Between the files' layout and the working one, len a multiple of the chunk; src may be dst.
@@ -45,5 +48,7 @@ void ToWorking(const uint8_t* src, uint8_t* dst, size_t len);
 void FromWorking(const uint8_t* src, uint8_t* dst, size_t len);
 // dst ^= factor * src, both in the working layout.
 void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+// dst ^= the sum of factors[i] * srcs[i] for i < count, all in the working layout.
+void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 
 } // namespace gf16

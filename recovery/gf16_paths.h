@@ -23,6 +23,21 @@ void MulAddWorkingSsse3(const Products& factor, const uint8_t* src, uint8_t* dst
 void ToWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
 void FromWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx2(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+// The wider paths share the AVX2 path's layout (and its conversions, which only move bytes).
+void MulAddGfni(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingGfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingAvx512Gfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+void MulAddWorkingAvx512bw(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
+void SumWorkingGfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
+void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst,
+                          size_t len);
+
+// A sum of products one input at a time, for the paths whose products take all their registers.
+template <void (*AddWorking)(const Products&, const uint8_t*, uint8_t*, size_t)>
+void SumEachWorking(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    for (size_t i = 0; i < count; ++i)
+        AddWorking(factors[i], srcs[i], dst, len);
+}
 
 struct MulAddPath {
     const char* name;
@@ -31,6 +46,7 @@ struct MulAddPath {
     void (*toWorking)(const uint8_t*, uint8_t*, size_t);
     void (*fromWorking)(const uint8_t*, uint8_t*, size_t);
     void (*addWorking)(const Products&, const uint8_t*, uint8_t*, size_t);
+    void (*sumWorking)(const Products*, const uint8_t* const*, size_t, uint8_t*, size_t);
 };
 
 inline bool Always() {
@@ -38,10 +54,17 @@ inline bool Always() {
 }
 
 // Fastest first; the dispatch takes the first one available.
+// The bulk runs in the working layout; the files' layout (a solver's rows) takes the 256-bit paths.
 inline const MulAddPath kMulAddPaths[] = {
-    {"avx2", MulAddAvx2, HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2},
-    {"ssse3", MulAddSsse3, HasSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3},
-    {"portable", MulAddPortable, Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable},
+    {"avx512-gfni", MulAddGfni, HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
+    {"gfni", MulAddGfni, HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
+    {"avx512bw", MulAddAvx2, HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
+     SumEachWorking<MulAddWorkingAvx512bw>},
+    {"avx2", MulAddAvx2, HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},
+    {"ssse3", MulAddSsse3, HasSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3,
+     SumEachWorking<MulAddWorkingSsse3>},
+    {"portable", MulAddPortable, Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable,
+     SumEachWorking<MulAddWorkingPortable>},
 };
 
 } // namespace gf16

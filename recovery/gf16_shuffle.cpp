@@ -187,4 +187,34 @@ __attribute__((VECTOR_ALIGN_STACK target("avx2"))) void MulAddWorkingAvx2(const 
     }
 }
 
+__attribute__((always_inline, target("avx2,avx512f,avx512bw"))) inline __m512i Halves(const uint8_t* lower,
+                                                                                   const uint8_t* upper) {
+    return _mm512_inserti64x4(
+        _mm512_castsi256_si512(_mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(lower)))),
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(upper))), 1);
+}
+
+// A whole chunk in one 512-bit register, and again with its halves swapped: every 128-bit lane looks up
+// its own tables, so the lower half gathers the low bytes' products and the upper half the high bytes'.
+__attribute__((VECTOR_ALIGN_STACK target("avx2,avx512f,avx512bw"))) void
+MulAddWorkingAvx512bw(const Products& f, const uint8_t* src, uint8_t* dst, size_t len) {
+    // Nibbles 0 and 1 of the bytes where they lie, then of the bytes swapped in.
+    const __m512i same0 = Halves(f.lo[0], f.hi[2]), same1 = Halves(f.lo[1], f.hi[3]);
+    const __m512i crossed0 = Halves(f.lo[2], f.hi[0]), crossed1 = Halves(f.lo[3], f.hi[1]);
+    const __m512i mask = _mm512_set1_epi8(0x0F);
+    for (size_t c = 0; c < len; c += kWorkingChunk) {
+        const __m512i x = _mm512_loadu_si512(src + c);
+        const __m512i s = _mm512_shuffle_i64x2(x, x, 0x4E);
+        const __m512i a = _mm512_ternarylogic_epi64(
+            _mm512_shuffle_epi8(same0, _mm512_and_si512(x, mask)),
+            _mm512_shuffle_epi8(same1, _mm512_and_si512(_mm512_srli_epi16(x, 4), mask)),
+            _mm512_shuffle_epi8(crossed0, _mm512_and_si512(s, mask)), 0x96);
+        __m512i* d = reinterpret_cast<__m512i*>(dst + c);
+        _mm512_storeu_si512(
+            d, _mm512_ternarylogic_epi64(_mm512_loadu_si512(d), a,
+                                         _mm512_shuffle_epi8(crossed1, _mm512_and_si512(_mm512_srli_epi16(s, 4), mask)),
+                                         0x96));
+    }
+}
+
 } // namespace gf16

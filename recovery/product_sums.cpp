@@ -34,12 +34,8 @@ void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs
             from[i] = block;
         }
     }
-    for (size_t o = 0; o < outputs_; ++o) {
-        uint8_t* to = outputs[o] + at;
-        const Products* products = products_.data() + o * inputs_;
-        for (size_t i = 0; i < inputs_; ++i)
-            MulAddWorking(products[i], from[i], to, working);
-    }
+    for (size_t o = 0; o < outputs_; ++o)
+        SumWorking(products_.data() + o * inputs_, from.data(), inputs_, outputs[o] + at, working);
 }
 
 void ProductSums::Add(const uint8_t* const* inputs, uint8_t* const* outputs, size_t len, bool inputsWorking) const {

@@ -41,6 +41,19 @@ TEST(Gf16, MulAddMatchesWordByWordProduct) {
     EXPECT_EQ(dst, want);
 }
 
+// The widest paths are taken exactly where the compiler's own detection (which also asks whether the system
+// saves the 512-bit registers) finds what they need.
+TEST(Gf16, WidePathsAreTakenExactlyWhereTheProcessorHasThem) {
+    __builtin_cpu_init();
+    const bool gfni = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("gfni");
+    const bool avx512bw = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    EXPECT_EQ(gfni, HasGfni());
+    EXPECT_EQ(avx512bw, HasAvx512bw());
+    EXPECT_EQ(gfni && avx512bw, HasAvx512Gfni());
+    if (gfni || avx512bw)
+        EXPECT_STREQ(gfni && avx512bw ? "avx512-gfni" : gfni ? "gfni" : "avx512bw", gf16::MulAddPathName());
+}
+
 // Every path this processor has, against the oracle: random factors (0 and 1 among them), lengths
 // across the vector widths' tails, and source and destination misaligned independently.
 TEST(Gf16, EveryMulAddPathMatchesThePortableOne) {
@@ -70,7 +83,8 @@ TEST(Gf16, EveryMulAddPathMatchesThePortableOne) {
 }
 
 // The working layout per path: its conversions give the portable one's bytes and invert each other, and
-// its multiply-and-add, between the conversions, is the oracle's; random factors, lengths and offsets.
+// its multiply-and-add and its sums, between the conversions, are the oracle's; random factors, lengths
+// and offsets.
 TEST(Gf16, EveryWorkingLayoutPathMatchesThePortableOne) {
     std::mt19937 rng(9);
     std::vector<uint8_t> src(40000 + 64), dst(40000 + 64);
@@ -98,6 +112,21 @@ TEST(Gf16, EveryWorkingLayoutPathMatchesThePortableOne) {
             path.fromWorking(b.data(), b.data(), len);
             ASSERT_EQ(b, want) << path.name << " factor " << factor << " length " << len;
         }
+        // A sum over more inputs than one group of a fused path holds: factor k times the source at k.
+        const size_t len = gf16::kWorkingChunk * 5, count = 11;
+        std::vector<uint8_t> working(len * count), sum(len, 0), want(len, 0);
+        std::vector<gf16::Products> products(count);
+        std::vector<const uint8_t*> srcs;
+        for (size_t k = 0; k < count; ++k) {
+            const uint16_t factor = static_cast<uint16_t>(k == 0 ? 0 : rng());
+            gf16::MulAddPortable(factor, src.data() + k, want.data(), len);
+            gf16::PrepareProducts(factor, products[k]);
+            path.toWorking(src.data() + k, working.data() + k * len, len);
+            srcs.push_back(working.data() + k * len);
+        }
+        path.sumWorking(products.data(), srcs.data(), count, sum.data(), len);
+        path.fromWorking(sum.data(), sum.data(), len);
+        ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs";
     }
 }
 
