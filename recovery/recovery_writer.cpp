@@ -6,7 +6,8 @@
 // first piece's data out; at the end the first piece is read back from disk and added, and the pieces
 // that the real order moves are read back and moved (one multiply-and-add with the sum of both
 // constants, since adding is XOR). The order read ahead is checked against the pieces as written, and
-// moved again where they begin otherwise.
+// moved again where they begin otherwise. A pass whose header is final (the CRC known before, or a
+// short CRC's second pass) knows the first piece's ID from the start and reads nothing back.
 #include "recovery/recovery_writer.h"
 
 #include <algorithm>
@@ -77,23 +78,25 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     state_ = std::make_unique<Piece[]>(count);
     File large(largeFile_, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
-    firstIdKnown_ = false;
+    // A first piece begins with catstub's image, or a header whose CRC is filled in at the end, or a
+    // final header: its ID is known now when what it begins with fills the bytes the ID hashes, or is
+    // final and the large file's bytes follow.
+    firstFed_ = pieces[0].asWritten;
+    firstIdKnown_ = firstFed_;
     for (uint32_t p = 0; p < count; ++p) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
         piece.checksums.resize(piece.slices * 20);
         const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
-        if (p == 0) {
-            // A self-catenating first piece begins with catstub, whose image can fill the bytes its ID
-            // hashes; otherwise the ID waits for the header's CRC.
-            if (pieces[0].knownLen >= len) {
-                piece.id = par2::FileIdOf(Md5Of(pieces[0].knownStart, len), pieces[0].size, pieces[0].name);
-                firstIdKnown_ = true;
-            }
+        const size_t known = std::min(pieces[p].knownLen, len);
+        if (p == 0 && known == len)
+            firstIdKnown_ = true;
+        if (p == 0 && !firstIdKnown_)
             continue;
-        }
+        if (known > 0)
+            std::memcpy(head.data(), pieces[p].knownStart, known);
         large.Seek(pieces[p].sourceOffset);
-        size_t got = 0;
+        size_t got = known;
         while (got < len) {
             const size_t n = large.Read(head.data() + got, len - got);
             if (n == 0)
@@ -134,7 +137,7 @@ void RecoveryWriter::Order(bool assumed) {
 void RecoveryWriter::Written(const uint8_t* data, size_t len) {
     while (len > 0 && current_ < pieces_.size()) {
         const size_t take = static_cast<size_t>(std::min<uint64_t>(len, pieces_[current_].size - offset_));
-        if (current_ != 0)
+        if (current_ != 0 || firstFed_)
             Feed(*pass_, current_, data, take, Place::Assumed, true);
         else
             offset_ += take;
@@ -268,7 +271,9 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     if (!pass_)
         return;
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    {
+    // The first piece's data is read back unless the pass was fed its bytes as they are now.
+    const uint32_t firstWritten = firstFed_ ? 0 : 1;
+    if (!firstFed_) {
         Piece& first = state_[0];
         File in(pieces_[0].name, File::Mode::ReadDenyWrite);
         std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
@@ -282,7 +287,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     }
     // The other pieces' IDs as read ahead: the pass goes on while its last batches are still at work.
     Order(false);
-    uint64_t reread = pieces_[0].size;
+    uint64_t reread = firstFed_ ? 0 : pieces_[0].size;
     for (uint32_t p = 1; p < count; ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             reread += pieces_[p].size;
@@ -292,7 +297,8 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         total += piece.size;
     meter.Grow(reread + (passes - 1) * total);
 
-    FeedFromDisk(*pass_, 0, Place::Final, true, meter);
+    if (!firstFed_)
+        FeedFromDisk(*pass_, 0, Place::Final, true, meter);
     for (uint32_t p = 1; p < count; ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             FeedFromDisk(*pass_, p, Place::Moved, false, meter);
@@ -302,7 +308,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     bool asReadAhead = true;
     for (uint32_t p = 0; p < count; ++p)
         state_[p].assumedBase = state_[p].finalBase;
-    for (uint32_t p = 1; p < count; ++p) {
+    for (uint32_t p = firstWritten; p < count; ++p) {
         Piece& piece = state_[p];
         piece.headHash = piece.head.Final();
         const par2::Id id = par2::FileIdOf(piece.headHash, pieces_[p].size, pieces_[p].name);
@@ -318,7 +324,8 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
             }
     }
     pass_->Finish();
-    state_[0].headHash = state_[0].head.Final();
+    if (!firstFed_)
+        state_[0].headHash = state_[0].head.Final();
     for (uint32_t p = 0; p < count; ++p)
         state_[p].fileHash = state_[p].file.Final();
 

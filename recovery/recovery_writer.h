@@ -80,7 +80,8 @@ private:
     uint32_t current_ = 0; // the piece Written is in
     uint64_t offset_ = 0;  // bytes of it seen
     size_t slotFill_ = 0;  // bytes in the pass's current slot
-    bool firstIdKnown_ = false; // from catstub's image: the order read ahead is the final one
+    bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one
+    bool firstFed_ = false;     // the first piece's bytes as written are final: it is not read back
     par2::Id setId_{};
     std::vector<uint8_t> repeated_; // the critical packets and the creator packet, as every file holds them
     std::vector<std::string> files_;

@@ -199,8 +199,13 @@ private:
                 crc.Update(data, static_cast<uint32_t>(len), true);
             });
 
-            if (job_.observer)
-                job_.observer->Begin(PlanPieces(prefix, pass.pieces));
+            if (job_.observer) {
+                // What the first piece begins with; its header is final unless its CRC comes at the end.
+                std::vector<uint8_t> start(job_.stubImage, job_.stubImage + stubSize_);
+                if (!keepFirstOpen)
+                    start.insert(start.end(), header.begin(), header.end());
+                job_.observer->Begin(PlanPieces(prefix, pass.pieces, start, !keepFirstOpen));
+            }
             File piece;
             OpenPiece(piece, 0);
             if (stubSize_ > 0)
@@ -246,8 +251,10 @@ private:
         return number == 0 && selfCatenating_ ? std::string(kSelfCatenatingName) : PieceName(static_cast<int>(number));
     }
 
-    // The pieces a pass with this prefix writes, as the observer learns them before the first byte.
-    std::vector<PlannedPiece> PlanPieces(uint64_t prefix, uint64_t count) const {
+    // The pieces a pass with this prefix writes, as the observer learns them before the first byte: the
+    // first begins with start, and is as written when its header needs nothing filled in.
+    std::vector<PlannedPiece> PlanPieces(uint64_t prefix, uint64_t count, const std::vector<uint8_t>& start,
+                                         bool firstAsWritten) const {
         std::vector<PlannedPiece> pieces;
         uint64_t left = size_;
         for (uint64_t n = 0; n < count; ++n) {
@@ -256,9 +263,10 @@ private:
             left -= take;
             pieces.push_back({NameOf(n), take + (n == 0 ? prefix : 0), size_ - left - take});
         }
-        if (!pieces.empty() && stubSize_ > 0) {
-            pieces[0].knownStart = job_.stubImage;
-            pieces[0].knownLen = stubSize_;
+        if (!pieces.empty()) {
+            pieces[0].knownStart = start.data();
+            pieces[0].knownLen = start.size();
+            pieces[0].asWritten = firstAsWritten;
         }
         return pieces;
     }
