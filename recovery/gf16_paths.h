@@ -24,7 +24,6 @@ void ToWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
 void FromWorkingAvx2(const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx2(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 // The wider paths share the AVX2 path's layout (and its conversions, which only move bytes).
-void MulAddGfni(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingGfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx512Gfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx512bw(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
@@ -54,10 +53,10 @@ inline bool Always() {
 }
 
 // Fastest first; the dispatch takes the first one available.
-// The bulk runs in the working layout; the files' layout (a solver's rows) takes the 256-bit paths.
+// The bulk runs in the working layout; the files' layout (a solver's rows, a small part) takes AVX2's.
 inline const MulAddPath kMulAddPaths[] = {
-    {"avx512-gfni", MulAddGfni, HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
-    {"gfni", MulAddGfni, HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
+    {"avx512-gfni", MulAddAvx2, HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
+    {"gfni", MulAddAvx2, HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
     {"avx512bw", MulAddAvx2, HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
      SumEachWorking<MulAddWorkingAvx512bw>},
     {"avx2", MulAddAvx2, HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},
