@@ -78,9 +78,9 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     state_ = std::make_unique<Piece[]>(count);
     File large(largeFile_, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
-    // A first piece begins with catstub's image, or a header whose CRC is filled in at the end, or a
-    // final header: its ID is known now when what it begins with fills the bytes the ID hashes, or is
-    // final and the large file's bytes follow.
+    // The first piece's ID is known now when what it begins with (catstub's image) fills the bytes the ID
+    // hashes, or when its header is final and the large file's bytes follow it; else it waits for the
+    // header's CRC.
     firstFed_ = pieces[0].asWritten;
     firstIdKnown_ = firstFed_;
     for (uint32_t p = 0; p < count; ++p) {
