@@ -50,20 +50,23 @@ RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batc
         batch.slices.reserve(batchSlices);
     }
     summer_ = std::thread([this] { Sum(); });
-    if (hooks_.inOrder)
-        ordering_ = std::thread([this] { RunInOrder(); });
+    if (hooks_.inOrder) {
+        ordered_.assign(std::max<size_t>(hooks_.inOrderThreads, 1), 0);
+        for (size_t t = 0; t < ordered_.size(); ++t)
+            ordering_.emplace_back([this, t] { RunInOrder(t); });
+    }
 }
 
 RecoveryPass::~RecoveryPass() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_); });
+        changed_.wait(lock, [this] { return summed_ == submitted_ && Ordered() == submitted_; });
         stop_ = true;
     }
     changed_.notify_all();
     summer_.join();
-    if (ordering_.joinable())
-        ordering_.join();
+    for (std::thread& thread : ordering_)
+        thread.join();
 }
 
 uint8_t* RecoveryPass::Slot() {
@@ -83,7 +86,7 @@ void RecoveryPass::Drain() {
         Submit();
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] {
-        return cleared_ && summed_ == submitted_ && (!hooks_.inOrder || ordered_ == submitted_);
+        return cleared_ && summed_ == submitted_ && Ordered() == submitted_;
     });
     if (failure_)
         std::rethrow_exception(failure_);
@@ -104,7 +107,7 @@ void RecoveryPass::Submit() {
         changed_.notify_all(); // a thread waiting for work starts now, not once this one may go on
         // The next batch to fill held the one kPassBatches back: both threads must be done with it.
         const uint64_t reused = submitted_ + 1 > kPassBatches ? submitted_ + 1 - kPassBatches : 0;
-        changed_.wait(lock, [&] { return summed_ >= reused && (!hooks_.inOrder || ordered_ >= reused); });
+        changed_.wait(lock, [&] { return summed_ >= reused && Ordered() >= reused; });
         Batch(submitted_).slices.clear();
         if (failure_)
             std::rethrow_exception(failure_);
@@ -123,12 +126,19 @@ void RecoveryPass::Sum() {
     Follow(summed_, [this](const SliceBatch& batch) { Compute(batch); });
 }
 
-void RecoveryPass::RunInOrder() {
+uint64_t RecoveryPass::Ordered() const {
+    uint64_t least = submitted_;
+    for (uint64_t done : ordered_)
+        least = std::min(least, done);
+    return least;
+}
+
+void RecoveryPass::RunInOrder(size_t thread) {
     // The in-order hook is the one part that cannot be spread over cores, and the sums have room to
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
-    Follow(ordered_, [this](const SliceBatch& batch) { hooks_.inOrder(batch, sliceSize_); });
+    Follow(ordered_[thread], [this, thread](const SliceBatch& batch) { hooks_.inOrder(batch, sliceSize_, thread); });
 }
 
 void RecoveryPass::Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work) {

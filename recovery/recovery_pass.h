@@ -29,12 +29,13 @@ struct SliceBatch {
 };
 
 // What a pass does with the input slices besides the arithmetic (their checksums), run by the same
-// threads: inOrder once per batch, batches in order; eachGroup for every group of up to groupSize slices
-// (first, count), the groups in any order.
+// threads: inOrder once per batch and in-order thread (its number, below inOrderThreads), batches in
+// order on each; eachGroup for every group of up to groupSize slices (first, count), the groups in any order.
 struct SliceHooks {
-    std::function<void(const SliceBatch&, uint64_t sliceSize)> inOrder;
+    std::function<void(const SliceBatch&, uint64_t sliceSize, size_t thread)> inOrder;
     std::function<void(const SliceBatch&, size_t first, size_t count, uint64_t sliceSize)> eachGroup;
     size_t groupSize = 1;
+    size_t inOrderThreads = 1;
 };
 
 // The buffers of the passes, kept from one pass to the next, so that a job can take its memory once,
@@ -75,7 +76,9 @@ public:
 private:
     void Submit();
     void Sum();
-    void RunInOrder();
+    void RunInOrder(size_t thread);
+    // The batches every in-order thread is past (under the lock).
+    uint64_t Ordered() const;
     // Does work on the handed-over batches in order, counting them in done, until the pass ends.
     void Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work);
     void Compute(const SliceBatch& batch);
@@ -96,10 +99,10 @@ private:
     std::condition_variable changed_;
     uint64_t submitted_ = 0;
     uint64_t summed_ = 0;
-    uint64_t ordered_ = 0;
+    std::vector<uint64_t> ordered_; // per in-order thread
     bool cleared_ = false; // the summing thread has set the recovery slices to zeros
     std::exception_ptr failure_; // the first a thread met, rethrown by Submit and Drain
     bool stop_ = false;
     std::thread summer_;
-    std::thread ordering_; // only with an in-order hook
+    std::vector<std::thread> ordering_; // only with an in-order hook
 };

@@ -183,26 +183,28 @@ SliceHooks RecoveryWriter::Hooks() {
     // Each slice's MD5 goes in a lane of its own. With two cores or fewer, both are busy, and the lanes ride
     // along with the pieces' MD5s, which leave the vector units idle; with more, the pieces' MD5s, which go
     // in order, take the time of a batch, and the lanes run beside them on other cores. The slices' CRCs
-    // are never in the in-order part.
+    // are never in the in-order part. A piece's MD5 is one stream, slower than the rest of the work: two
+    // in-order threads take every other piece, so that one piece's stream goes on while the next is hashed.
+    const size_t threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     if (std::thread::hardware_concurrency() <= 2)
-        return {[this](const SliceBatch& b, uint64_t) { HashPieces(b, true); },
+        return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, true, t, threads); },
                 [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { CrcSlices(b, first, count); },
-                1};
-    return {[this](const SliceBatch& b, uint64_t) { HashPieces(b, false); },
+                1, threads};
+    return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, false, t, threads); },
             [this](const SliceBatch& b, size_t first, size_t count, uint64_t) {
                 HashSlices(b, first, count);
                 CrcSlices(b, first, count);
             },
-            Md5Lanes()};
+            Md5Lanes(), threads};
 }
 
-void RecoveryWriter::HashPieces(const SliceBatch& batch, bool withSlices) {
+void RecoveryWriter::HashPieces(const SliceBatch& batch, bool withSlices, size_t thread, size_t threads) {
     // A piece's slices lie one after the other in the batch, all full but its last: one run of bytes each.
     const size_t len = static_cast<size_t>(plan_.sliceSize);
     std::vector<Md5Along> along;
     for (size_t i = 0; i < batch.slices.size(); ++i) {
         const InputSlice& in = batch.slices[i];
-        if (!in.hash)
+        if (!in.hash || in.piece % threads != thread)
             continue;
         const uint8_t* data = batch.data.data() + i * len;
         Piece& piece = state_[in.piece];
@@ -216,16 +218,16 @@ void RecoveryWriter::HashPieces(const SliceBatch& batch, bool withSlices) {
             piece.headFed += n;
         }
     }
-    HashSlices(batch, 0, withSlices ? batch.slices.size() : 0, along.data(), along.size());
+    HashSlices(batch, 0, withSlices ? batch.slices.size() : 0, along.data(), along.size(), thread, threads);
 }
 
 void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along,
-                                size_t alongCount) {
+                                size_t alongCount, size_t thread, size_t threads) {
     const size_t len = static_cast<size_t>(plan_.sliceSize);
     std::vector<Md5Message> messages;
     std::vector<size_t> hashed;
     for (size_t i = first; i < first + count; ++i) {
-        if (!batch.slices[i].hash)
+        if (!batch.slices[i].hash || batch.slices[i].piece % threads != thread)
             continue;
         messages.push_back({batch.data.data() + i * len, len, nullptr, 0});
         hashed.push_back(i);

@@ -53,9 +53,10 @@ private:
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
     // The MD5s: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the slices'
     // too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
-    void HashPieces(const SliceBatch& batch, bool withSlices);
+    // Of the pieces p with p % threads == thread only.
+    void HashPieces(const SliceBatch& batch, bool withSlices, size_t thread, size_t threads);
     void HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along = nullptr,
-                    size_t alongCount = 0);
+                    size_t alongCount = 0, size_t thread = 0, size_t threads = 1);
     // The CRC-32s of the slices [first, first + count) of a batch.
     void CrcSlices(const SliceBatch& batch, size_t first, size_t count);
     SliceHooks Hooks();

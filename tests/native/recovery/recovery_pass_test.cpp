@@ -23,7 +23,7 @@ TEST(RecoveryPass, AHooksFailureReachesTheThreadAddingSlices) {
     PassMemory memory;
     ASSERT_TRUE(memory.Reserve(64, 1, 1));
     SliceHooks hooks;
-    hooks.inOrder = [](const SliceBatch&, uint64_t) { throw std::bad_alloc(); };
+    hooks.inOrder = [](const SliceBatch&, uint64_t, size_t) { throw std::bad_alloc(); };
     RecoveryPass pass(memory, 64, 1, 0, 1, hooks);
     InputSlice slice{};
     slice.len = 64;
