@@ -105,7 +105,7 @@ void RecoveryPass::Submit() {
         std::unique_lock<std::mutex> lock(mutex_);
         ++submitted_;
         changed_.notify_all(); // a thread waiting for work starts now, not once this one may go on
-        // The next batch to fill held the one kPassBatches back: both threads must be done with it.
+        // The next batch to fill held the one kPassBatches back: every thread must be done with it.
         const uint64_t reused = submitted_ + 1 > kPassBatches ? submitted_ + 1 - kPassBatches : 0;
         changed_.wait(lock, [&] { return summed_ >= reused && Ordered() >= reused; });
         Batch(submitted_).slices.clear();

@@ -1,6 +1,6 @@
 // One pass of the recovery arithmetic: input slices gathered into batches while a worker thread adds
-// earlier batches, spread over every core, into the recovery slices of this pass's exponents, and a
-// thread of its own runs the in-order hook over them.
+// earlier batches, spread over every core, into the recovery slices of this pass's exponents, and
+// threads of their own run the in-order hook over them.
 #pragma once
 
 #include <condition_variable>
@@ -94,7 +94,7 @@ private:
     bool working_ = true;         // all zeros reads the same in both layouts
     SliceBatch (&batches_)[kPassBatches];
     // Batches by number: the one filling is submitted_; those below are handed over, and each thread
-    // has done those below its count. A batch's memory is free again once both threads are past it.
+    // has done those below its count. A batch's memory is free again once every thread is past it.
     std::mutex mutex_;
     std::condition_variable changed_;
     uint64_t submitted_ = 0;
