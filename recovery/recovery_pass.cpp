@@ -8,6 +8,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "platform/thread_priority.h"
 #include "recovery/par2_format.h"
@@ -60,6 +61,8 @@ RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batc
 RecoveryPass::~RecoveryPass() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
+        flushing_ = true;
+        changed_.notify_all();
         changed_.wait(lock, [this] { return summed_ == submitted_ && Ordered() == submitted_; });
         stop_ = true;
     }
@@ -85,9 +88,12 @@ void RecoveryPass::Drain() {
     if (!Batch(submitted_).slices.empty())
         Submit();
     std::unique_lock<std::mutex> lock(mutex_);
+    flushing_ = true;
+    changed_.notify_all();
     changed_.wait(lock, [this] {
         return cleared_ && summed_ == submitted_ && Ordered() == submitted_;
     });
+    flushing_ = false;
     if (failure_)
         std::rethrow_exception(failure_);
 }
@@ -123,7 +129,9 @@ void RecoveryPass::Sum() {
         cleared_ = true;
     }
     changed_.notify_all();
-    Follow(summed_, [this](const SliceBatch& batch) { Compute(batch); });
+    // Each block of the recovery slices comes from memory and goes back once per call, so the sums wait for
+    // two batches and add them together while the split fills the third; at a drain, what there is.
+    Follow(summed_, kPassBatches - 1, [this](uint64_t first, uint64_t count) { Compute(first, count); });
 }
 
 uint64_t RecoveryPass::Ordered() const {
@@ -138,26 +146,29 @@ void RecoveryPass::RunInOrder(size_t thread) {
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
-    Follow(ordered_[thread], [this, thread](const SliceBatch& batch) { hooks_.inOrder(batch, sliceSize_, thread); });
+    Follow(ordered_[thread], 1,
+           [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), sliceSize_, thread); });
 }
 
-void RecoveryPass::Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work) {
+void RecoveryPass::Follow(uint64_t& done, uint64_t most,
+                          const std::function<void(uint64_t first, uint64_t count)>& work) {
     for (;;) {
-        uint64_t n;
+        uint64_t n, count;
         bool failed;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [&] { return done < submitted_ || stop_; });
+            changed_.wait(lock, [&] { return submitted_ - done >= most || (done < submitted_ && flushing_) || stop_; });
             if (done == submitted_)
                 return;
             n = done;
+            count = std::min(most, submitted_ - done);
             failed = failure_ != nullptr;
         }
         // A failure (memory running out) goes to the thread adding slices, at its next wait; the batches
         // after it are only counted, so that nobody waits for them.
         try {
             if (!failed)
-                work(Batch(n));
+                work(n, count);
         } catch (...) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (!failure_)
@@ -165,21 +176,30 @@ void RecoveryPass::Follow(uint64_t& done, const std::function<void(const SliceBa
         }
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            ++done;
+            done += count;
         }
         changed_.notify_all();
     }
 }
 
-void RecoveryPass::Compute(const SliceBatch& batch) {
+void RecoveryPass::Compute(uint64_t first, uint64_t count) {
     if (!working_) {
         gf16::ToWorking(recovery_, recovery_, stride_ * count_);
         working_ = true;
     }
-    const size_t n = batch.slices.size();
+    std::vector<const InputSlice*> slices;
+    std::vector<const uint8_t*> inputs;
+    for (uint64_t b = first; b < first + count; ++b) {
+        const SliceBatch& batch = Batch(b);
+        for (size_t i = 0; i < batch.slices.size(); ++i) {
+            slices.push_back(&batch.slices[i]);
+            inputs.push_back(batch.data.data() + i * sliceSize_);
+        }
+    }
+    const size_t n = slices.size();
     std::vector<uint16_t> factors(n * count_);
     for (size_t i = 0; i < n; ++i) {
-        const InputSlice& in = batch.slices[i];
+        const InputSlice& in = *slices[i];
         for (uint32_t r = 0; r < count_; ++r) {
             uint16_t f = par2::InputFactor(in.input, first_ + r);
             if (in.undo >= 0)
@@ -188,16 +208,18 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
         }
     }
     const gf16::ProductSums sums(n, count_, factors);
-    std::vector<const uint8_t*> inputs(n);
-    for (size_t i = 0; i < n; ++i)
-        inputs[i] = batch.data.data() + i * sliceSize_;
     std::vector<uint8_t*> outputs(count_);
     for (uint32_t r = 0; r < count_; ++r)
         outputs[r] = recovery_ + r * stride_;
-    // The groups' checksums first, then the blocks of bytes, each block the same range of every recovery slice, so
-    // no two tasks write the same memory.
+    // The groups' checksums first, batch by batch, then the blocks of bytes, each block the same range of
+    // every recovery slice, so no two tasks write the same memory.
     const size_t group = std::max<size_t>(hooks_.groupSize, 1);
-    const size_t hashTasks = hooks_.eachGroup ? (n + group - 1) / group : 0;
+    std::vector<std::pair<const SliceBatch*, size_t>> groups; // a batch and its group's first slice
+    if (hooks_.eachGroup)
+        for (uint64_t b = first; b < first + count; ++b)
+            for (size_t at = 0; at < Batch(b).slices.size(); at += group)
+                groups.emplace_back(&Batch(b), at);
+    const size_t hashTasks = groups.size();
     const size_t blocks = static_cast<size_t>((sliceSize_ + gf16::kSumBlock - 1) / gf16::kSumBlock);
     gf16::RunOnEveryCore(hashTasks + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
         if (task >= hashTasks) {
@@ -205,8 +227,8 @@ void RecoveryPass::Compute(const SliceBatch& batch) {
             sums.AddBlock(inputs.data(), outputs.data(), at,
                           static_cast<size_t>(std::min<uint64_t>(gf16::kSumBlock, sliceSize_ - at)), false, scratch);
         } else {
-            const size_t first = task * group;
-            hooks_.eachGroup(batch, first, std::min(group, n - first), sliceSize_);
+            const auto [batch, at] = groups[task];
+            hooks_.eachGroup(*batch, at, std::min(group, batch->slices.size() - at), sliceSize_);
         }
     });
 }

@@ -40,8 +40,8 @@ struct SliceHooks {
 
 // The buffers of the passes, kept from one pass to the next, so that a job can take its memory once,
 // before it writes anything.
-// Three batches: one filling, and the in-order hook may still be on one while the sums are on the next, so
-// neither waits for the other at every batch.
+// Three batches: one filling while the sums add the other two together (the recovery slices, much larger
+// than a batch, then come from memory once per two), and the in-order threads may be on any of those two.
 constexpr uint32_t kPassBatches = 3;
 
 struct PassMemory {
@@ -79,9 +79,11 @@ private:
     void RunInOrder(size_t thread);
     // The batches every in-order thread is past (under the lock).
     uint64_t Ordered() const;
-    // Does work on the handed-over batches in order, counting them in done, until the pass ends.
-    void Follow(uint64_t& done, const std::function<void(const SliceBatch&)>& work);
-    void Compute(const SliceBatch& batch);
+    // Does work on the handed-over batches in order, most at a time (fewer at a drain or the end) as
+    // (first, count), counting them in done, until the pass ends.
+    void Follow(uint64_t& done, uint64_t most, const std::function<void(uint64_t first, uint64_t count)>& work);
+    // Adds the batches [first, first + count) to the recovery slices.
+    void Compute(uint64_t first, uint64_t count);
     SliceBatch& Batch(uint64_t n) { return batches_[n % kPassBatches]; }
 
     uint64_t sliceSize_;
@@ -102,6 +104,7 @@ private:
     std::vector<uint64_t> ordered_; // per in-order thread
     bool cleared_ = false; // the summing thread has set the recovery slices to zeros
     std::exception_ptr failure_; // the first a thread met, rethrown by Submit and Drain
+    bool flushing_ = false; // Drain or the end waits: a thread takes what there is, not waiting for more
     bool stop_ = false;
     std::thread summer_;
     std::vector<std::thread> ordering_; // only with an in-order hook

@@ -2,6 +2,10 @@
 // cannot be had, and used by the passes without taking more.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "recovery/gf16.h"
+#include "recovery/par2_format.h"
 #include "recovery/recovery_pass.h"
 
 TEST(PassMemory, MoreThanTheProcessCanHaveIsRefusedAndWhatItReservesIsUsed) {
@@ -35,4 +39,38 @@ TEST(RecoveryPass, AHooksFailureReachesTheThreadAddingSlices) {
             pass.Finish();
         },
         std::bad_alloc);
+}
+
+TEST(RecoveryPass, BatchesSummedInPairsAndTheOddOneAloneGiveTheOraclesSlices) {
+    // One slice a batch, seven of them: the sums take pairs, and the last batch alone when the pass ends.
+    // The fourth was added at a wrong place first and is moved.
+    constexpr size_t kSlice = 192;
+    constexpr uint32_t kFirst = 2, kCount = 3;
+    PassMemory memory;
+    ASSERT_TRUE(memory.Reserve(kSlice, 1, kCount));
+    std::mt19937 random(7);
+    std::vector<std::vector<uint8_t>> data(7, std::vector<uint8_t>(kSlice));
+    std::vector<std::vector<uint8_t>> expected(kCount, std::vector<uint8_t>(kSlice));
+    RecoveryPass pass(memory, kSlice, 1, kFirst, kCount);
+    for (uint32_t i = 0; i < data.size(); ++i) {
+        for (uint8_t& b : data[i])
+            b = static_cast<uint8_t>(random());
+        InputSlice slice{};
+        slice.input = i == 3 ? 9 : i;
+        slice.len = i == 6 ? kSlice - 10 : kSlice; // the last is short: the pass zeroes the rest
+        if (i == 3)
+            slice.undo = 11;
+        std::fill(data[i].begin() + slice.len, data[i].end(), 0);
+        for (uint32_t r = 0; r < kCount; ++r) {
+            uint16_t f = par2::InputFactor(slice.input, kFirst + r);
+            if (i == 3)
+                f ^= par2::InputFactor(11, kFirst + r);
+            gf16::MulAddPortable(f, data[i].data(), expected[r].data(), kSlice);
+        }
+        std::copy(data[i].begin(), data[i].begin() + slice.len, pass.Slot());
+        pass.Add(slice);
+    }
+    pass.Finish();
+    for (uint32_t r = 0; r < kCount; ++r)
+        EXPECT_EQ(expected[r], std::vector<uint8_t>(pass.Recovery(r), pass.Recovery(r) + kSlice)) << r;
 }
