@@ -9,6 +9,8 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
 
+source "$(dirname "${BASH_SOURCE[0]}")/i386_probe.sh"
+
 XVFB_PID=""
 WINE32_REASON=""
 WINE=""
@@ -20,9 +22,18 @@ wine32_usable() {
         WINE32_REASON="FENDRIK_NO_WINE32=1 is set"
         return 1
     fi
-    local loader=/usr/lib/wine/wine out
+    local loader=/usr/lib/wine/wine out record="$BUILD_ROOT/setup/wine32-missing"
+    # scripts/setup.sh records why it could not install wine32 (a package mirror out of step).
+    if [ -f "$record" ]; then
+        WINE32_REASON="wine32 could not be installed: $(head -n 1 "$record")"
+        return 1
+    fi
     if [ ! -e "$loader" ]; then
-        WINE32_REASON="wine32 is not installed ($loader is missing)"
+        if runs_i386_here; then
+            WINE32_REASON="wine32 is not installed ($loader is missing)"
+        else
+            WINE32_REASON="this machine cannot execute 32-bit programs"
+        fi
         return 1
     fi
     if ! out=$("$loader" --version 2>&1); then
