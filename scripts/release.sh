@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the two downloads of this version in dist/: fendrik-VERSION-windows.zip
-# (the i686 programs at the top, the x86_64 edition in x86_64/, README.txt and
+# (the i686 programs at the top, the x86_64 edition in x86_64/, README.txt, LICENSE and
 # SHA256SUMS) and fendrik_VERSION_amd64.deb (the command, its manual page, bash
 # completion and documentation). Builds the programs first (scripts/build.sh),
 # and stamps every file with the last commit's time, so that the same commit
@@ -46,7 +46,8 @@ for program in Fendrik.exe fendrik-cli.exe catstub.exe; do
 done
 # Line ends for Notepad on every Windows.
 versioned "$packaging/README-windows.txt" | sed 's/$/\r/' >"$win/README.txt"
-files=(Fendrik.exe fendrik-cli.exe catstub.exe README.txt x86_64/Fendrik.exe x86_64/fendrik-cli.exe x86_64/catstub.exe)
+sed 's/$/\r/' "$top/LICENSE" >"$win/LICENSE"
+files=(Fendrik.exe fendrik-cli.exe catstub.exe README.txt LICENSE x86_64/Fendrik.exe x86_64/fendrik-cli.exe x86_64/catstub.exe)
 (cd "$win" && sha256sum "${files[@]}" >SHA256SUMS)
 stamp "$win"
 # Fixed order, no extra attributes, no folder entries, times in UTC: the same bytes every time.

@@ -39,13 +39,13 @@ check() { # name: a function of this script, run with set -e
 fail() { echo "$*"; return 1; }
 
 zip_holds_the_programs_and_their_checksums() {
-    local want="Fendrik.exe fendrik-cli.exe catstub.exe README.txt x86_64/Fendrik.exe x86_64/fendrik-cli.exe x86_64/catstub.exe SHA256SUMS"
+    local want="Fendrik.exe fendrik-cli.exe catstub.exe README.txt LICENSE x86_64/Fendrik.exe x86_64/fendrik-cli.exe x86_64/catstub.exe SHA256SUMS"
     local got
     got=$(unzip -Z1 "$zip" | tr '\n' ' ') || fail "cannot list $zip"
     [ "$got" = "$want " ] || fail "the zip holds: $got"
     unzip -q "$zip" -d "$scratch/zip" || fail "cannot unpack $zip"
     (cd "$scratch/zip" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
-    [ "$(wc -l <"$scratch/zip/SHA256SUMS")" -eq 7 ] || fail "SHA256SUMS does not list the 7 other files"
+    [ "$(wc -l <"$scratch/zip/SHA256SUMS")" -eq 8 ] || fail "SHA256SUMS does not list the 8 other files"
     for stub in catstub.exe x86_64/catstub.exe; do
         [ "$(stat -c %s "$scratch/zip/$stub")" -eq 45056 ] || fail "$stub is not 45056 bytes"
     done
@@ -54,6 +54,9 @@ zip_holds_the_programs_and_their_checksums() {
     done
     grep -q "copy /b" "$scratch/zip/README.txt" || fail "README.txt does not tell how to join with copy /b"
     grep -q "Fendrik $version for Windows" "$scratch/zip/README.txt" || fail "README.txt lacks the version"
+    grep -q "_Split#.vol" "$scratch/zip/README.txt" || fail "README.txt does not tell about the recovery files"
+    grep -q "MIT licence" "$scratch/zip/README.txt" || fail "README.txt does not name the licence"
+    tr -d '\r' <"$scratch/zip/LICENSE" | cmp -s - "$top/LICENSE" || fail "the zip's LICENSE is not the project's"
 }
 
 zip_command_splits_and_joins_under_wine() {
@@ -81,6 +84,7 @@ package_runs_from_a_scratch_root() {
     [ -f "$scratch/root/usr/share/bash-completion/completions/fendrik" ] || fail "no bash completion"
     grep -q "^Fendrik $version:" "$scratch/root/usr/share/doc/fendrik/README.md" ||
         fail "the README does not give the version $version"
+    grep -qx "License: Expat" "$scratch/root/usr/share/doc/fendrik/copyright" || fail "the copyright file names no Expat licence"
 }
 
 manual_page_renders_and_names_every_option() {
