@@ -23,6 +23,11 @@ uint64_t Pad4(uint64_t n) {
 
 } // namespace
 
+// FENDRIK_VERSION comes from the CMake project's version.
+std::string_view CreatorText() {
+    return "Fendrik " FENDRIK_VERSION;
+}
+
 uint32_t PiecesToRestore(const RecoveryRequest& request, uint32_t pieceCount) {
     const uint64_t n = request.percent ? (uint64_t{pieceCount} * request.value + 99) / 100 : request.value;
     return static_cast<uint32_t>(std::min<uint64_t>(n, pieceCount));
@@ -33,7 +38,7 @@ uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool 
     const uint64_t names = 12ull * pieceCount + (firstIsExe ? 4 : 0); // "_Split#000" pads to 12, the .exe to 16
     const uint64_t descriptions = (par2::kHeaderSize + 56) * pieceCount + names;
     const uint64_t checksums = (par2::kHeaderSize + 16 + 20ull * slicesPerPiece) * pieceCount;
-    const uint64_t creator = par2::kHeaderSize + Pad4(sizeof kCreatorText - 1);
+    const uint64_t creator = par2::kHeaderSize + Pad4(CreatorText().size());
     return main + descriptions + checksums + creator;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <string>
 #include <variant>
 
@@ -17,7 +18,8 @@ struct RecoveryRequest {
 uint32_t PiecesToRestore(const RecoveryRequest& request, uint32_t pieceCount);
 
 constexpr uint64_t kDefaultRecoveryMemory = 256ull << 20; // both Windows builds can allocate it
-constexpr char kCreatorText[] = "Fendrik";
+// The Creator packet's text: which Fendrik wrote a set ("Fendrik 1.0.0"), for the PAR2 programs that show it.
+std::string_view CreatorText();
 
 struct RecoveryPlan {
     uint64_t sliceSize = 0;       // a multiple of 4

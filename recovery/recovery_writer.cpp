@@ -361,7 +361,7 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         Append(repeated_, sumsPacket.data(), sumsPacket.size());
     }
     const std::vector<uint8_t> creator = par2::BuildPacket(
-        setId_, par2::kCreatorType, std::vector<uint8_t>(kCreatorText, kCreatorText + sizeof kCreatorText - 1));
+        setId_, par2::kCreatorType, std::vector<uint8_t>(CreatorText().begin(), CreatorText().end()));
     Append(repeated_, creator.data(), creator.size());
 
     WriteFile(kIndexFileName, *pass_, nullptr, 0);

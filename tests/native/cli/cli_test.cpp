@@ -249,7 +249,7 @@ TEST_F(CliTest, RecoveryFilesAreToldAndRefusedBeforeAnyPiece) {
     const CliRun run = Cli({"split", "big.bin", "--size", "100K", "--recovery", "34%", "-C", "pieces"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_NE(std::string::npos,
-              run.out.find("Recovery files: 5 (209832 bytes); they restore up to 2 lost or damaged pieces.\n"))
+              run.out.find("Recovery files: 5 (209872 bytes); they restore up to 2 lost or damaged pieces.\n"))
         << run.out;
     const CliRun tooSmall = Cli({"split", "big.bin", "--size", "2000", "--recovery", "1", "-C", "out"});
     EXPECT_EQ(3, tooSmall.status);

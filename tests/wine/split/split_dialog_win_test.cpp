@@ -79,7 +79,7 @@ TEST_F(SplitDialogTest, RecoveryFilesAreWrittenBesideThePiecesAndTold) {
     Click(IDC_START_SPLIT);
 
     ASSERT_EQ(1u, messenger.shown.size());
-    EXPECT_EQ("Split Successful.\nRecovery files: 3 (104540 bytes); they restore up to 1 lost or damaged piece.",
+    EXPECT_EQ("Split Successful.\nRecovery files: 3 (104564 bytes); they restore up to 1 lost or damaged piece.",
               messenger.shown.front().text);
     EXPECT_EQ(Icon::Information, messenger.shown.front().icon);
     EXPECT_EQ(8u, ListLines().size()) << "five pieces and three recovery files listed";
