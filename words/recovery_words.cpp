@@ -210,8 +210,9 @@ std::string CheckPiecesText(const par2::CheckResult& result) {
 }
 
 std::string RebuildQuestion(const par2::SetCheck& check) {
-    return "Damaged or missing pieces:\n" + PiecesToRebuild(check, true) + "\n\n" + RecoverySummary(check) +
-           ".\n\nRebuild them, then join?";
+    const std::string pieces = PiecesToRebuild(check, true);
+    return "Damaged or missing pieces:\n" + pieces + "\n\n" + RecoverySummary(check) + ".\n\nRebuild " +
+           (pieces.find(',') == std::string::npos ? "it" : "them") + ", then join?";
 }
 
 std::string NotRebuildableText(const par2::SetCheck& check) {

@@ -197,6 +197,8 @@ TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
     EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
     ASSERT_EQ(messenger.told.size(), 1u);
     EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LeftoverPieces);
-    EXPECT_EQ(messenger.told[0].name, "_Split#.vol000+001.par2");
+    EXPECT_EQ((std::vector<uint64_t>{messenger.told[0].first, messenger.told[0].second}),
+              (std::vector<uint64_t>{0, 1}));
+    EXPECT_EQ(messenger.told[0].recorded, "_Split#.vol000+001.par2");
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }
