@@ -341,19 +341,15 @@ RebuildResult PreparedRebuild::Commit() {
     } catch (const FileException& error) {
         result.outcome = RebuildOutcome::CommitFailed;
         result.failure = error.Description();
-        // Back to what was found, last first; what cannot be taken back is told.
-        while (!done.empty()) {
-            Step& step = done.back();
-            if (!Undo(step)) {
-                for (const Step& kept : done)
-                    result.pieces.push_back(kept.piece);
-                return result;
-            }
-            for (Output& o : outputs_)
-                if (o.temp == step.temp)
-                    o.committed = false;
+        // Back to what was found, last first; what cannot be taken back is told, and a rebuilt file that
+        // did not reach its name stays where the message says it is.
+        while (!done.empty() && Undo(done.back()))
             done.pop_back();
-        }
+        for (Output& o : outputs_)
+            o.committed = std::any_of(done.begin(), done.end(), [&o](const Step& s) { return s.temp == o.temp; });
+        outputs_.clear();
+        for (const Step& step : done)
+            result.pieces.push_back(step.piece);
         return result;
     }
     for (const Step& step : done)
