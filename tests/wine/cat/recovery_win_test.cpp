@@ -50,8 +50,11 @@ TEST_F(RecoveryCatTest, TheReplaceQuestionComesBeforeTheRebuildAndItsNoLeavesEve
     dir.Write("movie.avi", "the user's own");
     Show("_Split#000");
     Click(IDC_START_CAT);
-    EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::ReplaceOutput}), messenger.Kinds());
-    ASSERT_EQ(1u, messenger.shown.size()) << "the rebuild question alone";
+    // The rebuild question, then the replace question (No by default), and nothing after.
+    ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_EQ(Buttons::YesNoDefaultYes, messenger.shown[0].buttons);
+    EXPECT_EQ(Buttons::YesNo, messenger.shown[1].buttons);
+    EXPECT_NE(std::string::npos, messenger.shown[1].text.find("movie.avi")) << messenger.shown[1].text;
     EXPECT_FALSE(dir.Exists("_Split#002"));
     EXPECT_FALSE(dir.Exists("_Split#002.rebuilding"));
     EXPECT_EQ("the user's own", dir.Read("movie.avi"));
