@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/crc32.h"
+#include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "platform/find_files.h"
@@ -151,11 +152,14 @@ uint32_t SetCheck::Count(PieceState state) const {
 namespace {
 
 // Where each file of the set lies: a piece under the name the folder gives it (the piece-name rule, letter
-// case included), any other file under its recorded name.
+// case included), any other file under its recorded name. Empty for a name that is no plain file name: a
+// set may name anything, and nothing outside the folder is ever read or written.
 std::string PathOf(const std::string& folder, const SetFile& file, const PiecesOnDisk& onDisk) {
     if (file.isPiece)
         if (const PresentPiece* piece = PieceForName(onDisk.regular, file.name))
             return piece->path;
+    if (!file.isPiece && !IsPlainFileName(file.name.data(), file.name.size()))
+        return "";
     return folder + "\\" + file.name;
 }
 
@@ -170,7 +174,7 @@ bool CheckEachFile(const std::string& folder, const PiecesOnDisk& onDisk, SetChe
         piece.path = PathOf(folder, file, onDisk);
         piece.goodSlices.assign(file.slices.size(), false);
         // Only a regular file is opened: a pipe or device under a name of the set is as good as missing.
-        const EntryStatus entry = GetEntryStatus(piece.path);
+        const EntryStatus entry = piece.path.empty() ? EntryStatus{} : GetEntryStatus(piece.path);
         if (!entry.exists || entry.isFolder || entry.isSpecial || entry.targetMissing) {
             piece.state = PieceState::Missing;
         } else {

@@ -197,7 +197,7 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
         const PieceCheck& piece = *toBuild[o];
         const SetFile& file = set.files[piece.file];
         outputs[o].piece = &piece;
-        if (scope == RebuildScope::PiecesOnly && !file.isPiece)
+        if ((scope == RebuildScope::PiecesOnly && !file.isPiece) || piece.path.empty())
             continue;
         // What a stopped rebuild left is ours, and never the only copy of anything.
         const std::string temp = RebuildingName(piece.path);

@@ -194,3 +194,18 @@ TEST_F(SetFaultsTest, ADamagedRecoveryFileIsNamedWithWhatTheRestCanRestore) {
     EXPECT_EQ(dir.File("_Split#.par2"), result.check.set.damagedFiles[0].first);
     EXPECT_EQ(2u, result.check.SparePieces()) << "8 slices left, 4 per piece";
 }
+
+TEST_F(SetFaultsTest, AFileOfTheSetNamedOutsideTheFolderIsNeverReadNorWritten) {
+    std::filesystem::create_directory(dir.Native("sub"));
+    dir.Write("sub/x.bin", TestBytes(1500, 6));
+    MakeSet({Name(0), Name(1), Name(2), Name(3), "sub/x.bin"}, "_Split#.par2", {0, 1, 2, 3, 4, 5});
+    std::filesystem::remove(dir.Native("sub/x.bin"));
+    std::filesystem::remove(dir.Native(Name(1)));
+    const par2::CheckResult result = Check();
+    ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
+    EXPECT_EQ("", Of(result, "sub/x.bin").path);
+    ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);
+    EXPECT_EQ(pieces[1], dir.Read(Name(1)));
+    EXPECT_FALSE(dir.Exists("sub/x.bin"));
+    EXPECT_FALSE(dir.Exists("sub/x.bin.rebuilding"));
+}
