@@ -15,8 +15,8 @@ namespace {
 // Rebuilds the pieces the recovery files can rebuild, after every refusal of the join has been decided and
 // the user said Yes; the replace question's answer goes into the job. False, after telling why, when the
 // join goes no further.
-bool RebuildBeforeJoin(const par2::SetCheck& check, const CliOptions& options, OutputFolder& folder,
-                       CatJob& job, Console& console, Messenger& messenger) {
+bool RebuildBeforeJoin(const par2::SetCheck& check, const CliOptions& options, OutputFolder& folder, CatJob& job,
+                       Console& console, Messenger& messenger) {
     if (!check.Rebuildable()) {
         messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
         return false;

@@ -27,7 +27,7 @@ std::optional<par2::CheckResult> CheckAgainstIndex(const std::string& piecePath,
 }
 
 std::optional<par2::PreparedRebuild> PrepareWithProgress(const par2::SetCheck& check, par2::RebuildScope scope,
-                                                        Console& console, Messenger& messenger) {
+                                                         Console& console, Messenger& messenger) {
     std::optional<par2::PreparedRebuild> prepared;
     try {
         ProgressLine meter(console, "Rebuild");

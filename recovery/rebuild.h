@@ -27,9 +27,9 @@ enum class RebuildOutcome {
 };
 
 struct RebuiltPiece {
-    std::string path;     // the piece, now as recorded
-    std::string keptAs;   // the damaged original's new name; empty when there was none
-    std::string copiedOf; // for a piece found under another name: that file (left as it was)
+    std::string path;       // the piece, now as recorded
+    std::string keptAs;     // the damaged original's new name; empty when there was none
+    std::string copiedOf;   // for a piece found under another name: that file (left as it was)
     std::string keptCopyOf; // when what was under the name was another piece's whole content: that piece
     bool inPlace = false;   // the rebuilt file has the piece's name (false only for a commit cut short)
 };
@@ -38,9 +38,9 @@ struct RebuildResult {
     RebuildOutcome outcome = RebuildOutcome::NothingToDo;
     std::vector<RebuiltPiece> pieces;
     uint32_t recoverySlicesUsed = 0;
-    uint32_t rejectedSlices = 0; // recovery slices set aside because the first choice was singular
-    std::string mismatched;      // Mismatch: the piece that failed its MD5
-    std::string failure;         // CommitFailed: what the system said
+    uint32_t rejectedSlices = 0;               // recovery slices set aside because the first choice was singular
+    std::string mismatched;                    // Mismatch: the piece that failed its MD5
+    std::string failure;                       // CommitFailed: what the system said
     std::vector<std::string> removedLeftovers; // "NAME.rebuilding" files a stopped rebuild left, removed
 };
 

@@ -222,7 +222,7 @@ ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentP
     }
     if (!complete.empty()) {
         const SetChoice choice = ChooseSet(complete, pieces);
-        result.outcome = choice.outcome == ChoiceOutcome::Chosen  ? ReadOutcome::Found
+        result.outcome = choice.outcome == ChoiceOutcome::Chosen    ? ReadOutcome::Found
                          : choice.outcome == ChoiceOutcome::NoMatch ? ReadOutcome::NoMatch
                                                                     : ReadOutcome::TwoSets;
         result.set = std::move(complete[choice.chosen]);

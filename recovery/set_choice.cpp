@@ -94,6 +94,9 @@ SetChoice ChooseSet(const std::vector<RecoverySet>& sets, const std::vector<Pres
             best = s;
     }
     SetChoice choice;
+    // With no piece present nothing tells sets apart: a lone set is taken, to rebuild them all if it can.
+    if (!best && pieces.empty() && sets.size() == 1)
+        choice.outcome = ChoiceOutcome::Chosen;
     if (!best)
         return choice;
     choice.chosen = *best;

@@ -46,7 +46,8 @@ struct SetChoice {
 
 // Of the sets a scan found, the one whose descriptions match the most pieces present, when every other
 // set's matches are among its own. A piece matches a description by its length and the MD5 of its first
-// 16 KiB, whatever it is called: a stale set of an earlier split matches nothing. Throws FileException.
+// 16 KiB, whatever it is called: a stale set of an earlier split matches nothing. With no piece present, a
+// lone set is taken. Throws FileException.
 SetChoice ChooseSet(const std::vector<RecoverySet>& sets, const std::vector<PresentPiece>& pieces);
 
 } // namespace par2

@@ -43,7 +43,8 @@ std::string LeftoverText(const Outcome& o) {
     if (o.first)
         text += "\nThey would be joined with the new pieces into a wrong file.";
     if (o.second)
-        text += std::string("\n") + (o.first ? "Its recovery files" : "They") + " describe its pieces, not the new ones.";
+        text +=
+            std::string("\n") + (o.first ? "Its recovery files" : "They") + " describe its pieces, not the new ones.";
     return text + "\n\nDelete them before splitting?";
 }
 

@@ -27,8 +27,8 @@ PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const 
     }
     if (messenger.Show(RebuildQuestion(check), Icon::Question, Buttons::YesNoDefaultYes) != Answer::Yes)
         return PiecesBeforeJoin::Stop;
-    par2::PreparedRebuild prepared = par2::PrepareRebuild(check, progress, par2::kDefaultRebuildMemory,
-                                                          par2::RebuildScope::PiecesOnly);
+    par2::PreparedRebuild prepared =
+        par2::PrepareRebuild(check, progress, par2::kDefaultRebuildMemory, par2::RebuildScope::PiecesOnly);
     if (prepared.result.outcome == par2::RebuildOutcome::NothingToDo)
         return PiecesBeforeJoin::Join;
     if (prepared.result.outcome != par2::RebuildOutcome::Ready) {

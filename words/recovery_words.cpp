@@ -132,8 +132,8 @@ std::vector<std::string> LeftoverLines(const par2::RebuildResult& result) {
 
 std::string SetChoiceText(const par2::CheckResult& result) {
     if (result.outcome == par2::CheckOutcome::TwoSets)
-        return "Two recovery sets beside the pieces describe different pieces: " +
-               Names(result.check.set.indexFiles) + " and " + Names(result.otherIndexFiles) +
+        return "Two recovery sets beside the pieces describe different pieces: " + Names(result.check.set.indexFiles) +
+               " and " + Names(result.otherIndexFiles) +
                ". Move the one that does not belong to these pieces elsewhere.";
     return "The recovery files " + Names(result.check.set.indexFiles) +
            " describe other files than the pieces beside them, perhaps those of an earlier split.";

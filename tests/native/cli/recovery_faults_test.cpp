@@ -45,22 +45,23 @@ protected:
 
 TEST_F(RecoveryFaults, AJoinRefusesBeforeAnyPieceChangesAndRebuildsOnlyAfterAYes) {
     MakeSet();
-    const std::string lost = dir.Read("_Split#002");
-    std::filesystem::remove(dir.Native("_Split#002"));
-    const CliRun noFolder = Cli({"join", "_Split#000", "-C", "nowhere", "--yes"});
+    // The first piece itself is lost: the output's name is read from its rebuilt copy before it takes its name.
+    const std::string lost = dir.Read("_Split#000");
+    std::filesystem::remove(dir.Native("_Split#000"));
+    const CliRun noFolder = Cli({"join", "_Split#001", "-C", "nowhere", "--yes"});
     EXPECT_EQ(3, noFolder.status) << noFolder.err;
-    EXPECT_FALSE(dir.Exists("_Split#002"));
+    EXPECT_FALSE(dir.Exists("_Split#000"));
 
     dir.Write("out/movie.bin", "the user's own");
-    const CliRun kept = Cli({"join", "_Split#000", "-C", "out"}, "y\nn\n", true);
+    const CliRun kept = Cli({"join", "_Split#001", "-C", "out"}, "y\nn\n", true);
     EXPECT_EQ(3, kept.status) << kept.err;
     EXPECT_EQ("the user's own", dir.Read("out/movie.bin"));
-    EXPECT_FALSE(dir.Exists("_Split#002")) << "the replace question's No came before the rebuild";
-    EXPECT_FALSE(dir.Exists("_Split#002.rebuilding"));
+    EXPECT_FALSE(dir.Exists("_Split#000")) << "the replace question's No came before the rebuild";
+    EXPECT_FALSE(dir.Exists("_Split#000.rebuilding"));
 
-    const CliRun joined = Cli({"join", "_Split#000", "-C", "out", "--yes"});
+    const CliRun joined = Cli({"join", "_Split#001", "-C", "out", "--yes"});
     EXPECT_EQ(0, joined.status) << joined.err;
-    EXPECT_TRUE(lost == dir.Read("_Split#002"));
+    EXPECT_TRUE(lost == dir.Read("_Split#000"));
     EXPECT_TRUE(data == dir.Read("out/movie.bin"));
 }
 
