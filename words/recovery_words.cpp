@@ -217,7 +217,9 @@ std::string RebuildQuestion(const par2::SetCheck& check) {
 
 std::string NotRebuildableText(const par2::SetCheck& check) {
     const uint32_t files = MoreRecoveryFiles(check);
-    return "Damaged or missing pieces:\n" + PiecesToRebuild(check) + "\n\n" + RecoverySummary(check) +
-           ".\nIt would take about " + Plural(files, "more recovery file") +
-           " like those present.\nNothing was joined.";
+    // Pieces the set does not describe are beyond any number of its recovery files.
+    const std::string more =
+        files == 0 ? "" : ".\nIt would take about " + Plural(files, "more recovery file") + " like those present";
+    return "Damaged or missing pieces:\n" + PiecesToRebuild(check) + "\n\n" + RecoverySummary(check) + more +
+           ".\nNothing was joined.";
 }
