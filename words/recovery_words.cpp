@@ -73,9 +73,12 @@ std::string RecoverySummary(const par2::SetCheck& check) {
     const uint32_t damaged = check.Count(PieceState::Damaged) + check.Count(PieceState::Truncated);
     const uint32_t missing = check.Count(PieceState::Missing), renamed = check.Count(PieceState::Renamed);
     const uint32_t present = static_cast<uint32_t>(check.set.recovery.size());
+    // A set over other files besides the pieces counts files.
+    const bool onlyPieces =
+        std::all_of(check.set.files.begin(), check.set.files.end(), [](const par2::SetFile& f) { return f.isPiece; });
     if (check.Complete())
-        return "all " + Plural(static_cast<uint32_t>(check.pieces.size()), "piece") + " intact (" +
-               Plural(present, "recovery slice") + " present)";
+        return "all " + Plural(static_cast<uint32_t>(check.pieces.size()), onlyPieces ? "piece" : "file") +
+               " intact (" + Plural(present, "recovery slice") + " present)";
     const uint32_t undescribed = static_cast<uint32_t>(check.undescribed.size());
     const char* them = damaged + missing + renamed + undescribed == 1 ? "it" : "them";
     std::string what;
