@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct CatJob {
     std::string plainNameFormat = "File%i"; // string-table entry 2, passed in by the dialog
     std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
     ProgressCallback onProgress;            // bytes written of the inputs' total; false stops the join
+    std::optional<bool> replaceAnswer;      // the replace question, asked before a rebuild (DecideJoinTarget)
 };
 
 struct CatResult {

@@ -45,7 +45,9 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
 
     // Whatever lies under the recorded name is the user's, perhaps the very file this set was split from.
-    const std::optional<bool> replace = MayTakeName(result.outputPath, messenger);
+    // Asked once: before the pieces were rebuilt, when they had to be.
+    const std::optional<bool> replace =
+        job.replaceAnswer ? job.replaceAnswer : MayTakeName(result.outputPath, messenger);
     if (!replace)
         return;
     // Agreed to before anything is written: only a file that was there then may be replaced.

@@ -31,6 +31,7 @@ public:
 
     // False, after telling why, when the folder cannot be entered. An empty folder stays where it is.
     bool Enter(const std::string& folder, Messenger& messenger);
+    bool Entered() const { return !saved_.empty(); }
 
 private:
     std::string saved_;

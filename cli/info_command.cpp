@@ -88,6 +88,17 @@ void PrintRecovery(std::ostream& out, const par2::ReadResult& index) {
     for (const std::string& path : set.indexFiles)
         names += (names.empty() ? "" : ", ") + NamePart(path);
     out << "recovery files:  " << set.indexFiles.size() << " (" << names << ")\n";
+    if (index.outcome == par2::ReadOutcome::NoMatch) {
+        out << "recovery:        unusable: they describe other files than these pieces\n";
+        return;
+    }
+    if (index.outcome == par2::ReadOutcome::TwoSets) {
+        std::string others;
+        for (const std::string& path : index.otherIndexFiles)
+            others += (others.empty() ? "" : ", ") + NamePart(path);
+        out << "recovery:        unusable: another set (" << others << ") describes other pieces here\n";
+        return;
+    }
     if (index.outcome != par2::ReadOutcome::Found) {
         out << "recovery:        unusable: the set's description is not among them intact\n";
         return;

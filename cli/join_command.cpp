@@ -3,27 +3,69 @@
 #include <ostream>
 
 #include "cat/cat_files.h"
+#include "cat/join_target.h"
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
 #include "cli/set_report.h"
+#include "platform/file.h"
+
+namespace {
+
+// Rebuilds the pieces the recovery files can rebuild, after every refusal of the join has been decided and
+// the user said Yes; the replace question's answer goes into the job. False, after telling why, when the
+// join goes no further.
+bool RebuildBeforeJoin(const par2::SetCheck& check, const CliOptions& options, OutputFolder& folder, CatJob& job,
+                       Console& console, Messenger& messenger) {
+    if (!check.Rebuildable()) {
+        messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
+        return false;
+    }
+    if (!folder.Enter(options.directory, messenger))
+        return false;
+    if (messenger.Show(RebuildQuestion(check), Icon::Question, Buttons::YesNo) != Answer::Yes) {
+        messenger.Show("Nothing was rebuilt or joined.", Icon::Exclamation);
+        return false;
+    }
+    std::optional<par2::PreparedRebuild> prepared =
+        PrepareWithProgress(check, par2::RebuildScope::PiecesOnly, console, messenger);
+    if (!prepared)
+        return false;
+    const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, *prepared);
+    if (!after.firstPath.empty()) {
+        std::optional<JoinTarget> target;
+        try {
+            target = DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, messenger);
+        } catch (const FileException& error) {
+            messenger.Show("Can't read the first piece\n" + error.Description() + "\nNo piece was changed.",
+                           Icon::Hand);
+            return false;
+        }
+        if (!target)
+            return false;
+        job.replaceAnswer = target->replaceExisting;
+    }
+    return CommitRebuild(*prepared, check, console, messenger);
+}
+
+} // namespace
 
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
     // Pieces that the recovery files beside the set can rebuild are rebuilt before the join.
-    const std::optional<par2::CheckResult> checked = CheckAgainstIndex(EnginePath(options.path), console, messenger);
+    // Resolved once, before the output folder becomes the current one.
+    const std::string piecePath = EnginePath(options.path);
+    const std::optional<par2::CheckResult> checked = CheckAgainstIndex(piecePath, console, messenger);
     if (!checked)
         return kExitFailure;
-    if (checked->outcome == par2::CheckOutcome::Checked && !checked->check.Complete()) {
-        const par2::SetCheck& check = checked->check;
-        if (!check.Rebuildable()) {
-            messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
-            return kExitNotRebuildable;
-        }
-        console.Message("Rebuilding " + PiecesToRebuild(check) + " from the recovery files");
-        if (!RebuildWithProgress(check, console, messenger))
-            return kExitFailure;
+    if (checked->outcome == par2::CheckOutcome::NoMatch || checked->outcome == par2::CheckOutcome::TwoSets)
+        console.Message(SetChoiceText(*checked) + " The pieces are joined without them.");
+    OutputFolder folder;
+    CatJob job;
+    if (checked->outcome == par2::CheckOutcome::Checked && !checked->check.PiecesIntact()) {
+        if (!RebuildBeforeJoin(checked->check, options, folder, job, console, messenger))
+            return checked->check.Rebuildable() ? kExitFailure : kExitNotRebuildable;
     }
-    const std::optional<SetSurvey> set = SurveySet(EnginePath(options.path), messenger);
+    const std::optional<SetSurvey> set = SurveySet(piecePath, messenger);
     if (!set)
         return kExitFailure;
     if (!set->Complete()) {
@@ -31,18 +73,16 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
                        Icon::Hand);
         return kExitInconsistent;
     }
-
-    OutputFolder folder;
-    if (!folder.Enter(options.directory, messenger))
+    if (!folder.Entered() && !folder.Enter(options.directory, messenger))
         return kExitFailure;
 
-    CatJob job;
     for (const DiscoveredPiece& piece : set->pieces)
         job.paths.push_back(piece.path);
     // Without a header there is no name to restore: the pieces are glued into a "File%i" as the dialog's
     // explicit selection does, and that name is always a new one.
     job.explicitSelection = set->header == SetHeader::None;
-    // The join engine asks before it replaces a file of the recorded name.
+    // The join engine asks before it replaces a file of the recorded name, unless that was asked before a
+    // rebuild.
     CatResult result;
     {
         ProgressLine line(console, "Join");

@@ -15,6 +15,29 @@ bool IsSuccessReport(const Outcome& outcome) {
     return outcome.kind == OutcomeKind::Joined || outcome.kind == OutcomeKind::PlainJoined;
 }
 
+// "6 split files (_Split#000 to _Split#005)", "1 recovery file (_Split#.par2)"
+std::string FilesNamed(uint64_t count, const char* kind, const std::string& first, const std::string& last) {
+    return count == 1 ? "1 " + std::string(kind) + " file (" + first + ")"
+                      : std::to_string(count) + " " + kind + " files (" + first + " to " + last + ")";
+}
+
+// The leftovers of an earlier split, and what each kind of them would do.
+std::string LeftoverLine(const Outcome& o) {
+    std::string held = o.path + " already holds ";
+    if (o.first)
+        held += FilesNamed(o.first, "split", o.name, o.other);
+    if (o.first && o.second)
+        held += " and ";
+    if (o.second)
+        held += FilesNamed(o.second, "recovery", o.recorded, o.computed);
+    held += " from an earlier split";
+    if (o.first)
+        held += "; its pieces would be joined with the new ones into a wrong file";
+    if (o.second)
+        held += "; its recovery files describe its pieces, not the new ones";
+    return held + "; delete them?";
+}
+
 } // namespace
 
 std::string OutcomeLine(const Outcome& o) {
@@ -72,7 +95,7 @@ std::string OutcomeLine(const Outcome& o) {
     case OutcomeKind::RecoveryPiecesTooSmall:
         return "recovery files cannot be made for " + std::to_string(o.first) + " pieces of " +
                std::to_string(o.second) + " bytes: each would repeat the checksums of the whole set and outgrow a " +
-               "piece; choose a larger --size";
+               "piece; choose a larger --size or a smaller --count";
     case OutcomeKind::RecoveryNeedsMemory:
         return "recovery files for pieces of " + std::to_string(o.first) + " bytes need more memory than the " +
                std::to_string(o.second) + " bytes allowed; give a larger --memory";
@@ -81,10 +104,7 @@ std::string OutcomeLine(const Outcome& o) {
     case OutcomeKind::CannotDeletePiece:
         return "cannot delete " + o.name + " in " + o.path + "; nothing was written";
     case OutcomeKind::LeftoverPieces:
-        return o.path + " already holds " +
-               (o.first == 1 ? "1 split file (" + o.name + ")"
-                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
-               " from an earlier split, which would be joined with the new pieces into a wrong file; delete them?";
+        return LeftoverLine(o);
     case OutcomeKind::SplitFileError:
         return "split failed: " + o.text + "; nothing was written";
     case OutcomeKind::SplitFailedCleanedUp:

@@ -15,6 +15,10 @@ std::optional<par2::CheckResult> CheckAgainstIndex(const std::string& piecePath,
             messenger.Show("Stopped: the pieces were not checked.", Icon::Exclamation);
             return std::nullopt;
         }
+        if (result.outcome == par2::CheckOutcome::Refused) {
+            messenger.Tell(result.refusal);
+            return std::nullopt;
+        }
         return result;
     } catch (const FileException& error) {
         messenger.Show("Can't check the pieces\n" + error.Description(), Icon::Hand);
@@ -22,20 +26,40 @@ std::optional<par2::CheckResult> CheckAgainstIndex(const std::string& piecePath,
     }
 }
 
-bool RebuildWithProgress(const par2::SetCheck& check, Console& console, Messenger& messenger) {
-    par2::RebuildResult result;
+std::optional<par2::PreparedRebuild> PrepareWithProgress(const par2::SetCheck& check, par2::RebuildScope scope,
+                                                         Console& console, Messenger& messenger) {
+    std::optional<par2::PreparedRebuild> prepared;
     try {
         ProgressLine meter(console, "Rebuild");
-        result = par2::RebuildPieces(check, meter.Callback());
+        prepared.emplace(par2::PrepareRebuild(check, meter.Callback(), par2::kDefaultRebuildMemory, scope));
     } catch (const FileException& error) {
         messenger.Show("Can't rebuild the pieces\n" + error.Description() + "\nNo piece was changed.", Icon::Hand);
-        return false;
+        return std::nullopt;
     }
-    if (result.outcome != par2::RebuildOutcome::Rebuilt && result.outcome != par2::RebuildOutcome::NothingToDo) {
+    for (const std::string& line : LeftoverLines(prepared->result))
+        console.Message(line);
+    if (prepared->result.outcome != par2::RebuildOutcome::Ready &&
+        prepared->result.outcome != par2::RebuildOutcome::NothingToDo) {
+        messenger.Show(RebuildFailureText(prepared->result, check), Icon::Hand);
+        return std::nullopt;
+    }
+    return prepared;
+}
+
+bool CommitRebuild(par2::PreparedRebuild& prepared, const par2::SetCheck& check, Console& console,
+                   Messenger& messenger) {
+    const par2::RebuildResult result = prepared.Commit();
+    if (result.outcome == par2::RebuildOutcome::CommitFailed) {
         messenger.Show(RebuildFailureText(result, check), Icon::Hand);
         return false;
     }
     for (const std::string& line : RebuiltLines(result))
         console.Streams().out << line << "\n";
     return true;
+}
+
+bool RebuildWithProgress(const par2::SetCheck& check, Console& console, Messenger& messenger) {
+    std::optional<par2::PreparedRebuild> prepared =
+        PrepareWithProgress(check, par2::RebuildScope::EveryFile, console, messenger);
+    return prepared && CommitRebuild(*prepared, check, console, messenger);
 }

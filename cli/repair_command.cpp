@@ -11,6 +11,10 @@ int RunRepair(const CliOptions& options, Console& console, Messenger& messenger)
     const std::optional<par2::CheckResult> result = CheckAgainstIndex(path, console, messenger);
     if (!result)
         return kExitFailure;
+    if (result->outcome == par2::CheckOutcome::NoMatch || result->outcome == par2::CheckOutcome::TwoSets) {
+        messenger.Show(SetChoiceText(*result) + "\nNothing was rebuilt.", Icon::Hand);
+        return kExitFailure;
+    }
     if (result->outcome != par2::CheckOutcome::Checked) {
         messenger.Show(result->outcome == par2::CheckOutcome::NoIndex
                            ? "No recovery files of this set were found beside " + NamePart(path) + "."

@@ -18,6 +18,8 @@ int RunVerify(const CliOptions& options, Console& console, Messenger& messenger)
         return kExitFailure;
     if (checked->outcome == par2::CheckOutcome::IndexIncomplete)
         console.Message("The recovery files lack the set's description: the pieces are checked without them.");
+    if (checked->outcome == par2::CheckOutcome::NoMatch || checked->outcome == par2::CheckOutcome::TwoSets)
+        console.Message(SetChoiceText(*checked) + " The pieces are checked without them.");
     if (checked->outcome == par2::CheckOutcome::Checked) {
         std::ostream& out = console.Streams().out;
         for (const std::string& line : PieceStateLines(checked->check))

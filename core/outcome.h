@@ -35,7 +35,8 @@ enum class OutcomeKind {
     RecoveryMemoryUnavailable, // the memory the recovery files' passes need could not be had
     CannotDeletePiece,      // name: an earlier piece; path: its folder
     LeftoverPieces,         // asked: path: the folder written to; first: the pieces of an earlier split there;
-                            // name, other: the first and the last of them
+                            // name, other: the first and the last of them; second: its recovery files;
+                            // recorded, computed: the first and the last of those
     // How a split that began ended, when not in success.
     SplitFileError,        // text: what failed; nothing was written
     ChangedWhileSplitting, // path: the large file; recorded: its CRC text when measured; computed: that of

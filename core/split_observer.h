@@ -35,4 +35,6 @@ public:
     virtual void Complete(ProgressMeter& meter) = 0;
     // The split failed or stopped: whatever the listener wrote goes.
     virtual void Discard() = 0;
+    // What the listener's own files will take on the volume, at most, known before the split's first byte.
+    virtual uint64_t FileBytes() const { return 0; }
 };

@@ -4,9 +4,12 @@
 #include <set>
 
 #include "core/crc32.h"
+#include "core/piece_header.h"
+#include "core/piece_name.h"
 #include "platform/file.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/set_choice.h"
 
 namespace par2 {
 namespace {
@@ -124,7 +127,21 @@ std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set
 }
 
 bool SetCheck::Complete() const {
-    return Count(PieceState::Intact) == pieces.size();
+    return Count(PieceState::Intact) == pieces.size() && undescribed.empty();
+}
+
+bool SetCheck::PiecesIntact() const {
+    return std::all_of(pieces.begin(), pieces.end(), [this](const PieceCheck& p) {
+        return p.state == PieceState::Intact || !set.files[p.file].isPiece;
+    });
+}
+
+uint32_t SetCheck::SparePieces() const {
+    size_t largest = 1;
+    for (const SetFile& f : set.files)
+        largest = std::max(largest, f.slices.size());
+    return slicesNeeded >= set.recovery.size() ? 0
+                                               : static_cast<uint32_t>((set.recovery.size() - slicesNeeded) / largest);
 }
 
 uint32_t SetCheck::Count(PieceState state) const {
@@ -132,39 +149,38 @@ uint32_t SetCheck::Count(PieceState state) const {
         std::count_if(pieces.begin(), pieces.end(), [state](const PieceCheck& p) { return p.state == state; }));
 }
 
-CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progress) {
-    const uint64_t indexBytes = IndexBytes(folder);
-    ReadResult read = ReadRecoverySet(folder, progress, 0, indexBytes);
-    if (read.outcome == ReadOutcome::Stopped)
-        return {CheckOutcome::Stopped, {}};
-    if (read.outcome != ReadOutcome::Found) {
-        CheckResult result{read.outcome == ReadOutcome::NoIndex ? CheckOutcome::NoIndex : CheckOutcome::IndexIncomplete,
-                           {}};
-        result.check.set = std::move(read.set);
-        return result;
-    }
-    CheckResult result{CheckOutcome::Checked, {std::move(read.set), {}, 0}};
-    SetCheck& check = result.check;
-    const RecoverySet& set = check.set;
-    uint64_t total = indexBytes;
-    for (const SetFile& f : set.files)
-        total += f.length;
-    Progress meter{progress, indexBytes, total};
+namespace {
 
-    std::set<std::string> accounted; // paths that hold a piece intact under its own name
+// Where each file of the set lies: a piece under the name the folder gives it (the piece-name rule, letter
+// case included), any other file under its recorded name. Empty for a name that is no plain file name: a
+// set may name anything, and nothing outside the folder is ever read or written.
+std::string PathOf(const std::string& folder, const SetFile& file, const PiecesOnDisk& onDisk) {
+    if (file.isPiece)
+        if (const PresentPiece* piece = PieceForName(onDisk.regular, file.name))
+            return piece->path;
+    if (!file.isPiece && !IsPlainFileName(file.name.data(), file.name.size()))
+        return "";
+    return folder + "\\" + file.name;
+}
+
+// Each file of the set under its own name; false when stopped.
+bool CheckEachFile(const std::string& folder, const PiecesOnDisk& onDisk, SetCheck& check, Progress& meter,
+                   std::set<std::string>& accounted) {
+    const RecoverySet& set = check.set;
     for (size_t i = 0; i < set.files.size(); ++i) {
         const SetFile& file = set.files[i];
         PieceCheck piece;
         piece.file = i;
-        piece.path = folder + "\\" + file.name;
+        piece.path = PathOf(folder, file, onDisk);
         piece.goodSlices.assign(file.slices.size(), false);
-        const PathStatus status = GetPathStatus(piece.path);
-        if (!status.ok || status.isFolder) {
+        // Only a regular file is opened: a pipe or device under a name of the set is as good as missing.
+        const EntryStatus entry = piece.path.empty() ? EntryStatus{} : GetEntryStatus(piece.path);
+        if (!entry.exists || entry.isFolder || entry.isSpecial || entry.targetMissing) {
             piece.state = PieceState::Missing;
         } else {
             bool whole = false;
             if (!CheckContent(piece.path, file, set.sliceSize, piece, meter, whole))
-                return {CheckOutcome::Stopped, {}};
+                return false;
             piece.state = whole                               ? PieceState::Intact
                           : piece.presentLength < file.length ? PieceState::Truncated
                                                               : PieceState::Damaged;
@@ -173,13 +189,16 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
         }
         check.pieces.push_back(std::move(piece));
     }
+    return true;
+}
 
-    // A piece not intact under its name may be in the folder under another one, whole.
+// A file not intact under its name may be in the folder under another one, whole; false when stopped.
+bool FindRenamed(const std::string& folder, SetCheck& check, Progress& meter, std::set<std::string>& accounted) {
     const std::vector<FoundFile> folderFiles = FindFiles(folder + "\\*");
     for (PieceCheck& piece : check.pieces) {
         if (piece.state == PieceState::Intact)
             continue;
-        const SetFile& file = set.files[piece.file];
+        const SetFile& file = check.set.files[piece.file];
         for (const FoundFile& candidate : folderFiles) {
             if (candidate.isFolder || candidate.isSpecial || candidate.size != file.length ||
                 accounted.count(candidate.path) || candidate.path == piece.path)
@@ -192,10 +211,90 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
                 break;
             }
             if (meter.stopped)
-                return {CheckOutcome::Stopped, {}};
+                return false;
         }
         check.slicesNeeded += piece.BadSlices();
     }
+    return true;
+}
+
+// The pieces up to the highest the set or the folder has that are neither described nor present.
+std::vector<std::string> Undescribed(const RecoverySet& set, const PiecesOnDisk& onDisk) {
+    std::vector<bool> known(kMaxPieces, false);
+    int highest = -1;
+    auto note = [&](int number) {
+        known[static_cast<size_t>(number)] = true;
+        highest = std::max(highest, number);
+    };
+    for (const SetFile& f : set.files)
+        if (f.isPiece)
+            note(ParsePieceName(f.name.data(), f.name.size()).number);
+    for (const PresentPiece& p : onDisk.regular)
+        note(p.number);
+    std::vector<std::string> names;
+    for (int n = 0; n < highest; ++n)
+        if (!known[static_cast<size_t>(n)])
+            names.push_back(PieceName(n));
+    return names;
+}
+
+CheckResult WithOutcome(CheckOutcome outcome) {
+    CheckResult result;
+    result.outcome = outcome;
+    return result;
+}
+
+CheckResult NotChecked(ReadResult&& read) {
+    CheckResult result;
+    switch (read.outcome) {
+    case ReadOutcome::NoIndex:
+        result.outcome = CheckOutcome::NoIndex;
+        break;
+    case ReadOutcome::NoMatch:
+        result.outcome = CheckOutcome::NoMatch;
+        break;
+    case ReadOutcome::TwoSets:
+        result.outcome = CheckOutcome::TwoSets;
+        break;
+    default:
+        result.outcome = CheckOutcome::IndexIncomplete;
+        break;
+    }
+    result.check.set = std::move(read.set);
+    result.otherIndexFiles = std::move(read.otherIndexFiles);
+    return result;
+}
+
+} // namespace
+
+CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progress) {
+    // Refused by name before anything is opened: reading a pipe or a device would never end.
+    const PiecesOnDisk onDisk = FindPiecesOnDisk(folder);
+    if (!onDisk.irregular.empty() || !onDisk.duplicate[0].empty()) {
+        CheckResult refused = WithOutcome(CheckOutcome::Refused);
+        refused.refusal.kind = onDisk.irregular.empty() ? OutcomeKind::DuplicatePiece : OutcomeKind::PieceNotRegular;
+        refused.refusal.path = onDisk.irregular.empty() ? onDisk.duplicate[0] : onDisk.irregular;
+        refused.refusal.other = onDisk.irregular.empty() ? onDisk.duplicate[1] : "";
+        return refused;
+    }
+    const uint64_t indexBytes = IndexBytes(folder);
+    ReadResult read = ReadRecoverySet(folder, onDisk.regular, progress, 0, indexBytes);
+    if (read.outcome == ReadOutcome::Stopped)
+        return WithOutcome(CheckOutcome::Stopped);
+    if (read.outcome != ReadOutcome::Found)
+        return NotChecked(std::move(read));
+    CheckResult result = WithOutcome(CheckOutcome::Checked);
+    result.check.set = std::move(read.set);
+    SetCheck& check = result.check;
+    const RecoverySet& set = check.set;
+    uint64_t total = indexBytes;
+    for (const SetFile& f : set.files)
+        total += f.length;
+    Progress meter{progress, indexBytes, total};
+    std::set<std::string> accounted; // paths that hold a file of the set intact under its own name
+    if (!CheckEachFile(folder, onDisk, check, meter, accounted) || !FindRenamed(folder, check, meter, accounted))
+        return WithOutcome(CheckOutcome::Stopped);
+    check.undescribed = Undescribed(set, onDisk);
     // Told in the order of their names, not the set's order of file IDs.
     std::sort(check.pieces.begin(), check.pieces.end(), [&set](const PieceCheck& a, const PieceCheck& b) {
         return set.files[a.file].name < set.files[b.file].name;

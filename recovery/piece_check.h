@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/job_progress.h"
+#include "core/outcome.h"
 #include "recovery/recovery_set.h"
 
 namespace par2 {
@@ -22,7 +23,7 @@ enum class PieceState {
 struct PieceCheck {
     size_t file = 0; // index into RecoverySet::files
     PieceState state = PieceState::Intact;
-    std::string path;             // where it should be
+    std::string path;             // where it should be; empty for a name no file of the folder may have
     std::string foundPath;        // Renamed: where its content is
     uint64_t presentLength = 0;   // bytes of the file under its name (0 when missing)
     std::vector<bool> goodSlices; // per slice of the piece: usable as it is
@@ -40,21 +41,38 @@ struct SetCheck {
     RecoverySet set;
     std::vector<PieceCheck> pieces; // one per set file, in the order of their names
     uint32_t slicesNeeded = 0;      // input slices neither present nor found elsewhere
+    // Pieces up to the highest of the set or the folder that are missing and that the set does not
+    // describe: nothing can rebuild them.
+    std::vector<std::string> undescribed;
 
-    bool Complete() const; // every piece intact under its name
-    bool Rebuildable() const { return slicesNeeded <= set.recovery.size(); }
+    bool Complete() const;     // every file of the set intact under its name, and no piece undescribed
+    bool PiecesIntact() const; // every piece the set describes intact under its name: what a join needs
+    bool Rebuildable() const { return slicesNeeded <= set.recovery.size() && undescribed.empty(); }
     uint32_t Count(PieceState state) const;
+    // How many more lost pieces of the set's largest the recovery slices left over could restore.
+    uint32_t SparePieces() const;
 };
 
-enum class CheckOutcome { Checked, NoIndex, IndexIncomplete, Stopped };
+enum class CheckOutcome {
+    Checked,
+    NoIndex,
+    IndexIncomplete,
+    NoMatch, // check.set.indexFiles: recovery files of sets of pieces, none describing a piece present
+    TwoSets, // check.set.indexFiles and otherIndexFiles: two sets describing different pieces present
+    Refused, // refusal: an entry named like a piece that is no regular file, or two files of one number
+    Stopped,
+};
 
 struct CheckResult {
     CheckOutcome outcome = CheckOutcome::NoIndex;
     SetCheck check;
+    std::vector<std::string> otherIndexFiles;
+    Outcome refusal = CountedOutcome(OutcomeKind::PieceNotRegular, 0);
 };
 
-// Reads the folder's index and checks every piece it lists (each piece read once). Throws FileException
-// when a file cannot be read.
+// Finds the folder's pieces by the piece-name rule, refuses an entry named like a piece that is no regular
+// file before anything is opened, reads the index that describes the pieces present and checks every file
+// it lists (each read once). Throws FileException when a file cannot be read.
 CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progress);
 
 } // namespace par2

@@ -4,6 +4,7 @@
 #include <map>
 #include <new>
 
+#include "core/piece_name.h"
 #include "platform/file.h"
 #include "recovery/file_range.h"
 #include "recovery/gf16.h"
@@ -17,28 +18,6 @@ constexpr size_t kCopyBlock = 1 << 20;
 // Present slices read before their share is taken out of the recovery slices: enough that each block of
 // a recovery slice, in the cache, takes several of them in at once.
 constexpr size_t kPresentBatch = 16;
-
-// A piece under construction: its temporary file goes away unless the piece took its name.
-struct Output {
-    const PieceCheck* piece = nullptr;
-    std::string temp;
-    File file;
-    bool committed = false;
-    Output() = default;
-    Output(Output&&) = default;
-    ~Output() {
-        if (!committed && !temp.empty()) {
-            if (file.IsOpen()) {
-                try {
-                    file.Close();
-                } catch (const FileException&) {
-                    // being removed anyway
-                }
-            }
-            DeleteFileAt(temp);
-        }
-    }
-};
 
 struct Meter {
     const ProgressCallback& callback;
@@ -73,20 +52,58 @@ bool MatchesRecorded(const std::string& path, const SetFile& file) {
 
 } // namespace
 
+// A file under construction: its temporary file goes away unless the file took its name. One without a
+// temporary name is solved for the arithmetic's sake and never written.
+struct PreparedRebuild::Output {
+    const PieceCheck* piece = nullptr;
+    std::string temp;
+    File file;
+    bool committed = false;
+    Output() = default;
+    Output(Output&&) = default;
+    ~Output() {
+        if (!committed && !temp.empty()) {
+            if (file.IsOpen()) {
+                try {
+                    file.Close();
+                } catch (const FileException&) {
+                    // being removed anyway
+                }
+            }
+            DeleteFileAt(temp);
+        }
+    }
+};
+
+PreparedRebuild::PreparedRebuild() = default;
+PreparedRebuild::PreparedRebuild(PreparedRebuild&&) noexcept = default;
+PreparedRebuild::~PreparedRebuild() = default;
+
+std::string PreparedRebuild::Waiting(const std::string& piecePath) const {
+    for (const Output& o : outputs_)
+        if (o.piece->path == piecePath)
+            return o.temp;
+    return "";
+}
+
 std::string RebuildingName(const std::string& piecePath) {
     return piecePath + ".rebuilding";
 }
 
 std::string DamagedName(const std::string& piecePath) {
+    // A link that leads nowhere holds its name as much as a file does.
     std::string name = piecePath + ".damaged";
-    for (int n = 2; GetPathStatus(name).ok; ++n)
+    for (int n = 2; GetEntryStatus(name).exists; ++n)
         name = piecePath + ".damaged" + std::to_string(n);
     return name;
 }
 
-RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap) {
+PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap,
+                               RebuildScope scope) {
     const RecoverySet& set = check.set;
-    RebuildResult result;
+    PreparedRebuild prepared;
+    prepared.check_ = &check;
+    RebuildResult& result = prepared.result;
     // The input slices to solve for, by their index in the set, and where each lies.
     struct Missing {
         uint32_t index;
@@ -100,7 +117,7 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
         if (piece.state != PieceState::Intact)
             toBuild.push_back(&piece);
     if (toBuild.empty())
-        return result;
+        return prepared;
     for (size_t o = 0; o < toBuild.size(); ++o) {
         const SetFile& file = set.files[toBuild[o]->file];
         for (size_t s = 0; s < file.slices.size(); ++s)
@@ -112,7 +129,7 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
     }
     if (missing.size() > set.recovery.size()) {
         result.outcome = RebuildOutcome::NotEnough;
-        return result;
+        return prepared;
     }
     std::vector<uint32_t> indices, exponents;
     for (const Missing& m : missing)
@@ -122,7 +139,7 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
     const std::optional<SolvePlan> plan = PlanSolve(indices, exponents);
     if (!plan) {
         result.outcome = RebuildOutcome::Singular;
-        return result;
+        return prepared;
     }
     result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
     result.rejectedSlices = plan->rejected;
@@ -170,17 +187,24 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
         out.resize(working);
     } catch (const std::bad_alloc&) {
         result.outcome = RebuildOutcome::OutOfMemory;
-        return result;
+        return prepared;
     }
     // Every refusal is decided: from here on files are written, under temporary names only.
-    std::vector<Output> outputs(toBuild.size());
+    std::vector<PreparedRebuild::Output>& outputs = prepared.outputs_;
+    outputs.resize(toBuild.size());
     std::vector<uint8_t> block(kCopyBlock);
     for (size_t o = 0; o < toBuild.size(); ++o) {
         const PieceCheck& piece = *toBuild[o];
-        outputs[o].piece = &piece;
-        outputs[o].file.Open(RebuildingName(piece.path), File::Mode::CreateNew);
-        outputs[o].temp = RebuildingName(piece.path);
         const SetFile& file = set.files[piece.file];
+        outputs[o].piece = &piece;
+        if ((scope == RebuildScope::PiecesOnly && !file.isPiece) || piece.path.empty())
+            continue;
+        // What a stopped rebuild left is ours, and never the only copy of anything.
+        const std::string temp = RebuildingName(piece.path);
+        if (GetEntryStatus(temp).exists && !GetEntryStatus(temp).isFolder && DeleteFileAt(temp))
+            result.removedLeftovers.push_back(temp);
+        outputs[o].file.Open(temp, File::Mode::CreateNew);
+        outputs[o].temp = temp;
         if (piece.state == PieceState::Renamed) {
             File from(piece.foundPath, File::Mode::ReadDenyWrite);
             CopyRange(from, outputs[o].file, 0, file.length, block);
@@ -212,7 +236,7 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
             gf16::ToWorking(acc[r].data(), acc[r].data(), lenWorking);
             if (!meter.Add(len)) {
                 result.outcome = RebuildOutcome::Stopped;
-                return result;
+                return prepared;
             }
         }
         // What the present slices put into the recovery slices taken out again: what is left is the
@@ -235,12 +259,12 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
             gf16::ProductSums(n, used, factors).Add(inputAt.data(), accAt.data(), len, false);
             if (!meter.Add(uint64_t{len} * n)) {
                 result.outcome = RebuildOutcome::Stopped;
-                return result;
+                return prepared;
             }
         }
         for (size_t j = 0; j < k; ++j) {
             const Missing& m = missing[j];
-            if (begin >= m.length)
+            if (begin >= m.length || !outputs[m.output].file.IsOpen())
                 continue;
             std::fill(out.begin(), out.begin() + lenWorking, 0);
             const std::vector<uint16_t> row(plan->coefficients.begin() + j * used,
@@ -252,29 +276,109 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
         }
     }
 
-    for (Output& o : outputs)
-        o.file.Close();
-    for (Output& o : outputs)
-        if (!MatchesRecorded(o.temp, set.files[o.piece->file])) {
+    for (PreparedRebuild::Output& o : outputs)
+        if (o.file.IsOpen())
+            o.file.Close();
+    for (PreparedRebuild::Output& o : outputs)
+        if (!o.temp.empty() && !MatchesRecorded(o.temp, set.files[o.piece->file])) {
             result.outcome = RebuildOutcome::Mismatch;
             result.mismatched = o.piece->path;
-            return result;
+            return prepared;
         }
-    for (Output& o : outputs) {
-        RebuiltPiece rebuilt;
-        rebuilt.path = o.piece->path;
-        if (o.piece->state == PieceState::Renamed)
-            rebuilt.copiedOf = o.piece->foundPath;
-        if (GetPathStatus(o.piece->path).ok) {
-            rebuilt.keptAs = DamagedName(o.piece->path);
-            RenameFile(o.piece->path, rebuilt.keptAs, false);
-        }
-        RenameFile(o.temp, o.piece->path, false);
-        o.committed = true;
-        result.pieces.push_back(std::move(rebuilt));
+    result.outcome = RebuildOutcome::Ready;
+    return prepared;
+}
+
+namespace {
+
+// One file's renames, as far as they went, and how to take them back.
+struct Step {
+    RebuiltPiece piece;
+    std::string temp;
+};
+
+// Takes back the renames of one file; false when the system refuses.
+bool Undo(const Step& step) {
+    try {
+        if (step.piece.inPlace)
+            RenameFile(step.piece.path, step.temp, false);
+        if (!step.piece.keptAs.empty())
+            RenameFile(step.piece.keptAs, step.piece.path, false);
+        return true;
+    } catch (const FileException&) {
+        return false;
     }
+}
+
+} // namespace
+
+RebuildResult PreparedRebuild::Commit() {
+    if (result.outcome != RebuildOutcome::Ready)
+        return result;
+    std::vector<Step> done;
+    try {
+        for (Output& o : outputs_) {
+            if (o.temp.empty())
+                continue;
+            done.emplace_back();
+            Step& step = done.back();
+            step.piece.path = o.piece->path;
+            step.temp = o.temp;
+            if (o.piece->state == PieceState::Renamed)
+                step.piece.copiedOf = o.piece->foundPath;
+            for (const PieceCheck& other : check_->pieces)
+                if (other.state == PieceState::Renamed && other.foundPath == o.piece->path)
+                    step.piece.keptCopyOf = other.path;
+            if (GetEntryStatus(o.piece->path).exists) {
+                const std::string kept = DamagedName(o.piece->path);
+                RenameFile(o.piece->path, kept, false);
+                step.piece.keptAs = kept;
+            }
+            RenameFile(o.temp, o.piece->path, false);
+            step.piece.inPlace = true;
+            o.committed = true;
+        }
+    } catch (const FileException& error) {
+        result.outcome = RebuildOutcome::CommitFailed;
+        result.failure = error.Description();
+        // Back to what was found, last first; what cannot be taken back is told, and a rebuilt file that
+        // did not reach its name stays where the message says it is.
+        while (!done.empty() && Undo(done.back()))
+            done.pop_back();
+        for (Output& o : outputs_)
+            o.committed = std::any_of(done.begin(), done.end(), [&o](const Step& s) { return s.temp == o.temp; });
+        outputs_.clear();
+        for (const Step& step : done)
+            result.pieces.push_back(step.piece);
+        return result;
+    }
+    for (const Step& step : done)
+        result.pieces.push_back(step.piece);
     result.outcome = RebuildOutcome::Rebuilt;
     return result;
+}
+
+PiecesAfterRebuild PiecesAfter(const SetCheck& check, const PreparedRebuild& prepared) {
+    PiecesAfterRebuild after;
+    for (const PieceCheck& piece : check.pieces) {
+        const SetFile& file = check.set.files[piece.file];
+        if (!file.isPiece)
+            continue;
+        after.paths.push_back(piece.path);
+        after.bytes += file.length;
+        if (ParsePieceName(file.name.data(), file.name.size()).number == 0) {
+            const std::string waiting = prepared.Waiting(piece.path);
+            after.firstPath = piece.path;
+            after.firstBytes = waiting.empty() ? piece.path : waiting;
+        }
+    }
+    return after;
+}
+
+RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap,
+                            RebuildScope scope) {
+    PreparedRebuild prepared = PrepareRebuild(check, progress, memoryCap, scope);
+    return prepared.Commit();
 }
 
 } // namespace par2

@@ -78,6 +78,9 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
     plan.slicesPerPass =
         plan.recoverySlices <= fit ? plan.recoverySlices : fit / plan.slicesPerVolume * plan.slicesPerVolume;
     plan.volumes = (plan.recoverySlices + plan.slicesPerVolume - 1) / plan.slicesPerVolume;
+    // The index file and each volume repeat the packets; each recovery slice is one packet.
+    plan.fileBytes = (plan.volumes + 1) * RepeatedPacketBytes(pieceCount, plan.slicesPerPiece, firstIsExe) +
+                     uint64_t{plan.recoverySlices} * (plan.sliceSize + kRecoveryPacketOverhead);
     return plan;
 }
 

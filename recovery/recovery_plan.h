@@ -30,6 +30,7 @@ struct RecoveryPlan {
     uint32_t slicesPerPass = 0;   // a multiple of slicesPerVolume, or all of them
     uint32_t batchSlices = 0;     // input slices gathered before the arithmetic runs over them
     uint32_t volumes = 0;
+    uint64_t fileBytes = 0; // of every recovery file together, at most: what the volume must hold besides
 };
 
 enum class RecoveryRefusal {

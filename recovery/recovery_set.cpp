@@ -9,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/set_choice.h"
 
 namespace par2 {
 namespace {
@@ -27,13 +28,6 @@ struct SetParts {
 
 bool IsPieceFileName(const std::string& name) {
     return ParsePieceName(name.data(), name.size()).number >= 0;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 // Offset of the next packet magic at or after `from`; `length` when there is none.
@@ -116,16 +110,15 @@ enum class Built { NotPieces, Incomplete, Complete };
 Built BuildSet(const Id& setId, const SetParts& parts, RecoverySet& set) {
     set = RecoverySet{};
     set.setId = setId;
-    // Without the main packet, the descriptions alone tell whether the set is one of pieces.
+    // Without the main packet, the descriptions alone tell whether the set is one of pieces: a set that
+    // names none is some other program's business; one that names other files beside pieces is ours.
     bool anyPiece = false;
     for (const auto& [id, body] : parts.descriptions) {
         if (body.size() < 56)
             continue;
         std::string name(reinterpret_cast<const char*>(body.data()) + 56, body.size() - 56);
         name.resize(std::strlen(name.c_str()));
-        if (!IsPieceFileName(name))
-            return Built::NotPieces;
-        anyPiece = true;
+        anyPiece = anyPiece || IsPieceFileName(name);
     }
     if (!anyPiece)
         return Built::NotPieces;
@@ -149,6 +142,7 @@ Built BuildSet(const Id& setId, const SetParts& parts, RecoverySet& set) {
         file.length = GetU64(d + 48);
         file.name.assign(reinterpret_cast<const char*>(d) + 56, desc->second.size() - 56);
         file.name.resize(std::strlen(file.name.c_str()));
+        file.isPiece = IsPieceFileName(file.name);
         const uint64_t sliceCount = (file.length + set.sliceSize - 1) / set.sliceSize;
         if (sums->second.size() < 16 + 20 * sliceCount || slices + sliceCount > kMaxInputSlices)
             return Built::Incomplete;
@@ -186,14 +180,6 @@ uint32_t RecoverySet::InputSlices() const {
     return n;
 }
 
-const SetFile* RecoverySet::FileNamed(const std::string& name) const {
-    const std::string wanted = Lower(name);
-    for (const SetFile& f : files)
-        if (Lower(f.name) == wanted)
-            return &f;
-    return nullptr;
-}
-
 uint64_t IndexBytes(const std::string& folder) {
     uint64_t bytes = 0;
     for (const FoundFile& f : IndexFilesIn(folder))
@@ -201,38 +187,55 @@ uint64_t IndexBytes(const std::string& folder) {
     return bytes;
 }
 
-ReadResult ReadRecoverySet(const std::string& folder, const ProgressCallback& progress, uint64_t progressBase,
-                           uint64_t progressTotal) {
+ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces,
+                           const ProgressCallback& progress, uint64_t progressBase, uint64_t progressTotal) {
     std::map<Id, SetParts> sets;
+    std::vector<std::pair<std::string, uint32_t>> damagedFiles;
     uint32_t damaged = 0;
     uint64_t done = progressBase;
     bool stopped = false;
     for (const FoundFile& found : IndexFilesIn(folder)) {
         const uint64_t start = done;
+        const uint32_t damagedBefore = damaged;
         ScanFile(found, sets, damaged, [&](uint64_t at) {
             if (progress && !progress(start + at, progressTotal))
                 stopped = true;
             return !stopped;
         });
         if (stopped)
-            return {ReadOutcome::Stopped, {}};
+            return {ReadOutcome::Stopped, {}, {}};
+        if (damaged > damagedBefore)
+            damagedFiles.emplace_back(found.path, damaged - damagedBefore);
         done = start + found.size;
     }
-    ReadResult best;
-    size_t bestFiles = 0;
+    ReadResult result;
+    std::vector<RecoverySet> complete;
     for (const auto& [id, parts] : sets) {
         RecoverySet set;
         const Built built = BuildSet(id, parts, set);
-        if (built == Built::Complete && (best.outcome != ReadOutcome::Found || set.files.size() > bestFiles)) {
-            bestFiles = set.files.size();
-            best = {ReadOutcome::Found, std::move(set)};
-        } else if (built == Built::Incomplete && best.outcome == ReadOutcome::NoIndex) {
-            best.outcome = ReadOutcome::Incomplete;
-            best.set.indexFiles.assign(parts.files.begin(), parts.files.end());
+        if (built == Built::Complete) {
+            complete.push_back(std::move(set));
+        } else if (built == Built::Incomplete && result.outcome == ReadOutcome::NoIndex) {
+            result.outcome = ReadOutcome::Incomplete;
+            result.set.indexFiles.assign(parts.files.begin(), parts.files.end());
         }
     }
-    best.set.damagedPackets = damaged;
-    return best;
+    if (!complete.empty()) {
+        const SetChoice choice = ChooseSet(complete, pieces);
+        result.outcome = choice.outcome == ChoiceOutcome::Chosen    ? ReadOutcome::Found
+                         : choice.outcome == ChoiceOutcome::NoMatch ? ReadOutcome::NoMatch
+                                                                    : ReadOutcome::TwoSets;
+        result.set = std::move(complete[choice.chosen]);
+        if (choice.outcome == ChoiceOutcome::TwoSets)
+            result.otherIndexFiles = complete[choice.other].indexFiles;
+    }
+    result.set.damagedPackets = damaged;
+    result.set.damagedFiles = std::move(damagedFiles);
+    return result;
+}
+
+ReadResult ReadRecoverySet(const std::string& folder) {
+    return ReadRecoverySet(folder, FindPiecesOnDisk(folder).regular);
 }
 
 } // namespace par2

@@ -19,7 +19,8 @@ struct SliceChecksum {
 
 struct SetFile {
     Id id{};
-    std::string name; // a piece name: the set's other files are not ours to touch
+    std::string name;     // as the set records it
+    bool isPiece = false; // named like a piece; the set's other files are checked, never joined
     uint64_t length = 0;
     Md5Digest hash{}, headHash{};
     std::vector<SliceChecksum> slices;
@@ -39,31 +40,39 @@ struct RecoverySet {
     std::vector<RecoverySliceAt> recovery; // intact recovery slices, one per exponent, by exponent
     std::vector<std::string> indexFiles;   // every .par2 file holding packets of this set
     uint32_t damagedPackets = 0;           // packets skipped because their MD5 did not match
+    // The .par2 files that held such packets, with how many each held.
+    std::vector<std::pair<std::string, uint32_t>> damagedFiles;
 
     uint32_t InputSlices() const;
-    // The set file of that name (letter case ignored, as the Windows search matches it); null if none.
-    const SetFile* FileNamed(const std::string& name) const;
 };
 
 enum class ReadOutcome {
     Found,
     NoIndex,    // no .par2 file in the folder describes a set of pieces
     Incomplete, // a set of pieces, but its main packet, a file description or checksums were not found intact
+    NoMatch,    // sets of pieces, none describing a piece present (set: the first of them, by its files)
+    TwoSets,    // two sets describing different pieces present (set and otherIndexFiles)
     Stopped,
 };
 
 struct ReadResult {
     ReadOutcome outcome = ReadOutcome::NoIndex;
     RecoverySet set;
+    std::vector<std::string> otherIndexFiles; // TwoSets: the .par2 files of the second set
 };
+
+struct PresentPiece;
 
 // The bytes of every .par2 file in the folder: what ReadRecoverySet reads.
 uint64_t IndexBytes(const std::string& folder);
 
 // Scans every "*.par2" in the folder ('\\'-separated path) for intact packets; unknown types and packets of
-// other sets are ignored, duplicates merged. A set counts when every file it lists has a piece name; of
-// several, the one with the most files. Throws FileException when a file cannot be read.
-ReadResult ReadRecoverySet(const std::string& folder, const ProgressCallback& progress = nullptr,
-                           uint64_t progressBase = 0, uint64_t progressTotal = 0);
+// other sets are ignored, duplicates merged. A set counts when it lists a piece name; of several, the one
+// whose descriptions match the pieces present (see ChooseSet). Throws FileException when a file cannot be read.
+ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces,
+                           const ProgressCallback& progress = nullptr, uint64_t progressBase = 0,
+                           uint64_t progressTotal = 0);
+// The same over the regular pieces the folder holds now.
+ReadResult ReadRecoverySet(const std::string& folder);
 
 } // namespace par2

@@ -60,6 +60,7 @@ RecoveryWriter::RecoveryWriter(std::string largeFile, uint64_t splitSize, Recove
 RecoveryWriter::~RecoveryWriter() = default;
 
 bool RecoveryWriter::Reserve(const RecoveryPlan& plan) {
+    reservedBytes_ = plan.fileBytes;
     return memory_.Reserve(plan.sliceSize, plan.batchSlices, plan.slicesPerPass);
 }
 

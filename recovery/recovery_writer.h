@@ -37,6 +37,7 @@ public:
     void Written(const uint8_t* data, size_t len) override;
     void Complete(ProgressMeter& meter) override;
     void Discard() override;
+    uint64_t FileBytes() const override { return reservedBytes_; }
 
     const RecoveryOutcome& Outcome() const { return outcome_; }
     const RecoveryPlan& Plan() const { return plan_; }
@@ -87,4 +88,5 @@ private:
     std::vector<uint8_t> repeated_; // the critical packets and the creator packet, as every file holds them
     std::vector<std::string> files_;
     RecoveryOutcome outcome_;
+    uint64_t reservedBytes_ = 0; // the files of the plan reserved for
 };

@@ -25,8 +25,11 @@ std::vector<FoundFile> PiecesInCurrentDirectory() {
             (ParsePieceName(name, len).number >= 0 || IsRecoveryFileName(name, len)))
             pieces.push_back(std::move(found));
     }
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const FoundFile& a, const FoundFile& b) { return OrderOf(a) < OrderOf(b); });
+    // The recovery files by name: the index file first, then the volumes in the order of their exponents.
+    std::stable_sort(pieces.begin(), pieces.end(), [](const FoundFile& a, const FoundFile& b) {
+        const int orderA = OrderOf(a), orderB = OrderOf(b);
+        return orderA != orderB ? orderA < orderB : orderA == 2 * kMaxPieces && a.name < b.name;
+    });
     return pieces;
 }
 
@@ -40,10 +43,21 @@ const FoundFile* LargeFileAmong(const std::string& largeFile, const std::vector<
 bool ClearLeftoverPieces(const std::vector<FoundFile>& pieces, Messenger& messenger) {
     if (pieces.empty())
         return true;
-    Outcome question = CountedOutcome(OutcomeKind::LeftoverPieces, pieces.size());
+    // Pieces first, recovery files last (PiecesInCurrentDirectory's order), each kind named by its first and last.
+    const auto recovery = std::find_if(pieces.begin(), pieces.end(), [](const FoundFile& f) {
+        return IsRecoveryFileName(f.name.c_str(), f.name.size());
+    });
+    const size_t pieceCount = static_cast<size_t>(recovery - pieces.begin());
+    Outcome question = CountedOutcome(OutcomeKind::LeftoverPieces, pieceCount, pieces.size() - pieceCount);
     question.path = CurrentDirectory();
-    question.name = pieces.front().name;
-    question.other = pieces.back().name;
+    if (pieceCount) {
+        question.name = pieces.front().name;
+        question.other = pieces[pieceCount - 1].name;
+    }
+    if (recovery != pieces.end()) {
+        question.recorded = recovery->name;
+        question.computed = pieces.back().name;
+    }
     if (messenger.Ask(question) != Answer::Yes)
         return false;
     for (const FoundFile& piece : pieces) {

@@ -81,8 +81,10 @@ private:
             large.Close();
             return SplitEnd::Refused;
         }
-        const uint64_t written = LongestPrefix(job_) + size_;
-        const uint64_t largestPiece = std::min<uint64_t>(written, static_cast<uint64_t>(job_.splitSize));
+        // The recovery files land beside the pieces, after them: the volume must hold both.
+        const uint64_t pieces = LongestPrefix(job_) + size_;
+        const uint64_t largestPiece = std::min<uint64_t>(pieces, static_cast<uint64_t>(job_.splitSize));
+        const uint64_t written = pieces + (job_.observer ? job_.observer->FileBytes() : 0);
         if (!VolumeTakes(written, largestPiece, messenger_)) {
             large.Close();
             return SplitEnd::Refused;

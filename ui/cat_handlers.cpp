@@ -147,7 +147,7 @@ void MainDialog::StartCatenation() {
                                                         Messenger& messenger) mutable {
             // A set's pieces are checked against its recovery files first, and rebuilt when the user agrees.
             if (!job.explicitSelection) {
-                switch (CheckAndRebuildPieces(first, onProgress, messenger)) {
+                switch (CheckAndRebuildPieces(first, onProgress, messenger, job.replaceAnswer)) {
                 case PiecesBeforeJoin::Stop:
                     return;
                 case PiecesBeforeJoin::Rebuilt: {

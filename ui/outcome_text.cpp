@@ -24,6 +24,30 @@ std::string UnfinishedText(const Outcome& o) {
     return join_text::kUnfinished + o.path + (o.first != 0 ? " could not be deleted." : join_text::kWasDeleted);
 }
 
+// "6 split files (_Split#000 to _Split#005)", "1 recovery file (_Split#.par2)"
+std::string FilesNamed(uint64_t count, const char* kind, const std::string& first, const std::string& last) {
+    return count == 1 ? "1 " + std::string(kind) + " file (" + first + ")"
+                      : std::to_string(count) + " " + kind + " files (" + first + " to " + last + ")";
+}
+
+// The leftovers of an earlier split, and what each kind of them would do.
+std::string LeftoverText(const Outcome& o) {
+    std::string text = "The folder " + o.path + " already holds ";
+    if (o.first)
+        text += FilesNamed(o.first, "split", o.name, o.other);
+    if (o.first && o.second)
+        text += " and ";
+    if (o.second)
+        text += FilesNamed(o.second, "recovery", o.recorded, o.computed);
+    text += ", left from an earlier split.";
+    if (o.first)
+        text += "\nThey would be joined with the new pieces into a wrong file.";
+    if (o.second)
+        text +=
+            std::string("\n") + (o.first ? "Its recovery files" : "They") + " describe its pieces, not the new ones.";
+    return text + "\n\nDelete them before splitting?";
+}
+
 } // namespace
 
 std::string OutcomeText(const Outcome& o) {
@@ -95,11 +119,7 @@ std::string OutcomeText(const Outcome& o) {
     case OutcomeKind::CannotDeletePiece:
         return "Can't delete " + o.name + " in " + o.path + "." + kSplitNotSuccessful;
     case OutcomeKind::LeftoverPieces:
-        return "The folder " + o.path + " already holds " +
-               (o.first == 1 ? "1 split file (" + o.name + ")"
-                             : std::to_string(o.first) + " split files (" + o.name + " to " + o.other + ")") +
-               ", left from an earlier split.\nThey would be joined with the new pieces into a wrong file.\n\n" +
-               "Delete them before splitting?";
+        return LeftoverText(o);
     case OutcomeKind::SplitFileError:
         return kSplitError + o.text;
     case OutcomeKind::SplitFailedCleanedUp:

@@ -3,17 +3,22 @@
 
 #include <memory>
 
+#include "cat/join_target.h"
 #include "platform/file.h"
 #include "recovery/rebuild.h"
 #include "ui/main_dialog.h"
 #include "words/recovery_words.h"
 
 PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const ProgressCallback& progress,
-                                       Messenger& messenger) {
+                                       Messenger& messenger, std::optional<bool>& replaceAnswer) {
     const par2::CheckResult result = par2::CheckPieces(FolderPart(firstPiecePath), progress);
     if (result.outcome == par2::CheckOutcome::Stopped)
         return PiecesBeforeJoin::Stop;
-    if (result.outcome != par2::CheckOutcome::Checked || result.check.Complete())
+    if (result.outcome == par2::CheckOutcome::Refused) {
+        messenger.Tell(result.refusal);
+        return PiecesBeforeJoin::Stop;
+    }
+    if (result.outcome != par2::CheckOutcome::Checked || result.check.PiecesIntact())
         return PiecesBeforeJoin::Join;
     const par2::SetCheck& check = result.check;
     if (!check.Rebuildable()) {
@@ -22,7 +27,23 @@ PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const 
     }
     if (messenger.Show(RebuildQuestion(check), Icon::Question, Buttons::YesNoDefaultYes) != Answer::Yes)
         return PiecesBeforeJoin::Stop;
-    const par2::RebuildResult rebuilt = par2::RebuildPieces(check, progress);
+    par2::PreparedRebuild prepared =
+        par2::PrepareRebuild(check, progress, par2::kDefaultRebuildMemory, par2::RebuildScope::PiecesOnly);
+    if (prepared.result.outcome == par2::RebuildOutcome::NothingToDo)
+        return PiecesBeforeJoin::Join;
+    if (prepared.result.outcome != par2::RebuildOutcome::Ready) {
+        messenger.Show(RebuildFailureText(prepared.result, check), Icon::Hand);
+        return PiecesBeforeJoin::Stop;
+    }
+    const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, prepared);
+    if (!after.firstPath.empty()) {
+        const std::optional<JoinTarget> target =
+            DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, messenger);
+        if (!target)
+            return PiecesBeforeJoin::Stop;
+        replaceAnswer = target->replaceExisting;
+    }
+    const par2::RebuildResult rebuilt = prepared.Commit();
     if (rebuilt.outcome != par2::RebuildOutcome::Rebuilt) {
         messenger.Show(RebuildFailureText(rebuilt, check), Icon::Hand);
         return PiecesBeforeJoin::Stop;
@@ -43,6 +64,10 @@ void MainDialog::ShowPieceStates() {
         [this, result] {
             if (result->outcome == par2::CheckOutcome::Stopped)
                 return;
+            if (result->outcome == par2::CheckOutcome::Refused) {
+                messenger_.Tell(result->refusal);
+                return;
+            }
             const bool bad = result->outcome == par2::CheckOutcome::Checked && !result->check.Complete();
             messenger_.Show(CheckPiecesText(*result), bad ? Icon::Exclamation : Icon::Information);
         });

@@ -1,6 +1,7 @@
 // The window's steps with recovery files: checking a set's pieces before a join, asking, and rebuilding.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ enum class PiecesBeforeJoin {
 };
 
 // Runs on the job's thread: checks the pieces of the set whose first piece is firstPiecePath against the
-// recovery files beside it, and when some are damaged or missing asks (Yes by default) and rebuilds them.
+// recovery files beside it, and when some are damaged or missing asks (Yes by default) and rebuilds them,
+// after the join's own refusals and its replace question (whose answer goes to replaceAnswer), so that a
+// join refused leaves every piece as it was.
 PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const ProgressCallback& progress,
-                                       Messenger& messenger);
+                                       Messenger& messenger, std::optional<bool>& replaceAnswer);

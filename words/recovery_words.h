@@ -14,14 +14,19 @@
 // or damaged pieces."
 std::string RecoveryOutcomeText(const RecoveryOutcome& outcome);
 
-// "damaged: _Split#009: bytes 364416-728831 (1 of 4 slices)", "missing: _Split#004", ...
+// "damaged: _Split#009: bytes 364416-728831 (1 of 4 slices)", "missing: _Split#004", ..., then each damaged
+// recovery file and what the intact ones can still restore.
 std::vector<std::string> PieceStateLines(const par2::SetCheck& check);
 // "2 pieces damaged, 1 missing: the recovery files can rebuild them (needs 9 of 12 recovery slices)"
 std::string RecoverySummary(const par2::SetCheck& check);
-// "_Split#004, _Split#009": the pieces a rebuild writes.
-std::string PiecesToRebuild(const par2::SetCheck& check);
+// "_Split#004, _Split#009": the files a rebuild writes (a join's: the pieces alone).
+std::string PiecesToRebuild(const par2::SetCheck& check, bool piecesOnly = false);
 // "rebuilt: _Split#009 (damaged original kept as _Split#009.damaged)"
 std::vector<std::string> RebuiltLines(const par2::RebuildResult& result);
+// "removed: _Split#004.rebuilding (left by a stopped rebuild)"
+std::vector<std::string> LeftoverLines(const par2::RebuildResult& result);
+// Why the recovery files beside the pieces were not used: they describe other files, or two sets disagree.
+std::string SetChoiceText(const par2::CheckResult& result);
 // Why a rebuild wrote nothing, or what went wrong.
 std::string RebuildFailureText(const par2::RebuildResult& result, const par2::SetCheck& check);
 

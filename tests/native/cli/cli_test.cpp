@@ -344,10 +344,16 @@ TEST_F(CliTest, WithRecoveryFilesVerifyNamesBadPiecesRepairRebuildsThemAndJoinRe
     EXPECT_EQ("not the piece", dir.Read(Piece("_Split#004.damaged")));
     EXPECT_EQ(0, std::system("cd pieces && par2 v -qq _Split#.par2 >/dev/null 2>&1"));
 
+    // The join rebuilds only after a Yes: without a terminal to answer, nothing changes.
     std::filesystem::remove(dir.Native(Piece("_Split#001")));
-    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet"});
+    const CliRun declined = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet"});
+    EXPECT_EQ(3, declined.status);
+    EXPECT_NE(std::string::npos, declined.err.find("Rebuild it, then join? [y/N] no")) << declined.err;
+    EXPECT_NE(std::string::npos, declined.err.find("Nothing was rebuilt or joined.")) << declined.err;
+    EXPECT_FALSE(dir.Exists(Piece("_Split#001")));
+    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet", "--yes"});
     EXPECT_EQ(0, join.status) << join.err;
-    EXPECT_NE(std::string::npos, join.err.find("Rebuilding _Split#001 from the recovery files")) << join.err;
+    EXPECT_NE(std::string::npos, join.out.find("rebuilt: _Split#001\n")) << join.out;
     EXPECT_EQ(data, dir.Read("out/big.bin"));
 
     for (const char* name : {"_Split#001", "_Split#002", "_Split#003", "_Split#004"})

@@ -202,6 +202,30 @@ TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
     EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
     ASSERT_EQ(messenger.told.size(), 1u);
     EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LeftoverPieces);
-    EXPECT_EQ(messenger.told[0].name, "_Split#.vol000+001.par2");
+    EXPECT_EQ((std::vector<uint64_t>{messenger.told[0].first, messenger.told[0].second}),
+              (std::vector<uint64_t>{0, 1}));
+    EXPECT_EQ(messenger.told[0].recorded, "_Split#.vol000+001.par2");
     EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
+TEST_F(SplitRecoveryTest, TheFreeSpaceCheckCountsTheRecoveryFiles) {
+    // Room for the pieces but not for what their listener will write: refused before the first byte.
+    struct Huge : SplitObserver {
+        void Begin(const std::vector<PlannedPiece>&) override {}
+        void Written(const uint8_t*, size_t) override {}
+        void Complete(ProgressMeter&) override {}
+        void Discard() override {}
+        uint64_t FileBytes() const override { return uint64_t{1} << 60; }
+    } huge;
+    dir.Write("small.bin", TestBytes(3000, 4));
+    SplitJob job;
+    job.largeFile = dir.File("small.bin");
+    job.splitSize = 1000;
+    job.observer = &huge;
+    EXPECT_EQ(SplitLargeFile(job, messenger, {}).end, SplitEnd::Refused);
+    EXPECT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NotEnoughSpace});
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+
+    ASSERT_EQ(Split(TestBytes(300000, 3), 100000, 2, kDefaultRecoveryMemory).end, SplitEnd::Done);
+    EXPECT_LE(writer->Outcome().bytes, writer->Plan().fileBytes) << "the plan's bound holds what was written";
 }

@@ -35,7 +35,7 @@ TEST_F(RecoveryCatTest, AMissingPieceIsNamedRebuiltAfterAYesAndTheSetJoined) {
     Click(IDC_START_CAT);
     ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
     EXPECT_EQ((ShownMessage{"Damaged or missing pieces:\n_Split#002\n\n1 piece missing: the recovery files can "
-                            "rebuild them (needs 2 of 2 recovery slices).\n\nRebuild them, then join?",
+                            "rebuild it (needs 2 of 2 recovery slices).\n\nRebuild it, then join?",
                             Icon::Question, Buttons::YesNoDefaultYes}),
               messenger.shown[0]);
     EXPECT_EQ(0u, messenger.shown[1].text.find("Catenated File: movie.avi  OK")) << messenger.shown[1].text;
@@ -43,6 +43,21 @@ TEST_F(RecoveryCatTest, AMissingPieceIsNamedRebuiltAfterAYesAndTheSetJoined) {
     EXPECT_EQ(data, dir.Read("movie.avi"));
     EXPECT_EQ(4u, CatLines().size()) << "three pieces and the rejoined file";
     ExpectListInStep();
+}
+
+TEST_F(RecoveryCatTest, TheReplaceQuestionComesBeforeTheRebuildAndItsNoLeavesEveryPiece) {
+    std::filesystem::remove(dir.Native("_Split#002"));
+    dir.Write("movie.avi", "the user's own");
+    Show("_Split#000");
+    Click(IDC_START_CAT);
+    // The rebuild question, then the replace question (No by default), and nothing after.
+    ASSERT_EQ(2u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
+    EXPECT_EQ(Buttons::YesNoDefaultYes, messenger.shown[0].buttons);
+    EXPECT_EQ(Buttons::YesNo, messenger.shown[1].buttons);
+    EXPECT_NE(std::string::npos, messenger.shown[1].text.find("movie.avi")) << messenger.shown[1].text;
+    EXPECT_FALSE(dir.Exists("_Split#002"));
+    EXPECT_FALSE(dir.Exists("_Split#002.rebuilding"));
+    EXPECT_EQ("the user's own", dir.Read("movie.avi"));
 }
 
 TEST_F(RecoveryCatTest, MoreDamageThanTheRecoveryFilesCanRebuildIsRefusedBeforeAnythingIsWritten) {
@@ -72,7 +87,7 @@ TEST_F(RecoveryCatTest, CheckPiecesShowsEachPiecesState) {
     SendMessageA(dialog.Handle(), WM_COMMAND, IDM_CAT_CHECK_PIECES, 0);
     dialog.WaitForJob();
     EXPECT_EQ((std::vector<ShownMessage>{{"damaged: _Split#001: bytes 500-999 (1 of 2 slices)\n1 piece damaged: the "
-                                          "recovery files can rebuild them (needs 1 of 2 recovery slices)",
+                                          "recovery files can rebuild it (needs 1 of 2 recovery slices)",
                                           Icon::Exclamation, Buttons::Ok}}),
               messenger.shown);
     EXPECT_EQ(middle, dir.Read("_Split#001")) << "a check changes nothing";

@@ -1,0 +1,40 @@
+#include "cat/join_target.h"
+
+#include "cat/join_checks.h"
+#include "cat/join_steps.h"
+#include "cat/output_path.h"
+#include "core/piece_header.h"
+#include "core/recorded_name.h"
+#include "core/volume_checks.h"
+#include "platform/file.h"
+
+std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
+                                           const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
+                                           Messenger& messenger) {
+    uint8_t window[kHeaderWindow];
+    size_t windowLen = 0;
+    {
+        File first(firstPieceBytes, File::Mode::ReadDenyWrite);
+        windowLen = ReadFirstPieceWindow(first, PiecePartsOf(firstPiecePath), window);
+    }
+    PieceHeader header;
+    RecordedNameBuffers nameBuffers;
+    const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);
+    if (status == HeaderStatus::NoName)
+        return JoinTarget{};
+    if (status != HeaderStatus::Ok) {
+        messenger.Tell({OutcomeKind::NoOriginalName, firstPiecePath});
+        return std::nullopt;
+    }
+    const std::string name(header.name, header.nameLen);
+    const std::string outputPath = OutputPathFor(name);
+    if (const std::string* input = InputAt(outputPath, piecePaths)) {
+        messenger.Tell({OutcomeKind::OutputIsAnInput, outputPath, *input});
+        return std::nullopt;
+    }
+    const std::optional<bool> replace = MayTakeName(outputPath, messenger);
+    if (!replace || !VolumeTakes(joinedBytes, joinedBytes, messenger) ||
+        (!*replace && !CommitsWithoutReplacing(name, messenger)))
+        return std::nullopt;
+    return JoinTarget{replace};
+}
