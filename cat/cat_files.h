@@ -7,6 +7,7 @@
 
 #include "core/job_progress.h"
 #include "core/messages.h"
+#include "platform/file.h"
 
 struct CatJob {
     std::vector<std::string> paths;         // the catenation list, join order
@@ -14,6 +15,9 @@ struct CatJob {
     std::string plainNameFormat = "File%i"; // string-table entry 2, passed in by the dialog
     std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
     ProgressCallback onProgress;            // bytes written of the inputs' total; false stops the join
+    // Where the joined data goes instead of a file of the recorded (or plain) name in the current directory:
+    std::string outputName; // non-empty: this bare name, created in the current directory
+    File* stream = nullptr; // non-null: this open stream (standard output); no file is created or replaced
 };
 
 struct CatResult {

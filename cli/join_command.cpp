@@ -4,11 +4,13 @@
 
 #include "cat/cat_files.h"
 #include "cli/command_support.h"
+#include "cli/join_output.h"
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
 #include "cli/set_report.h"
 
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
+    JoinOutput output(options, console);
     // Pieces that the recovery files beside the set can rebuild are rebuilt before the join.
     const std::optional<par2::CheckResult> checked = CheckAgainstIndex(EnginePath(options.path), console, messenger);
     if (!checked)
@@ -19,6 +21,8 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
             messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
             return kExitNotRebuildable;
         }
+        if (!output.MayRebuild(PiecesToRebuild(check), messenger))
+            return kExitInconsistent;
         console.Message("Rebuilding " + PiecesToRebuild(check) + " from the recovery files");
         if (!RebuildWithProgress(check, console, messenger))
             return kExitFailure;
@@ -32,11 +36,9 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         return kExitInconsistent;
     }
 
-    OutputFolder folder;
-    if (!folder.Enter(options.directory, messenger))
-        return kExitFailure;
-
     CatJob job;
+    if (!output.Prepare(job, messenger))
+        return kExitFailure;
     for (const DiscoveredPiece& piece : set->pieces)
         job.paths.push_back(piece.path);
     // Without a header there is no name to restore: the pieces are glued into a "File%i" as the dialog's
@@ -53,7 +55,7 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         return kExitInconsistent;
     if (!result.written)
         return kExitFailure;
-    if (!console.Quiet())
-        console.Streams().out << result.listLine << "\n";
+    if (!console.Quiet() && !output.ToStream())
+        console.Result(result.listLine);
     return kExitOk;
 }

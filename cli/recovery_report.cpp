@@ -35,7 +35,8 @@ bool RebuildWithProgress(const par2::SetCheck& check, Console& console, Messenge
         messenger.Show(RebuildFailureText(result, check), Icon::Hand);
         return false;
     }
-    for (const std::string& line : RebuiltLines(result))
-        console.Streams().out << line << "\n";
+    if (!console.Quiet())
+        for (const std::string& line : RebuiltLines(result))
+            console.Result(line);
     return true;
 }

@@ -35,11 +35,12 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
         streams.out << "fendrik " << FENDRIK_VERSION << "\n";
         return kExitOk;
     case Command::Split:
-        return RunSplit(options, console, messenger);
+        return options.path == kStandardStream ? RunSplitStream(options, console, messenger)
+                                               : RunSplit(options, console, messenger);
     case Command::Join:
         return RunJoin(options, console, messenger);
     case Command::Verify:
-        return RunVerify(options, console, messenger);
+        return options.json ? RunVerifyJson(options, console, messenger) : RunVerify(options, console, messenger);
     case Command::Repair:
         return RunRepair(options, console, messenger);
     case Command::Info:
