@@ -33,7 +33,8 @@ void StreamJoin(File& first, uint64_t dataStart, const CatJob& job, Messenger& m
     const std::string& name = result.recordedName;
     if (crcText != result.recordedCrc) {
         result.crcMismatch = true;
-        messenger.Tell({OutcomeKind::MismatchWritten, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
+        messenger.Tell({OutcomeKind::MismatchWritten, "the data written to " + result.outputPath, {}, {}, name,
+                        result.recordedCrc, crcText});
         return;
     }
     result.written = true;

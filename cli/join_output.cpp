@@ -39,7 +39,8 @@ bool JoinOutput::Prepare(CatJob& job, Messenger& messenger) {
     if (options_.output.empty())
         return folder_.Enter(options_.directory, messenger);
     const std::string path = EnginePath(options_.output);
-    if (!folder_.Enter(FolderPart(path), messenger))
+    // The folder as the user spells it, which Enter makes full again.
+    if (!folder_.Enter(ShownPath(FolderPart(path)), messenger))
         return false;
     job.outputName = NamePart(path);
     return true;
