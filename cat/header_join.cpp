@@ -33,8 +33,8 @@ void StreamJoin(File& first, uint64_t dataStart, const CatJob& job, Messenger& m
     const std::string& name = result.recordedName;
     if (crcText != result.recordedCrc) {
         result.crcMismatch = true;
-        messenger.Tell({OutcomeKind::MismatchWritten, "the data written to " + result.outputPath, {}, {}, name,
-                        result.recordedCrc, crcText});
+        const std::string written = "the data written to " + result.outputPath;
+        messenger.Tell({OutcomeKind::MismatchWritten, written, {}, {}, name, result.recordedCrc, crcText});
         return;
     }
     result.written = true;

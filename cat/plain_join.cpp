@@ -117,8 +117,8 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     try {
         // A chosen name is taken only when it is free: nothing is ever replaced by a plain join.
         if (!job.outputName.empty())
-            reserved = ReserveIfFree(job.outputName, job.paths) ? std::optional<std::string>(job.outputName)
-                                                               : std::nullopt;
+            reserved =
+                ReserveIfFree(job.outputName, job.paths) ? std::optional<std::string>(job.outputName) : std::nullopt;
         else
             reserved = ReserveFreeName(job);
     } catch (const FileException& error) {

@@ -103,12 +103,15 @@ int RunVerifyJson(const CliOptions& options, Console& console, Messenger& messen
     const std::optional<par2::CheckResult> checked = CheckAgainstIndex(path, console, messenger);
     if (!checked)
         return kExitFailure;
+    if (checked->outcome == par2::CheckOutcome::IndexIncomplete)
+        console.Message("The recovery files lack the set's description: the pieces are checked without them.");
     const bool withRecovery = checked->outcome == par2::CheckOutcome::Checked;
     const std::string recoveryField = std::string("\"recovery_files\": ") + (withRecovery ? "true" : "false") + ", ";
     if (withRecovery && !checked->check.Complete()) {
         const bool rebuildable = checked->check.Rebuildable();
         Print(console, recoveryField, CheckedPiecesJson(checked->check),
-              rebuildable ? Verdict{"rebuildable", kExitInconsistent} : Verdict{"not_rebuildable", kExitNotRebuildable});
+              rebuildable ? Verdict{"rebuildable", kExitInconsistent}
+                          : Verdict{"not_rebuildable", kExitNotRebuildable});
         return rebuildable ? kExitInconsistent : kExitNotRebuildable;
     }
     const std::optional<SetSurvey> set = SurveySet(path, messenger);

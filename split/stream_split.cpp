@@ -21,7 +21,11 @@ namespace {
 
 constexpr size_t kBlockSize = 1 << 20;
 
-// The stream needs more than 1000 pieces: found while they are written.
+// The most a CRC text can fall short of the placeholder's 8 digits: what may still come after the
+// thousandth piece while the CRC is not known.
+constexpr size_t kPlaceholderSpare = 7;
+
+// The stream needs more than 1000 pieces: found while they are written, or once the CRC is known.
 struct TooManyForStream {};
 
 class StreamSplitter {
@@ -54,8 +58,11 @@ public:
             return Refuse(notLarger, SplitEnd::Refused);
         }
         const std::string crcText = CrcText(crc_.Value());
+        const std::string header = WritesHeader(job_) ? BuildPieceHeader(crcText, job_.largeFile) : "";
+        if (overflow_.size() > placeholder.size() - header.size())
+            return Refuse({OutcomeKind::TooManyPieces}, SplitEnd::TooManyPieces);
         if (WritesHeader(job_))
-            FinishHeader(placeholder, BuildPieceHeader(crcText, job_.largeFile));
+            FinishHeader(placeholder, header);
         if (job_.observer) {
             if (std::optional<Outcome> refusal = PrepareObserver())
                 return Refuse(*refusal, SplitEnd::Refused);
@@ -93,8 +100,9 @@ private:
     // The pieces as the bytes come, the header with its placeholder CRC; the CRC and length taken on the way.
     void Copy(const std::string& placeholder) {
         ReadBuffers buffers(kBlockSize);
-        ReadAhead reader([this](uint8_t* data, size_t len) { return stream_.input->Read(data, len); }, buffers,
-                         [this](const uint8_t* data, size_t len) { crc_.Update(data, static_cast<uint32_t>(len), true); });
+        ReadAhead reader(
+            [this](uint8_t* data, size_t len) { return stream_.input->Read(data, len); }, buffers,
+            [this](const uint8_t* data, size_t len) { crc_.Update(data, static_cast<uint32_t>(len), true); });
         File piece;
         Open(piece, 0);
         if (stubSize_ > 0)
@@ -107,10 +115,15 @@ private:
             if (block.len == 0)
                 break;
             for (size_t at = 0; at < block.len;) {
+                if (room == 0 && number + 1 == kMaxPieces) {
+                    // Past the thousandth piece only a CRC shorter than the placeholder still makes room.
+                    overflow_.append(reinterpret_cast<const char*>(block.data) + at, block.len - at);
+                    if (overflow_.size() > (placeholder.empty() ? 0 : kPlaceholderSpare))
+                        throw TooManyForStream{};
+                    break;
+                }
                 if (room == 0) {
                     piece.Close();
-                    if (number + 1 == kMaxPieces)
-                        throw TooManyForStream{};
                     Open(piece, ++number);
                     room = static_cast<uint64_t>(job_.splitSize);
                 }
@@ -165,19 +178,26 @@ private:
                 to += got;
                 meter_.Advance(got);
             }
-            if (n + 1 < written_) {
-                File next(NameOf(n + 1), File::Mode::ReadDenyWrite);
-                const size_t got = ReadUpTo(next, block.data(), cut);
-                piece.Seek(to);
-                piece.Write(block.data(), got);
-                to += got;
-            }
+            const size_t got = FirstBytesAfter(n, cut, block.data());
+            piece.Seek(to);
+            piece.Write(block.data(), got);
+            to += got;
             piece.SetLength(to);
             piece.Close();
         }
         for (int n = pieces; n < written_; ++n)
             DeleteFileAt(NameOf(n));
         written_ = pieces;
+    }
+
+    // Up to cut bytes that follow piece n: the start of the next piece, or what came after the last one.
+    size_t FirstBytesAfter(int n, size_t cut, uint8_t* into) {
+        if (n + 1 == written_) {
+            std::copy(overflow_.begin(), overflow_.end(), into);
+            return overflow_.size();
+        }
+        File next(NameOf(n + 1), File::Mode::ReadDenyWrite);
+        return ReadUpTo(next, into, cut);
     }
 
     static size_t ReadUpTo(File& file, uint8_t* into, size_t len) {
@@ -242,6 +262,7 @@ private:
     Crc32 crc_;
     uint64_t length_ = 0;
     int written_ = 0;
+    std::string overflow_; // bytes after the thousandth piece, placed once the CRC makes room for them
 };
 
 } // namespace

@@ -42,8 +42,8 @@ const std::string kProgram = FENDRIK_PROGRAM;
 TEST(CliFlags, EveryWritingSubcommandTakesYesAndQuietAndEverySubcommandQuiet) {
     for (const char* command : {"split", "join", "repair", "verify", "info"}) {
         SCOPED_TRACE(command);
-        const bool writes = std::string(command) == "split" || std::string(command) == "join" ||
-                            std::string(command) == "repair";
+        const bool writes =
+            std::string(command) == "split" || std::string(command) == "join" || std::string(command) == "repair";
         const auto quiet = ParseArguments({command, "x", "--quiet"});
         ASSERT_TRUE(std::holds_alternative<CliOptions>(quiet));
         EXPECT_TRUE(std::get<CliOptions>(quiet).quiet);
@@ -52,11 +52,11 @@ TEST(CliFlags, EveryWritingSubcommandTakesYesAndQuietAndEverySubcommandQuiet) {
     }
     // What standard input and output rule out, said before anything is read.
     const std::vector<std::vector<std::string>> refused = {
-        {"split", "-"},                                    // the header needs a name
-        {"split", "-", "--name", "a", "--count", "3"},     // a count needs the length
-        {"split", "big.bin", "--name", "a"},               // a file records its own name
-        {"join", "_Split#000", "-o", "-", "-C", "out"},    // two destinations
-        {"join", "_Split#000", "-o", ""},                  // no destination
+        {"split", "-"},                                 // the header needs a name
+        {"split", "-", "--name", "a", "--count", "3"},  // a count needs the length
+        {"split", "big.bin", "--name", "a"},            // a file records its own name
+        {"join", "_Split#000", "-o", "-", "-C", "out"}, // two destinations
+        {"join", "_Split#000", "-o", ""},               // no destination
     };
     for (const auto& args : refused)
         EXPECT_TRUE(std::holds_alternative<std::string>(ParseArguments(args))) << args.back();
@@ -70,7 +70,8 @@ TEST(CliPipes, SplitFromAPipeAndJoinIntoAPipeTellingAMismatchOnStderr) {
     const std::string data = WithCrc(TestBytes(300000, 7), 0x00ABCDEF);
     dir.Write("data.bin", data);
     std::filesystem::create_directory(dir.Native("set"));
-    ASSERT_EQ(0, Shell("cat data.bin | " + kProgram + " split - --name data.tar --size 100K --recovery 1 -C set "
+    ASSERT_EQ(0, Shell("cat data.bin | " + kProgram +
+                       " split - --name data.tar --size 100K --recovery 1 -C set "
                        ">split.out 2>split.err"))
         << dir.Read("split.err");
     EXPECT_EQ(0u, dir.Read("split.out").find("_Split#000\t102400 bytes\n")) << dir.Read("split.out");
@@ -116,9 +117,10 @@ TEST(CliPipes, JoinWritesTheFileNamedAndQuietSaysNothingWithRecoveryFiles) {
     EXPECT_EQ(0, join.status) << join.err;
     EXPECT_TRUE(dir.Read("out/chosen.bin") == data);
     std::filesystem::remove(dir.Native("set/_Split#001"));
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"repair", "set/_Split#000", "--yes", "--quiet"},
-                                                 std::vector<std::string>{"verify", "set/_Split#000", "--quiet"},
-                                                 std::vector<std::string>{"info", "set/_Split#000", "--quiet"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"repair", "set/_Split#000", "--yes", "--quiet"},
+          std::vector<std::string>{"verify", "set/_Split#000", "--quiet"},
+          std::vector<std::string>{"info", "set/_Split#000", "--quiet"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(0, run.status) << args[0] << run.err;
         EXPECT_EQ("", run.out + run.err) << args[0];
@@ -149,7 +151,8 @@ TEST(CliPipes, VerifyJsonNamesEachPiecesStateAndTheVerdict) {
     dir.Write("set/_Split#003", piece);
     std::filesystem::remove(dir.Native("set/_Split#005"));
     std::filesystem::rename(dir.Native("set/_Split#006"), dir.Native("set/moved\xff.bin"));
-    EXPECT_EQ(std::make_pair(1, 0), json(R"(.verdict == "rebuildable" and .pieces[3].state == "damaged" and )"
-                                         R"(.pieces[3].damaged_bytes[0][0] == 0 and .pieces[5].state == "missing" and )"
-                                         R"(.pieces[6].state == "renamed" and .pieces[6].found_as == "moved\ufffd.bin")"));
+    EXPECT_EQ(std::make_pair(1, 0),
+              json(R"(.verdict == "rebuildable" and .pieces[3].state == "damaged" and )"
+                   R"(.pieces[3].damaged_bytes[0][0] == 0 and .pieces[5].state == "missing" and )"
+                   R"(.pieces[6].state == "renamed" and .pieces[6].found_as == "moved\ufffd.bin")"));
 }

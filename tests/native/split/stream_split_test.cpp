@@ -25,8 +25,8 @@ std::map<std::string, std::string> FilesIn(const TempDir& dir, const std::string
 
 // catstub's reading of a set: the header at the start of the data area, the pieces tallied by number with
 // none missing, the data after the header and every later piece whole.
-std::string JoinedByCatstubRules(const std::map<std::string, std::string>& files, size_t stubSize,
-                                 std::string* crcText, std::string* name) {
+std::string JoinedByCatstubRules(const std::map<std::string, std::string>& files, size_t stubSize, std::string* crcText,
+                                 std::string* name) {
     PieceTally tally;
     std::vector<std::string> byNumber(kMaxPieces);
     for (const auto& [file, bytes] : files) {
@@ -112,6 +112,9 @@ TEST_F(StreamSplitTest, PiecesHeaderAndRecoveryFilesAreTheFilesAndCatstubReadsTh
         {"short CRC, rewritten", WithCrc(TestBytes(200000, 2), 0x00ABCDEF), 30000, nullptr, 2, "ABCDEF"},
         {"short CRC, last piece gone", WithCrc(TestBytes(vanishing - 4, 3), 0x1234), 1000, nullptr, 0, "1234"},
         {"self-catenating, short CRC", WithCrc(TestBytes(50000, 4), 0x5), 7000, &stub, 1, "5"},
+        // 1000 pieces of 100 bytes hold 3 bytes too few under the placeholder; "1234" makes room.
+        {"1000 pieces only with the short CRC", WithCrc(TestBytes(100000 + 3 - 20 - 4, 6), 0x1234), 100, nullptr, 0,
+         "1234"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,21 +135,24 @@ TEST_F(StreamSplitTest, PiecesHeaderAndRecoveryFilesAreTheFilesAndCatstubReadsTh
 TEST_F(StreamSplitTest, WhatOnlyTheEndCanTellDeletesThePieces) {
     const struct {
         const char* what;
-        size_t bytes;
+        std::string data;
         int64_t size;
+        bool header;
         OutcomeKind told;
     } cases[] = {
-        {"no larger than a piece", 900, 1000, OutcomeKind::LargeFileNotLarger},
-        {"more than 1000 pieces", 1000 * 100 + 1, 100, OutcomeKind::TooManyPieces},
+        {"no larger than a piece", TestBytes(900, 5), 1000, true, OutcomeKind::LargeFileNotLarger},
+        {"more than 1000 pieces, no header", TestBytes(100001, 5), 100, false, OutcomeKind::TooManyPieces},
+        {"1000 pieces and 3 bytes, 8-digit CRC", WithCrc(TestBytes(100000 + 3 - 20 - 4, 6), 0x89ABCDEF), 100, true,
+         OutcomeKind::TooManyPieces},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        dir.Write("source.bin", TestBytes(c.bytes, 5));
+        dir.Write("source.bin", c.data);
         File input(dir.File("source.bin"), File::Mode::ReadDenyWrite);
         SplitJob job;
         job.largeFile = "source.bin";
         job.splitSize = c.size;
-        job.withoutCrc = true;
+        job.withoutCrc = !c.header;
         RecordingMessenger messenger;
         EXPECT_NE(SplitEnd::Done, SplitStream(job, StreamSplit{&input, "standard input", {}}, messenger).end);
         EXPECT_EQ(std::vector<OutcomeKind>{c.told}, messenger.Kinds());
