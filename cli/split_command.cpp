@@ -37,22 +37,46 @@ void ReportSplit(Console& console, const SplitResult& result, bool selfCatenatin
 
 constexpr char kStdinName[] = "standard input";
 
+// With --self-cat, the catstub image this program carries; false after telling that it carries none.
+bool TakeStubImage(const CliOptions& options, SplitJob& job, Messenger& messenger) {
+    if (!options.selfCat)
+        return true;
+    const StubImage stub = CarriedStubImage();
+    if (!stub.data) {
+        messenger.Tell({OutcomeKind::StubImageMissing});
+        return false;
+    }
+    job.stubImage = stub.data;
+    job.stubSize = stub.size;
+    return true;
+}
+
+// What recovery files refuse for the smallest set a split writes (one byte more than a piece) they refuse
+// for every set: told before the stream is read.
+std::optional<Outcome> RecoveryRefusedForAnyLength(const SplitJob& job, const CliOptions& options, uint64_t memory) {
+    if (options.recovery.value == 0)
+        return std::nullopt;
+    const auto plan = PlanSplitRecovery(LongestPrefix(job), static_cast<uint64_t>(job.splitSize) + 1, job.splitSize,
+                                        job.stubImage != nullptr, options.recovery, memory);
+    if (const Outcome* refusal = std::get_if<Outcome>(&plan))
+        return *refusal;
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunSplitStream(const CliOptions& options, Console& console, Messenger& messenger) {
     SplitJob job;
     job.largeFile = options.name; // the header records it; nothing is read from it
     job.withoutCrc = options.noCrc;
-    if (options.selfCat) {
-        const StubImage stub = CarriedStubImage();
-        if (!stub.data) {
-            messenger.Tell({OutcomeKind::StubImageMissing});
-            return kExitFailure;
-        }
-        job.stubImage = stub.data;
-        job.stubSize = stub.size;
-    }
+    if (!TakeStubImage(options, job, messenger))
+        return kExitFailure;
     job.splitSize = options.size ? *options.size : kFloppyBytes;
+    const uint64_t memory = options.memory ? static_cast<uint64_t>(*options.memory) : kDefaultRecoveryMemory;
+    if (const std::optional<Outcome> refusal = RecoveryRefusedForAnyLength(job, options, memory)) {
+        messenger.Tell(*refusal);
+        return kExitFailure;
+    }
     OutputFolder folder;
     if (!folder.Enter(options.directory, messenger))
         return kExitFailure;
@@ -65,9 +89,8 @@ int RunSplitStream(const CliOptions& options, Console& console, Messenger& messe
     }
     if (!console.Quiet())
         console.Message("standard input: its length is known only at its end, so the free space, the count of "
-                        "pieces and the recovery files cannot be checked in advance; a split that fails on them "
-                        "deletes its pieces");
-    const uint64_t memory = options.memory ? static_cast<uint64_t>(*options.memory) : kDefaultRecoveryMemory;
+                        "pieces and the recovery files for that length cannot be checked in advance; a split that "
+                        "fails on them deletes its pieces");
     std::optional<RecoveryWriter> recovery;
     StreamSplit stream;
     stream.input = &input;
@@ -95,15 +118,8 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
     SplitJob job;
     job.largeFile = EnginePath(options.path);
     job.withoutCrc = options.noCrc;
-    if (options.selfCat) {
-        const StubImage stub = CarriedStubImage();
-        if (!stub.data) {
-            messenger.Tell({OutcomeKind::StubImageMissing});
-            return kExitFailure;
-        }
-        job.stubImage = stub.data;
-        job.stubSize = stub.size;
-    }
+    if (!TakeStubImage(options, job, messenger))
+        return kExitFailure;
     const int64_t size = GetFileSize(job.largeFile, true, messenger);
     if (size < 0)
         return kExitFailure;
