@@ -83,17 +83,21 @@ struct Verdict {
     int status;
 };
 
-void Print(Console& console, const std::string& fields, const std::string& pieces, const Verdict& verdict) {
-    if (console.Quiet() && verdict.status == kExitOk)
-        return;
-    console.Streams().out << "{" << fields << "\"pieces\": " << pieces << ", \"verdict\": \"" << verdict.word
-                          << "\"}\n";
-}
+// Every key in every answer, null where verify did not get that far, so that a script reads one form.
+struct Report {
+    bool recoveryFiles = false;
+    std::string originalName = "null", crc = "null", computedCrc = "null", bytes = "null";
+    std::string pieces = "[]";
+};
 
-std::string RecordedFields(const SetSurvey& set) {
-    const bool recorded = set.header != SetHeader::None;
-    return std::string("\"original_name\": ") + (recorded ? JsonString(set.recordedName) : "null") +
-           ", \"crc32\": " + (recorded ? JsonString(set.recordedCrc) : "null") + ", ";
+int Print(Console& console, const Report& report, const Verdict& verdict) {
+    if (console.Quiet() && verdict.status == kExitOk)
+        return verdict.status;
+    console.Streams().out << "{\"recovery_files\": " << (report.recoveryFiles ? "true" : "false")
+                          << ", \"original_name\": " << report.originalName << ", \"crc32\": " << report.crc
+                          << ", \"computed_crc32\": " << report.computedCrc << ", \"bytes\": " << report.bytes
+                          << ", \"pieces\": " << report.pieces << ", \"verdict\": \"" << verdict.word << "\"}\n";
+    return verdict.status;
 }
 
 } // namespace
@@ -105,24 +109,25 @@ int RunVerifyJson(const CliOptions& options, Console& console, Messenger& messen
         return kExitFailure;
     if (checked->outcome == par2::CheckOutcome::IndexIncomplete)
         console.Message("The recovery files lack the set's description: the pieces are checked without them.");
-    const bool withRecovery = checked->outcome == par2::CheckOutcome::Checked;
-    const std::string recoveryField = std::string("\"recovery_files\": ") + (withRecovery ? "true" : "false") + ", ";
-    if (withRecovery && !checked->check.Complete()) {
-        const bool rebuildable = checked->check.Rebuildable();
-        Print(console, recoveryField, CheckedPiecesJson(checked->check),
-              rebuildable ? Verdict{"rebuildable", kExitInconsistent}
-                          : Verdict{"not_rebuildable", kExitNotRebuildable});
-        return rebuildable ? kExitInconsistent : kExitNotRebuildable;
+    Report report;
+    report.recoveryFiles = checked->outcome == par2::CheckOutcome::Checked;
+    // Damaged pieces are named, and what they record is not read: the first may be among them.
+    if (report.recoveryFiles && !checked->check.Complete()) {
+        report.pieces = CheckedPiecesJson(checked->check);
+        return Print(console, report,
+                     checked->check.Rebuildable() ? Verdict{"rebuildable", kExitInconsistent}
+                                                  : Verdict{"not_rebuildable", kExitNotRebuildable});
     }
     const std::optional<SetSurvey> set = SurveySet(path, messenger);
     if (!set)
         return kExitFailure;
-    const std::string pieces = withRecovery ? CheckedPiecesJson(checked->check) : SurveyedPiecesJson(*set);
-    const std::string fields = recoveryField + RecordedFields(*set);
-    if (!set->Complete()) {
-        Print(console, fields, pieces, {"incomplete", kExitInconsistent});
-        return kExitInconsistent;
+    report.pieces = report.recoveryFiles ? CheckedPiecesJson(checked->check) : SurveyedPiecesJson(*set);
+    if (set->header != SetHeader::None) {
+        report.originalName = JsonString(set->recordedName);
+        report.crc = JsonString(set->recordedCrc);
     }
+    if (!set->Complete())
+        return Print(console, report, {"incomplete", kExitInconsistent});
     CrcJobResult crc;
     {
         ProgressLine meter(console, "Verify");
@@ -135,13 +140,10 @@ int RunVerifyJson(const CliOptions& options, Console& console, Messenger& messen
         return kExitFailure;
     }
     const std::string computed = CrcText(crc.crc);
-    const std::string measured =
-        "\"computed_crc32\": " + JsonString(computed) + ", \"bytes\": " + std::to_string(crc.bytes) + ", ";
-    Verdict verdict{"ok", kExitOk};
+    report.computedCrc = JsonString(computed);
+    report.bytes = std::to_string(crc.bytes);
     if (set->header == SetHeader::None)
-        verdict = {"no_crc", kExitOk};
-    else if (computed != set->recordedCrc)
-        verdict = {"mismatch", kExitInconsistent};
-    Print(console, fields + measured, pieces, verdict);
-    return verdict.status;
+        return Print(console, report, {"no_crc", kExitOk});
+    return Print(console, report,
+                 computed == set->recordedCrc ? Verdict{"ok", kExitOk} : Verdict{"mismatch", kExitInconsistent});
 }
