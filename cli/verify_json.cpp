@@ -13,7 +13,6 @@
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
-#include "platform/path_text.h"
 #include "recovery/piece_check.h"
 
 namespace {
