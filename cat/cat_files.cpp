@@ -37,12 +37,22 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         result.listLine.clear();
         Outcome failed = UnfinishedJoin(OutcomeKind::JoinFileError, result.partialPath);
         failed.text = error.Description();
+        if (job.stream) {
+            // What reached the stream cannot be taken back.
+            failed.path = job.stream->Path();
+            failed.second = 1;
+        }
         messenger.Tell(failed);
     } catch (const JobStopped&) {
         result.written = false;
         result.listLine.clear();
         result.stopped = true;
-        messenger.Tell(UnfinishedJoin(OutcomeKind::JoinStopped, result.partialPath));
+        Outcome stopped = UnfinishedJoin(OutcomeKind::JoinStopped, result.partialPath);
+        if (job.stream) {
+            stopped.path = job.stream->Path();
+            stopped.second = 1;
+        }
+        messenger.Tell(stopped);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 
 #include "core/job_progress.h"
 #include "core/messages.h"
+#include "platform/file.h"
 
 struct CatJob {
     std::vector<std::string> paths;         // the catenation list, join order
@@ -16,6 +17,9 @@ struct CatJob {
     std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
     ProgressCallback onProgress;            // bytes written of the inputs' total; false stops the join
     std::optional<bool> replaceAnswer;      // the replace question, asked before a rebuild (DecideJoinTarget)
+    // Where the joined data goes instead of a file of the recorded (or plain) name in the current directory:
+    std::string outputName; // non-empty: this bare name, created in the current directory
+    File* stream = nullptr; // non-null: this open stream (standard output); no file is created or replaced
 };
 
 struct CatResult {

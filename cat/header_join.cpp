@@ -18,6 +18,31 @@
 #include "core/stub_image.h"
 #include "core/volume_checks.h"
 
+namespace {
+
+// The data to an open stream: nothing there to ask about or replace, and nothing to take back, so a
+// mismatch is only told; the CRC-32 is taken of the bytes as they go.
+void StreamJoin(File& first, uint64_t dataStart, const CatJob& job, Messenger& messenger, CatResult& result) {
+    result.outputPath = job.stream->Path();
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataStart));
+    first.Seek(dataStart);
+    Crc32 crc;
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter, &crc);
+    meter.Finish();
+    const std::string crcText = CrcText(crc.Value());
+    const std::string& name = result.recordedName;
+    if (crcText != result.recordedCrc) {
+        result.crcMismatch = true;
+        const std::string written = "the data written to " + result.outputPath;
+        messenger.Tell({OutcomeKind::MismatchWritten, written, {}, {}, name, result.recordedCrc, crcText});
+        return;
+    }
+    result.written = true;
+    messenger.Tell({OutcomeKind::Joined, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
+}
+
+} // namespace
+
 void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     // A self-catenating first piece carries its header behind the catstub image.
@@ -37,7 +62,11 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     }
 
-    const std::string& name = result.recordedName;
+    if (job.stream) {
+        StreamJoin(first, dataArea + header.dataOffset, job, messenger, result);
+        return;
+    }
+    const std::string& name = job.outputName.empty() ? result.recordedName : job.outputName;
     result.outputPath = OutputPathFor(name);
     if (const std::string* input = InputAt(result.outputPath, job.paths)) {
         messenger.Tell({OutcomeKind::OutputIsAnInput, result.outputPath, *input});

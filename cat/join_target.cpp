@@ -10,7 +10,7 @@
 
 std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
                                            const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           Messenger& messenger) {
+                                           const std::string& outputName, Messenger& messenger) {
     uint8_t window[kHeaderWindow];
     size_t windowLen = 0;
     {
@@ -26,7 +26,7 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
         messenger.Tell({OutcomeKind::NoOriginalName, firstPiecePath});
         return std::nullopt;
     }
-    const std::string name(header.name, header.nameLen);
+    const std::string name = outputName.empty() ? std::string(header.name, header.nameLen) : outputName;
     const std::string outputPath = OutputPathFor(name);
     if (const std::string* input = InputAt(outputPath, piecePaths)) {
         messenger.Tell({OutcomeKind::OutputIsAnInput, outputPath, *input});

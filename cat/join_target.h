@@ -18,8 +18,8 @@ struct JoinTarget {
 
 // firstPiecePath: the first piece's name, which says where its header lies; firstPieceBytes: where its bytes
 // are read now, the piece itself or its rebuilt copy waiting under another name; piecePaths: the set's
-// pieces as they will be; joinedBytes: what the join writes at most. Empty, after telling why, when the
-// join would be refused.
+// pieces as they will be; joinedBytes: what the join writes at most; outputName: the name the join creates
+// (empty: the recorded one). Empty, after telling why, when the join would be refused.
 std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
                                            const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           Messenger& messenger);
+                                           const std::string& outputName, Messenger& messenger);

@@ -87,13 +87,40 @@ std::string FormatPlainName(const std::string& format, int number) {
     return format.substr(0, at) + std::to_string(number) + format.substr(at + 2);
 }
 
+namespace {
+
+// Every entry whole to an open stream.
+void StreamPlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+    result.outputPath = job.stream->Path();
+    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    File first(job.paths[0], File::Mode::ReadDenyWrite);
+    CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter);
+    meter.Finish();
+    result.written = true;
+    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
+    joined.path = result.outputPath;
+    joined.name = result.outputPath;
+    messenger.Tell(joined);
+}
+
+} // namespace
+
 void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+    if (job.stream) {
+        StreamPlainJoin(job, messenger, result);
+        return;
+    }
     const uint64_t total = BytesToJoin(job.paths, 0);
     if (!VolumeTakes(total, total, messenger))
         return;
     std::optional<std::string> reserved;
     try {
-        reserved = ReserveFreeName(job);
+        // A chosen name is taken only when it is free: nothing is ever replaced by a plain join.
+        if (!job.outputName.empty())
+            reserved =
+                ReserveIfFree(job.outputName, job.paths) ? std::optional<std::string>(job.outputName) : std::nullopt;
+        else
+            reserved = ReserveFreeName(job);
     } catch (const FileException& error) {
         if (error.Cause() != FileCause::BadPath)
             throw;
@@ -102,7 +129,7 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     }
     if (!reserved) {
         Outcome full{OutcomeKind::NoFreePlainName, OutputPathFor("")};
-        full.name = job.plainNameFormat;
+        full.name = job.outputName.empty() ? job.plainNameFormat : job.outputName;
         messenger.Tell(full);
         return;
     }

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "split/split_request.h"
+
 namespace {
 
 enum Allowed : unsigned {
@@ -16,6 +18,8 @@ enum Allowed : unsigned {
     kJson = 128,
     kRecovery = 256,
     kMemory = 512,
+    kName = 1024,
+    kOutput = 2048,
 };
 
 struct Subcommand {
@@ -25,11 +29,12 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"split", Command::Split, kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet | kRecovery | kMemory},
-    {"join", Command::Join, kDirectory | kYes | kQuiet},
-    {"verify", Command::Verify, kQuiet},
-    {"repair", Command::Repair, kQuiet},
-    {"info", Command::Info, kJson},
+    {"split", Command::Split,
+     kSize | kCount | kNoCrc | kSelfCat | kDirectory | kYes | kQuiet | kRecovery | kMemory | kName},
+    {"join", Command::Join, kDirectory | kOutput | kYes | kQuiet},
+    {"verify", Command::Verify, kQuiet | kJson},
+    {"repair", Command::Repair, kYes | kQuiet},
+    {"info", Command::Info, kJson | kQuiet},
 };
 
 struct OptionName {
@@ -42,7 +47,7 @@ constexpr OptionName kOptions[] = {
     {"--size", kSize, true},         {"--count", kCount, true}, {"--no-crc", kNoCrc, false},
     {"--self-cat", kSelfCat, false}, {"-C", kDirectory, true},  {"--yes", kYes, false},
     {"--quiet", kQuiet, false},      {"--json", kJson, false},  {"--recovery", kRecovery, true},
-    {"--memory", kMemory, true},
+    {"--memory", kMemory, true},     {"--name", kName, true},   {"-o", kOutput, true},
 };
 
 // An option's value put into options, or what is wrong with it.
@@ -72,6 +77,16 @@ std::optional<std::string> TakeValue(Allowed flag, const std::string& value, Cli
         if (value.empty())
             return std::string("\"-C\" needs a folder");
         options.directory = value;
+        return std::nullopt;
+    case kName:
+        if (value.empty())
+            return std::string("\"--name\" needs a name");
+        options.name = value;
+        return std::nullopt;
+    case kOutput:
+        if (value.empty())
+            return std::string("\"-o\" needs a file, or - for standard output");
+        options.output = value;
         return std::nullopt;
     case kNoCrc:
         options.noCrc = true;
@@ -168,15 +183,39 @@ private:
     bool endOfOptions_ = false;
 };
 
+bool WritesHeaderFor(const CliOptions& options) {
+    return WritesHeader(options.noCrc, options.selfCat);
+}
+
+// What standard input and output rule out: a length known in advance, a name not given, two destinations.
+std::optional<std::string> StreamOptionsProblem(const CliOptions& options) {
+    const bool fromStdin = options.command == Command::Split && options.path == kStandardStream;
+    if (!options.name.empty() && !fromStdin)
+        return std::string("--name names the data of standard input, for split -; a file's header records its own "
+                           "name");
+    if (fromStdin && options.count)
+        return std::string("--count needs the length of the data, which standard input does not tell in advance; "
+                           "give --size");
+    if (fromStdin && options.name.empty() && WritesHeaderFor(options))
+        return std::string("split - needs --name NAME: the first piece records the name the data is joined under "
+                           "(--no-crc records none)");
+    if (!options.output.empty() && !options.directory.empty())
+        return std::string("-C and -o exclude each other: -o names the output file, folder included");
+    return std::nullopt;
+}
+
 } // namespace
 
 const char kUsage[] = "usage: fendrik split FILE [--size SIZE | --count N] [--no-crc | --self-cat] [-C DIR] [--yes] "
                       "[--quiet]\n"
                       "                     [--recovery N | --recovery P%] [--memory SIZE]\n"
-                      "       fendrik join PIECE [-C DIR] [--yes] [--quiet]\n"
-                      "       fendrik verify PIECE [--quiet]\n"
-                      "       fendrik repair PIECE [--quiet]\n"
-                      "       fendrik info PIECE [--json]\n"
+                      "       fendrik split - --name NAME [--size SIZE] [--no-crc | --self-cat] [-C DIR] [--yes] "
+                      "[--quiet]\n"
+                      "                     [--recovery N | --recovery P%] [--memory SIZE]\n"
+                      "       fendrik join PIECE [-C DIR | -o FILE | -o -] [--yes] [--quiet]\n"
+                      "       fendrik verify PIECE [--json] [--quiet]\n"
+                      "       fendrik repair PIECE [--yes] [--quiet]\n"
+                      "       fendrik info PIECE [--json] [--quiet]\n"
                       "       fendrik --help | --version\n";
 
 Parsed<CliOptions> ParseArguments(const std::vector<std::string>& args) {
@@ -201,5 +240,7 @@ Parsed<CliOptions> ParseArguments(const std::vector<std::string>& args) {
         return std::string("--size and --count exclude each other");
     if (options.noCrc && options.selfCat)
         return std::string("--no-crc and --self-cat exclude each other: a self-catenating piece needs the CRC");
+    if (std::optional<std::string> error = StreamOptionsProblem(options))
+        return *error;
     return options;
 }

@@ -23,7 +23,12 @@ struct CliOptions {
     bool json = false;             // --json
     RecoveryRequest recovery;      // --recovery: none unless given
     std::optional<int64_t> memory; // --memory: the recovery files' memory cap
+    std::string name;              // --name: what the header records for the data of standard input (split -)
+    std::string output;            // -o: join's output file, "-" for standard output; empty when not given
 };
+
+// The path that stands for standard input (split) and standard output (join -o).
+inline constexpr char kStandardStream[] = "-";
 
 // The options, or the text that says what is wrong with the command line.
 Parsed<CliOptions> ParseArguments(const std::vector<std::string>& args);

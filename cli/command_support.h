@@ -45,7 +45,10 @@ struct StubImage {
 StubImage CarriedStubImage();
 
 int RunSplit(const CliOptions& options, Console& console, Messenger& messenger);
+// split -: the data of standard input.
+int RunSplitStream(const CliOptions& options, Console& console, Messenger& messenger);
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger);
 int RunVerify(const CliOptions& options, Console& console, Messenger& messenger);
+int RunVerifyJson(const CliOptions& options, Console& console, Messenger& messenger);
 int RunRepair(const CliOptions& options, Console& console, Messenger& messenger);
 int RunInfo(const CliOptions& options, Console& console, Messenger& messenger);

@@ -77,6 +77,15 @@ void Console::ClearProgress() {
     progressWidth_ = 0;
 }
 
+void Console::Result(const std::string& line) {
+    if (dataOnOut_) {
+        Message(line);
+        return;
+    }
+    ClearProgress();
+    streams_.out << line << "\n";
+}
+
 bool Console::ReadAnswer(std::string* answer) {
     return static_cast<bool>(std::getline(streams_.in, *answer));
 }

@@ -42,10 +42,16 @@ public:
     void ClearProgress();
     // Reads one answer line from stdin; false at its end.
     bool ReadAnswer(std::string* answer);
+    // From now on stdout carries data (join -o -): nothing else may reach it.
+    void CarryDataOnOut() { dataOnOut_ = true; }
+    bool CarriesDataOnOut() const { return dataOnOut_; }
+    // One line of results: on stdout, or as a message on stderr while stdout carries data.
+    void Result(const std::string& line);
 
 private:
     CliStreams& streams_;
     bool quiet_;
+    bool dataOnOut_ = false;
     size_t progressWidth_ = 0;
 };
 

@@ -1,48 +1,16 @@
 // fendrik info: what the first piece records and what the folder holds, as text or one JSON object.
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 
 #include "cli/command_support.h"
+#include "cli/json_text.h"
 #include "cli/set_report.h"
-#include "core/name_encoding.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "platform/path_text.h"
 #include "recovery/recovery_set.h"
 
 namespace {
-
-void AppendJsonByte(std::string& json, char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-        json += '\\';
-        json += c;
-    } else if (u < 0x20) {
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-        json += escaped;
-    } else {
-        json += c;
-    }
-}
-
-// A JSON string: quotes, backslashes and control characters escaped, UTF-8 as it is, and every byte
-// that is not part of well-formed UTF-8 written as U+FFFD, so that the output is valid JSON for any name.
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const size_t valid = Utf8PrefixLength(text.data() + i, text.size() - i);
-        if (valid == 0) {
-            json += "\\ufffd";
-            ++i;
-            continue;
-        }
-        for (const size_t end = i + valid; i < end; ++i)
-            AppendJsonByte(json, text[i]);
-    }
-    return json + "\"";
-}
 
 const char* HeaderWord(SetHeader header) {
     switch (header) {
@@ -154,6 +122,9 @@ int RunInfo(const CliOptions& options, Console& console, Messenger& messenger) {
         messenger.Show("Can't read the recovery files\n" + error.Description(), Icon::Hand);
         return kExitFailure;
     }
+    // Whether PIECE names a whole set, for a script: the exit status says it.
+    if (options.quiet && set->Complete())
+        return kExitOk;
     if (options.json)
         PrintJson(console.Streams().out, *set, haveFirst, index);
     else

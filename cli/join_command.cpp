@@ -1,10 +1,12 @@
 // fendrik join: the set found from any of its pieces, refused when incomplete,
 // its output never replaced without a Yes, then the join engine.
+#include <optional>
 #include <ostream>
 
 #include "cat/cat_files.h"
 #include "cat/join_target.h"
 #include "cli/command_support.h"
+#include "cli/join_output.h"
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
 #include "cli/set_report.h"
@@ -13,44 +15,51 @@
 namespace {
 
 // Rebuilds the pieces the recovery files can rebuild, after every refusal of the join has been decided and
-// the user said Yes; the replace question's answer goes into the job. False, after telling why, when the
-// join goes no further.
-bool RebuildBeforeJoin(const par2::SetCheck& check, const CliOptions& options, OutputFolder& folder, CatJob& job,
-                       Console& console, Messenger& messenger) {
+// the user said Yes; the replace question's answer goes into the job. The exit status, after telling why,
+// when the join goes no further: a declined rebuild leaves the set as it was, missing but rebuildable.
+std::optional<int> RebuildBeforeJoin(const par2::SetCheck& check, JoinOutput& output, CatJob& job, Console& console,
+                                     Messenger& messenger) {
     if (!check.Rebuildable()) {
         messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
-        return false;
+        return kExitNotRebuildable;
     }
-    if (!folder.Enter(options.directory, messenger))
-        return false;
+    if (!output.MayRebuild(PiecesToRebuild(check), messenger))
+        return kExitInconsistent;
+    if (!output.Prepare(job, messenger))
+        return kExitFailure;
     if (messenger.Show(RebuildQuestion(check), Icon::Question, Buttons::YesNo) != Answer::Yes) {
         messenger.Show("Nothing was rebuilt or joined.", Icon::Exclamation);
-        return false;
+        return kExitInconsistent;
     }
     std::optional<par2::PreparedRebuild> prepared =
         PrepareWithProgress(check, par2::RebuildScope::PiecesOnly, console, messenger);
     if (!prepared)
-        return false;
+        return kExitFailure;
     const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, *prepared);
-    if (!after.firstPath.empty()) {
+    // Standard output has no name to refuse or replace.
+    if (!after.firstPath.empty() && !output.ToStream()) {
         std::optional<JoinTarget> target;
         try {
-            target = DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, messenger);
+            target = DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, job.outputName,
+                                      messenger);
         } catch (const FileException& error) {
             messenger.Show("Can't read the first piece\n" + error.Description() + "\nNo piece was changed.",
                            Icon::Hand);
-            return false;
+            return kExitFailure;
         }
         if (!target)
-            return false;
+            return kExitFailure;
         job.replaceAnswer = target->replaceExisting;
     }
-    return CommitRebuild(*prepared, check, console, messenger);
+    if (!CommitRebuild(*prepared, check, console, messenger))
+        return kExitFailure;
+    return std::nullopt;
 }
 
 } // namespace
 
 int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
+    JoinOutput output(options, console);
     // Pieces that the recovery files beside the set can rebuild are rebuilt before the join.
     // Resolved once, before the output folder becomes the current one.
     const std::string piecePath = EnginePath(options.path);
@@ -59,11 +68,10 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         return kExitFailure;
     if (checked->outcome == par2::CheckOutcome::NoMatch || checked->outcome == par2::CheckOutcome::TwoSets)
         console.Message(SetChoiceText(*checked) + " The pieces are joined without them.");
-    OutputFolder folder;
     CatJob job;
     if (checked->outcome == par2::CheckOutcome::Checked && !checked->check.PiecesIntact()) {
-        if (!RebuildBeforeJoin(checked->check, options, folder, job, console, messenger))
-            return checked->check.Rebuildable() ? kExitFailure : kExitNotRebuildable;
+        if (const std::optional<int> stopped = RebuildBeforeJoin(checked->check, output, job, console, messenger))
+            return *stopped;
     }
     const std::optional<SetSurvey> set = SurveySet(piecePath, messenger);
     if (!set)
@@ -73,9 +81,8 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
                        Icon::Hand);
         return kExitInconsistent;
     }
-    if (!folder.Entered() && !folder.Enter(options.directory, messenger))
+    if (!output.Prepared() && !output.Prepare(job, messenger))
         return kExitFailure;
-
     for (const DiscoveredPiece& piece : set->pieces)
         job.paths.push_back(piece.path);
     // Without a header there is no name to restore: the pieces are glued into a "File%i" as the dialog's
@@ -93,7 +100,7 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
         return kExitInconsistent;
     if (!result.written)
         return kExitFailure;
-    if (!console.Quiet())
-        console.Streams().out << result.listLine << "\n";
+    if (!console.Quiet() && !output.ToStream())
+        console.Result(result.listLine);
     return kExitOk;
 }

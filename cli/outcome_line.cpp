@@ -5,6 +5,8 @@ namespace {
 
 // What became of the output of a join that ended unfinished.
 std::string UnfinishedLine(const Outcome& o) {
+    if (o.second != 0)
+        return "what was written to " + o.path + " is incomplete";
     if (o.path.empty())
         return "nothing was written";
     return "the unfinished " + o.path + (o.first != 0 ? " could not be deleted" : " was deleted");

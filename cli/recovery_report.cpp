@@ -53,8 +53,9 @@ bool CommitRebuild(par2::PreparedRebuild& prepared, const par2::SetCheck& check,
         messenger.Show(RebuildFailureText(result, check), Icon::Hand);
         return false;
     }
-    for (const std::string& line : RebuiltLines(result))
-        console.Streams().out << line << "\n";
+    if (!console.Quiet())
+        for (const std::string& line : RebuiltLines(result))
+            console.Result(line);
     return true;
 }
 

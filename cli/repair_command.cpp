@@ -24,10 +24,13 @@ int RunRepair(const CliOptions& options, Console& console, Messenger& messenger)
         return kExitFailure;
     }
     const par2::SetCheck& check = result->check;
-    std::ostream& out = console.Streams().out;
-    for (const std::string& line : PieceStateLines(check))
-        out << line << "\n";
-    out << RecoverySummary(check) << "\n";
+    // A set that is whole, or that is rebuilt, is a success, which --quiet leaves untold.
+    if (!console.Quiet() || !check.Rebuildable()) {
+        std::ostream& out = console.Streams().out;
+        for (const std::string& line : PieceStateLines(check))
+            out << line << "\n";
+        out << RecoverySummary(check) << "\n";
+    }
     if (check.Complete())
         return kExitOk;
     if (!check.Rebuildable())

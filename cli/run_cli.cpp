@@ -26,7 +26,16 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
                     << kUsage
                     << "SIZE: bytes, a number with K, M or G (powers of 1024), or floppy (1457664), cd (700M),\n"
                        "      dvd (4700000000), fat32 (4294967295), email (25000000). Default: floppy.\n"
-                       "info --json: names are UTF-8; a byte that is not UTF-8 is written as \\ufffd.\n"
+                       "split -: splits standard input; --name NAME is the name the first piece records. The\n"
+                       "      CRC-32 is known only at the end: when its text is shorter than 8 digits (1 stream\n"
+                       "      in 16), every piece is rewritten from the pieces, each byte read and written once more,\n"
+                       "      and recovery files read the pieces once more. The free space, the count of pieces and\n"
+                       "      the recovery files cannot be checked in advance: a split that fails on them deletes\n"
+                       "      its pieces.\n"
+                       "join -o -: the joined data on standard output, and nothing else there; a CRC-32 that does\n"
+                       "      not match is told on stderr (exit status 1). Pieces are rebuilt first only with --yes.\n"
+                       "--quiet: nothing printed on success, by every subcommand.\n"
+                       "info --json, verify --json: names are UTF-8; a byte that is not UTF-8 is written as \\ufffd.\n"
                        "Exit status: 0 success, 1 set incomplete or CRC mismatch (with recovery files: damaged but\n"
                        "rebuildable), 2 wrong usage, 3 other failure, 4 damaged beyond what the recovery files\n"
                        "can rebuild.\n";
@@ -35,11 +44,12 @@ int RunCli(const std::vector<std::string>& args, CliStreams& streams) {
         streams.out << "fendrik " << FENDRIK_VERSION << "\n";
         return kExitOk;
     case Command::Split:
-        return RunSplit(options, console, messenger);
+        return options.path == kStandardStream ? RunSplitStream(options, console, messenger)
+                                               : RunSplit(options, console, messenger);
     case Command::Join:
         return RunJoin(options, console, messenger);
     case Command::Verify:
-        return RunVerify(options, console, messenger);
+        return options.json ? RunVerifyJson(options, console, messenger) : RunVerify(options, console, messenger);
     case Command::Repair:
         return RunRepair(options, console, messenger);
     case Command::Info:

@@ -1,6 +1,6 @@
 // fendrik split: the checks of Start Split, then the split engine, which asks before
 // deleting earlier pieces and takes the CRC-32 while it writes. What they refuse or how a
-// split failed arrives as an outcome, worded by the console.
+// split failed arrives as an outcome, worded by the console. split - splits standard input.
 #include <optional>
 #include <ostream>
 
@@ -13,6 +13,7 @@
 #include "split/piece_plan.h"
 #include "split/split_engine.h"
 #include "split/split_recovery.h"
+#include "split/stream_split.h"
 #include "words/recovery_words.h"
 
 namespace {
@@ -24,21 +25,101 @@ void ListNewPieces(std::ostream& out, int count, bool selfCatenating) {
     }
 }
 
+// The pieces written and the recovery files' line, which --quiet leaves out.
+void ReportSplit(Console& console, const SplitResult& result, bool selfCatenating,
+                 const std::optional<RecoveryWriter>& recovery) {
+    if (console.Quiet())
+        return;
+    ListNewPieces(console.Streams().out, result.piecesWritten, selfCatenating);
+    if (recovery)
+        console.Streams().out << RecoveryOutcomeText(recovery->Outcome()) << "\n";
+}
+
+constexpr char kStdinName[] = "standard input";
+
+// With --self-cat, the catstub image this program carries; false after telling that it carries none.
+bool TakeStubImage(const CliOptions& options, SplitJob& job, Messenger& messenger) {
+    if (!options.selfCat)
+        return true;
+    const StubImage stub = CarriedStubImage();
+    if (!stub.data) {
+        messenger.Tell({OutcomeKind::StubImageMissing});
+        return false;
+    }
+    job.stubImage = stub.data;
+    job.stubSize = stub.size;
+    return true;
+}
+
+// What recovery files refuse for the smallest set a split writes (one byte more than a piece) they refuse
+// for every set: told before the stream is read.
+std::optional<Outcome> RecoveryRefusedForAnyLength(const SplitJob& job, const CliOptions& options, uint64_t memory) {
+    if (options.recovery.value == 0)
+        return std::nullopt;
+    const auto plan = PlanSplitRecovery(LongestPrefix(job), static_cast<uint64_t>(job.splitSize) + 1, job.splitSize,
+                                        job.stubImage != nullptr, options.recovery, memory);
+    if (const Outcome* refusal = std::get_if<Outcome>(&plan))
+        return *refusal;
+    return std::nullopt;
+}
+
 } // namespace
+
+int RunSplitStream(const CliOptions& options, Console& console, Messenger& messenger) {
+    SplitJob job;
+    job.largeFile = options.name; // the header records it; nothing is read from it
+    job.withoutCrc = options.noCrc;
+    if (!TakeStubImage(options, job, messenger))
+        return kExitFailure;
+    job.splitSize = options.size ? *options.size : kFloppyBytes;
+    const uint64_t memory = options.memory ? static_cast<uint64_t>(*options.memory) : kDefaultRecoveryMemory;
+    if (const std::optional<Outcome> refusal = RecoveryRefusedForAnyLength(job, options, memory)) {
+        messenger.Tell(*refusal);
+        return kExitFailure;
+    }
+    OutputFolder folder;
+    if (!folder.Enter(options.directory, messenger))
+        return kExitFailure;
+    File input;
+    try {
+        input = File::StandardInput(kStdinName);
+    } catch (const FileException& error) {
+        messenger.Show("Can't read standard input\n" + error.Description(), Icon::Hand);
+        return kExitFailure;
+    }
+    if (!console.Quiet())
+        console.Message("standard input: its length is known only at its end, so the free space, the count of "
+                        "pieces and the recovery files for that length cannot be checked in advance; a split that "
+                        "fails on them deletes its pieces");
+    std::optional<RecoveryWriter> recovery;
+    StreamSplit stream;
+    stream.input = &input;
+    stream.shownName = kStdinName;
+    if (options.recovery.value > 0) {
+        recovery.emplace(std::string(), static_cast<uint64_t>(job.splitSize), options.recovery, memory);
+        job.observer = &*recovery;
+        stream.prepareObserver = [&](uint64_t prefixBytes, uint64_t length) {
+            return ReserveSplitRecovery(*recovery, prefixBytes, length, job.splitSize, job.stubImage != nullptr,
+                                        options.recovery, memory);
+        };
+    }
+    SplitResult result{SplitEnd::Done, 0, {}};
+    {
+        ProgressLine line(console, "Split");
+        result = SplitStream(job, stream, messenger, line.Callback());
+    }
+    if (result.end != SplitEnd::Done)
+        return kExitFailure;
+    ReportSplit(console, result, job.stubImage != nullptr, recovery);
+    return kExitOk;
+}
 
 int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) {
     SplitJob job;
     job.largeFile = EnginePath(options.path);
     job.withoutCrc = options.noCrc;
-    if (options.selfCat) {
-        const StubImage stub = CarriedStubImage();
-        if (!stub.data) {
-            messenger.Tell({OutcomeKind::StubImageMissing});
-            return kExitFailure;
-        }
-        job.stubImage = stub.data;
-        job.stubSize = stub.size;
-    }
+    if (!TakeStubImage(options, job, messenger))
+        return kExitFailure;
     const int64_t size = GetFileSize(job.largeFile, true, messenger);
     if (size < 0)
         return kExitFailure;
@@ -76,10 +157,6 @@ int RunSplit(const CliOptions& options, Console& console, Messenger& messenger) 
     }
     if (result.end != SplitEnd::Done)
         return kExitFailure;
-    if (!console.Quiet()) {
-        ListNewPieces(console.Streams().out, result.piecesWritten, job.stubImage != nullptr);
-        if (recovery)
-            console.Streams().out << RecoveryOutcomeText(recovery->Outcome()) << "\n";
-    }
+    ReportSplit(console, result, job.stubImage != nullptr, recovery);
     return kExitOk;
 }

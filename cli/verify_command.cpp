@@ -21,10 +21,13 @@ int RunVerify(const CliOptions& options, Console& console, Messenger& messenger)
     if (checked->outcome == par2::CheckOutcome::NoMatch || checked->outcome == par2::CheckOutcome::TwoSets)
         console.Message(SetChoiceText(*checked) + " The pieces are checked without them.");
     if (checked->outcome == par2::CheckOutcome::Checked) {
-        std::ostream& out = console.Streams().out;
-        for (const std::string& line : PieceStateLines(checked->check))
-            out << line << "\n";
-        out << RecoverySummary(checked->check) << "\n";
+        // Every piece intact is a success, which --quiet leaves untold.
+        if (!console.Quiet() || !checked->check.Complete()) {
+            std::ostream& out = console.Streams().out;
+            for (const std::string& line : PieceStateLines(checked->check))
+                out << line << "\n";
+            out << RecoverySummary(checked->check) << "\n";
+        }
         if (!checked->check.Complete())
             return checked->check.Rebuildable() ? kExitInconsistent : kExitNotRebuildable;
     }

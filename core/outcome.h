@@ -57,7 +57,8 @@ enum class OutcomeKind {
     ReplaceOutput,    // asked: path: the existing file the output would replace
     NoFreePlainName,  // name: the plain join's name form; path: the folder, ending in its separator
     // How a join that began ended. For the two that end it unfinished, path: the unfinished output
-    // (empty when none was created); first: 1 when it could not be deleted.
+    // (empty when none was created); first: 1 when it could not be deleted; second: 1 when the output is a
+    // stream (standard output), whose bytes written so far stay written.
     JoinFileError,   // text: what failed
     JoinStopped,     // asked to stop
     Joined,          // path: the output; name: its recorded name; recorded and computed: its CRC text, matching

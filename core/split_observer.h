@@ -15,7 +15,8 @@ struct PlannedPiece {
     uint64_t size = 0;
     uint64_t sourceOffset = 0; // where its first byte of the large file's data is (after piece 0's prefix)
     // Its first bytes as known before it is written, valid during Begin: catstub's image, for a
-    // self-catenating first piece, and the header when it is final; none for the others.
+    // self-catenating first piece, and the header when it is final; none for the others. A set replayed
+    // from its finished pieces (a split of a stream) gives every piece's first 16 KiB here.
     const uint8_t* knownStart = nullptr;
     size_t knownLen = 0;
     // Its bytes as this pass writes them are the set's: false for a first piece whose header's CRC is

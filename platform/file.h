@@ -59,7 +59,13 @@ public:
         CreateAlwaysReadWrite, // created, or an existing file emptied; others may read, not write
         CreateAlways,          // created, or an existing file emptied; nobody else may open it
         CreateNew,             // created only when nothing is there, else AlreadyExists; nobody else may open it
+        OpenReadWrite,         // existing file, read and written in place; others may read, not write
     };
+
+    // The process's standard input or output as a file of its own (a duplicate of the handle, so closing it
+    // leaves the process's stream alone). name is what messages call it. Throws FileException.
+    static File StandardInput(const std::string& name);
+    static File StandardOutput(const std::string& name);
 
     File() = default;
     File(const std::string& path, Mode mode); // throws FileException
@@ -76,7 +82,12 @@ public:
     void Write(const void* data, size_t len);
     void Seek(uint64_t offsetFromStart);
     uint64_t Length();
+    // Cuts the file (or fills it with zeros) to length bytes; the position is left where it was.
+    void SetLength(uint64_t length);
     void Close();
+
+    // A handle this object now owns, under the name messages give it.
+    static File Adopt(FileHandle handle, const std::string& name);
 
 private:
     std::string path_;

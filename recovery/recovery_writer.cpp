@@ -77,7 +77,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     // The front end planned the same set (or a larger one) before the split and refused what cannot be.
     plan_ = std::get<RecoveryPlan>(planned);
     state_ = std::make_unique<Piece[]>(count);
-    File large(largeFile_, File::Mode::ReadDenyWrite);
+    // Opened only for a head the split did not give: a set replayed from its pieces gives them all.
+    File large;
     std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
     // The first piece's ID is known now when what it begins with (catstub's image) fills the bytes the ID
     // hashes, or when its header is final and the large file's bytes follow it; else it waits for the
@@ -96,8 +97,13 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
             continue;
         if (known > 0)
             std::memcpy(head.data(), pieces[p].knownStart, known);
-        large.Seek(pieces[p].sourceOffset);
         size_t got = known;
+        if (got < len) {
+            if (!large.IsOpen())
+                large.Open(largeFile_, File::Mode::ReadDenyWrite);
+            // Piece 0's known bytes come before the data; another piece's are its data.
+            large.Seek(pieces[p].sourceOffset + (p == 0 ? 0 : got));
+        }
         while (got < len) {
             const size_t n = large.Read(head.data() + got, len - got);
             if (n == 0)
@@ -106,7 +112,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
         }
         piece.id = par2::FileIdOf(Md5Of(head.data(), got), pieces[p].size, pieces[p].name);
     }
-    large.Close();
+    if (large.IsOpen())
+        large.Close();
     Order(true);
     pass_ =
         std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());

@@ -2,7 +2,7 @@
 # Makes the two downloads of this version in dist/: fendrik-VERSION-windows.zip
 # (the i686 programs at the top, the x86_64 edition in x86_64/, README.txt, LICENSE and
 # SHA256SUMS) and fendrik_VERSION_amd64.deb (the command, its manual page, bash
-# completion and documentation). Builds the programs first (scripts/build.sh),
+# and zsh completion and documentation). Builds the programs first (scripts/build.sh),
 # and stamps every file with the last commit's time, so that the same commit
 # gives the same downloads. DIST picks the output folder.
 set -euo pipefail
@@ -58,11 +58,13 @@ arch=$(dpkg --print-architecture)
 debname=fendrik_${version}_$arch.deb
 root=$stage/deb
 doc=$root/usr/share/doc/fendrik
-install -d "$root/DEBIAN" "$root/usr/bin" "$root/usr/share/man/man1" "$root/usr/share/bash-completion/completions" "$doc"
+install -d "$root/DEBIAN" "$root/usr/bin" "$root/usr/share/man/man1" "$root/usr/share/bash-completion/completions" \
+    "$root/usr/share/zsh/vendor-completions" "$doc"
 install -m 0755 "$fendrik" "$root/usr/bin/fendrik"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/fendrik"
 versioned "$packaging/fendrik.1" | gzip -9n >"$root/usr/share/man/man1/fendrik.1.gz"
 install -m 0644 "$packaging/fendrik.bash-completion" "$root/usr/share/bash-completion/completions/fendrik"
+install -m 0644 "$packaging/fendrik.zsh-completion" "$root/usr/share/zsh/vendor-completions/_fendrik"
 install -m 0644 "$top/README.md" "$doc/README.md"
 versioned "$packaging/copyright" >"$doc/copyright"
 {

@@ -73,6 +73,9 @@ void File::Open(const std::string& path, Mode mode) {
     case Mode::CreateNew:
         flags |= O_WRONLY | O_CREAT | O_EXCL;
         break;
+    case Mode::OpenReadWrite:
+        flags |= O_RDWR;
+        break;
     }
     const std::string native = NativePath(path);
     FileHandle fd(::open(native.c_str(), flags, 0666));
@@ -83,6 +86,32 @@ void File::Open(const std::string& path, Mode mode) {
         throw FileException::FromOsError(EACCES, path);
     handle_ = std::move(fd);
     path_ = path;
+}
+
+namespace {
+
+File Duplicate(int fd, const std::string& name) {
+    FileHandle copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    if (!copy.IsValid())
+        throw FileException::FromOsError(errno, name);
+    return File::Adopt(std::move(copy), name);
+}
+
+} // namespace
+
+File File::Adopt(FileHandle handle, const std::string& name) {
+    File file;
+    file.handle_ = std::move(handle);
+    file.path_ = name;
+    return file;
+}
+
+File File::StandardInput(const std::string& name) {
+    return Duplicate(STDIN_FILENO, name);
+}
+
+File File::StandardOutput(const std::string& name) {
+    return Duplicate(STDOUT_FILENO, name);
 }
 
 bool File::IsOpen() const {
@@ -136,6 +165,13 @@ uint64_t File::Length() {
     if (::fstat(handle_.Get(), &st) != 0)
         throw FileException::FromOsError(errno, path_);
     return static_cast<uint64_t>(st.st_size);
+}
+
+void File::SetLength(uint64_t length) {
+    if (!handle_.IsValid())
+        throw FileException(FileCause::InvalidFile, EBADF, path_);
+    if (length > static_cast<uint64_t>(LLONG_MAX) || ::ftruncate(handle_.Get(), static_cast<off_t>(length)) != 0)
+        throw FileException::FromOsError(errno ? errno : EINVAL, path_);
 }
 
 void File::Close() {

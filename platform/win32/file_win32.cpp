@@ -82,6 +82,11 @@ void File::Open(const std::string& path, Mode mode) {
         share = 0;
         disposition = CREATE_NEW;
         break;
+    case Mode::OpenReadWrite:
+        access = GENERIC_READ | GENERIC_WRITE;
+        share = FILE_SHARE_READ;
+        disposition = OPEN_EXISTING;
+        break;
     }
     HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -91,14 +96,47 @@ void File::Open(const std::string& path, Mode mode) {
     path_ = path;
 }
 
+namespace {
+
+File Duplicate(DWORD which, const std::string& name) {
+    const HANDLE process = ::GetCurrentProcess();
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    const HANDLE standard = ::GetStdHandle(which);
+    if (standard == nullptr || standard == INVALID_HANDLE_VALUE ||
+        !::DuplicateHandle(process, standard, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        throw FileException::FromOsError(standard == nullptr ? ERROR_INVALID_HANDLE : ::GetLastError(), name);
+    return File::Adopt(FileHandle(copy), name);
+}
+
+} // namespace
+
+File File::Adopt(FileHandle handle, const std::string& name) {
+    File file;
+    file.handle_ = std::move(handle);
+    file.path_ = name;
+    return file;
+}
+
+File File::StandardInput(const std::string& name) {
+    return Duplicate(STD_INPUT_HANDLE, name);
+}
+
+File File::StandardOutput(const std::string& name) {
+    return Duplicate(STD_OUTPUT_HANDLE, name);
+}
+
 bool File::IsOpen() const {
     return handle_.IsValid();
 }
 
 size_t File::Read(void* buffer, size_t len) {
     DWORD got = 0;
-    if (!::ReadFile(handle_.Get(), buffer, static_cast<DWORD>(len), &got, nullptr))
+    if (!::ReadFile(handle_.Get(), buffer, static_cast<DWORD>(len), &got, nullptr)) {
+        // A pipe whose writer has closed it is at its end.
+        if (::GetLastError() == ERROR_BROKEN_PIPE)
+            return 0;
         throw FileException::FromOsError(::GetLastError(), path_);
+    }
     return got;
 }
 
@@ -128,6 +166,15 @@ uint64_t File::Length() {
     if (!::GetFileSizeEx(handle_.Get(), &size))
         throw FileException::FromOsError(::GetLastError(), path_);
     return static_cast<uint64_t>(size.QuadPart);
+}
+
+void File::SetLength(uint64_t length) {
+    LARGE_INTEGER at{}, to{};
+    to.QuadPart = static_cast<LONGLONG>(length);
+    if (!::SetFilePointerEx(handle_.Get(), LARGE_INTEGER{}, &at, FILE_CURRENT) ||
+        !::SetFilePointerEx(handle_.Get(), to, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle_.Get()) ||
+        !::SetFilePointerEx(handle_.Get(), at, nullptr, FILE_BEGIN))
+        throw FileException::FromOsError(::GetLastError(), path_);
 }
 
 void File::Close() {

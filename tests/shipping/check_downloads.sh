@@ -2,7 +2,7 @@
 # Checks the downloads that scripts/release.sh made in DIST: the zip's contents
 # and checksums, the x86_64 command from the zip splitting and joining under
 # wine64 (WINE, from scripts/wine_env.sh's use_wine win64), the package's
-# fendrik --version from a scratch root, its manual page and completion, and
+# fendrik --version from a scratch root, its manual page and completions (bash, zsh), and
 # lintian. Prints a GoogleTest-style summary and, given --gtest_output=json:FILE,
 # writes the report in GoogleTest's JSON form, which scripts/test.sh counts.
 set -uo pipefail
@@ -82,6 +82,9 @@ package_runs_from_a_scratch_root() {
     said=$("$scratch/root/usr/bin/fendrik" --version) || fail "fendrik --version failed"
     [ "$said" = "fendrik $version" ] || fail "fendrik --version says \"$said\", the project is $version"
     [ -f "$scratch/root/usr/share/bash-completion/completions/fendrik" ] || fail "no bash completion"
+    [ -f "$scratch/root/usr/share/zsh/vendor-completions/_fendrik" ] || fail "no zsh completion"
+    head -n 1 "$scratch/root/usr/share/zsh/vendor-completions/_fendrik" | grep -qx "#compdef fendrik" ||
+        fail "the zsh completion does not begin with #compdef fendrik"
     grep -q "^Fendrik $version:" "$scratch/root/usr/share/doc/fendrik/README.md" ||
         fail "the README does not give the version $version"
     grep -qx "License: Expat" "$scratch/root/usr/share/doc/fendrik/copyright" || fail "the copyright file names no Expat licence"
@@ -95,16 +98,24 @@ manual_page_renders_and_names_every_option() {
     # The words as written, before the page is filled and hyphenated.
     zcat "$page" | sed 's/\\-/-/g' >"$text"
     local word completion="$scratch/root/usr/share/bash-completion/completions/fendrik"
-    # Every subcommand and option of the program's own usage, in the page and in the completion.
+    local zsh="$scratch/root/usr/share/zsh/vendor-completions/_fendrik"
+    # Every subcommand and option of the program's own usage, in the page and in both completions.
     for word in $("$scratch/root/usr/bin/fendrik" --help | grep -oE '(^usage: fendrik|^ +fendrik) [a-z]+|--?[a-zA-Z][a-z-]*' |
         sed 's/.*fendrik //' | sort -u); do
         grep -qe "$word" "$text" || fail "the manual page does not name $word"
         [ "$word" = --help ] || [ "$word" = --version ] || [ "$word" = -h ] || grep -qe "$word" "$completion" ||
             fail "the completion does not offer $word"
+        grep -qe "$word" "$zsh" || fail "the zsh completion does not offer $word"
     done
     for word in floppy cd dvd fat32 email "EXIT STATUS" EXAMPLES; do
         grep -q "$word" "$text" || fail "the manual page lacks $word"
-        case $word in *" "* | EXAMPLES) ;; *) grep -q "$word" "$completion" || fail "the completion lacks $word" ;; esac
+        case $word in
+        *" "* | EXAMPLES) ;;
+        *)
+            grep -q "$word" "$completion" || fail "the completion lacks $word"
+            grep -q "$word" "$zsh" || fail "the zsh completion lacks $word"
+            ;;
+        esac
     done
 }
 
