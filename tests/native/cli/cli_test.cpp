@@ -351,7 +351,7 @@ TEST_F(CliTest, WithRecoveryFilesVerifyNamesBadPiecesRepairRebuildsThemAndJoinRe
     EXPECT_NE(std::string::npos, declined.err.find("Rebuild it, then join? [y/N] no")) << declined.err;
     EXPECT_NE(std::string::npos, declined.err.find("Nothing was rebuilt or joined.")) << declined.err;
     EXPECT_FALSE(dir.Exists(Piece("_Split#001")));
-    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--quiet", "--yes"});
+    const CliRun join = Cli({"join", Piece("_Split#000"), "-C", "out", "--yes"});
     EXPECT_EQ(0, join.status) << join.err;
     EXPECT_NE(std::string::npos, join.out.find("rebuilt: _Split#001\n")) << join.out;
     EXPECT_EQ(data, dir.Read("out/big.bin"));
