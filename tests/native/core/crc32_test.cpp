@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "core/cpu_state.h"
 #include "core/crc32.h"
 #include "core/crc32_fold.h"
 #include "core/crc32_job.h"
@@ -113,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32Path, testing::ValuesIn(kPaths),
                          [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
 
 TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
-    const std::string want = Crc32HaveVpclmul() ? "vpclmul" : Crc32HavePclmul() ? "pclmul" : "slice16";
+    const std::string want = HasVpclmul() ? "vpclmul" : HasPclmul() ? "pclmul" : "slice16";
     EXPECT_EQ(want, Crc32FastPathName());
 }
 

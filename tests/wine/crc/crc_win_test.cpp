@@ -38,8 +38,8 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     const bool compilerSeesPclmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
     const bool compilerSeesWide = compilerSeesPclmul && __builtin_cpu_supports("avx2") &&
                                   __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
-    EXPECT_EQ(compilerSeesPclmul, Crc32HavePclmul()) << "the compiler's CPU detection says " << compilerSeesPclmul;
-    EXPECT_EQ(compilerSeesWide, Crc32HaveVpclmul()) << "the compiler's CPU detection says " << compilerSeesWide;
+    EXPECT_EQ(compilerSeesPclmul, HasPclmul()) << "the compiler's CPU detection says " << compilerSeesPclmul;
+    EXPECT_EQ(compilerSeesWide, HasVpclmul()) << "the compiler's CPU detection says " << compilerSeesWide;
 
     if (!UnderWine())
         return;
@@ -52,8 +52,8 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     const bool hostHasPclmul = HostListsFlag(flags, "pclmulqdq") && HostListsFlag(flags, "sse4_1");
     const bool hostHasWide = hostHasPclmul && HostListsFlag(flags, "avx2") && HostListsFlag(flags, "avx512f") &&
                              HostListsFlag(flags, "vpclmulqdq");
-    EXPECT_EQ(hostHasPclmul, Crc32HavePclmul()) << "host flags: " << flags;
-    EXPECT_EQ(hostHasWide, Crc32HaveVpclmul()) << "host flags: " << flags;
+    EXPECT_EQ(hostHasPclmul, HasPclmul()) << "host flags: " << flags;
+    EXPECT_EQ(hostHasWide, HasVpclmul()) << "host flags: " << flags;
 }
 
 namespace {
