@@ -25,7 +25,7 @@
 #include "recovery/product_sums.h"
 
 struct RecoveryWriter::Piece {
-    Md5Stream file;
+    Md5 file;
     Md5 head;
     uint64_t headFed = 0;
     Md5Digest headHash{};
