@@ -17,7 +17,7 @@ CRC32_CLMUL_STEP __m128i FoldIn(__m128i block, __m128i k, const uint8_t* data) {
 } // namespace
 
 __attribute__((VECTOR_ALIGN_STACK target("sse2,sse4.1,pclmul"))) uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data,
-                                                                                     size_t len) {
+                                                                                      size_t len) {
     if (len < kStride)
         return Crc32Slice16(reg, data, len);
 

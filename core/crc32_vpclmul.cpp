@@ -51,7 +51,7 @@ CRC32_WIDE_STEP __m512i FoldWith(__m512i x, __m512i k, __m512i add) {
 } // namespace
 
 __attribute__((VECTOR_ALIGN_STACK CRC32_AVX512_TARGET)) uint32_t Crc32Vpclmul(uint32_t reg, const uint8_t* data,
-                                                                             size_t len) {
+                                                                              size_t len) {
     if (len < kStride)
         return Crc32Pclmul(reg, data, len);
 

@@ -28,8 +28,7 @@ void MulAddWorkingGfni(const Products& factor, const uint8_t* src, uint8_t* dst,
 void MulAddWorkingAvx512Gfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx512bw(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void SumWorkingGfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
-void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst,
-                          size_t len);
+void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 
 // A sum of products one input at a time, for the paths whose products take all their registers.
 template <void (*AddWorking)(const Products&, const uint8_t*, uint8_t*, size_t)>

@@ -71,15 +71,13 @@ void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, c
 typedef uint32_t Lanes4 __attribute__((vector_size(16)));
 typedef uint32_t Lanes8 __attribute__((vector_size(32)));
 
-__attribute__((VECTOR_ALIGN_STACK target("sse2"))) void RunSse2(const Md5Message* messages, size_t count,
-                                                                Md5Digest* digests, const Md5Along* along,
-                                                                size_t alongCount) {
+__attribute__((VECTOR_ALIGN_STACK target("sse2"))) void
+RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
     RunLanes<Lanes4, 4>(messages, count, digests, along, alongCount);
 }
 
-__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void RunAvx2(const Md5Message* messages, size_t count,
-                                                                Md5Digest* digests, const Md5Along* along,
-                                                                size_t alongCount) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void
+RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
     RunLanes<Lanes8, 8>(messages, count, digests, along, alongCount);
 }
 

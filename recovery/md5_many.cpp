@@ -29,8 +29,7 @@ const Available& AvailablePaths() {
 
 } // namespace
 
-void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
-             size_t alongCount) {
+void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
     const Available& available = AvailablePaths();
     if (alongCount > 0 && available.along)
         return available.along->run(messages, count, digests, along, alongCount);

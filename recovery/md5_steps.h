@@ -162,7 +162,7 @@ template <class V, int N> struct Stitched {
 
 template <class V, int N>
 __attribute__((always_inline)) inline void CompressStitched(V* state, const uint8_t* const* blocks, uint32_t* stream,
-                                                           const uint8_t* streamBlocks) {
+                                                            const uint8_t* streamBlocks) {
     Stitched<V, N> run;
     LoadWords<V, N>(run.m, blocks);
     for (int k = 0; k < 4; ++k)

@@ -143,8 +143,7 @@ TEST_P(Gf16WorkingPath, MatchesThePortableOne) {
     ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16MulAddPath, testing::ValuesIn(gf16::kMulAddPaths),
-                         PathName<gf16::MulAddPath>);
+INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16MulAddPath, testing::ValuesIn(gf16::kMulAddPaths), PathName<gf16::MulAddPath>);
 INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16WorkingPath, testing::ValuesIn(gf16::kWorkingPaths),
                          PathName<gf16::WorkingPath>);
 
