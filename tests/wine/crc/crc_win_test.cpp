@@ -76,7 +76,7 @@ TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFoldingPath, Crc32WindowsPath, testing::ValuesIn(kFoldingPaths),
+INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32WindowsPath, testing::ValuesIn(kFoldingPaths),
                          [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
 
 TEST(Crc32Windows, ChainedUpdatesOfOddSizesEqualOneRun) {
