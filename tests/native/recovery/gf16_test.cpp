@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "recovery/gf16.h"
 #include "recovery/gf16_paths.h"
 #include "recovery/product_sums.h"
+#include "tests/support/path_test.h"
 
 TEST(Gf16, FieldLaws) {
     EXPECT_EQ(gf16::Mul(0x8000, 2), 0x100B); // the polynomial's reduction: x^16 = x^12 + x^3 + x + 1
@@ -55,21 +55,6 @@ TEST(Gf16, WidePathsAreTakenExactlyWhereTheProcessorHasThem) {
 }
 
 namespace {
-
-// One instance per path; a path this processor (or its system) lacks is reported as skipped, never passed.
-template <class Path> class PathTest : public testing::TestWithParam<Path> {
-protected:
-    void SetUp() override {
-        if (!this->GetParam().available())
-            GTEST_SKIP() << "this processor (or its system) lacks what the " << this->GetParam().name << " path needs";
-    }
-};
-
-template <class Path> std::string PathName(const testing::TestParamInfo<Path>& info) {
-    std::string name = info.param.name;
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-}
 
 using Gf16MulAddPath = PathTest<gf16::MulAddPath>;
 using Gf16WorkingPath = PathTest<gf16::WorkingPath>;

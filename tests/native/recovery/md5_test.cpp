@@ -18,6 +18,7 @@
 #include "core/small_md5.h"
 #include "recovery/md5.h"
 #include "recovery/md5_lanes.h"
+#include "tests/support/path_test.h"
 
 namespace {
 
@@ -77,17 +78,7 @@ TEST(Md5, ScalarAndSmallAgreeWithTheReferenceAcrossThePadding) {
     EXPECT_TRUE(std::equal(std::begin(digest), std::end(digest), Md5Of("abc", 3).begin()));
 }
 
-namespace {
-
-class Md5LanesPath : public testing::TestWithParam<md5lanes::Path> {
-protected:
-    void SetUp() override {
-        if (!GetParam().available())
-            GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
-    }
-};
-
-} // namespace
+using Md5LanesPath = PathTest<md5lanes::Path>;
 
 // Messages of every length around the padding's edges and a few longer, each cut at a random place into
 // its two parts, more of them than any path has lanes, so lanes change messages at different times; and
@@ -120,9 +111,4 @@ TEST_P(Md5LanesPath, MatchesTheReference) {
         EXPECT_EQ(streams[k].Final(), Reference(bytes.data(), parts[k][0] + parts[k][1])) << "stream " << k;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, Md5LanesPath, testing::ValuesIn(md5lanes::kPaths),
-                         [](const testing::TestParamInfo<md5lanes::Path>& info) {
-                             std::string name = info.param.name;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_EVERY_PATH(Md5LanesPath, md5lanes::Path, md5lanes::kPaths);

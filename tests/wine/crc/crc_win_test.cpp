@@ -11,6 +11,7 @@
 #include "core/crc32.h"
 #include "core/crc32_job.h"
 #include "tests/support/crc_paths.h"
+#include "tests/support/path_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -56,15 +57,9 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     EXPECT_EQ(hostHasWide, HasVpclmul()) << "host flags: " << flags;
 }
 
-namespace {
-
-class Crc32WindowsPath : public testing::TestWithParam<CrcPath> {};
-
-} // namespace
+using Crc32WindowsPath = PathTest<CrcPath>;
 
 TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
-    if (!GetParam().available())
-        GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
     const std::string data = TestBytes(200000, 21);
     std::mt19937 gen(5);
     for (int round = 0; round < 900; ++round) {
@@ -76,8 +71,7 @@ TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32WindowsPath, testing::ValuesIn(kFoldingPaths),
-                         [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
+INSTANTIATE_EVERY_PATH(Crc32WindowsPath, CrcPath, kFoldingPaths);
 
 TEST(Crc32Windows, ChainedUpdatesOfOddSizesEqualOneRun) {
     const std::string data = TestBytes(1 << 20, 22);
