@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "core/cpu_state.h"
 #include "core/crc32.h"
 
 #if defined(FENDRIK_BENCH_ISAL)
@@ -109,10 +110,10 @@ void BM_MemoryRead(benchmark::State& state) {
 
 BENCHMARK(BM_Crc<Crc32Bytewise>)->Name("crc32/bytewise")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Crc<Crc32Slice16>)->Name("crc32/slice16")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrcIfAvailable<Crc32HavePclmul, Crc32Pclmul>)->Name("crc32/pclmul")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrcInCache<Crc32HavePclmul, Crc32Pclmul>)->Name("crc32/pclmul-in-L2")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CrcIfAvailable<Crc32HaveVpclmul, Crc32Vpclmul>)->Name("crc32/vpclmul")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrcInCache<Crc32HaveVpclmul, Crc32Vpclmul>)->Name("crc32/vpclmul-in-L2")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CrcIfAvailable<HasPclmul, Crc32Pclmul>)->Name("crc32/pclmul")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrcInCache<HasPclmul, Crc32Pclmul>)->Name("crc32/pclmul-in-L2")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CrcIfAvailable<HasVpclmul, Crc32Vpclmul>)->Name("crc32/vpclmul")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrcInCache<HasVpclmul, Crc32Vpclmul>)->Name("crc32/vpclmul-in-L2")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Crc32Fast)->Name("crc32/fast")->Unit(benchmark::kMillisecond);
 #if defined(FENDRIK_BENCH_ISAL)
 BENCHMARK(BM_IsalCrc32)->Name("isal/crc32_gzip_refl")->Unit(benchmark::kMillisecond);

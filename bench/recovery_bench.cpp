@@ -27,7 +27,7 @@ std::vector<uint8_t>& Buffer() {
 }
 
 // Whether the path runs here; the benchmark says why not.
-bool Runs(benchmark::State& state, const gf16::MulAddPath* path) {
+template <class Path> bool Runs(benchmark::State& state, const Path* path) {
     if (!path->available())
         state.SkipWithError("this processor (or its system) lacks what the path needs");
     return path->available();
@@ -50,7 +50,7 @@ void BM_MulAdd(benchmark::State& state, const gf16::MulAddPath* path) {
 
 // The same in the working layout, sixteen inputs summed into one output, as the recovery files and the
 // rebuild run it.
-void BM_MulAddWorking(benchmark::State& state, const gf16::MulAddPath* path) {
+void BM_MulAddWorking(benchmark::State& state, const gf16::WorkingPath* path) {
     if (!Runs(state, path))
         return;
     const uint8_t* src = Buffer().data();
@@ -89,7 +89,7 @@ void BM_Md5Lanes(benchmark::State& state, const md5lanes::Path* path, bool along
     for (size_t i = 0; i < path->lanes; ++i)
         messages[i] = {Buffer().data() + i * each, each, nullptr, 0};
     std::vector<Md5Digest> digests(path->lanes);
-    Md5Stream stream;
+    Md5 stream;
     const Md5Along streamed{&stream, Buffer().data(), kBufferBytes};
     for (auto _ : state) {
         path->run(messages.data(), messages.size(), digests.data(), &streamed, along ? 1 : 0);
@@ -115,7 +115,7 @@ const int kRegistered = [] {
     for (const gf16::MulAddPath& path : gf16::kMulAddPaths)
         benchmark::RegisterBenchmark((std::string("gf16/") + path.name).c_str(), BM_MulAdd, &path)
             ->Unit(benchmark::kMicrosecond);
-    for (const gf16::MulAddPath& path : gf16::kMulAddPaths)
+    for (const gf16::WorkingPath& path : gf16::kWorkingPaths)
         benchmark::RegisterBenchmark((std::string("gf16-working/") + path.name).c_str(), BM_MulAddWorking, &path)
             ->Unit(benchmark::kMicrosecond);
     for (const md5lanes::Path& path : md5lanes::kPaths)

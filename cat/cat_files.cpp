@@ -56,3 +56,7 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     }
     return result;
 }
+
+std::string RejoinedLine(const std::string& path, uint64_t size) {
+    return NamePart(path) + "\t " + std::to_string(size) + " bytes";
+}

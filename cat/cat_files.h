@@ -1,6 +1,7 @@
 // CatFiles: rejoins the catenation list, as a checked header join or a plain byte-for-byte join.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,7 +29,7 @@ struct CatResult {
     std::string recordedName, recordedCrc;
     bool written = false;     // an output file was completed and verified (header join) or joined (plain)
     std::string outputPath;   // full path of the output: current directory + '\\' + name
-    std::string listLine;     // line to append to list box 1018 on success, else empty
+    std::string listLine;     // RejoinedLine of the output on success, else empty
     bool crcMismatch = false; // the rejoined file was written but its CRC-32 differs from the recorded one
     bool stopped = false;     // the front end stopped it; the unfinished output was deleted
     std::string partialPath;  // the unfinished output (name + ".partial") once it was created
@@ -39,3 +40,6 @@ struct CatResult {
 // happens when entry 0 is a first piece, "_Split#000" or "_Split#000.exe" (whose header follows the
 // catstub image) in any letter case, and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);
+
+// What both front ends show of a rejoined file: its name part, "\t ", its size and " bytes".
+std::string RejoinedLine(const std::string& path, uint64_t size);

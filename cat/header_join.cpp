@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cat/join_checks.h"
+#include "cat/cat_files.h"
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
 #include "cat/partial_output.h"
@@ -113,6 +114,6 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         return;
     }
     result.written = true;
-    result.listLine = PieceLine(name, size);
+    result.listLine = RejoinedLine(name, size);
     messenger.Tell({OutcomeKind::Joined, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
 }

@@ -4,7 +4,7 @@
 
 #include "cat/output_path.h"
 #include "cat/partial_output.h"
-#include "core/join_texts.h"
+#include "core/name_bytes.h"
 #include "core/piece_name.h"
 #include "core/piece_tally.h"
 #include "platform/file.h"
@@ -55,7 +55,7 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
 }
 
 bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) {
-    const std::string probe = OutputPathFor(SuffixedName(bareName, join_text::kPartialSuffix));
+    const std::string probe = OutputPathFor(SuffixedName(bareName, kPartialSuffix));
     const std::string target = OutputPathFor(bareName);
     try {
         File(probe, File::Mode::CreateNew).Close();

@@ -2,8 +2,7 @@
 #include "cat/partial_output.h"
 
 #include "cat/output_path.h"
-#include "core/join_texts.h"
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 
 std::string SuffixedName(const std::string& finalName, const char* suffix) {
     const std::string name = NamePart(finalName);
@@ -13,7 +12,7 @@ std::string SuffixedName(const std::string& finalName, const char* suffix) {
 }
 
 PartialOutput::PartialOutput(const std::string& finalName)
-    : finalName_(finalName), partialName_(OutputPathFor(SuffixedName(finalName, join_text::kPartialSuffix))),
+    : finalName_(finalName), partialName_(OutputPathFor(SuffixedName(finalName, kPartialSuffix))),
       file_(partialName_, File::Mode::CreateNew) {}
 
 PartialOutput::~PartialOutput() {

@@ -1,4 +1,4 @@
-// Finding the pieces of a split set from its first piece, and the list-box lines that show them.
+// Finding the pieces of a split set from its first piece.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +22,3 @@ struct DiscoveredPiece {
 // accepted pieces in ascending order of their names, letter case ignored, whatever order the file
 // system lists them in.
 std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& firstPiecePath, Messenger& messenger);
-
-// Name part + "\t " + size + " bytes": a discovered piece or a rejoined file.
-std::string PieceLine(const std::string& path, uint64_t size);
-// Name part + "\t" + size + " bytes" for a file of an explicit selection; the size is left out when
-// the file's status cannot be read.
-std::string SelectionLine(const std::string& path);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "cat/cat_files.h"
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
 #include "cat/partial_output.h"
@@ -149,7 +150,7 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     meter.Finish();
 
     result.written = true;
-    result.listLine = PieceLine(name, size);
+    result.listLine = RejoinedLine(name, size);
     Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
     joined.path = result.outputPath;
     joined.name = name;

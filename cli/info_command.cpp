@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "cli/json_text.h"
 #include "cli/set_report.h"
+#include "core/name_bytes.h"
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "platform/path_text.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "core/cpu_state.h"
 #include "core/crc32_table.h"
 
 uint32_t Crc32Bytewise(uint32_t reg, const uint8_t* data, size_t len) {
@@ -23,7 +24,7 @@ std::atomic<int> g_fastPath{kUnknown};
 FastPath ChosenPath() {
     int path = g_fastPath.load(std::memory_order_relaxed);
     if (path == kUnknown) {
-        path = Crc32HaveVpclmul() ? kVpclmul : Crc32HavePclmul() ? kPclmul : kSlice16;
+        path = HasVpclmul() ? kVpclmul : HasPclmul() ? kPclmul : kSlice16;
         g_fastPath.store(path, std::memory_order_relaxed);
     }
     return static_cast<FastPath>(path);

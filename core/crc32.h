@@ -9,14 +9,11 @@
 // the reference the faster ones are tested against.
 uint32_t Crc32Bytewise(uint32_t reg, const uint8_t* data, size_t len);
 uint32_t Crc32Slice16(uint32_t reg, const uint8_t* data, size_t len);
-// Carry-less multiply folding in 128-bit registers; only call when
-// Crc32HavePclmul() is true.
+// Carry-less multiply folding in 128-bit registers; only call when HasPclmul() (core/cpu_state.h) is true.
 uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data, size_t len);
-bool Crc32HavePclmul();
-// The same folding in 512-bit registers (VPCLMULQDQ, AVX-512); only call when
-// Crc32HaveVpclmul() is true: the processor has it and the system saves its registers.
+// The same folding in 512-bit registers (VPCLMULQDQ, AVX-512); only call when HasVpclmul() is true: the
+// processor has it and the system saves its registers.
 uint32_t Crc32Vpclmul(uint32_t reg, const uint8_t* data, size_t len);
-bool Crc32HaveVpclmul();
 // The fastest path this processor has, and its name: "vpclmul", "pclmul" or "slice16".
 uint32_t Crc32Fast(uint32_t reg, const uint8_t* data, size_t len);
 const char* Crc32FastPathName();

@@ -15,14 +15,6 @@
 // instruction set and never pass a vector register through the stack.
 #define CRC32_CLMUL_STEP __attribute__((target("sse2,sse4.1,pclmul"), always_inline)) inline
 
-// On entry to a folding path: the 32-bit Windows stack is only 4-byte aligned,
-// and spilled vector registers need their full width.
-#if defined(__i386__)
-#define CRC32_ALIGN_STACK __attribute__((force_align_arg_pointer))
-#else
-#define CRC32_ALIGN_STACK
-#endif
-
 namespace crc32fold {
 
 CRC32_CLMUL_STEP __m128i Pair(const FoldPair& k) {

@@ -1,15 +1,6 @@
 // CRC-32 by carry-less multiplication (PCLMULQDQ) folding, 128 bits wide, chosen at run time.
-#include <cpuid.h>
-
+#include "core/cpu_state.h"
 #include "core/crc32_clmul.h"
-
-bool Crc32HavePclmul() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
-    // The folding code is compiled for SSE4.1 as well, so the compiler may use it.
-    return (edx & bit_SSE2) && (ecx & bit_SSE4_1) && (ecx & bit_PCLMUL);
-}
 
 namespace {
 
@@ -25,8 +16,8 @@ CRC32_CLMUL_STEP __m128i FoldIn(__m128i block, __m128i k, const uint8_t* data) {
 
 } // namespace
 
-__attribute__((target("sse2,sse4.1,pclmul"))) CRC32_ALIGN_STACK uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data,
-                                                                                     size_t len) {
+__attribute__((VECTOR_ALIGN_STACK target("sse2,sse4.1,pclmul"))) uint32_t Crc32Pclmul(uint32_t reg, const uint8_t* data,
+                                                                                      size_t len) {
     if (len < kStride)
         return Crc32Slice16(reg, data, len);
 

@@ -1,30 +1,10 @@
 // CRC-32 by carry-less multiplication folding 512 bits wide (VPCLMULQDQ with AVX-512), chosen at run time.
-#include <cpuid.h>
 #include <immintrin.h>
 
 #include "core/cpu_state.h"
 #include "core/crc32_clmul.h"
 
 #define CRC32_AVX512_TARGET target("sse2,sse4.1,pclmul,avx,avx2,avx512f,vpclmulqdq")
-
-bool Crc32HaveVpclmul() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
-    const bool base = (edx & bit_SSE2) && (ecx & bit_SSE4_1) && (ecx & bit_PCLMUL) && (ecx & bit_AVX);
-    // Without OSXSAVE, XGETBV itself is an invalid instruction.
-    if (!base || !(ecx & bit_OSXSAVE))
-        return false;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
-        return false;
-    if (!(ebx & bit_AVX2) || !(ebx & bit_AVX512F) || !(ecx & bit_VPCLMULQDQ))
-        return false;
-    // SSE (bit 1), the upper halves of YMM (2), the opmask registers (5), the
-    // upper halves of ZMM0-15 (6) and ZMM16-31 (7): a processor that has the
-    // instructions is of no use when a thread switch would lose these.
-    constexpr uint64_t kZmmStates = (1u << 1) | (1u << 2) | (1u << 5) | (1u << 6) | (1u << 7);
-    return (SavedRegisterStates() & kZmmStates) == kZmmStates;
-}
 
 namespace {
 
@@ -70,8 +50,8 @@ CRC32_WIDE_STEP __m512i FoldWith(__m512i x, __m512i k, __m512i add) {
 
 } // namespace
 
-__attribute__((CRC32_AVX512_TARGET)) CRC32_ALIGN_STACK uint32_t Crc32Vpclmul(uint32_t reg, const uint8_t* data,
-                                                                             size_t len) {
+__attribute__((VECTOR_ALIGN_STACK CRC32_AVX512_TARGET)) uint32_t Crc32Vpclmul(uint32_t reg, const uint8_t* data,
+                                                                              size_t len) {
     if (len < kStride)
         return Crc32Pclmul(reg, data, len);
 

@@ -15,7 +15,6 @@ constexpr char kCantRead[] = "Can't read split file:\n";
 constexpr char kCantWrite[] = "Can't write file:\n";
 constexpr char kUnfinished[] = "\nThe unfinished file ";
 constexpr char kWasDeleted[] = " was deleted.";
-constexpr char kPartialSuffix[] = ".partial";
 constexpr char kCantSearch[] = "Can't search for split files";
 constexpr char kFoundTwice[] = "Two split files carry the same number:\n";
 constexpr char kIsMissing[] = " is missing: the set cannot be catenated without it.";

@@ -1,7 +1,7 @@
 // Reading the piece header, shared by every reader in both programs.
 #include "core/piece_header.h"
 
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 #include "platform/path_text.h"
 
 namespace {

@@ -49,5 +49,8 @@ std::string LongestPieceHeader(const std::string& crcText, const std::string& la
 
 // "%X" text of a CRC value, as the header records it.
 std::string CrcText(uint32_t crc);
+// How long that text is: "0" to "FFFFFFFF".
+constexpr size_t kShortestCrcText = 1;
+constexpr size_t kLongestCrcText = 8;
 // Allocation-free form: writes up to 8 digits and a zero into out (9 bytes); returns the digit count.
 size_t FormatCrcText(uint32_t crc, char out[9]);

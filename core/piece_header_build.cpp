@@ -20,5 +20,5 @@ std::string BuildPieceHeader(const std::string& crcText, const std::string& larg
 }
 
 std::string LongestPieceHeader(const std::string& crcText, const std::string& largeFileName) {
-    return BuildPieceHeader(crcText.empty() ? std::string("00000000") : crcText, largeFileName);
+    return BuildPieceHeader(crcText.empty() ? std::string(kLongestCrcText, '0') : crcText, largeFileName);
 }

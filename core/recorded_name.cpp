@@ -1,8 +1,8 @@
 // The recorded name, converted for the file functions.
 #include "core/recorded_name.h"
 
-#include "core/name_encoding.h"
-#include "platform/name_encoding.h"
+#include "core/name_bytes.h"
+#include "platform/name_conversion.h"
 
 HeaderStatus ReadPieceHeaderForFiles(const uint8_t* window, size_t len, PieceHeader* out,
                                      RecordedNameBuffers* buffers) {

@@ -1,20 +1,10 @@
-// MD5 without allocation or platform calls, small rather than fast: catstub checks the recovery
-// index's packets with it, where the platform's hash (CNG) is not at hand.
+// MD5 small rather than fast: catstub checks the recovery index's packets and the pieces' first 16 KiB
+// with it.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include "core/md5_core.h"
 
-class SmallMd5 {
-public:
-    void Update(const uint8_t* data, size_t len);
-    // The digest of everything fed; the object is spent afterwards.
-    void Final(uint8_t digest[16]);
+// One block into the state: the 64 steps as one loop.
+void SmallMd5Block(uint32_t* state, const uint8_t* block);
 
-private:
-    void Block(const uint8_t* block);
-
-    uint32_t state_[4] = {0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u};
-    uint64_t total_ = 0; // bytes fed
-    uint8_t pending_[64] = {};
-};
+using SmallMd5 = Md5Hasher<SmallMd5Block>;

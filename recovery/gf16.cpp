@@ -164,39 +164,52 @@ void MulAddWorkingPortable(const Products& f, const uint8_t* src, uint8_t* dst, 
 }
 
 namespace {
-const MulAddPath& ChosenPath() {
-    static const MulAddPath& chosen = [&]() -> const MulAddPath& {
-        for (const MulAddPath& path : kMulAddPaths)
-            if (path.available())
-                return path;
-        return kMulAddPaths[std::size(kMulAddPaths) - 1];
-    }();
+
+template <class Path, size_t N> const Path& FirstAvailable(const Path (&paths)[N]) {
+    for (const Path& path : paths)
+        if (path.available())
+            return path;
+    return paths[N - 1];
+}
+
+const MulAddPath& ChosenMulAdd() {
+    static const MulAddPath& chosen = FirstAvailable(kMulAddPaths);
     return chosen;
 }
+
+const WorkingPath& ChosenWorking() {
+    static const WorkingPath& chosen = FirstAvailable(kWorkingPaths);
+    return chosen;
+}
+
 } // namespace
 
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
-    ChosenPath().run(factor, src, dst, len);
+    ChosenMulAdd().run(factor, src, dst, len);
 }
 
 const char* MulAddPathName() {
-    return ChosenPath().name;
+    return ChosenMulAdd().name;
+}
+
+const char* WorkingPathName() {
+    return ChosenWorking().name;
 }
 
 void ToWorking(const uint8_t* src, uint8_t* dst, size_t len) {
-    ChosenPath().toWorking(src, dst, len);
+    ChosenWorking().toWorking(src, dst, len);
 }
 
 void FromWorking(const uint8_t* src, uint8_t* dst, size_t len) {
-    ChosenPath().fromWorking(src, dst, len);
+    ChosenWorking().fromWorking(src, dst, len);
 }
 
 void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len) {
-    ChosenPath().addWorking(factor, src, dst, len);
+    ChosenWorking().addWorking(factor, src, dst, len);
 }
 
 void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
-    ChosenPath().sumWorking(factors, srcs, count, dst, len);
+    ChosenWorking().sumWorking(factors, srcs, count, dst, len);
 }
 
 } // namespace gf16

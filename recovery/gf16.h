@@ -23,7 +23,7 @@ uint16_t Pow(uint16_t base, uint64_t e);
 void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 // The same on the fastest path this processor has.
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
-// Its name: one of kMulAddPaths' ("avx512-gfni", "gfni", ... "portable").
+// Its name: one of kMulAddPaths' ("avx2", "ssse3" or "portable").
 const char* MulAddPathName();
 
 // The working layout of the bulk arithmetic: chunks of 64 bytes (32 words), each holding its words' low
@@ -43,6 +43,9 @@ struct Products {
     uint64_t affine[4];
 };
 void PrepareProducts(uint16_t factor, Products& products);
+// The name of the path the working layout's arithmetic takes here: one of kWorkingPaths' ("avx512-gfni",
+// "gfni", ... "portable").
+const char* WorkingPathName();
 // Between the files' layout and the working one, len a multiple of the chunk; src may be dst.
 void ToWorking(const uint8_t* src, uint8_t* dst, size_t len);
 void FromWorking(const uint8_t* src, uint8_t* dst, size_t len);

@@ -1,5 +1,5 @@
-// The multiply-and-add paths behind gf16::MulAdd, with what each needs of the processor: the dispatch
-// picks among them, and the tests and benchmarks run every one.
+// The paths behind gf16's multiply-and-add, in the files' layout and in the working one, with what each
+// needs of the processor: the dispatch picks the first one available, the tests and benchmarks run every one.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +28,7 @@ void MulAddWorkingGfni(const Products& factor, const uint8_t* src, uint8_t* dst,
 void MulAddWorkingAvx512Gfni(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorkingAvx512bw(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void SumWorkingGfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
-void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst,
-                          size_t len);
+void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 
 // A sum of products one input at a time, for the paths whose products take all their registers.
 template <void (*AddWorking)(const Products&, const uint8_t*, uint8_t*, size_t)>
@@ -38,9 +37,27 @@ void SumEachWorking(const Products* factors, const uint8_t* const* srcs, size_t 
         AddWorking(factors[i], srcs[i], dst, len);
 }
 
+inline bool Always() {
+    return true;
+}
+
+// dst ^= factor * src in the files' layout (a solver's rows, a small part of the work), fastest first.
 struct MulAddPath {
     const char* name;
     void (*run)(uint16_t, const uint8_t*, uint8_t*, size_t);
+    bool (*available)();
+};
+
+inline const MulAddPath kMulAddPaths[] = {
+    {"avx2", MulAddAvx2, HasAvx2},
+    {"ssse3", MulAddSsse3, HasSsse3},
+    {"portable", MulAddPortable, Always},
+};
+
+// The bulk, in the working layout: the conversions into it and out of it, a multiply-and-add and a sum of
+// products. Fastest first; the wider ones share AVX2's layout and conversions.
+struct WorkingPath {
+    const char* name;
     bool (*available)();
     void (*toWorking)(const uint8_t*, uint8_t*, size_t);
     void (*fromWorking)(const uint8_t*, uint8_t*, size_t);
@@ -48,21 +65,14 @@ struct MulAddPath {
     void (*sumWorking)(const Products*, const uint8_t* const*, size_t, uint8_t*, size_t);
 };
 
-inline bool Always() {
-    return true;
-}
-
-// Fastest first; the dispatch takes the first one available.
-// The bulk runs in the working layout; the files' layout (a solver's rows, a small part) takes AVX2's.
-inline const MulAddPath kMulAddPaths[] = {
-    {"avx512-gfni", MulAddAvx2, HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
-    {"gfni", MulAddAvx2, HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
-    {"avx512bw", MulAddAvx2, HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
+inline const WorkingPath kWorkingPaths[] = {
+    {"avx512-gfni", HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
+    {"gfni", HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
+    {"avx512bw", HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
      SumEachWorking<MulAddWorkingAvx512bw>},
-    {"avx2", MulAddAvx2, HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},
-    {"ssse3", MulAddSsse3, HasSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3,
-     SumEachWorking<MulAddWorkingSsse3>},
-    {"portable", MulAddPortable, Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable,
+    {"avx2", HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},
+    {"ssse3", HasSsse3, ToWorkingSsse3, FromWorkingSsse3, MulAddWorkingSsse3, SumEachWorking<MulAddWorkingSsse3>},
+    {"portable", Always, ToWorkingPortable, FromWorkingPortable, MulAddWorkingPortable,
      SumEachWorking<MulAddWorkingPortable>},
 };
 

@@ -1,26 +1,16 @@
-// MD5, as recovery files record it for whole files, their first 16 KiB, slices and packets. Each
-// platform's maintained implementation does the work: nettle on POSIX, CNG on Windows.
+// MD5, as recovery files record it for whole files, their first 16 KiB, slices and packets: the one
+// scalar core (core/md5_core.h) on the unrolled steps that the vector lanes share (recovery/md5_steps.h).
+// Measured as fast as the platform's own (nettle's assembly), so no platform call is made for it.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
-using Md5Digest = std::array<uint8_t, 16>;
+#include "core/md5_core.h"
 
-class Md5 {
-public:
-    Md5();
-    ~Md5();
-    Md5(const Md5&) = delete;
-    Md5& operator=(const Md5&) = delete;
+// One block into the state, the steps unrolled.
+void Md5Block(uint32_t* state, const uint8_t* block);
 
-    void Update(const void* data, size_t len);
-    // The digest of everything fed; the object starts again empty.
-    Md5Digest Final();
-
-private:
-    alignas(8) unsigned char state_[160]; // the back end's context, kept inline: no allocation per hash
-};
+using Md5 = Md5Hasher<Md5Block>;
 
 Md5Digest Md5Of(const void* data, size_t len);

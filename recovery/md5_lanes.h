@@ -17,24 +17,11 @@ struct Md5Message {
     size_t tailLen = 0;
 };
 
-// An MD5 of bytes that come in parts, such as a whole piece a batch at a time. Its steps wait on each
-// other and leave the vector units idle, so while lanes hash messages its blocks ride along with theirs.
-class Md5Stream {
-public:
-    void Update(const uint8_t* data, size_t len);
-    // The digest of everything fed; the stream starts again empty.
-    Md5Digest Final();
-
-private:
-    friend struct Md5StreamAccess;
-    uint32_t state_[4] = {0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u};
-    uint64_t length_ = 0;
-    uint8_t buffer_[64] = {};
-};
-
-// Bytes to feed to a stream while the lanes work.
+// Bytes to feed to a hasher while the lanes work: an MD5 of bytes that come in parts, such as a whole
+// piece a batch at a time. Its steps wait on each other and leave the vector units idle, so while lanes
+// hash messages its blocks ride along with theirs.
 struct Md5Along {
-    Md5Stream* stream = nullptr;
+    Md5* stream = nullptr;
     const uint8_t* data = nullptr;
     size_t len = 0;
 };
@@ -66,7 +53,7 @@ inline bool Always() {
     return true;
 }
 
-// Widest first. One by one is the platform's MD5, which every machine has.
+// Widest first. One by one is the scalar MD5, which every machine has.
 inline const Path kPaths[] = {
     {"avx2", 8, RunAvx2, HasAvx2},
     {"sse2", 4, RunSse2, HasSse2},

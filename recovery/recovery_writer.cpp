@@ -25,7 +25,7 @@
 #include "recovery/product_sums.h"
 
 struct RecoveryWriter::Piece {
-    Md5Stream file;
+    Md5 file;
     Md5 head;
     uint64_t headFed = 0;
     Md5Digest headHash{};
@@ -196,8 +196,8 @@ SliceHooks RecoveryWriter::Hooks() {
     const size_t threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     if (std::thread::hardware_concurrency() <= 2)
         return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, true, t, threads); },
-                [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { CrcSlices(b, first, count); },
-                1, threads};
+                [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { CrcSlices(b, first, count); }, 1,
+                threads};
     return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, false, t, threads); },
             [this](const SliceBatch& b, size_t first, size_t count, uint64_t) {
                 HashSlices(b, first, count);

@@ -16,6 +16,18 @@ report_counts() { # json file
         | "\($p) \($f) \($s)"' "$1" 2>/dev/null
 }
 
+# The SIMD paths a program's report shows: its "EveryPath/<Family>Path" suites hold one instance per path
+# ("<case>/<path>"), skipped where the processor lacks the path. "ran: ...; skipped: ...", or nothing.
+report_paths() { # json file
+    jq -r '[.testsuites[] | select(.name | startswith("EveryPath/"))
+            | (.name | sub("^EveryPath/"; "") | sub("Path$"; "")) as $family
+            | .testsuite[] | {path: ($family + " " + (.name | sub("^.*/"; ""))), skipped: (.result == "SKIPPED")}]
+        | select(length > 0)
+        | group_by(.path) | map({path: .[0].path, ran: (map(.skipped | not) | any)})
+        | "ran: \(map(select(.ran).path) | join(", ") | if . == "" then "none" else . end); "
+          + "skipped: \(map(select(.ran | not).path) | join(", ") | if . == "" then "none" else . end)"' "$1" 2>/dev/null
+}
+
 # Runs one GoogleTest program and adds its counts. report_path turns the report's
 # path into the program's spelling of it (a Windows program under Wine wants Z:\...).
 run_suite() { # label, report_path function, command...
@@ -46,6 +58,9 @@ run_suite() { # label, report_path function, command...
     local skipped=""
     [ "$s" -gt 0 ] && skipped=", $s skipped"
     echo "$label: $p passed, $f failed$skipped"
+    local paths
+    paths=$(report_paths "$json")
+    [ -n "$paths" ] && echo "$label SIMD paths $paths"
     passed=$((passed + p))
     failed=$((failed + f))
 }

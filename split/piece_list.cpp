@@ -2,17 +2,12 @@
 #include "split/piece_list.h"
 
 #include "core/piece_name.h"
-#include "platform/find_files.h"
 
-std::vector<std::string> ListPieceLines(const std::string& largeFile) {
+std::vector<FoundFile> PiecesBeside(const std::string& largeFile) {
     // A name without any '\\' lies in the current directory, where a typed
     // bare name was opened; "\\big.bin" (a leading '\\') means the drive's root.
     const size_t slash = largeFile.rfind('\\');
     const std::string pattern =
         slash == std::string::npos ? std::string(kPiecePattern) : largeFile.substr(0, slash) + "\\" + kPiecePattern;
-
-    std::vector<std::string> lines;
-    for (const FoundFile& found : FindFiles(pattern))
-        lines.push_back(found.name + "\t " + std::to_string(found.size) + " bytes");
-    return lines;
+    return FindFiles(pattern);
 }

@@ -47,7 +47,8 @@ std::optional<Outcome> CheckSplitLayout(const SplitJob& job, uint64_t fileSize) 
     // While the CRC is not known its text is counted at its shortest too: only when even that gives
     // too many pieces is the split refused here (the split counts again once it knows the CRC).
     const bool crcKnown = !withHeader || !job.crcText.empty();
-    const uint64_t fewest = CountPieces(crcKnown ? prefix : prefix - 7, fileSize, job.splitSize);
+    const uint64_t fewest =
+        CountPieces(crcKnown ? prefix : prefix - (kLongestCrcText - kShortestCrcText), fileSize, job.splitSize);
     if (fewest > static_cast<uint64_t>(kMaxPieces))
         return Outcome{OutcomeKind::TooManyPieces};
     return std::nullopt;

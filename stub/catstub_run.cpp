@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "core/crc32.h"
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
 #include "core/recorded_name.h"
@@ -13,10 +13,10 @@
 #include "platform/read_handle.h"
 #include "stub/copy_data.h"
 #include "stub/output_file.h"
-#include "stub/piece_search.h"
 #include "stub/set_index.h"
 #include "stub/stub_messages.h"
 #include "stub/stub_paths.h"
+#include "stub/stub_search.h"
 
 namespace {
 
@@ -218,12 +218,12 @@ void ReportCantCreate() {
 // Step 3: the output's name and its temporary name, neither taken yet. False after reporting.
 bool OutputNamesFree() {
     // name + ".partial"; a name too long for that gives up its end to the suffix.
-    const size_t suffix = sizeof join_text::kPartialSuffix - 1;
+    const size_t suffix = sizeof kPartialSuffix - 1;
     const size_t kept = KeptBeforeSuffix(g_output, g_header.nameLen, suffix);
     for (size_t i = 0; i < kept; ++i)
         g_partial[i] = g_output[i];
     for (size_t i = 0; i <= suffix; ++i)
-        g_partial[kept + i] = join_text::kPartialSuffix[i];
+        g_partial[kept + i] = kPartialSuffix[i];
     // An existing output is never replaced; the join goes to the temporary name first.
     if (JoinPath(g_outputPath, g_folder, g_output) && JoinPath(g_partialPath, g_folder, g_partial) &&
         ::GetFileAttributesA(g_outputPath) == INVALID_FILE_ATTRIBUTES)

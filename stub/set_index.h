@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/recovery_index.h"
-#include "stub/piece_search.h"
+#include "stub/stub_search.h"
 
 // Reads folder's "_Split#.par2". The index is used only when it is whole, describes every piece
 // found, and agrees with the set on the first 16 KiB of the first piece (head, headLen bytes of

@@ -10,6 +10,7 @@
 #include "core/piece_name.h"
 #include "platform/file.h"
 #include "ui/framework/controls.h"
+#include "ui/list_lines.h"
 #include "ui/main_dialog.h"
 #include "ui/recovery_handlers.h"
 #include "ui/resource.h"

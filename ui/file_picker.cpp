@@ -6,6 +6,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/owned_handles.h"
 #include "ui/framework/com_apartment.h"
 #include "ui/framework/dialog.h"
 #include "ui/picker_rules.h"
@@ -40,27 +41,22 @@ std::vector<char>& MultiFileBuffer() {
 class ShellAllocator {
 public:
     ShellAllocator() {
-        if (FAILED(SHGetMalloc(&malloc_)))
-            malloc_ = nullptr;
+        IMalloc* malloc = nullptr;
+        if (SUCCEEDED(SHGetMalloc(&malloc)))
+            malloc_.Reset(malloc);
     }
-    ~ShellAllocator() {
-        if (malloc_)
-            malloc_->Release();
-    }
-    ShellAllocator(const ShellAllocator&) = delete;
-    ShellAllocator& operator=(const ShellAllocator&) = delete;
 
     void Free(void* block) {
         if (!block)
             return;
-        if (malloc_)
-            malloc_->Free(block);
+        if (malloc_.IsValid())
+            malloc_.Get()->Free(block);
         else
             CoTaskMemFree(block); // the same allocator, reached without the interface
     }
 
 private:
-    IMalloc* malloc_ = nullptr;
+    ComPtr<IMalloc> malloc_;
 };
 
 OPENFILENAMEA DialogSettings(HWND owner, const std::string& initialFolder, const std::string& title, const char* filter,

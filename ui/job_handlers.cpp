@@ -60,7 +60,7 @@ std::optional<INT_PTR> MainDialog::OnMessageDuringJob(UINT message, WPARAM wPara
         return TRUE; // the files in the lists are in use
     case WM_DROPFILES:
         // A drop would change the inputs of the job that runs: refused, and the drop's memory freed.
-        DragFinish(reinterpret_cast<HDROP>(wParam));
+        DropHandle(reinterpret_cast<HDROP>(wParam)).Reset();
         return TRUE;
     case WM_CLOSE:
         if (messenger_.Show(kStopToCloseText, Icon::Question, Buttons::YesNo) == Answer::Yes) {

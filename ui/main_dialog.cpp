@@ -6,7 +6,7 @@
 
 #include <shellapi.h>
 
-#include "split/split_inputs.h"
+#include "ui/split_inputs.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/paint_context.h"
 #include "ui/resource.h"

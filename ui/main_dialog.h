@@ -25,7 +25,7 @@ class RecoveryWriter;
 // Posted at the end of the dialog's initialisation when files were named on
 // the command line: they are opened once the window shows, so that any message
 // about them has its owner on screen.
-inline constexpr UINT kOpenStartFilesMessage = WM_APP + 16; // past the job's messages (WM_APP + 1 to 3)
+inline constexpr UINT kOpenStartFilesMessage = kFirstWindowMessage;
 
 class MainDialog : public Dialog {
 public:
@@ -51,10 +51,10 @@ public:
     bool SelfCatenate() const { return selfCatenate_; }
     HICON IconHandle() const { return icon_; }
 
-    // Split half: recomputes the split count shown in edit 1020.
+    // Split half: recomputes the split count shown in IDC_SPLIT_COUNT.
     void UpdateSplitCount();
-    // Shows the large file's size in edit 1012 and starts measuring its CRC-32 as a
-    // job, which fills edit 1017 and the stored CRC text when it ends. False (after
+    // Shows the large file's size in IDC_FILE_SIZE and starts measuring its CRC-32 as a
+    // job, which fills IDC_FILE_CRC and the stored CRC text when it ends. False (after
     // telling the user why) when the file has no size and nothing was started.
     bool OnBn_SizeAndCrc();
     // Refills the split list box with the "_Split#*" files beside the large file.
@@ -148,11 +148,11 @@ private:
     bool explicitSelection_ = false;
     std::vector<std::string> catenationList_;
     // Full paths of the rejoined files whose lines follow the catenation list's
-    // in list box 1018: its entry i names catenationList_[i], or past the end of
+    // in IDC_CAT_LIST: its entry i names catenationList_[i], or past the end of
     // that list rejoinedPaths_[i - catenationList_.size()]. The menus act on
     // these paths, never on a name rebuilt from a folder.
     std::vector<std::string> rejoinedPaths_;
-    // Full path of every file that list box 1014 shows, entry for entry, made
+    // Full path of every file that IDC_SPLIT_LIST shows, entry for entry, made
     // when it was listed: a later change of folder or name cannot redirect them.
     std::vector<std::string> splitPaths_;
     std::string storedCrcText_;

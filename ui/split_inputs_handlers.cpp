@@ -7,7 +7,7 @@
 #include "core/file_checks.h"
 #include "core/piece_header.h"
 #include "core/stub_image.h"
-#include "split/split_inputs.h"
+#include "ui/split_inputs.h"
 #include "split/split_request.h"
 #include "ui/framework/controls.h"
 #include "ui/main_dialog.h"

@@ -12,6 +12,7 @@
 #include "split/split_engine.h"
 #include "split/split_recovery.h"
 #include "ui/framework/controls.h"
+#include "ui/list_lines.h"
 #include "ui/main_dialog.h"
 #include "ui/menu_rules.h"
 #include "ui/outcome_text.h"
@@ -100,7 +101,8 @@ void MainDialog::ListPieces(const std::string& largeFileName) {
     splitPaths_.clear();
     // The folder is fixed now, when the user sees the list, not when a menu command runs.
     const std::string folder = SplitListFolder(largeFileName, CurrentDirectory());
-    for (const std::string& line : ListPieceLines(largeFileName)) {
+    for (const FoundFile& found : PiecesBeside(largeFileName)) {
+        const std::string line = PieceLine(found.name, found.size);
         list.Add(line);
         splitPaths_.push_back(SplitEntryPath(folder, line).value_or(std::string()));
     }

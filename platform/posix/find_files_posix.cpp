@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 
 #include <cctype>
-#include <memory>
 
 #include "platform/file.h"
 #include "platform/find_files.h"
+#include "platform/owned_handles.h"
 #include "platform/path_text.h"
 
 namespace {
@@ -45,10 +45,10 @@ std::vector<FoundFile> FindFiles(const std::string& pattern) {
     const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
     const std::string nativeFolder = slash == std::string::npos ? "." : (folder.empty() ? "/" : NativePath(folder));
 
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(nativeFolder.c_str()), &::closedir);
-    if (!dir)
+    const DirectoryHandle dir(::opendir(nativeFolder.c_str()));
+    if (!dir.IsValid())
         return found;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    while (const dirent* entry = ::readdir(dir.Get())) {
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || !WildcardMatch(namePattern.c_str(), name.c_str()))
             continue;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/error_text.h"
+#include "platform/owned_handles.h"
 
 std::string SystemErrorText(uint32_t code) {
     char* buffer = nullptr;
@@ -15,7 +16,6 @@ std::string SystemErrorText(uint32_t code) {
         std::snprintf(fallback, sizeof fallback, "System error %lu.\r\n", static_cast<unsigned long>(code));
         return fallback;
     }
-    std::string text(buffer, len);
-    ::LocalFree(buffer);
-    return text;
+    const LocalMemory<char*> owned(buffer);
+    return std::string(buffer, len);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/file.h"
 #include "platform/file_cause.h"
+#include "platform/owned_handles.h"
 
 FileCause CauseOfOsError(uint32_t osError) {
     switch (osError) {
@@ -207,11 +208,9 @@ EntryStatus GetEntryStatus(const std::string& path) {
     status.isFolder = !status.isLink && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (status.isLink) {
         // Opening follows the link: it fails when the link leads nowhere.
-        const HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        status.targetMissing = handle == INVALID_HANDLE_VALUE;
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
+        const KernelHandle target(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        status.targetMissing = !target.IsValid();
     }
     return status;
 }

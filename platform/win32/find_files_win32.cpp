@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "platform/find_files.h"
-#include "platform/win32/search_handle.h"
+#include "platform/owned_handles.h"
 
 std::vector<FoundFile> FindFiles(const std::string& pattern) {
     std::vector<FoundFile> found;

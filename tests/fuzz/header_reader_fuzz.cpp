@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 #include "core/piece_header.h"
 
 namespace {

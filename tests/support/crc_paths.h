@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/cpu_state.h"
 #include "core/crc32.h"
 
 struct CrcPath {
@@ -19,7 +20,7 @@ inline bool AlwaysAvailable() {
 
 // The folding paths and the dispatch that picks among them.
 inline const CrcPath kFoldingPaths[] = {
-    {"pclmul", Crc32Pclmul, Crc32HavePclmul},
-    {"vpclmul", Crc32Vpclmul, Crc32HaveVpclmul},
+    {"pclmul", Crc32Pclmul, HasPclmul},
+    {"vpclmul", Crc32Vpclmul, HasVpclmul},
     {"fast", Crc32Fast, AlwaysAvailable},
 };

@@ -18,6 +18,8 @@
 constexpr UINT kJobProgressMessage = WM_APP + 1; // posted; wParam: thousandths done
 constexpr UINT kJobShowMessage = WM_APP + 2;     // sent; lParam: the message box request
 constexpr UINT kJobDoneMessage = WM_APP + 3;     // posted once the job's work has returned
+// The first message number past the job's, for a window's messages of its own.
+constexpr UINT kFirstWindowMessage = kJobDoneMessage + 1;
 
 class BackgroundJob {
 public:

@@ -5,22 +5,21 @@
 
 #include <shellapi.h>
 
+#include "platform/owned_handles.h"
+
 namespace {
 
 // The argument array CommandLineToArgvW allocates, freed with it.
 class ArgumentList {
 public:
     ArgumentList() : arguments_(CommandLineToArgvW(GetCommandLineW(), &count_)) {}
-    ~ArgumentList() { LocalFree(arguments_); }
-    ArgumentList(const ArgumentList&) = delete;
-    ArgumentList& operator=(const ArgumentList&) = delete;
 
-    int Count() const { return arguments_ ? count_ : 0; }
-    const wchar_t* At(int i) const { return arguments_[i]; }
+    int Count() const { return arguments_.IsValid() ? count_ : 0; }
+    const wchar_t* At(int i) const { return arguments_.Get()[i]; }
 
 private:
     int count_ = 0;
-    LPWSTR* arguments_;
+    LocalMemory<LPWSTR*> arguments_;
 };
 
 std::string ForAFunctions(const wchar_t* text) {

@@ -9,8 +9,7 @@
 Dialog::Dialog(int templateId, Messenger& messenger) : messenger_(messenger), templateId_(templateId) {}
 
 Dialog::~Dialog() {
-    if (window_ && !modal_)
-        DestroyWindow(window_);
+    modeless_.Reset(); // while the object can still take the window's last messages
 }
 
 INT_PTR Dialog::DoModal(HWND parent) {
@@ -52,7 +51,7 @@ void Dialog::End(INT_PTR result) {
     if (modal_)
         EndDialog(window_, result);
     else
-        DestroyWindow(window_);
+        modeless_.Reset();
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -60,6 +59,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
         auto* self = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->window_ = window;
+        if (!self->modal_)
+            self->modeless_.Reset(window);
     }
     // Messages before WM_INITDIALOG (WM_SETFONT and the like) have no object yet.
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
@@ -86,6 +87,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window_, DWLP_USER, 0);
         window_ = nullptr;
+        modeless_.Release(); // destroyed already
         return FALSE;
     }
     if (const auto result = OnMessage(message, wParam, lParam))

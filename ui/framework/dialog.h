@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/messages.h"
+#include "platform/owned_handles.h"
 
 class Dialog {
 public:
@@ -51,6 +52,7 @@ private:
 
     int templateId_;
     HWND window_ = nullptr;
+    WindowHandle modeless_; // the window, while a modeless one is ours to destroy
     bool modal_ = false;
     INT_PTR result_ = 0;
 };

@@ -9,17 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/owned_handles.h"
+
 class DroppedFiles {
 public:
     explicit DroppedFiles(HDROP drop) : drop_(drop) {}
-    ~DroppedFiles() { DragFinish(drop_); }
-    DroppedFiles(const DroppedFiles&) = delete;
-    DroppedFiles& operator=(const DroppedFiles&) = delete;
 
     std::vector<std::string> Paths() const;
     // Where the files were let go, in the target window's client coordinates.
     POINT Point() const;
 
 private:
-    HDROP drop_;
+    DropHandle drop_;
 };

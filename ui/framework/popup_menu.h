@@ -4,16 +4,13 @@
 
 #include <windows.h>
 
+#include "platform/owned_handles.h"
+
 class PopupMenu {
 public:
     explicit PopupMenu(int resourceId);
-    ~PopupMenu();
-    PopupMenu(PopupMenu&& other) noexcept;
-    PopupMenu& operator=(PopupMenu&& other) noexcept;
-    PopupMenu(const PopupMenu&) = delete;
-    PopupMenu& operator=(const PopupMenu&) = delete;
 
-    bool IsLoaded() const { return menu_ != nullptr; }
+    bool IsLoaded() const { return menu_.IsValid(); }
     // Greys and disables the item with this command id in the popup.
     void Disable(UINT commandId);
     // Shows submenu 0 at a screen point, left-aligned, answering the right button;
@@ -22,5 +19,5 @@ public:
     HMENU Popup() const;
 
 private:
-    HMENU menu_ = nullptr;
+    MenuHandle menu_;
 };

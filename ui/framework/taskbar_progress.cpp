@@ -3,32 +3,29 @@
 
 #include <shobjidl.h>
 
+#include <utility>
+
 TaskbarProgress::TaskbarProgress() {
     if (!com_.Initialised())
         return;
-    ITaskbarList3* taskbar = nullptr;
+    ITaskbarList3* created = nullptr;
     if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                reinterpret_cast<void**>(&taskbar))))
+                                reinterpret_cast<void**>(&created))))
         return;
-    if (FAILED(taskbar->HrInit())) {
-        taskbar->Release();
-        return;
-    }
-    taskbar_ = taskbar;
+    ComPtr<ITaskbarList3> taskbar(created);
+    if (SUCCEEDED(taskbar.Get()->HrInit()))
+        taskbar_ = std::move(taskbar);
 }
 
-TaskbarProgress::~TaskbarProgress() {
-    if (taskbar_)
-        taskbar_->Release();
-}
+TaskbarProgress::~TaskbarProgress() = default;
 
 bool TaskbarProgress::Show(HWND window, unsigned long long done, unsigned long long total) {
-    if (!taskbar_)
+    if (!taskbar_.IsValid())
         return false;
-    return SUCCEEDED(taskbar_->SetProgressState(window, TBPF_NORMAL)) &&
-           SUCCEEDED(taskbar_->SetProgressValue(window, done, total));
+    return SUCCEEDED(taskbar_.Get()->SetProgressState(window, TBPF_NORMAL)) &&
+           SUCCEEDED(taskbar_.Get()->SetProgressValue(window, done, total));
 }
 
 bool TaskbarProgress::Clear(HWND window) {
-    return taskbar_ && SUCCEEDED(taskbar_->SetProgressState(window, TBPF_NOPROGRESS));
+    return taskbar_.IsValid() && SUCCEEDED(taskbar_.Get()->SetProgressState(window, TBPF_NOPROGRESS));
 }

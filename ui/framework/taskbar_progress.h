@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "platform/owned_handles.h"
 #include "ui/framework/com_apartment.h"
 
 struct ITaskbarList3;
@@ -12,12 +13,10 @@ struct ITaskbarList3;
 class TaskbarProgress {
 public:
     TaskbarProgress();
-    ~TaskbarProgress();
-    TaskbarProgress(const TaskbarProgress&) = delete;
-    TaskbarProgress& operator=(const TaskbarProgress&) = delete;
+    ~TaskbarProgress(); // where ITaskbarList3 is complete
 
     // Whether the shell gave us its taskbar object.
-    bool Available() const { return taskbar_ != nullptr; }
+    bool Available() const { return taskbar_.IsValid(); }
     // done of total on window's button; false when the shell refused or has no taskbar.
     bool Show(HWND window, unsigned long long done, unsigned long long total);
     // The button without progress again.
@@ -25,5 +24,5 @@ public:
 
 private:
     ComApartment com_;
-    ITaskbarList3* taskbar_ = nullptr;
+    ComPtr<ITaskbarList3> taskbar_;
 };

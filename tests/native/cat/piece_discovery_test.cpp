@@ -102,14 +102,3 @@ TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
     EXPECT_FALSE(DiscoverPieces("", empty).has_value());
     EXPECT_EQ(2u, empty.told.size()) << "an empty path fails both checks";
 }
-
-TEST(PieceDiscovery, ListLines) {
-    EXPECT_EQ("_Split#003\t 1457664 bytes", PieceLine("C:\\x\\_Split#003", 1457664));
-    EXPECT_EQ("big.bin\t 4294967296 bytes", PieceLine("big.bin", 4294967296ull)) << "sizes are 64-bit";
-    EXPECT_EQ("_Split#000\t 0 bytes", PieceLine("D:\\_Split#000", 0));
-
-    TempDir dir;
-    dir.Write("five.bin", "12345");
-    EXPECT_EQ("five.bin\t5 bytes", SelectionLine(dir.File("five.bin")));
-    EXPECT_EQ("gone.bin\t", SelectionLine(dir.File("gone.bin"))) << "no size when the status cannot be read";
-}

@@ -5,11 +5,13 @@
 #include <fstream>
 #include <random>
 
+#include "core/cpu_state.h"
 #include "core/crc32.h"
 #include "core/crc32_fold.h"
 #include "core/crc32_job.h"
 #include "core/piece_header.h"
 #include "tests/support/crc_paths.h"
+#include "tests/support/path_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -65,13 +67,7 @@ const CrcPath kPaths[] = {
     kFoldingPaths[2],
 };
 
-class Crc32Path : public testing::TestWithParam<CrcPath> {
-protected:
-    void SetUp() override {
-        if (!GetParam().available())
-            GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
-    }
-};
+using Crc32Path = PathTest<CrcPath>;
 
 } // namespace
 
@@ -109,11 +105,10 @@ TEST_P(Crc32Path, HandlesEveryStepBoundaryAndExtremeRegisters) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32Path, testing::ValuesIn(kPaths),
-                         [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
+INSTANTIATE_EVERY_PATH(Crc32Path, CrcPath, kPaths);
 
 TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
-    const std::string want = Crc32HaveVpclmul() ? "vpclmul" : Crc32HavePclmul() ? "pclmul" : "slice16";
+    const std::string want = HasVpclmul() ? "vpclmul" : HasPclmul() ? "pclmul" : "slice16";
     EXPECT_EQ(want, Crc32FastPathName());
 }
 

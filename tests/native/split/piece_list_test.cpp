@@ -13,6 +13,14 @@ using PieceList = SplitFolder;
 
 namespace {
 
+// "name size" per entry listed.
+std::vector<std::string> Listed(const std::vector<FoundFile>& found) {
+    std::vector<std::string> lines;
+    for (const FoundFile& f : found)
+        lines.push_back(f.name + " " + std::to_string(f.size));
+    return lines;
+}
+
 std::vector<std::string> Sorted(std::vector<std::string> lines) {
     std::sort(lines.begin(), lines.end());
     return lines;
@@ -24,23 +32,22 @@ TEST_F(PieceList, ListsEveryPieceWithItsSizeInTheSearchOrder) {
     dir.Write("other.txt", "x");
     RunSplit(dir, "big.bin", TestBytes(2500), 1000, false);
     dir.Write("_Split#000.exe", std::string(7, 'e'));
-    const std::vector<std::string> lines = ListPieceLines(dir.File("big.bin"));
+    const std::vector<std::string> lines = Listed(PiecesBeside(dir.File("big.bin")));
 
     std::vector<std::string> searchOrder;
     for (const FoundFile& found : FindFiles(dir.File("_Split#*")))
         searchOrder.push_back(found.name);
     ASSERT_EQ(lines.size(), searchOrder.size());
     for (size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(lines[i].substr(0, lines[i].rfind('\t')), searchOrder[i]) << "line " << i << " out of order";
-    EXPECT_EQ(Sorted(lines), (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#000.exe\t 7 bytes",
-                                                       "_Split#001\t 1000 bytes", "_Split#002\t 500 bytes"}))
+        EXPECT_EQ(lines[i].substr(0, lines[i].rfind(' ')), searchOrder[i]) << "line " << i << " out of order";
+    EXPECT_EQ(Sorted(lines),
+              (std::vector<std::string>{"_Split#000 1000", "_Split#000.exe 7", "_Split#001 1000", "_Split#002 500"}))
         << "every \"_Split#*\" file, the .exe of an earlier split included; nothing else";
 }
 
 TEST_F(PieceList, BareNameListsTheCurrentFolder) {
     RunSplit(dir, "big.bin", TestBytes(1500), 1000, false);
-    EXPECT_EQ(Sorted(ListPieceLines("big.bin")),
-              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 500 bytes"}));
+    EXPECT_EQ(Sorted(Listed(PiecesBeside("big.bin"))), (std::vector<std::string>{"_Split#000 1000", "_Split#001 500"}));
 }
 
 TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
@@ -54,13 +61,14 @@ TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
     const Outcome& asked = kept.messenger.told[0];
     EXPECT_EQ(asked.kind, OutcomeKind::LeftoverPieces);
     EXPECT_EQ((std::vector<std::string>{asked.path, std::to_string(asked.first), asked.name, asked.other}),
-              (std::vector<std::string>{PortablePath(std::filesystem::current_path().string()), "6", "_Split#000", "_Split#004"}));
+              (std::vector<std::string>{PortablePath(std::filesystem::current_path().string()), "6", "_Split#000",
+                                        "_Split#004"}));
     EXPECT_EQ(dir.Read("_Split#004"), first.substr(4000)) << "No writes and deletes nothing";
 
     SplitRun replaced = RunSplit(dir, "second.bin", second, 1000, false, nullptr, "?", {Answer::Yes});
     EXPECT_EQ(replaced.result.end, SplitEnd::Done);
-    EXPECT_EQ(Sorted(ListPieceLines(dir.File("second.bin"))),
-              (std::vector<std::string>{"_Split#000\t 1000 bytes", "_Split#001\t 200 bytes"}))
+    EXPECT_EQ(Sorted(Listed(PiecesBeside(dir.File("second.bin")))),
+              (std::vector<std::string>{"_Split#000 1000", "_Split#001 200"}))
         << "only the new set is left";
 }
 

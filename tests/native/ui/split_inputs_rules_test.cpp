@@ -1,7 +1,7 @@
 // Size steps, split count and the split-size text rule of the split half.
 #include <gtest/gtest.h>
 
-#include "split/split_inputs.h"
+#include "ui/split_inputs.h"
 
 TEST(SizeSteps, LabelsAndSizesOfTheTellingSteps) {
     struct Row {

@@ -1,5 +1,5 @@
 // The real main dialog with recorded messages and pickers that answer from a
-// script, plus what the catenate tests read back: list box 1018 and sets on disk.
+// script, plus what the catenate tests read back: IDC_CAT_LIST and sets on disk.
 #pragma once
 
 #include <windows.h>
@@ -48,10 +48,10 @@ protected:
     std::string EditText() const { return dialog.ItemText(IDC_FIRST_PIECE); }
     std::vector<std::string> CatLines() const { return ListLines(dialog.Item(IDC_CAT_LIST)); }
 
-    // Every line of list box 1018 names an entry of the catenation list or a rejoined file.
+    // Every line of IDC_CAT_LIST names an entry of the catenation list or a rejoined file.
     void ExpectListInStep() const {
         EXPECT_EQ(CatLines().size(), dialog.CatenationList().size() + dialog.RejoinedPaths().size())
-            << "list box 1018 and the dialog's lists went out of step";
+            << "IDC_CAT_LIST and the dialog's lists went out of step";
     }
 
     WindowRecordingMessenger messenger;

@@ -1,4 +1,4 @@
-// Naming the first piece: typed into edit 1016 or chosen with "...", and what
+// Naming the first piece: typed into IDC_FIRST_PIECE or chosen with "...", and what
 // "Start cat" says when nothing valid was named.
 #include <filesystem>
 
@@ -151,5 +151,5 @@ TEST_F(CatDialogTest, StartCatAfterACancelledPickUsesTheEmptyPathNotTheEdit) {
     EXPECT_EQ(3u, messenger.shown.size()) << ::testing::PrintToString(messenger.shown);
     EXPECT_EQ(dir.File("_Split#000"), EditText()) << "a failed start keeps the edit's text";
     EXPECT_TRUE(dialog.CatenationList().empty());
-    EXPECT_TRUE(CatLines().empty()) << "the failed discovery empties list box 1018";
+    EXPECT_TRUE(CatLines().empty()) << "the failed discovery empties IDC_CAT_LIST";
 }

@@ -11,6 +11,7 @@
 #include "core/crc32.h"
 #include "core/crc32_job.h"
 #include "tests/support/crc_paths.h"
+#include "tests/support/path_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -38,8 +39,8 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     const bool compilerSeesPclmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
     const bool compilerSeesWide = compilerSeesPclmul && __builtin_cpu_supports("avx2") &&
                                   __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
-    EXPECT_EQ(compilerSeesPclmul, Crc32HavePclmul()) << "the compiler's CPU detection says " << compilerSeesPclmul;
-    EXPECT_EQ(compilerSeesWide, Crc32HaveVpclmul()) << "the compiler's CPU detection says " << compilerSeesWide;
+    EXPECT_EQ(compilerSeesPclmul, HasPclmul()) << "the compiler's CPU detection says " << compilerSeesPclmul;
+    EXPECT_EQ(compilerSeesWide, HasVpclmul()) << "the compiler's CPU detection says " << compilerSeesWide;
 
     if (!UnderWine())
         return;
@@ -52,19 +53,13 @@ TEST(Crc32Windows, FoldingPathsAreDetectedExactlyWhereTheProcessorHasThem) {
     const bool hostHasPclmul = HostListsFlag(flags, "pclmulqdq") && HostListsFlag(flags, "sse4_1");
     const bool hostHasWide = hostHasPclmul && HostListsFlag(flags, "avx2") && HostListsFlag(flags, "avx512f") &&
                              HostListsFlag(flags, "vpclmulqdq");
-    EXPECT_EQ(hostHasPclmul, Crc32HavePclmul()) << "host flags: " << flags;
-    EXPECT_EQ(hostHasWide, Crc32HaveVpclmul()) << "host flags: " << flags;
+    EXPECT_EQ(hostHasPclmul, HasPclmul()) << "host flags: " << flags;
+    EXPECT_EQ(hostHasWide, HasVpclmul()) << "host flags: " << flags;
 }
 
-namespace {
-
-class Crc32WindowsPath : public testing::TestWithParam<CrcPath> {};
-
-} // namespace
+using Crc32WindowsPath = PathTest<CrcPath>;
 
 TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
-    if (!GetParam().available())
-        GTEST_SKIP() << "this processor (or its system) lacks what the " << GetParam().name << " path needs";
     const std::string data = TestBytes(200000, 21);
     std::mt19937 gen(5);
     for (int round = 0; round < 900; ++round) {
@@ -76,8 +71,7 @@ TEST_P(Crc32WindowsPath, EqualsTheReferenceOnRandomLengthsAndAlignments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFoldingPath, Crc32WindowsPath, testing::ValuesIn(kFoldingPaths),
-                         [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
+INSTANTIATE_EVERY_PATH(Crc32WindowsPath, CrcPath, kFoldingPaths);
 
 TEST(Crc32Windows, ChainedUpdatesOfOddSizesEqualOneRun) {
     const std::string data = TestBytes(1 << 20, 22);

@@ -1,5 +1,5 @@
 // Recognising ASCII and UTF-8 names.
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Name encodings on Win32: kernel32's conversions through UTF-16, no C runtime.
-#include "platform/name_encoding.h"
+#include "platform/name_conversion.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // The directory search for "_Split#*" on Win32, kept to the names of real pieces.
 #include <windows.h>
 
-#include "platform/win32/search_handle.h"
-#include "stub/piece_search.h"
+#include "platform/owned_handles.h"
 #include "stub/stub_paths.h"
+#include "stub/stub_search.h"
 
 namespace {
 
@@ -66,14 +66,13 @@ SearchResult FindPieces(const char* folder, PieceSet* pieces) {
         const int number = PieceNumberOf(data.cFileName, NameLength(data.cFileName));
         if (number <= 0)
             continue;
-        char* slot = pieces->names[number];
-        if (slot[0] != 0) {
+        if (pieces->tally.Add(number, number) >= 0) {
             result.outcome = SearchOutcome::FoundTwice;
-            CopyName(slot, result.first);
+            CopyName(pieces->names[number], result.first);
             CopyName(data.cFileName, result.second);
             return result;
         }
-        CopyName(data.cFileName, slot);
+        CopyName(data.cFileName, pieces->names[number]);
     } while (search.Next(&data));
     if (search.LastError() != ERROR_NO_MORE_FILES) {
         result.outcome = SearchOutcome::Failed;
@@ -83,12 +82,5 @@ SearchResult FindPieces(const char* folder, PieceSet* pieces) {
 }
 
 int FirstMissingPiece(const PieceSet& pieces) {
-    int highest = 0;
-    for (int n = 1; n < kMaxPieces; ++n)
-        if (pieces.names[n][0] != 0)
-            highest = n;
-    for (int n = 1; n < highest; ++n)
-        if (pieces.names[n][0] == 0)
-            return n;
-    return -1;
+    return pieces.tally.NextMissing(1);
 }

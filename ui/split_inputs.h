@@ -13,7 +13,7 @@ constexpr unsigned kFirstSizeStep = 1;
 constexpr unsigned kLastSizeStep = 40;
 
 struct SizeStep {
-    std::string label; // as edit 1009 shows it, e.g. "900kB" or "1MB + 400kB"
+    std::string label; // as IDC_SIZE_STEP_LABEL shows it, e.g. "900kB" or "1MB + 400kB"
     int32_t size = 0;  // the split size in bytes
 };
 

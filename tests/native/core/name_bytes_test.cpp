@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "core/name_encoding.h"
+#include "core/name_bytes.h"
 #include "core/recorded_name.h"
-#include "platform/name_encoding.h"
+#include "platform/name_conversion.h"
 
 namespace {
 

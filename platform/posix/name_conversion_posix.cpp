@@ -1,6 +1,6 @@
 // Name encodings on POSIX: file names are UTF-8, and a name recorded in an
 // ANSI code page is read as Windows-1252.
-#include "platform/name_encoding.h"
+#include "platform/name_conversion.h"
 
 #include <cstdint>
 

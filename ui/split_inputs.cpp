@@ -1,5 +1,5 @@
 // The split half's input rules: size steps, split count, split-size text.
-#include "split/split_inputs.h"
+#include "ui/split_inputs.h"
 
 #include "split/piece_plan.h"
 

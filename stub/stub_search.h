@@ -2,12 +2,14 @@
 #pragma once
 
 #include "core/piece_name.h"
+#include "core/piece_tally.h"
 
 // Piece n's name as the directory holds it (its letter case may differ from
 // "_Split#nnn"); empty for a piece that was not found. Piece 0 is never listed:
-// its data comes from "_Split#000.exe".
+// its data comes from "_Split#000.exe". The tally keeps the numbers found, as Fendrik's joins keep them.
 struct PieceSet {
     char names[kMaxPieces][11];
+    PieceTally tally;
 };
 
 enum class SearchOutcome {

@@ -17,6 +17,9 @@ size_t Utf16Units(const char* bytes, size_t len);
 // The longest name one folder entry takes on every file system the sets travel on, in bytes.
 constexpr size_t kMaxNameBytes = 255;
 
+// What a join's output is called until it is complete and checked: "name.partial".
+constexpr char kPartialSuffix[] = ".partial";
+
 // The one rule for a temporary name (the join's "name.partial"): how many bytes of name to keep so
 // that they and suffixLen more bytes stay within kMaxNameBytes, never cutting a UTF-8 character.
 size_t KeptBeforeSuffix(const char* name, size_t len, size_t suffixLen);
