@@ -29,10 +29,10 @@ uint32_t PiecesToRestore(const RecoveryRequest& request, uint32_t pieceCount) {
 }
 
 uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool firstIsExe) {
-    const uint64_t main = par2::kHeaderSize + 12 + 16ull * pieceCount;
+    const uint64_t main = par2::kHeaderSize + par2::MainSize(pieceCount);
     const uint64_t names = 12ull * pieceCount + (firstIsExe ? 4 : 0); // "_Split#000" pads to 12, the .exe to 16
-    const uint64_t descriptions = (par2::kHeaderSize + 56) * pieceCount + names;
-    const uint64_t checksums = (par2::kHeaderSize + 16 + 20ull * slicesPerPiece) * pieceCount;
+    const uint64_t descriptions = (par2::kHeaderSize + par2::kFileDescFixed) * pieceCount + names;
+    const uint64_t checksums = (par2::kHeaderSize + par2::SliceChecksumsSize(slicesPerPiece)) * pieceCount;
     const uint64_t creator = par2::kHeaderSize + Pad4(sizeof kCreatorText - 1);
     return main + descriptions + checksums + creator;
 }
