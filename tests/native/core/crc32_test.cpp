@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #include "core/crc32.h"
 #include "core/crc32_fold.h"
@@ -111,6 +112,12 @@ TEST_P(Crc32Path, HandlesEveryStepBoundaryAndExtremeRegisters) {
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, Crc32Path, testing::ValuesIn(kPaths),
                          [](const testing::TestParamInfo<CrcPath>& info) { return std::string(info.param.name); });
+
+TEST(Crc32, ZerosByArithmeticEqualZerosFed) {
+    const std::vector<uint8_t> zeros(70000, 0);
+    for (uint64_t n : {0, 1, 3, 255, 256, 4097, 65543})
+        EXPECT_EQ(Crc32Bytewise(0x12345678u, zeros.data(), n), Crc32Zeros(0x12345678u, n)) << n;
+}
 
 TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
     const std::string want = Crc32HaveVpclmul() ? "vpclmul" : Crc32HavePclmul() ? "pclmul" : "slice16";
