@@ -124,7 +124,8 @@ std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set
     for (size_t s = 0; s < piece.goodSlices.size(); ++s) {
         if (piece.goodSlices[s])
             continue;
-        const uint64_t begin = s * set.sliceSize, end = std::min(file.length, begin + set.sliceSize);
+        const uint64_t begin = s * set.sliceSize;
+        const uint64_t end = file.length - begin < set.sliceSize ? file.length : begin + set.sliceSize;
         if (!ranges.empty() && ranges.back().end == begin)
             ranges.back().end = end;
         else
