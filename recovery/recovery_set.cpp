@@ -18,12 +18,22 @@ constexpr size_t kScanBlock = 1 << 20;
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
 
+// A recovery packet as found, before the main packet says which data length is a slice: kept small, as a
+// hostile file may hold many.
+struct RecoveryCandidate {
+    uint32_t exponent;
+    uint32_t file; // index into SetParts::paths
+    uint64_t dataLength;
+    uint64_t offset; // of its data
+};
+
 struct SetParts {
     std::vector<uint8_t> main;
     std::map<Id, std::vector<uint8_t>> descriptions, checksums;
-    // By exponent and data length: a packet of another length must not shadow the slice of that exponent.
-    std::map<std::pair<uint32_t, uint64_t>, RecoverySliceAt> recovery;
+    // In the order found: a packet of another length must not shadow the slice of its exponent.
+    std::vector<RecoveryCandidate> recovery;
     std::set<std::string> files;
+    std::vector<std::string> paths; // the files holding recovery packets of the set
 };
 
 Id IdOf(const uint8_t* bytes) {
@@ -108,13 +118,16 @@ bool CheckPacket(File& file, uint64_t offset, const PacketHeader& header, std::v
 }
 
 // An intact packet into the parts of its set; critical packets only when their bodies read as the layout
-// says, so that every body kept can be used.
+// says, so that every body kept can be used, and a main packet only when the set ID is its MD5.
 void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketHeader& header,
                 const std::vector<uint8_t>& held, SetParts& parts) {
     const uint8_t* body = held.empty() ? nullptr : held.data() + kHeaderSize;
     const uint64_t bodyLen = header.BodyLength();
+    MainBody main;
     if (header.kind == PacketType::Main && body) {
-        parts.main.assign(body, body + bodyLen);
+        const Md5Digest setId = Md5Of(body, static_cast<size_t>(bodyLen));
+        if (ReadMain(body, bodyLen, main) && SameBytes(setId.data(), header.setId, 16))
+            parts.main.assign(body, body + bodyLen);
     } else if (header.kind == PacketType::FileDescription && body) {
         FileDescription desc;
         if (ReadFileDescription(body, bodyLen, desc))
@@ -127,9 +140,12 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
         uint8_t fixed[kRecoverySliceFixed];
         RecoverySlice slice;
         if (bodyLen >= sizeof fixed && ReadAt(file, pos + kHeaderSize, fixed, sizeof fixed) == sizeof fixed &&
-            ReadRecoverySlice(fixed, bodyLen, slice))
-            parts.recovery.emplace(std::make_pair(slice.exponent, slice.dataLength),
-                                   RecoverySliceAt{slice.exponent, path, pos + kHeaderSize + kRecoverySliceFixed});
+            ReadRecoverySlice(fixed, bodyLen, slice)) {
+            if (parts.paths.empty() || parts.paths.back() != path)
+                parts.paths.push_back(path);
+            parts.recovery.push_back({slice.exponent, static_cast<uint32_t>(parts.paths.size() - 1),
+                                      slice.dataLength, pos + kHeaderSize + kRecoverySliceFixed});
+        }
     }
 }
 
@@ -146,8 +162,9 @@ void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& da
             return;
         const uint8_t* head = window.At(pos, kHeaderSize);
         PacketHeader header;
-        if (!head || !ReadHeader(head, header) || header.length > length - pos) {
-            if (head && ReadHeader(head, header))
+        const bool parsed = head && ReadHeader(head, header);
+        if (!parsed || header.length > length - pos) {
+            if (parsed)
                 ++damaged; // cut short, or its length damaged
             pos = head ? window.FindMagic(pos + 1) : length;
             continue;
@@ -224,13 +241,16 @@ Built BuildSet(const Id& setId, const SetParts& parts, RecoverySet& set) {
             return Built::Incomplete;
         set.files.push_back(std::move(file));
     }
-    // One recovery slice per exponent, of exactly one slice's data.
-    for (const auto& [key, at] : parts.recovery) {
+    // One recovery slice per exponent, the first found of exactly one slice's data.
+    std::vector<RecoveryCandidate> found = parts.recovery;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const RecoveryCandidate& a, const RecoveryCandidate& b) { return a.exponent < b.exponent; });
+    for (const RecoveryCandidate& c : found) {
         RecoverySlice slice;
-        slice.exponent = key.first;
-        slice.dataLength = key.second;
-        if (IsSliceOf(main, slice) && (set.recovery.empty() || set.recovery.back().exponent != slice.exponent))
-            set.recovery.push_back(at);
+        slice.exponent = c.exponent;
+        slice.dataLength = c.dataLength;
+        if (IsSliceOf(main, slice) && (set.recovery.empty() || set.recovery.back().exponent != c.exponent))
+            set.recovery.push_back({c.exponent, parts.paths[c.file], c.offset});
     }
     set.indexFiles.assign(parts.files.begin(), parts.files.end());
     return Built::Complete;
