@@ -16,12 +16,12 @@ constexpr uint64_t kHashedHead = 16384;     // a file's first 16 KiB get an MD5 
 // 2^65535 = 1 in GF(2^16): a recovery exponent of 65535 or more repeats a lower one's factors.
 constexpr uint32_t kExponentLimit = 65535;
 
-extern const uint8_t kMagic[8];               // "PAR2\0PKT"
-extern const uint8_t kMainType[16];           // "PAR 2.0\0Main\0\0\0\0"
-extern const uint8_t kFileDescType[16];       // "PAR 2.0\0FileDesc"
-extern const uint8_t kSliceChecksumType[16];  // "PAR 2.0\0IFSC\0\0\0\0"
-extern const uint8_t kRecoverySliceType[16];  // "PAR 2.0\0RecvSlic"
-extern const uint8_t kCreatorType[16];        // "PAR 2.0\0Creator\0"
+extern const uint8_t kMagic[8];              // "PAR2\0PKT"
+extern const uint8_t kMainType[16];          // "PAR 2.0\0Main\0\0\0\0"
+extern const uint8_t kFileDescType[16];      // "PAR 2.0\0FileDesc"
+extern const uint8_t kSliceChecksumType[16]; // "PAR 2.0\0IFSC\0\0\0\0"
+extern const uint8_t kRecoverySliceType[16]; // "PAR 2.0\0RecvSlic"
+extern const uint8_t kCreatorType[16];       // "PAR 2.0\0Creator\0"
 
 void PutU32(uint8_t* p, uint32_t v);
 void PutU64(uint8_t* p, uint64_t v);
@@ -53,7 +53,8 @@ constexpr size_t kPacketHashAt = 16;
 struct MainBody {
     uint64_t sliceSize = 0; // a positive multiple of 4
     uint32_t files = 0;     // at least one
-    const uint8_t* fileIds = nullptr; // files IDs of 16 bytes
+    // `files` IDs of 16 bytes.
+    const uint8_t* fileIds = nullptr;
 };
 constexpr size_t kMainFixed = 12;
 bool ReadMain(const uint8_t* body, uint64_t len, MainBody& out);

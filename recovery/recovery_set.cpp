@@ -143,8 +143,8 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
             ReadRecoverySlice(fixed, bodyLen, slice)) {
             if (parts.paths.empty() || parts.paths.back() != path)
                 parts.paths.push_back(path);
-            parts.recovery.push_back({slice.exponent, static_cast<uint32_t>(parts.paths.size() - 1),
-                                      slice.dataLength, pos + kHeaderSize + kRecoverySliceFixed});
+            parts.recovery.push_back({slice.exponent, static_cast<uint32_t>(parts.paths.size() - 1), slice.dataLength,
+                                      pos + kHeaderSize + kRecoverySliceFixed});
         }
     }
 }

@@ -80,7 +80,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     for (uint32_t p = 0; p < count; ++p) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
-        piece.checksums.resize(static_cast<size_t>(par2::SliceChecksumsSize(piece.slices) - par2::kSliceChecksumsFixed));
+        piece.checksums.resize(
+            static_cast<size_t>(par2::SliceChecksumsSize(piece.slices) - par2::kSliceChecksumsFixed));
         const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
         const size_t known = std::min(pieces[p].knownLen, len);
         if (p == 0 && known == len)

@@ -25,8 +25,10 @@ struct CraftedFile {
 
 struct CraftedSet {
     uint64_t sliceSize = 0;
-    std::vector<CraftedFile> files; // in file ID order, as the main packet lists them
-    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> recovery; // exponent, data
+    // In file ID order, as the main packet lists them.
+    std::vector<CraftedFile> files;
+    // Exponent and data of each recovery slice.
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> recovery;
 
     std::vector<uint8_t> MainBody() const {
         std::vector<uint8_t> body(par2::MainSize(static_cast<uint32_t>(files.size())));
@@ -113,8 +115,8 @@ inline CraftedSet CraftSet(const std::vector<std::pair<std::string, std::string>
         for (size_t at = 0; at < f.bytes.size(); at += sliceSize) {
             std::vector<uint8_t> slice(sliceSize, 0);
             std::memcpy(slice.data(), f.bytes.data() + at, std::min<size_t>(sliceSize, f.bytes.size() - at));
-            f.slices.push_back({Md5Of(slice.data(), slice.size()),
-                                Crc32Fast(0xFFFFFFFF, slice.data(), slice.size()) ^ 0xFFFFFFFF});
+            f.slices.push_back(
+                {Md5Of(slice.data(), slice.size()), Crc32Fast(0xFFFFFFFF, slice.data(), slice.size()) ^ 0xFFFFFFFF});
             slices.push_back(std::move(slice));
         }
     for (uint32_t e : exponents) {

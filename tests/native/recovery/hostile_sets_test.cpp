@@ -44,7 +44,8 @@ protected:
     bool ReadIndex(const std::string& bytes) {
         reader = std::make_unique<RecoveryIndexReader>();
         for (size_t at = 0; at < bytes.size(); at += 1000)
-            reader->Feed(reinterpret_cast<const uint8_t*>(bytes.data()) + at, std::min<size_t>(1000, bytes.size() - at));
+            reader->Feed(reinterpret_cast<const uint8_t*>(bytes.data()) + at,
+                         std::min<size_t>(1000, bytes.size() - at));
         return reader->Finish();
     }
     PieceState SliceCheckOf(int n, const std::string& bytes) const {
