@@ -119,10 +119,13 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
         indices.push_back(m.index);
     for (const RecoverySliceAt& r : set.recovery)
         exponents.push_back(r.exponent);
-    const SolveResult solved = PlanSolve(indices, exponents);
+    // The solver's work, which grows with the cube of the missing slices, can be stopped; it moves no bytes.
+    const SolveResult solved =
+        PlanSolve(indices, exponents, [&] { return !progress || progress(0, missing.size() * set.sliceSize); });
     if (solved.outcome != SolveOutcome::Solved) {
-        result.outcome =
-            solved.outcome == SolveOutcome::OutOfMemory ? RebuildOutcome::OutOfMemory : RebuildOutcome::Singular;
+        result.outcome = solved.outcome == SolveOutcome::OutOfMemory ? RebuildOutcome::OutOfMemory
+                         : solved.outcome == SolveOutcome::Stopped   ? RebuildOutcome::Stopped
+                                                                     : RebuildOutcome::Singular;
         return result;
     }
     const SolvePlan* plan = &solved.plan;

@@ -35,10 +35,10 @@ private:
     std::vector<uint16_t> words_;
 };
 
-// Reduces the first k columns to the identity, bringing in rows as they are needed; false when the rows
+// Reduces the first k columns to the identity, bringing in rows as they are needed; Singular when the rows
 // run out. taken counts the rows brought in.
-bool Eliminate(Matrix& m, size_t k, size_t rows, const std::vector<uint32_t>& missing,
-               const std::vector<uint32_t>& exponents, size_t& taken) {
+SolveOutcome Eliminate(Matrix& m, size_t k, size_t rows, const std::vector<uint32_t>& missing,
+                       const std::vector<uint32_t>& exponents, const std::function<bool()>& carryOn, size_t& taken) {
     auto takeRow = [&]() {
         uint16_t* row = m.Row(taken);
         for (size_t j = 0; j < k; ++j)
@@ -49,6 +49,8 @@ bool Eliminate(Matrix& m, size_t k, size_t rows, const std::vector<uint32_t>& mi
     while (taken < k)
         takeRow();
     for (size_t c = 0; c < k; ++c) {
+        if (carryOn && !carryOn())
+            return SolveOutcome::Stopped;
         // A row at or below c with a non-zero entry in column c; bring in further rows until one has it.
         size_t pivot = c;
         for (;;) {
@@ -57,7 +59,7 @@ bool Eliminate(Matrix& m, size_t k, size_t rows, const std::vector<uint32_t>& mi
             if (pivot < taken)
                 break;
             if (taken == rows)
-                return false;
+                return SolveOutcome::Singular;
             takeRow();
             const size_t fresh = taken - 1;
             for (size_t p = 0; p < c; ++p) // clear the columns already solved
@@ -70,12 +72,13 @@ bool Eliminate(Matrix& m, size_t k, size_t rows, const std::vector<uint32_t>& mi
             if (r != c && m.Row(r)[c] != 0)
                 m.AddMultiple(r, c, m.Row(r)[c]);
     }
-    return true;
+    return SolveOutcome::Solved;
 }
 
 } // namespace
 
-SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents) {
+SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents,
+                      const std::function<bool()>& carryOn) {
     const size_t k = missing.size();
     SolveResult result;
     if (k == 0) {
@@ -85,7 +88,8 @@ SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<ui
     if (exponents.size() < k)
         return result;
     const size_t rows = std::min<size_t>(exponents.size(), k + kSpareRows), width = k + rows;
-    if (width > std::numeric_limits<size_t>::max() / sizeof(uint16_t) / rows) {
+    const uint64_t bytes = (uint64_t{rows} * width + uint64_t{k} * rows) * sizeof(uint16_t);
+    if (bytes > kSolverMemory || width > std::numeric_limits<size_t>::max() / sizeof(uint16_t) / rows) {
         result.outcome = SolveOutcome::OutOfMemory;
         return result;
     }
@@ -103,7 +107,8 @@ SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<ui
         return result;
     }
     size_t taken = 0;
-    if (!Eliminate(*matrix, k, rows, missing, exponents, taken))
+    result.outcome = Eliminate(*matrix, k, rows, missing, exponents, carryOn, taken);
+    if (result.outcome != SolveOutcome::Solved)
         return result;
     // Rows 0..k-1 now read: missing j = Σ over taken rows of their coefficients. Only recovery slices that
     // appear with a non-zero coefficient are read.
@@ -121,7 +126,6 @@ SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<ui
             if (column[a] >= 0)
                 plan.coefficients[j * plan.used.size() + column[a]] = matrix->Row(j)[k + a];
     plan.rejected = static_cast<uint32_t>(taken - k);
-    result.outcome = SolveOutcome::Solved;
     return result;
 }
 

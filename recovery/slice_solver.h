@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace par2 {
@@ -16,7 +17,8 @@ struct SolvePlan {
 enum class SolveOutcome {
     Solved,
     Singular,    // fewer recovery slices than missing ones, or no choice of them within the spares is invertible
-    OutOfMemory, // the matrix could not be had: nothing was tried
+    OutOfMemory, // the matrix would outgrow kSolverMemory or could not be had: nothing was tried
+    Stopped,
 };
 
 struct SolveResult {
@@ -27,10 +29,15 @@ struct SolveResult {
 // A singular choice brings in at most this many further recovery slices before the set is called unsolvable:
 // with distinct exponents a singular choice is rare, and each row brought in costs the matrix a row and a column.
 constexpr uint32_t kSpareRows = 8;
+// The most the matrix and the plan may take: about 13000 missing slices. The work grows with the cube of
+// their number, so a larger system would keep the user waiting for hours (and a 32-bit process has no room).
+constexpr uint64_t kSolverMemory = uint64_t{1} << 30;
 
 // Gaussian elimination over GF(2^16) for the missing input slice indices, using the recovery slices of the
 // given exponents, the first ones first; when a choice gives a singular matrix, up to kSpareRows further ones
-// are tried. The matrix (missing + spares rows of twice that many columns) is taken before any work.
-SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents);
+// are tried. The matrix (missing + spares rows of twice that many columns) is taken before any work; carryOn
+// is asked once per column and stops the work when it says no.
+SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents,
+                      const std::function<bool()>& carryOn = nullptr);
 
 } // namespace par2

@@ -183,13 +183,19 @@ TEST_F(HostileSetTest, RecoveryPacketsOfTheWrongSizeOrARepeatedExponentAreNotSli
     EXPECT_EQ(pieces[1], dir.Read(Name(1)));
 }
 
-TEST(SliceSolverLimits, ManyDependentRowsAreRefusedWithinTheSpares) {
+TEST(SliceSolverLimits, DependentRowsEndWithinTheSparesAndTheMatrixWithinItsMemory) {
     // Every row the same (exponents equal modulo 65535, as a reader that forgot the limit would pass them):
     // the solver gives up after its spares, its matrix no larger than they are.
     std::vector<uint32_t> exponents;
     for (uint32_t n = 0; n < 100000; ++n)
         exponents.push_back(3 + 65535 * n);
     EXPECT_EQ(par2::SolveOutcome::Singular, par2::PlanSolve({1, 2}, exponents).outcome);
+    EXPECT_EQ(par2::SolveOutcome::Stopped, par2::PlanSolve({1, 2}, {0, 1}, [] { return false; }).outcome);
+    // A system beyond the solver's memory is refused before anything is taken.
+    std::vector<uint32_t> many(14000);
+    for (uint32_t i = 0; i < many.size(); ++i)
+        many[i] = i;
+    EXPECT_EQ(par2::SolveOutcome::OutOfMemory, par2::PlanSolve(many, many).outcome);
 }
 
 } // namespace
