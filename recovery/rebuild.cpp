@@ -223,9 +223,8 @@ RebuildResult RebuildPieces(const SetCheck& check, const ProgressCallback& progr
             }
         }
         // What the present slices put into the recovery slices taken out again: what is left is the
-        // missing slices' share.
-        // A present slice is read up to its piece's recorded length and padded with zeros, whatever follows
-        // in the file; a range past that length is all zeros and adds nothing.
+        // missing slices' share. A present slice is read up to its piece's recorded length and padded with
+        // zeros, whatever follows in the file; a range past that length is all zeros and adds nothing.
         File source;
         const std::string* openPath = nullptr;
         std::vector<const Present*> inBatch;
