@@ -3,8 +3,10 @@
 // read by the folder reader and by catstub's index reader, checked and (where it can be) rebuilt.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 
 #include "core/crc32.h"
 #include "core/recovery_index.h"
