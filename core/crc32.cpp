@@ -30,6 +30,17 @@ FastPath ChosenPath() {
     return static_cast<FastPath>(path);
 }
 
+// a * b modulo the CRC polynomial, both in the register's reflected order (bit 31 is x^0).
+uint32_t MulModPoly(uint32_t a, uint32_t b) {
+    uint32_t product = 0;
+    for (uint32_t bit = 0x80000000u; bit != 0; bit >>= 1) {
+        if (a & bit)
+            product ^= b;
+        b = b & 1 ? (b >> 1) ^ 0xEDB88320u : b >> 1; // b * x
+    }
+    return product;
+}
+
 // Below this length the folding set-up costs more than it saves.
 constexpr size_t kFoldingMinimum = 256;
 
@@ -47,6 +58,17 @@ uint32_t Crc32Fast(uint32_t reg, const uint8_t* data, size_t len) {
         }
     }
     return Crc32Slice16(reg, data, len);
+}
+
+uint32_t Crc32Zeros(uint32_t reg, uint64_t count) {
+    // Zero bytes multiply the register by x^(8 count): square-and-multiply over count's bits.
+    uint32_t power = 0x00800000u; // x^8
+    for (; count != 0; count >>= 1) {
+        if (count & 1)
+            reg = MulModPoly(reg, power);
+        power = MulModPoly(power, power);
+    }
+    return reg;
 }
 
 const char* Crc32FastPathName() {

@@ -17,6 +17,9 @@ uint32_t Crc32Vpclmul(uint32_t reg, const uint8_t* data, size_t len);
 // The fastest path this processor has, and its name: "vpclmul", "pclmul" or "slice16".
 uint32_t Crc32Fast(uint32_t reg, const uint8_t* data, size_t len);
 const char* Crc32FastPathName();
+// The register after `count` zero bytes, in time that grows with the count's bits, not with the count: a
+// slice zero-padded to any size is checked at once.
+uint32_t Crc32Zeros(uint32_t reg, uint64_t count);
 
 // One object per file measured; the register starts at 0xFFFFFFFF.
 class Crc32 {

@@ -6,36 +6,9 @@
 
 namespace {
 
-constexpr uint8_t kMagic[8] = {'P', 'A', 'R', '2', 0, 'P', 'K', 'T'};
-constexpr uint8_t kMainType[16] = {'P', 'A', 'R', ' ', '2', '.', '0', 0, 'M', 'a', 'i', 'n', 0, 0, 0, 0};
-constexpr uint8_t kFileDescType[16] = {'P', 'A', 'R', ' ', '2', '.', '0', 0, 'F', 'i', 'l', 'e', 'D', 'e', 's', 'c'};
-constexpr uint8_t kSliceChecksumType[16] = {'P', 'A', 'R', ' ', '2', '.', '0', 0, 'I', 'F', 'S', 'C', 0, 0, 0, 0};
-
-bool Same(const uint8_t* a, const uint8_t* b, size_t len) {
-    for (size_t i = 0; i < len; ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 void Copy(const uint8_t* from, uint8_t* to, size_t len) {
     for (size_t i = 0; i < len; ++i)
         to[i] = from[i];
-}
-
-uint64_t GetU64(const uint8_t* p) {
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
-
-uint32_t GetU32(const uint8_t* p) {
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-bool IsCritical(const uint8_t* type) {
-    return Same(type, kMainType, 16) || Same(type, kFileDescType, 16) || Same(type, kSliceChecksumType, 16);
 }
 
 } // namespace
@@ -43,28 +16,14 @@ bool IsCritical(const uint8_t* type) {
 void RecoveryIndexReader::Feed(const uint8_t* data, size_t len) {
     while (len > 0 && stage_ != Stage::Broken) {
         if (stage_ == Stage::Header) {
-            while (len > 0 && headerFill_ < sizeof header_) {
-                header_[headerFill_++] = *data++;
+            while (len > 0 && headerFill_ < sizeof headerBytes_) {
+                headerBytes_[headerFill_++] = *data++;
                 --len;
             }
-            if (headerFill_ < sizeof header_)
+            if (headerFill_ < sizeof headerBytes_)
                 return;
             headerFill_ = 0;
-            const uint64_t length = GetU64(header_ + 8);
-            if (!Same(header_, kMagic, 8) || length < 64 || length % 4 != 0) {
-                stage_ = Stage::Broken;
-                return;
-            }
-            bodyLen_ = length - 64;
-            bodyFill_ = 0;
-            if (!IsCritical(header_ + 48)) {
-                stage_ = Stage::Skip;
-                bodyFill_ = bodyLen_;
-            } else if (bodyLen_ > kIndexMaxBody) {
-                stage_ = Stage::Broken;
-            } else {
-                stage_ = Stage::Body;
-            }
+            Header();
         } else if (stage_ == Stage::Body) {
             while (len > 0 && bodyFill_ < bodyLen_) {
                 body_[bodyFill_++] = *data++;
@@ -83,26 +42,42 @@ void RecoveryIndexReader::Feed(const uint8_t* data, size_t len) {
     }
 }
 
+void RecoveryIndexReader::Header() {
+    // The index is read whole or not at all: a packet that is no packet ends it.
+    if (!par2::ReadHeader(headerBytes_, header_)) {
+        stage_ = Stage::Broken;
+        return;
+    }
+    bodyLen_ = header_.BodyLength();
+    bodyFill_ = 0;
+    if (!par2::IsCritical(header_.kind)) {
+        stage_ = Stage::Skip;
+        bodyFill_ = bodyLen_;
+    } else if (bodyLen_ > kIndexMaxBody) {
+        stage_ = Stage::Broken;
+    } else {
+        stage_ = Stage::Body;
+    }
+}
+
 void RecoveryIndexReader::Packet() {
     stage_ = Stage::Broken;
-    // The packet MD5 covers the set ID, the type and the body.
     uint8_t digest[16];
     SmallMd5 md5;
-    md5.Update(header_ + 32, 32);
+    md5.Update(headerBytes_ + par2::kHashedFrom, par2::kHeaderSize - par2::kHashedFrom);
     md5.Update(body_, static_cast<size_t>(bodyLen_));
     md5.Final(digest);
-    if (!Same(digest, header_ + 16, 16))
+    if (!par2::SameBytes(digest, header_.hash, 16))
         return;
     // One index, one set: packets of two sets in one file are no index of this one.
-    if (haveSet_ && !Same(setId_, header_ + 32, 16))
+    if (haveSet_ && !par2::SameBytes(setId_, header_.setId, 16))
         return;
-    Copy(header_ + 32, setId_, 16);
+    Copy(header_.setId, setId_, 16);
     haveSet_ = true;
     stage_ = Stage::Header;
-    const uint8_t* type = header_ + 48;
-    if (Same(type, kMainType, 16))
+    if (header_.kind == par2::PacketType::Main)
         Main();
-    else if (Same(type, kFileDescType, 16))
+    else if (header_.kind == par2::PacketType::FileDescription)
         Description();
     else
         SliceChecksums();
@@ -115,77 +90,70 @@ void RecoveryIndexReader::Main() {
     SmallMd5 md5;
     md5.Update(body_, static_cast<size_t>(bodyLen_));
     md5.Final(digest);
-    const uint64_t sliceSize = bodyLen_ >= 12 ? GetU64(body_) : 0;
-    const uint32_t files = bodyLen_ >= 12 ? GetU32(body_ + 8) : 0;
     // The set ID is the MD5 of the main packet's body.
-    if (!Same(digest, setId_, 16) || sliceSize == 0 || sliceSize % 4 != 0 || files == 0 || files > kMaxPieces ||
-        bodyLen_ < 12 + 16 * static_cast<uint64_t>(files)) {
+    if (!par2::SameBytes(digest, setId_, 16) || !par2::ReadMain(body_, bodyLen_, main_) ||
+        main_.files > static_cast<uint32_t>(kMaxPieces)) {
         stage_ = Stage::Broken;
         return;
     }
-    index_.sliceSize = sliceSize;
-    mainFiles_ = files;
-    for (uint32_t i = 0; i < files; ++i)
-        Copy(body_ + 12 + 16 * i, mainIds_[i], 16);
+    index_.sliceSize = main_.sliceSize;
+    for (uint32_t i = 0; i < main_.files; ++i)
+        Copy(main_.fileIds + 16 * i, mainIds_[i], 16);
+    main_.fileIds = nullptr;
     haveMain_ = true;
 }
 
 void RecoveryIndexReader::Description() {
-    // File ID, its MD5, the MD5 of its first 16 KiB, its length, then its name.
-    if (bodyLen_ < 57) {
+    par2::FileDescription desc;
+    if (!par2::ReadFileDescription(body_, bodyLen_, desc)) {
         stage_ = Stage::Broken;
         return;
     }
-    if (Described(body_))
+    if (Described(desc.fileId))
         return;
-    size_t nameLen = static_cast<size_t>(bodyLen_ - 56);
-    while (nameLen > 0 && body_[56 + nameLen - 1] == 0)
-        --nameLen;
     // A file that is no piece (a PAR2 program given "_Split#*" takes "_Split#notes.txt" too) is passed over.
-    const int piece = ParsePieceName(reinterpret_cast<const char*>(body_ + 56), nameLen).number;
+    const int piece = ParsePieceName(desc.name, desc.nameLen).number;
     if (fileCount_ == kMaxPieces) {
         stage_ = Stage::Broken;
         return;
     }
     File& file = files_[fileCount_++];
-    Copy(body_, file.id, 16);
-    Copy(body_ + 32, file.headHash, 16);
-    file.length = GetU64(body_ + 48);
+    Copy(desc.fileId, file.id, 16);
+    Copy(desc.headHash, file.headHash, 16);
+    file.length = desc.length;
     file.piece = piece;
 }
 
 void RecoveryIndexReader::SliceChecksums() {
-    if (bodyLen_ < 16 || (bodyLen_ - 16) % 20 != 0) {
+    par2::SliceChecksums sums;
+    if (!par2::ReadSliceChecksums(body_, bodyLen_, sums)) {
         stage_ = Stage::Broken;
         return;
     }
-    if (Counted(body_))
+    if (Counted(sums.fileId))
         return;
-    const uint32_t count = static_cast<uint32_t>((bodyLen_ - 16) / 20);
-    if (sumsCount_ == kMaxPieces || count > kIndexMaxSlices - slicesUsed_) {
+    if (sumsCount_ == kMaxPieces || sums.count > kIndexMaxSlices - slicesUsed_) {
         stage_ = Stage::Broken;
         return;
     }
-    Checksums& sums = sums_[sumsCount_++];
-    Copy(body_, sums.id, 16);
-    sums.first = slicesUsed_;
-    sums.count = count;
-    // Each slice: its MD5 (16 bytes), then its CRC-32.
-    for (uint32_t i = 0; i < count; ++i) {
-        index_.sliceCrc[slicesUsed_++] = GetU32(body_ + 16 + 20 * static_cast<size_t>(i) + 16);
-    }
+    Checksums& kept = sums_[sumsCount_++];
+    Copy(sums.fileId, kept.id, 16);
+    kept.first = slicesUsed_;
+    kept.count = sums.count;
+    for (uint32_t i = 0; i < sums.count; ++i)
+        index_.sliceCrc[slicesUsed_++] = sums.Crc(i);
 }
 
 bool RecoveryIndexReader::Described(const uint8_t* id) const {
     for (int i = 0; i < fileCount_; ++i)
-        if (Same(files_[i].id, id, 16))
+        if (par2::SameBytes(files_[i].id, id, 16))
             return true;
     return false;
 }
 
 bool RecoveryIndexReader::Counted(const uint8_t* id) const {
     for (int i = 0; i < sumsCount_; ++i)
-        if (Same(sums_[i].id, id, 16))
+        if (par2::SameBytes(sums_[i].id, id, 16))
             return true;
     return false;
 }
@@ -195,17 +163,25 @@ bool RecoveryIndexReader::Finish() {
         return false;
     int pieces = 0;
     int highest = -1;
-    for (uint32_t m = 0; m < mainFiles_; ++m) {
+    for (uint32_t m = 0; m < main_.files; ++m) {
         const File* file = nullptr;
         for (int i = 0; i < fileCount_ && !file; ++i)
-            if (Same(files_[i].id, mainIds_[m], 16))
+            if (par2::SameBytes(files_[i].id, mainIds_[m], 16))
                 file = &files_[i];
         const Checksums* sums = nullptr;
         for (int i = 0; i < sumsCount_ && !sums; ++i)
-            if (Same(sums_[i].id, mainIds_[m], 16))
+            if (par2::SameBytes(sums_[i].id, mainIds_[m], 16))
                 sums = &sums_[i];
-        // Every file described and each slice counted; every piece once.
-        if (!file || !sums || sums->count != (file->length + index_.sliceSize - 1) / index_.sliceSize)
+        if (!file || !sums)
+            return false;
+        // Every file described and each of its slices counted, by the set's own limits; every piece once.
+        par2::FileDescription desc;
+        desc.fileId = file->id;
+        desc.length = file->length;
+        par2::SliceChecksums counted;
+        counted.fileId = sums->id;
+        counted.count = sums->count;
+        if (!par2::CountsFile(main_, desc, counted))
             return false;
         if (file->piece < 0)
             continue;

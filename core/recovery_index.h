@@ -8,13 +8,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/par2_layout.h"
 #include "core/piece_name.h"
 
 constexpr char kIndexFileName[] = "_Split#.par2";
 
 // A set has at most this many slices; the largest slice-checksum packet describes them all.
-constexpr uint32_t kIndexMaxSlices = 32768;
-constexpr size_t kIndexMaxBody = 16 + 20 * static_cast<size_t>(kIndexMaxSlices);
+constexpr uint32_t kIndexMaxSlices = par2::kMaxInputSlices;
+constexpr size_t kIndexMaxBody =
+    par2::kSliceChecksumsFixed + par2::SliceChecksums::kEntrySize * static_cast<size_t>(kIndexMaxSlices);
 
 struct IndexedPiece {
     uint64_t length = 0;
@@ -56,6 +58,7 @@ private:
         uint32_t first;
         uint32_t count;
     };
+    void Header();
     void Packet();
     void Main();
     void Description();
@@ -65,14 +68,15 @@ private:
 
     RecoveryIndex index_;
     Stage stage_ = Stage::Header;
-    uint8_t header_[64] = {};
+    uint8_t headerBytes_[par2::kHeaderSize] = {};
+    par2::PacketHeader header_;
     size_t headerFill_ = 0;
     uint64_t bodyLen_ = 0;
     uint64_t bodyFill_ = 0; // or, while skipping, the bytes left to skip
     bool haveSet_ = false;
     uint8_t setId_[16] = {};
     bool haveMain_ = false;
-    uint32_t mainFiles_ = 0;
+    par2::MainBody main_; // its file IDs copied to mainIds_, as body_ is used again
     uint8_t mainIds_[kMaxPieces][16] = {};
     File files_[kMaxPieces] = {};
     int fileCount_ = 0;

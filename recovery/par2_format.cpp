@@ -5,58 +5,17 @@
 #include "recovery/gf16.h"
 
 namespace par2 {
-namespace {
-Id TypeOf(const char (&text)[17]) {
-    Id id;
-    std::memcpy(id.data(), text, 16);
-    return id;
-}
-} // namespace
 
-const uint8_t kMagic[8] = {'P', 'A', 'R', '2', 0, 'P', 'K', 'T'};
-const Id kMainType = TypeOf("PAR 2.0\0Main\0\0\0\0");
-const Id kFileDescType = TypeOf("PAR 2.0\0FileDesc");
-const Id kSliceChecksumType = TypeOf("PAR 2.0\0IFSC\0\0\0\0");
-const Id kRecoverySliceType = TypeOf("PAR 2.0\0RecvSlic");
-const Id kCreatorType = TypeOf("PAR 2.0\0Creator\0");
-
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-void PutU64(uint8_t* p, uint64_t v) {
-    for (int i = 0; i < 8; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-uint32_t GetU32(const uint8_t* p) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-uint64_t GetU64(const uint8_t* p) {
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-void WriteHeader(uint8_t* header, const Id& setId, const Id& type, const uint8_t* body, uint64_t bodyLen) {
-    std::memcpy(header, kMagic, 8);
-    PutU64(header + 8, kHeaderSize + bodyLen);
-    std::memcpy(header + 32, setId.data(), 16);
-    std::memcpy(header + 48, type.data(), 16);
+void WriteHeader(uint8_t* header, const Id& setId, const uint8_t* type, const uint8_t* body, uint64_t bodyLen) {
+    PutHeader(header, bodyLen, setId.data(), type);
     Md5 md5;
-    md5.Update(header + 32, 32);
+    md5.Update(header + kHashedFrom, kHeaderSize - kHashedFrom);
     md5.Update(body, static_cast<size_t>(bodyLen));
     const Md5Digest hash = md5.Final();
-    std::memcpy(header + 16, hash.data(), 16);
+    std::memcpy(header + kPacketHashAt, hash.data(), 16);
 }
 
-std::vector<uint8_t> BuildPacket(const Id& setId, const Id& type, std::vector<uint8_t> body) {
+std::vector<uint8_t> BuildPacket(const Id& setId, const uint8_t* type, std::vector<uint8_t> body) {
     body.resize((body.size() + 3) & ~size_t{3}, 0);
     std::vector<uint8_t> packet(kHeaderSize + body.size());
     std::memcpy(packet.data() + kHeaderSize, body.data(), body.size());
@@ -64,23 +23,11 @@ std::vector<uint8_t> BuildPacket(const Id& setId, const Id& type, std::vector<ui
     return packet;
 }
 
-bool ParseHeader(const uint8_t* p, PacketHeader& out) {
-    if (std::memcmp(p, kMagic, 8) != 0)
-        return false;
-    out.length = GetU64(p + 8);
-    if (out.length < kHeaderSize || out.length % 4 != 0)
-        return false;
-    std::memcpy(out.hash.data(), p + 16, 16);
-    std::memcpy(out.setId.data(), p + 32, 16);
-    std::memcpy(out.type.data(), p + 48, 16);
-    return true;
-}
-
 bool PacketIntact(const uint8_t* packet, uint64_t length) {
     if (length < kHeaderSize)
         return false;
-    const Md5Digest hash = Md5Of(packet + 32, static_cast<size_t>(length - 32));
-    return std::memcmp(hash.data(), packet + 16, 16) == 0;
+    const Md5Digest hash = Md5Of(packet + kHashedFrom, static_cast<size_t>(length - kHashedFrom));
+    return std::memcmp(hash.data(), packet + kPacketHashAt, 16) == 0;
 }
 
 Id FileIdOf(const Md5Digest& headHash, uint64_t length, const std::string& name) {

@@ -1,5 +1,5 @@
-// The recovery files' format (PAR2): packets, their header, file IDs and the constants of the input
-// slices. Every writer and reader of recovery files uses these.
+// The recovery files' format (PAR2) beyond its layout (core/par2_layout.h): whole packets with their MD5,
+// file IDs and the constants of the input slices. Every writer and reader of recovery files uses these.
 #pragma once
 
 #include <array>
@@ -8,42 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "core/par2_layout.h"
 #include "recovery/md5.h"
 
 namespace par2 {
 
 using Id = std::array<uint8_t, 16>;
 
-constexpr size_t kHeaderSize = 64;          // magic, length, packet MD5, recovery set ID, type
-constexpr uint32_t kMaxInputSlices = 32768; // one constant per exponent coprime to 65535
-constexpr uint64_t kHashedHead = 16384;     // a file's first 16 KiB get an MD5 of their own
-
-extern const uint8_t kMagic[8];     // "PAR2\0PKT"
-extern const Id kMainType;          // "PAR 2.0\0Main\0\0\0\0"
-extern const Id kFileDescType;      // "PAR 2.0\0FileDesc"
-extern const Id kSliceChecksumType; // "PAR 2.0\0IFSC\0\0\0\0"
-extern const Id kRecoverySliceType; // "PAR 2.0\0RecvSlic"
-extern const Id kCreatorType;       // "PAR 2.0\0Creator\0"
-
-void PutU32(uint8_t* p, uint32_t v);
-void PutU64(uint8_t* p, uint64_t v);
-uint32_t GetU32(const uint8_t* p);
-uint64_t GetU64(const uint8_t* p);
-
 // Fills the 64-byte header of a packet whose body follows; the packet MD5 covers the set ID, the type
 // and the body.
-void WriteHeader(uint8_t* header, const Id& setId, const Id& type, const uint8_t* body, uint64_t bodyLen);
+void WriteHeader(uint8_t* header, const Id& setId, const uint8_t* type, const uint8_t* body, uint64_t bodyLen);
 // A whole packet; the body is padded with zeros to a multiple of 4.
-std::vector<uint8_t> BuildPacket(const Id& setId, const Id& type, std::vector<uint8_t> body);
-
-struct PacketHeader {
-    uint64_t length = 0; // the whole packet, header included
-    Md5Digest hash{};
-    Id setId{};
-    Id type{};
-};
-// False when the bytes are not a packet header (magic, or a length below 64 or not a multiple of 4).
-bool ParseHeader(const uint8_t* p, PacketHeader& out);
+std::vector<uint8_t> BuildPacket(const Id& setId, const uint8_t* type, std::vector<uint8_t> body);
 // True when a whole packet of that length (header included) carries its own MD5.
 bool PacketIntact(const uint8_t* packet, uint64_t length);
 

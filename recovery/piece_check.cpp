@@ -37,15 +37,25 @@ bool CheckSlices(File& in, const SetFile& file, uint64_t sliceSize, PieceCheck& 
     uint64_t at = 0;
     piece.goodSlices.assign(file.slices.size(), false);
     auto finishSlice = [&](size_t index, uint64_t filled) {
-        // The checksums cover the slice zero-padded to the slice size.
-        for (uint64_t pad = sliceSize - filled; pad > 0;) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
-            slice.Update(zeros.data(), n);
-            crc = Crc32Fast(crc, zeros.data(), n);
-            pad -= n;
-        }
+        // The checksums cover the slice zero-padded to the slice size: the CRC-32 takes the zeros by
+        // arithmetic. A piece of one slice is that slice, so its whole MD5 says what the slice's would,
+        // without hashing padding that only the slice size makes long; in a piece of several slices the
+        // padding is shorter than the piece.
+        crc = Crc32Zeros(crc, sliceSize - filled);
         const SliceChecksum& want = file.slices[index];
-        piece.goodSlices[index] = slice.Final() == want.md5 && (crc ^ 0xFFFFFFFF) == want.crc;
+        bool md5Matches;
+        if (file.slices.size() == 1) {
+            md5Matches = slice.Final() == file.hash;
+        } else {
+            for (uint64_t pad = sliceSize - filled; pad > 0 && !progress.stopped;) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
+                slice.Update(zeros.data(), n);
+                pad -= n;
+                progress.Add(0);
+            }
+            md5Matches = slice.Final() == want.md5;
+        }
+        piece.goodSlices[index] = md5Matches && (crc ^ 0xFFFFFFFF) == want.crc;
         crc = 0xFFFFFFFF;
     };
     for (size_t got; (got = in.Read(block.data(), block.size())) > 0; at += got) {
@@ -117,7 +127,8 @@ std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set
     for (size_t s = 0; s < piece.goodSlices.size(); ++s) {
         if (piece.goodSlices[s])
             continue;
-        const uint64_t begin = s * set.sliceSize, end = std::min(file.length, begin + set.sliceSize);
+        const uint64_t begin = s * set.sliceSize;
+        const uint64_t end = file.length - begin < set.sliceSize ? file.length : begin + set.sliceSize;
         if (!ranges.empty() && ranges.back().end == begin)
             ranges.back().end = end;
         else

@@ -136,11 +136,16 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
         indices.push_back(m.index);
     for (const RecoverySliceAt& r : set.recovery)
         exponents.push_back(r.exponent);
-    const std::optional<SolvePlan> plan = PlanSolve(indices, exponents);
-    if (!plan) {
-        result.outcome = RebuildOutcome::Singular;
+    // The solver's work, which grows with the cube of the missing slices, can be stopped; it moves no bytes.
+    const SolveResult solved =
+        PlanSolve(indices, exponents, [&] { return !progress || progress(0, missing.size() * set.sliceSize); });
+    if (solved.outcome != SolveOutcome::Solved) {
+        result.outcome = solved.outcome == SolveOutcome::OutOfMemory ? RebuildOutcome::OutOfMemory
+                         : solved.outcome == SolveOutcome::Stopped   ? RebuildOutcome::Stopped
+                                                                     : RebuildOutcome::Singular;
         return prepared;
     }
+    const SolvePlan* plan = &solved.plan;
     result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
     result.rejectedSlices = plan->rejected;
 
@@ -150,6 +155,7 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
         uint32_t index;
         const std::string* path;
         uint64_t offset;
+        uint64_t length; // of the slice's bytes inside the piece's recorded length: the rest is zeros
     };
     std::vector<Present> present;
     uint64_t presentBytes = 0;
@@ -162,8 +168,10 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
             const std::string& path = piece.state == PieceState::Renamed ? piece.foundPath : piece.path;
             for (size_t s = 0; s < file.slices.size(); ++s)
                 if (!isMissing[file.firstSlice + s]) {
-                    present.push_back({file.firstSlice + static_cast<uint32_t>(s), &path, s * set.sliceSize});
-                    presentBytes += set.sliceSize;
+                    const uint64_t offset = s * set.sliceSize;
+                    const uint64_t length = std::min(set.sliceSize, file.length - offset);
+                    present.push_back({file.firstSlice + static_cast<uint32_t>(s), &path, offset, length});
+                    presentBytes += length;
                 }
         }
     }
@@ -176,8 +184,7 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
     range -= range % gf16::kWorkingChunk;
     range = std::max<uint64_t>(4096, std::min(set.sliceSize, range));
     const size_t working = gf16::WorkingSize(static_cast<size_t>(range));
-    const uint64_t passes = (set.sliceSize + range - 1) / range;
-    Meter meter{progress, 0, passes * (presentBytes + used * set.sliceSize)};
+    Meter meter{progress, 0, presentBytes + used * set.sliceSize};
     // The buffers are taken before any file is written: too little memory is a refusal like the others.
     std::vector<std::vector<uint8_t>> acc, inputs;
     std::vector<uint8_t> out;
@@ -240,24 +247,36 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
             }
         }
         // What the present slices put into the recovery slices taken out again: what is left is the
-        // missing slices' share.
+        // missing slices' share. A present slice is read up to its piece's recorded length and padded with
+        // zeros, whatever follows in the file; a range past that length is all zeros and adds nothing.
         File source;
         const std::string* openPath = nullptr;
-        for (size_t first = 0; first < present.size(); first += batch) {
-            const size_t n = std::min(batch, present.size() - first);
+        std::vector<const Present*> inBatch;
+        for (size_t next = 0; next < present.size();) {
+            inBatch.clear();
+            for (; next < present.size() && inBatch.size() < batch; ++next)
+                if (begin < present[next].length)
+                    inBatch.push_back(&present[next]);
+            const size_t n = inBatch.size();
+            if (n == 0)
+                break;
             factors.assign(used * n, 0);
+            uint64_t read = 0;
             for (size_t b = 0; b < n; ++b) {
-                const Present& p = present[first + b];
+                const Present& p = *inBatch[b];
                 if (openPath != p.path) {
                     source.Open(*p.path, File::Mode::ReadDenyWrite);
                     openPath = p.path;
                 }
-                ReadPadded(source, p.offset + begin, inputs[b].data(), len);
+                const size_t inPiece = static_cast<size_t>(std::min<uint64_t>(len, p.length - begin));
+                ReadPadded(source, p.offset + begin, inputs[b].data(), inPiece);
+                std::fill(inputs[b].begin() + inPiece, inputs[b].begin() + len, 0);
+                read += inPiece;
                 for (size_t r = 0; r < used; ++r)
                     factors[r * n + b] = InputFactor(p.index, set.recovery[plan->used[r]].exponent);
             }
             gf16::ProductSums(n, used, factors).Add(inputAt.data(), accAt.data(), len, false);
-            if (!meter.Add(uint64_t{len} * n)) {
+            if (!meter.Add(read)) {
                 result.outcome = RebuildOutcome::Stopped;
                 return prepared;
             }

@@ -35,13 +35,13 @@ uint32_t PiecesToRestore(const RecoveryRequest& request, uint32_t pieceCount) {
 }
 
 uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool firstIsExe) {
-    const uint64_t main = par2::kHeaderSize + 12 + 16ull * pieceCount;
+    const uint64_t main = par2::kHeaderSize + par2::MainSize(pieceCount);
     // Each piece's name, padded to a multiple of 4 bytes; the self-catenating first piece's is longer.
     const uint64_t pieceName = Pad4(sizeof kFirstPieceName - 1);
     const uint64_t exeExtra = Pad4(sizeof kSelfCatenatingName - 1) - pieceName;
     const uint64_t names = pieceName * pieceCount + (firstIsExe ? exeExtra : 0);
-    const uint64_t descriptions = (par2::kHeaderSize + 56) * pieceCount + names;
-    const uint64_t checksums = (par2::kHeaderSize + 16 + 20ull * slicesPerPiece) * pieceCount;
+    const uint64_t descriptions = (par2::kHeaderSize + par2::kFileDescFixed) * pieceCount + names;
+    const uint64_t checksums = (par2::kHeaderSize + par2::SliceChecksumsSize(slicesPerPiece)) * pieceCount;
     const uint64_t creator = par2::kHeaderSize + Pad4(CreatorText().size());
     return main + descriptions + checksums + creator;
 }

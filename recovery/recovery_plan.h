@@ -8,6 +8,8 @@
 #include <string>
 #include <variant>
 
+#include "core/par2_layout.h"
+
 // How many pieces the recovery files should restore: a count, or a percentage of the set.
 struct RecoveryRequest {
     bool percent = false;
@@ -46,7 +48,7 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
 // Bytes of the packets every recovery file repeats (main, file descriptions, slice checksums) and the
 // creator packet, for the worst case of pieceCount whole pieces.
 uint64_t RepeatedPacketBytes(uint32_t pieceCount, uint32_t slicesPerPiece, bool firstIsExe);
-constexpr uint64_t kRecoveryPacketOverhead = 64 + 4; // header and exponent before the slice
+constexpr uint64_t kRecoveryPacketOverhead = par2::kHeaderSize + par2::kRecoverySliceFixed; // before the slice
 
 // "_Split#.vol000+002.par2" for the volume of count slices from exponent first (the index is
 // kIndexFileName of core/recovery_index.h); width is the digits of the set's recovery slice count, at least 3.

@@ -19,30 +19,76 @@ constexpr size_t kScanBlock = 1 << 20;
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
 
+// A recovery packet as found, before the main packet says which data length is a slice: kept small, as a
+// hostile file may hold many.
+struct RecoveryCandidate {
+    uint32_t exponent;
+    uint32_t file; // index into SetParts::paths
+    uint64_t dataLength;
+    uint64_t offset; // of its data
+};
+
 struct SetParts {
     std::vector<uint8_t> main;
     std::map<Id, std::vector<uint8_t>> descriptions, checksums;
-    std::map<uint32_t, RecoverySliceAt> recovery;
+    // In the order found: a packet of another length must not shadow the slice of its exponent.
+    std::vector<RecoveryCandidate> recovery;
     std::set<std::string> files;
+    std::vector<std::string> paths; // the files holding recovery packets of the set
 };
+
+Id IdOf(const uint8_t* bytes) {
+    Id id;
+    std::memcpy(id.data(), bytes, id.size());
+    return id;
+}
 
 bool IsPieceFileName(const std::string& name) {
     return ParsePieceName(name.data(), name.size()).number >= 0;
 }
 
-// Offset of the next packet magic at or after `from`; `length` when there is none.
-uint64_t FindMagic(File& file, uint64_t from, uint64_t length, std::vector<uint8_t>& block) {
-    while (from + sizeof kMagic <= length) {
-        const size_t got = ReadAt(file, from, block.data(), block.size());
-        if (got < sizeof kMagic)
-            break;
-        const uint8_t* hit = std::search(block.data(), block.data() + got, kMagic, kMagic + sizeof kMagic);
-        if (hit != block.data() + got)
-            return from + static_cast<uint64_t>(hit - block.data());
-        from += got - (sizeof kMagic - 1); // a magic cut by the block's end is found in the next one
+// A file's bytes through one window that moves forward only: the scan reads each byte about once,
+// however many headers it tries.
+class ScanWindow {
+public:
+    explicit ScanWindow(File& file) : file_(file), length_(file.Length()), bytes_(kScanBlock) {}
+    uint64_t Length() const { return length_; }
+
+    // Bytes [at, at + len) of the file (len at most a block); null where the file ends before.
+    const uint8_t* At(uint64_t at, size_t len) {
+        if (at > length_ || len > length_ - at)
+            return nullptr;
+        if (at < start_ || at + len > start_ + fill_) {
+            start_ = at;
+            fill_ = ReadAt(file_, at, bytes_.data(), bytes_.size());
+            if (fill_ < len)
+                return nullptr;
+        }
+        return bytes_.data() + (at - start_);
     }
-    return length;
-}
+
+    // Offset of the next packet magic at or after `from`; the file's length when there is none.
+    uint64_t FindMagic(uint64_t from) {
+        for (const uint8_t* p; (p = At(from, sizeof kMagic)) != nullptr;) {
+            const uint8_t* end = bytes_.data() + fill_;
+            const uint8_t* hit = std::search(p, end, kMagic, kMagic + sizeof kMagic);
+            if (hit != end)
+                return start_ + static_cast<uint64_t>(hit - bytes_.data());
+            // A magic cut by the window's end is found in the next one.
+            from = start_ + fill_ - (sizeof kMagic - 1);
+            if (At(from, kScanBlock < length_ - from ? kScanBlock : static_cast<size_t>(length_ - from)) == nullptr)
+                break;
+        }
+        return length_;
+    }
+
+private:
+    File& file_;
+    uint64_t length_;
+    std::vector<uint8_t> bytes_;
+    uint64_t start_ = 0;
+    size_t fill_ = 0;
+};
 
 // True when the packet at `offset` carries its own MD5; a short packet is kept in `held`.
 bool CheckPacket(File& file, uint64_t offset, const PacketHeader& header, std::vector<uint8_t>& block,
@@ -54,58 +100,114 @@ bool CheckPacket(File& file, uint64_t offset, const PacketHeader& header, std::v
                PacketIntact(held.data(), header.length);
     }
     Md5 md5;
-    for (uint64_t at = offset + 32, end = offset + header.length; at < end;) {
+    for (uint64_t at = offset + kHashedFrom, end = offset + header.length; at < end;) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), end - at));
         if (ReadAt(file, at, block.data(), want) != want)
             return false;
         md5.Update(block.data(), want);
         at += want;
     }
-    return md5.Final() == header.hash;
+    const Md5Digest hash = md5.Final();
+    return SameBytes(hash.data(), header.hash, 16);
 }
 
+// An intact packet into the parts of its set; critical packets only when their bodies read as the layout
+// says, so that every body kept can be used, and a main packet only when the set ID is its MD5.
+void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketHeader& header,
+                const std::vector<uint8_t>& held, SetParts& parts) {
+    const uint8_t* body = held.empty() ? nullptr : held.data() + kHeaderSize;
+    const uint64_t bodyLen = header.BodyLength();
+    MainBody main;
+    if (header.kind == PacketType::Main && body) {
+        const Md5Digest setId = Md5Of(body, static_cast<size_t>(bodyLen));
+        if (ReadMain(body, bodyLen, main) && SameBytes(setId.data(), header.setId, 16))
+            parts.main.assign(body, body + bodyLen);
+    } else if (header.kind == PacketType::FileDescription && body) {
+        FileDescription desc;
+        if (ReadFileDescription(body, bodyLen, desc))
+            parts.descriptions[IdOf(desc.fileId)].assign(body, body + bodyLen);
+    } else if (header.kind == PacketType::SliceChecksums && body) {
+        SliceChecksums sums;
+        if (ReadSliceChecksums(body, bodyLen, sums))
+            parts.checksums[IdOf(sums.fileId)].assign(body, body + bodyLen);
+    } else if (header.kind == PacketType::RecoverySlice) {
+        uint8_t fixed[kRecoverySliceFixed];
+        RecoverySlice slice;
+        if (bodyLen >= sizeof fixed && ReadAt(file, pos + kHeaderSize, fixed, sizeof fixed) == sizeof fixed &&
+            ReadRecoverySlice(fixed, bodyLen, slice)) {
+            if (parts.paths.empty() || parts.paths.back() != path)
+                parts.paths.push_back(path);
+            parts.recovery.push_back({slice.exponent, static_cast<uint32_t>(parts.paths.size() - 1), slice.dataLength,
+                                      pos + kHeaderSize + kRecoverySliceFixed});
+        }
+    }
+}
+
+// One pass over the file: a packet that fails its MD5 is passed over by its length when that fits the file,
+// else by the next magic after it, so no byte is hashed twice however the headers lie.
 void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& damaged,
               const std::function<bool(uint64_t)>& advance) {
     File file(found.path, File::Mode::ReadDenyWrite);
-    const uint64_t length = file.Length();
+    ScanWindow window(file);
+    const uint64_t length = window.Length();
     std::vector<uint8_t> block(kScanBlock), held;
-    uint64_t pos = 0;
-    while ((pos = FindMagic(file, pos, length, block)) < length) {
+    for (uint64_t pos = window.FindMagic(0); pos < length;) {
         if (advance && !advance(pos))
             return;
-        uint8_t head[kHeaderSize];
+        const uint8_t* head = window.At(pos, kHeaderSize);
         PacketHeader header;
-        if (ReadAt(file, pos, head, sizeof head) != sizeof head || !ParseHeader(head, header) ||
-            header.length > length - pos || !CheckPacket(file, pos, header, block, held)) {
-            if (ParseHeader(head, header))
-                ++damaged;
-            pos += 1;
+        const bool parsed = head && ReadHeader(head, header);
+        if (!parsed || header.length > length - pos) {
+            if (parsed)
+                ++damaged; // cut short, or its length damaged
+            pos = head ? window.FindMagic(pos + 1) : length;
             continue;
         }
-        SetParts& parts = sets[header.setId];
-        parts.files.insert(found.path);
-        const uint8_t* body = held.empty() ? nullptr : held.data() + kHeaderSize;
-        const size_t bodyLen = held.empty() ? 0 : held.size() - kHeaderSize;
-        if (header.type == kMainType && body) {
-            parts.main.assign(body, body + bodyLen);
-        } else if ((header.type == kFileDescType || header.type == kSliceChecksumType) && bodyLen >= 16) {
-            Id id;
-            std::memcpy(id.data(), body, 16);
-            auto& into = header.type == kFileDescType ? parts.descriptions : parts.checksums;
-            into[id].assign(body, body + bodyLen);
-        } else if (header.type == kRecoverySliceType && header.length >= kHeaderSize + 4) {
-            uint8_t exponent[4];
-            if (ReadAt(file, pos + kHeaderSize, exponent, 4) == 4)
-                parts.recovery.emplace(GetU32(exponent),
-                                       RecoverySliceAt{GetU32(exponent), found.path, pos + kHeaderSize + 4});
+        if (!CheckPacket(file, pos, header, block, held)) {
+            ++damaged;
+        } else {
+            SetParts& parts = sets[IdOf(header.setId)];
+            parts.files.insert(found.path);
+            KeepPacket(file, found.path, pos, header, held, parts);
         }
-        pos += header.length;
+        pos = window.FindMagic(pos + header.length);
     }
     if (advance)
         advance(length);
 }
 
 enum class Built { NotPieces, Incomplete, Complete };
+
+std::string NameOf(const FileDescription& desc) {
+    return std::string(desc.name, desc.nameLen);
+}
+
+// The file of the set with that ID, by the layout's checks against the main packet; false when its
+// description or checksums are missing or do not fit the set (slices beyond the set's limit included).
+bool ReadSetFile(const MainBody& main, const Id& id, const SetParts& parts, uint64_t& slices, SetFile& file) {
+    const auto desc = parts.descriptions.find(id);
+    const auto sums = parts.checksums.find(id);
+    FileDescription d;
+    SliceChecksums c;
+    if (desc == parts.descriptions.end() || sums == parts.checksums.end() ||
+        !ReadFileDescription(desc->second.data(), desc->second.size(), d) ||
+        !ReadSliceChecksums(sums->second.data(), sums->second.size(), c) || !CountsFile(main, d, c) ||
+        c.count > kMaxInputSlices - slices)
+        return false;
+    file.id = id;
+    std::memcpy(file.hash.data(), d.hash, 16);
+    std::memcpy(file.headHash.data(), d.headHash, 16);
+    file.length = d.length;
+    file.name = NameOf(d);
+    file.firstSlice = static_cast<uint32_t>(slices);
+    file.slices.resize(c.count);
+    for (uint32_t s = 0; s < c.count; ++s) {
+        std::memcpy(file.slices[s].md5.data(), c.Md5(s), 16);
+        file.slices[s].crc = c.Crc(s);
+    }
+    slices += c.count;
+    return true;
+}
 
 Built BuildSet(const Id& setId, const SetParts& parts, RecoverySet& set) {
     set = RecoverySet{};
@@ -114,50 +216,36 @@ Built BuildSet(const Id& setId, const SetParts& parts, RecoverySet& set) {
     // names none is some other program's business; one that names other files beside pieces is ours.
     bool anyPiece = false;
     for (const auto& [id, body] : parts.descriptions) {
-        if (body.size() < 56)
+        FileDescription desc;
+        if (!ReadFileDescription(body.data(), body.size(), desc))
             continue;
-        std::string name(reinterpret_cast<const char*>(body.data()) + 56, body.size() - 56);
-        name.resize(std::strlen(name.c_str()));
-        anyPiece = anyPiece || IsPieceFileName(name);
+        anyPiece = anyPiece || IsPieceFileName(NameOf(desc));
     }
     if (!anyPiece)
         return Built::NotPieces;
-    if (parts.main.size() < 12)
+    MainBody main;
+    if (!ReadMain(parts.main.data(), parts.main.size(), main))
         return Built::Incomplete;
-    set.sliceSize = GetU64(parts.main.data());
-    const uint32_t count = GetU32(parts.main.data() + 8);
-    if (set.sliceSize == 0 || set.sliceSize % 4 != 0 || parts.main.size() < 12 + uint64_t{16} * count)
-        return Built::Incomplete;
+    set.sliceSize = main.sliceSize;
     uint64_t slices = 0;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < main.files; ++i) {
         SetFile file;
-        std::memcpy(file.id.data(), parts.main.data() + 12 + 16 * i, 16);
-        const auto desc = parts.descriptions.find(file.id);
-        const auto sums = parts.checksums.find(file.id);
-        if (desc == parts.descriptions.end() || sums == parts.checksums.end() || desc->second.size() < 56)
+        if (!ReadSetFile(main, IdOf(main.fileIds + 16 * i), parts, slices, file))
             return Built::Incomplete;
-        const uint8_t* d = desc->second.data();
-        std::memcpy(file.hash.data(), d + 16, 16);
-        std::memcpy(file.headHash.data(), d + 32, 16);
-        file.length = GetU64(d + 48);
-        file.name.assign(reinterpret_cast<const char*>(d) + 56, desc->second.size() - 56);
-        file.name.resize(std::strlen(file.name.c_str()));
         file.isPiece = IsPieceFileName(file.name);
-        const uint64_t sliceCount = (file.length + set.sliceSize - 1) / set.sliceSize;
-        if (sums->second.size() < 16 + 20 * sliceCount || slices + sliceCount > kMaxInputSlices)
-            return Built::Incomplete;
-        file.firstSlice = static_cast<uint32_t>(slices);
-        for (uint64_t s = 0; s < sliceCount; ++s) {
-            SliceChecksum sum;
-            std::memcpy(sum.md5.data(), sums->second.data() + 16 + 20 * s, 16);
-            sum.crc = GetU32(sums->second.data() + 16 + 20 * s + 16);
-            file.slices.push_back(sum);
-        }
-        slices += sliceCount;
         set.files.push_back(std::move(file));
     }
-    for (const auto& [exponent, at] : parts.recovery)
-        set.recovery.push_back(at);
+    // One recovery slice per exponent, the first found of exactly one slice's data.
+    std::vector<RecoveryCandidate> found = parts.recovery;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const RecoveryCandidate& a, const RecoveryCandidate& b) { return a.exponent < b.exponent; });
+    for (const RecoveryCandidate& c : found) {
+        RecoverySlice slice;
+        slice.exponent = c.exponent;
+        slice.dataLength = c.dataLength;
+        if (IsSliceOf(main, slice) && (set.recovery.empty() || set.recovery.back().exponent != c.exponent))
+            set.recovery.push_back({c.exponent, parts.paths[c.file], c.offset});
+    }
     set.indexFiles.assign(parts.files.begin(), parts.files.end());
     return Built::Complete;
 }

@@ -33,7 +33,7 @@ struct RecoveryWriter::Piece {
     uint32_t slices = 0;
     uint32_t assumedBase = 0;
     uint32_t finalBase = 0;
-    std::vector<uint8_t> checksums; // per slice: MD5 and CRC-32, as the packet holds them
+    std::vector<uint8_t> checksums; // the slices' entries of the checksum packet: MD5 and CRC-32 of each
     Md5Digest fileHash{};
 };
 
@@ -44,12 +44,6 @@ constexpr size_t kReadBlock = 1 << 20;
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     to.insert(to.end(), p, p + len);
-}
-
-void AppendU64(std::vector<uint8_t>& to, uint64_t v) {
-    uint8_t b[8];
-    par2::PutU64(b, v);
-    Append(to, b, 8);
 }
 
 } // namespace
@@ -88,7 +82,8 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     for (uint32_t p = 0; p < count; ++p) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
-        piece.checksums.resize(piece.slices * 20);
+        piece.checksums.resize(
+            static_cast<size_t>(par2::SliceChecksumsSize(piece.slices) - par2::kSliceChecksumsFixed));
         const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
         const size_t known = std::min(pieces[p].knownLen, len);
         if (p == 0 && known == len)
@@ -244,7 +239,7 @@ void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t co
     Md5Many(messages.data(), messages.size(), digests.data(), along, alongCount);
     for (size_t k = 0; k < messages.size(); ++k) {
         const InputSlice& in = batch.slices[hashed[k]];
-        std::memcpy(state_[in.piece].checksums.data() + in.slice * 20, digests[k].data(), 16);
+        par2::PutSliceMd5(state_[in.piece].checksums.data(), in.slice, digests[k].data());
     }
 }
 
@@ -256,7 +251,7 @@ void RecoveryWriter::CrcSlices(const SliceBatch& batch, size_t first, size_t cou
             continue;
         Crc32 crc;
         crc.Update(batch.data.data() + i * len, static_cast<uint32_t>(len), false);
-        par2::PutU32(state_[in.piece].checksums.data() + in.slice * 20 + 16, crc.Value());
+        par2::PutSliceCrc(state_[in.piece].checksums.data(), in.slice, crc.Value());
     }
 }
 
@@ -344,26 +339,27 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
               [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); });
-    std::vector<uint8_t> main;
-    AppendU64(main, plan_.sliceSize);
-    uint8_t n[4];
-    par2::PutU32(n, count);
-    Append(main, n, 4);
-    for (uint32_t p : order)
-        Append(main, state_[p].id.data(), 16);
+    std::vector<uint8_t> main(static_cast<size_t>(par2::MainSize(count)));
+    par2::PutMain(main.data(), plan_.sliceSize, count);
+    for (uint32_t i = 0; i < count; ++i)
+        std::memcpy(main.data() + par2::kMainFixed + 16 * i, state_[order[i]].id.data(), 16);
     setId_ = Md5Of(main.data(), main.size());
     repeated_ = par2::BuildPacket(setId_, par2::kMainType, main);
     for (uint32_t p : order) {
         const Piece& piece = state_[p];
-        std::vector<uint8_t> desc;
-        Append(desc, piece.id.data(), 16);
-        Append(desc, piece.fileHash.data(), 16);
-        Append(desc, piece.headHash.data(), 16);
-        AppendU64(desc, pieces_[p].size);
-        Append(desc, pieces_[p].name.data(), pieces_[p].name.size());
+        par2::FileDescription described;
+        described.fileId = piece.id.data();
+        described.hash = piece.fileHash.data();
+        described.headHash = piece.headHash.data();
+        described.length = pieces_[p].size;
+        described.name = pieces_[p].name.data();
+        described.nameLen = pieces_[p].name.size();
+        std::vector<uint8_t> desc(static_cast<size_t>(par2::FileDescriptionSize(described.nameLen)));
+        par2::PutFileDescription(desc.data(), described);
         const std::vector<uint8_t> descPacket = par2::BuildPacket(setId_, par2::kFileDescType, desc);
         Append(repeated_, descPacket.data(), descPacket.size());
-        std::vector<uint8_t> sums(piece.id.begin(), piece.id.end());
+        std::vector<uint8_t> sums(par2::kSliceChecksumsFixed);
+        par2::PutSliceChecksums(sums.data(), piece.id.data());
         Append(sums, piece.checksums.data(), piece.checksums.size());
         const std::vector<uint8_t> sumsPacket = par2::BuildPacket(setId_, par2::kSliceChecksumType, sums);
         Append(repeated_, sumsPacket.data(), sumsPacket.size());
@@ -397,12 +393,10 @@ void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
     std::vector<Md5Digest> hashes(count);
     for (uint32_t k = 0; k < count; ++k) {
         uint8_t* header = heads[k].data();
-        std::memcpy(header, par2::kMagic, 8);
-        par2::PutU64(header + 8, kPacketHead + plan_.sliceSize);
-        std::memcpy(header + 32, setId_.data(), 16);
-        std::memcpy(header + 48, par2::kRecoverySliceType.data(), 16);
-        par2::PutU32(header + 64, pass.FirstExponent() + k);
-        messages[k] = {header + 32, kPacketHead - 32, pass.Recovery(k), static_cast<size_t>(plan_.sliceSize)};
+        par2::PutHeader(header, par2::kRecoverySliceFixed + plan_.sliceSize, setId_.data(), par2::kRecoverySliceType);
+        par2::PutRecoverySlice(header + par2::kHeaderSize, pass.FirstExponent() + k);
+        messages[k] = {header + par2::kHashedFrom, kPacketHead - par2::kHashedFrom, pass.Recovery(k),
+                       static_cast<size_t>(plan_.sliceSize)};
     }
     const size_t group = Md5Lanes();
     gf16::RunOnEveryCore((count + group - 1) / group, [&](size_t task, std::vector<uint8_t>&) {
@@ -410,7 +404,7 @@ void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
         Md5Many(messages.data() + from, std::min<size_t>(group, count - from), hashes.data() + from);
     });
     for (uint32_t k = 0; k < count; ++k)
-        std::memcpy(heads[k].data() + 16, hashes[k].data(), 16);
+        std::memcpy(heads[k].data() + par2::kPacketHashAt, hashes[k].data(), 16);
     for (uint32_t at = 0; at < count; at += plan_.slicesPerVolume) {
         const uint32_t n = std::min(plan_.slicesPerVolume, count - at);
         WriteFile(RecoveryVolumeName(pass.FirstExponent() + at, n, plan_.recoverySlices), pass, heads.data() + at, n);
@@ -422,9 +416,10 @@ void RecoveryWriter::WriteFile(const std::string& name, const RecoveryPass& pass
     files_.push_back(name); // before the file exists: a failure part way still removes it
     File out(name, File::Mode::CreateAlways);
     for (uint32_t k = 0; k < count; ++k) {
+        par2::RecoverySlice slice;
+        par2::ReadRecoverySlice(heads[k].data() + par2::kHeaderSize, par2::kRecoverySliceFixed, slice);
         out.Write(heads[k].data(), kPacketHead);
-        out.Write(pass.Recovery(par2::GetU32(heads[k].data() + 64) - pass.FirstExponent()),
-                  static_cast<size_t>(plan_.sliceSize));
+        out.Write(pass.Recovery(slice.exponent - pass.FirstExponent()), static_cast<size_t>(plan_.sliceSize));
         outcome_.bytes += kPacketHead + plan_.sliceSize;
     }
     out.Write(repeated_.data(), repeated_.size());

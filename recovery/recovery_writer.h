@@ -64,7 +64,7 @@ private:
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
     // A recovery slice packet's header, its exponent included.
-    static constexpr size_t kPacketHead = par2::kHeaderSize + 4;
+    static constexpr size_t kPacketHead = par2::kHeaderSize + par2::kRecoverySliceFixed;
     using PacketHead = std::array<uint8_t, kPacketHead>;
     void WriteVolumes(const RecoveryPass& pass);
     // A file of the count recovery slices whose headers are heads, then the packets every file repeats.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <vector>
 
 namespace par2 {
@@ -14,9 +14,30 @@ struct SolvePlan {
     uint32_t rejected = 0;              // available slices tried and set aside as dependent on the others
 };
 
+enum class SolveOutcome {
+    Solved,
+    Singular,    // fewer recovery slices than missing ones, or no choice of them within the spares is invertible
+    OutOfMemory, // the matrix would outgrow kSolverMemory or could not be had: nothing was tried
+    Stopped,
+};
+
+struct SolveResult {
+    SolveOutcome outcome = SolveOutcome::Singular;
+    SolvePlan plan;
+};
+
+// A singular choice brings in at most this many further recovery slices before the set is called unsolvable:
+// with distinct exponents a singular choice is rare, and each row brought in costs the matrix a row and a column.
+constexpr uint32_t kSpareRows = 8;
+// The most the matrix and the plan may take: about 13000 missing slices. The work grows with the cube of
+// their number, so a larger system would keep the user waiting for hours (and a 32-bit process has no room).
+constexpr uint64_t kSolverMemory = uint64_t{1} << 30;
+
 // Gaussian elimination over GF(2^16) for the missing input slice indices, using the recovery slices of the
-// given exponents, the first ones first; when a choice gives a singular matrix, further ones are tried.
-// Empty when no choice of the available slices is invertible.
-std::optional<SolvePlan> PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents);
+// given exponents, the first ones first; when a choice gives a singular matrix, up to kSpareRows further ones
+// are tried. The matrix (missing + spares rows of twice that many columns) is taken before any work; carryOn
+// is asked once per column and stops the work when it says no.
+SolveResult PlanSolve(const std::vector<uint32_t>& missing, const std::vector<uint32_t>& exponents,
+                      const std::function<bool()>& carryOn = nullptr);
 
 } // namespace par2

@@ -29,7 +29,7 @@ targets_of() { # folder
     case "$1" in
     # Where no i686 test can run, the programs alone: still compiled and size-checked everywhere.
     win32) [ "${FENDRIK_WIN32_PROGRAMS_ONLY:-}" = 1 ] && echo "Fendrik catstub fendrik-cli" ;;
-    fuzz) echo "header_reader_fuzz" ;;
+    fuzz) echo "header_reader_fuzz recovery_set_fuzz recovery_index_fuzz" ;;
     # The tests whose code runs threads (reading ahead, jobs, the recovery passes, the command).
     tsan) echo "core_tests recovery_tests split_tests cat_tests cli_tests fendrik" ;;
     esac

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests (plain and under
-# AddressSanitizer/UBSan), the header reader's fuzz target, and the Windows
+# AddressSanitizer/UBSan), the fuzz targets (header reader, recovery-file readers), and the Windows
 # tests under Wine on a virtual display: those of the x86_64 build always (wine64), those of the i686 build where this
 # machine executes 32-bit programs (wine32). Ends with one line counting the
 # passed and failed tests, read from each program's JSON report; a program that
@@ -46,22 +46,30 @@ for exe in "${suites[@]}"; do
         --gtest_filter='-SplitLargeFileTest.*:Crc32File.LargeFileMatchesTheOracle'
 done
 
-# The header reader's fuzz target, about 30 s from the corpus in the tree (new inputs go to a
-# scratch folder). A crash or a broken rule counts as one failure.
-fuzz_exe="$BUILD_ROOT/fuzz/tests/fuzz/header_reader_fuzz"
-fuzz_log="$BUILD_ROOT/logs/fuzz-header_reader.log"
-rm -rf "$BUILD_ROOT/fuzz/corpus" && mkdir -p "$BUILD_ROOT/fuzz/corpus" "$BUILD_ROOT/logs"
-if [ -x "$fuzz_exe" ] && "$fuzz_exe" -max_total_time="${FUZZ_SECONDS:-30}" -artifact_prefix="$BUILD_ROOT/fuzz/" \
-        "$BUILD_ROOT/fuzz/corpus" "$top/tests/fuzz/corpus" >"$fuzz_log" 2>&1; then
-    echo "fuzz-header_reader: 1 passed, 0 failed"
-    passed=$((passed + 1))
-else
-    echo "== fuzz-header_reader failed (or was not built); see $fuzz_log"
-    tail -20 "$fuzz_log" 2>/dev/null
-    echo "fuzz-header_reader: 0 passed, 1 failed"
-    failed=$((failed + 1))
-    broken+=("fuzz-header_reader")
-fi
+# The fuzz targets, each for a bounded time from its corpus in the tree (new inputs go to a scratch folder):
+# the header reader about 30 s, the two recovery-file readers about 20 s each. An input that takes longer
+# than the timeout or more memory than the cap fails like a crash or a broken rule; each target that fails
+# counts as one failure.
+run_fuzz() { # target, corpus folder in tests/fuzz, seconds
+    local name=${1%_fuzz} exe="$BUILD_ROOT/fuzz/tests/fuzz/$1"
+    local log="$BUILD_ROOT/logs/fuzz-$name.log"
+    local scratch="$BUILD_ROOT/fuzz/corpus-$name"
+    rm -rf "$scratch" && mkdir -p "$scratch" "$BUILD_ROOT/logs"
+    if [ -x "$exe" ] && "$exe" -max_total_time="$3" -timeout=5 -rss_limit_mb=1024 -artifact_prefix="$BUILD_ROOT/fuzz/" \
+            "$scratch" "$top/tests/fuzz/$2" >"$log" 2>&1; then
+        echo "fuzz-$name: 1 passed, 0 failed"
+        passed=$((passed + 1))
+    else
+        echo "== fuzz-$name failed (or was not built); see $log"
+        tail -20 "$log" 2>/dev/null
+        echo "fuzz-$name: 0 passed, 1 failed"
+        failed=$((failed + 1))
+        broken+=("fuzz-$name")
+    fi
+}
+run_fuzz header_reader_fuzz corpus "${FUZZ_SECONDS:-30}"
+run_fuzz recovery_set_fuzz recovery_corpus "${FUZZ_SECONDS:-20}"
+run_fuzz recovery_index_fuzz recovery_corpus "${FUZZ_SECONDS:-20}"
 
 trap wine_cleanup EXIT
 if ! start_virtual_display; then

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #include "core/cpu_state.h"
 #include "core/crc32.h"
@@ -106,6 +107,12 @@ TEST_P(Crc32Path, HandlesEveryStepBoundaryAndExtremeRegisters) {
 }
 
 INSTANTIATE_EVERY_PATH(Crc32Path, CrcPath, kPaths);
+
+TEST(Crc32, ZerosByArithmeticEqualZerosFed) {
+    const std::vector<uint8_t> zeros(70000, 0);
+    for (uint64_t n : {0, 1, 3, 255, 256, 4097, 65543})
+        EXPECT_EQ(Crc32Bytewise(0x12345678u, zeros.data(), n), Crc32Zeros(0x12345678u, n)) << n;
+}
 
 TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
     const std::string want = HasVpclmul() ? "vpclmul" : HasPclmul() ? "pclmul" : "slice16";

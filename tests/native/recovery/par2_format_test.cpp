@@ -38,10 +38,10 @@ TEST(Par2Format, PacketRoundTripAndDamage) {
     auto packet = par2::BuildPacket(set, par2::kCreatorType, {'F', 'e', 'n'});
     ASSERT_EQ(packet.size(), 68u); // body padded to 4
     par2::PacketHeader h;
-    ASSERT_TRUE(par2::ParseHeader(packet.data(), h));
+    ASSERT_TRUE(par2::ReadHeader(packet.data(), h));
     EXPECT_EQ(h.length, 68u);
-    EXPECT_EQ(h.setId, set);
-    EXPECT_EQ(h.type, par2::kCreatorType);
+    EXPECT_TRUE(par2::SameBytes(h.setId, set.data(), 16));
+    EXPECT_EQ(h.kind, par2::PacketType::Creator);
     EXPECT_TRUE(par2::PacketIntact(packet.data(), h.length));
     packet[66] ^= 1;
     EXPECT_FALSE(par2::PacketIntact(packet.data(), h.length));

@@ -120,8 +120,9 @@ TEST_F(RebuildTest, DamagedRecoveryPacketsAreSkippedAndAStopLeavesNoFile) {
 TEST(SliceSolver, ASingularChoiceTriesOtherRecoverySlicesAndTheSolutionHolds) {
     // Exponents 0 and 65535 give equal rows (2^65535 = 1): the first two cannot solve two slices.
     const std::vector<uint32_t> missing = {3, 7}, exponents = {0, 65535, 5};
-    const std::optional<par2::SolvePlan> plan = par2::PlanSolve(missing, exponents);
-    ASSERT_TRUE(plan);
+    const par2::SolveResult solved = par2::PlanSolve(missing, exponents);
+    ASSERT_EQ(par2::SolveOutcome::Solved, solved.outcome);
+    const par2::SolvePlan* plan = &solved.plan;
     EXPECT_EQ(1u, plan->rejected);
     ASSERT_EQ(2u, plan->used.size());
     // Recovery words from two known data words; the plan must give them back.
@@ -136,7 +137,7 @@ TEST(SliceSolver, ASingularChoiceTriesOtherRecoverySlicesAndTheSolutionHolds) {
         }
         EXPECT_EQ(data[j], solved) << "slice " << missing[j];
     }
-    EXPECT_FALSE(par2::PlanSolve(missing, {0, 65535}));
+    EXPECT_EQ(par2::SolveOutcome::Singular, par2::PlanSolve(missing, {0, 65535}).outcome);
 }
 
 } // namespace
