@@ -86,10 +86,12 @@ public:
     void SetLength(uint64_t length);
     void Close();
 
-    // A handle this object now owns, under the name messages give it.
-    static File Adopt(FileHandle handle, const std::string& name);
-
 private:
+    enum class StandardStream { Input, Output };
+    static File FromStandard(StandardStream which, const std::string& name);
+    // The back end's own duplicate of the process's standard input or output. Throws FileException.
+    static FileHandle DuplicateStandard(StandardStream which, const std::string& name);
+
     std::string path_;
     FileHandle handle_;
 };

@@ -59,3 +59,18 @@ std::string FolderPart(const std::string& path) {
     const size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
+
+File File::FromStandard(StandardStream which, const std::string& name) {
+    File file;
+    file.handle_ = DuplicateStandard(which, name);
+    file.path_ = name;
+    return file;
+}
+
+File File::StandardInput(const std::string& name) {
+    return FromStandard(StandardStream::Input, name);
+}
+
+File File::StandardOutput(const std::string& name) {
+    return FromStandard(StandardStream::Output, name);
+}

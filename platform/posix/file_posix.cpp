@@ -88,30 +88,11 @@ void File::Open(const std::string& path, Mode mode) {
     path_ = path;
 }
 
-namespace {
-
-File Duplicate(int fd, const std::string& name) {
-    FileHandle copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+FileHandle File::DuplicateStandard(StandardStream which, const std::string& name) {
+    FileHandle copy(::fcntl(which == StandardStream::Input ? STDIN_FILENO : STDOUT_FILENO, F_DUPFD_CLOEXEC, 0));
     if (!copy.IsValid())
         throw FileException::FromOsError(errno, name);
-    return File::Adopt(std::move(copy), name);
-}
-
-} // namespace
-
-File File::Adopt(FileHandle handle, const std::string& name) {
-    File file;
-    file.handle_ = std::move(handle);
-    file.path_ = name;
-    return file;
-}
-
-File File::StandardInput(const std::string& name) {
-    return Duplicate(STDIN_FILENO, name);
-}
-
-File File::StandardOutput(const std::string& name) {
-    return Duplicate(STDOUT_FILENO, name);
+    return copy;
 }
 
 bool File::IsOpen() const {

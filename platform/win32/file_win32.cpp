@@ -97,33 +97,14 @@ void File::Open(const std::string& path, Mode mode) {
     path_ = path;
 }
 
-namespace {
-
-File Duplicate(DWORD which, const std::string& name) {
+FileHandle File::DuplicateStandard(StandardStream which, const std::string& name) {
     const HANDLE process = ::GetCurrentProcess();
     HANDLE copy = INVALID_HANDLE_VALUE;
-    const HANDLE standard = ::GetStdHandle(which);
+    const HANDLE standard = ::GetStdHandle(which == StandardStream::Input ? STD_INPUT_HANDLE : STD_OUTPUT_HANDLE);
     if (standard == nullptr || standard == INVALID_HANDLE_VALUE ||
         !::DuplicateHandle(process, standard, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
         throw FileException::FromOsError(standard == nullptr ? ERROR_INVALID_HANDLE : ::GetLastError(), name);
-    return File::Adopt(FileHandle(copy), name);
-}
-
-} // namespace
-
-File File::Adopt(FileHandle handle, const std::string& name) {
-    File file;
-    file.handle_ = std::move(handle);
-    file.path_ = name;
-    return file;
-}
-
-File File::StandardInput(const std::string& name) {
-    return Duplicate(STD_INPUT_HANDLE, name);
-}
-
-File File::StandardOutput(const std::string& name) {
-    return Duplicate(STD_OUTPUT_HANDLE, name);
+    return FileHandle(copy);
 }
 
 bool File::IsOpen() const {
