@@ -18,17 +18,7 @@ wine32_usable || export FENDRIK_WIN32_PROGRAMS_ONLY=1
 source "$top/scripts/test_suites.sh"
 
 # Setup on a failing package mirror, with stand-ins for apt-get and dpkg: no network needed.
-mkdir -p "$BUILD_ROOT/logs"
-if "$top/tests/scripts/setup_standin_test.sh" >"$BUILD_ROOT/logs/setup-standin.log" 2>&1; then
-    echo "setup-standin: 1 passed, 0 failed"
-    passed=$((passed + 1))
-else
-    echo "== setup-standin failed; see $BUILD_ROOT/logs/setup-standin.log"
-    tail -20 "$BUILD_ROOT/logs/setup-standin.log"
-    echo "setup-standin: 0 passed, 1 failed"
-    failed=$((failed + 1))
-    broken+=("setup-standin")
-fi
+run_check setup-standin failed "$top/tests/scripts/setup_standin_test.sh"
 
 for kind in native sanitize; do
     tests_in "$BUILD_ROOT/$kind/tests/native" '*_tests' suites
@@ -50,23 +40,14 @@ done
 # the header reader about 30 s, the two recovery-file readers about 20 s each. An input that takes longer
 # than the timeout or more memory than the cap fails like a crash or a broken rule; each target that fails
 # counts as one failure.
-run_fuzz() { # target, corpus folder in tests/fuzz, seconds
+fuzz_once() { # target, corpus folder in tests/fuzz, seconds
     local name=${1%_fuzz} exe="$BUILD_ROOT/fuzz/tests/fuzz/$1"
-    local log="$BUILD_ROOT/logs/fuzz-$name.log"
     local scratch="$BUILD_ROOT/fuzz/corpus-$name"
-    rm -rf "$scratch" && mkdir -p "$scratch" "$BUILD_ROOT/logs"
-    if [ -x "$exe" ] && "$exe" -max_total_time="$3" -timeout=5 -rss_limit_mb=1024 -artifact_prefix="$BUILD_ROOT/fuzz/" \
-            "$scratch" "$top/tests/fuzz/$2" >"$log" 2>&1; then
-        echo "fuzz-$name: 1 passed, 0 failed"
-        passed=$((passed + 1))
-    else
-        echo "== fuzz-$name failed (or was not built); see $log"
-        tail -20 "$log" 2>/dev/null
-        echo "fuzz-$name: 0 passed, 1 failed"
-        failed=$((failed + 1))
-        broken+=("fuzz-$name")
-    fi
+    rm -rf "$scratch" && mkdir -p "$scratch"
+    [ -x "$exe" ] && "$exe" -max_total_time="$3" -timeout=5 -rss_limit_mb=1024 -artifact_prefix="$BUILD_ROOT/fuzz/" \
+        "$scratch" "$top/tests/fuzz/$2"
 }
+run_fuzz() { run_check "fuzz-${1%_fuzz}" "failed (or was not built)" fuzz_once "$@"; }
 run_fuzz header_reader_fuzz corpus "${FUZZ_SECONDS:-30}"
 run_fuzz recovery_set_fuzz recovery_corpus "${FUZZ_SECONDS:-20}"
 run_fuzz recovery_index_fuzz recovery_corpus "${FUZZ_SECONDS:-20}"
@@ -128,16 +109,7 @@ fi
 # Two clean builds without the compiler cache take longer than the rest of the suite, so the
 # reproducibility check runs only when asked: FENDRIK_TEST_REPRODUCIBLE=1.
 if [ "${FENDRIK_TEST_REPRODUCIBLE:-}" = 1 ]; then
-    if "$top/scripts/reproducible.sh" >"$BUILD_ROOT/logs/reproducible.log" 2>&1; then
-        echo "reproducible: 1 passed, 0 failed"
-        passed=$((passed + 1))
-    else
-        echo "== reproducible: the programs differ between two builds; see $BUILD_ROOT/logs/reproducible.log"
-        tail -10 "$BUILD_ROOT/logs/reproducible.log"
-        echo "reproducible: 0 passed, 1 failed"
-        failed=$((failed + 1))
-        broken+=("reproducible")
-    fi
+    run_check reproducible "failed: the programs differ between two builds" "$top/scripts/reproducible.sh"
 fi
 
 [ ${#broken[@]} -gt 0 ] && echo "failing suites: ${broken[*]}"

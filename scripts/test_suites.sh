@@ -65,6 +65,24 @@ run_suite() { # label, report_path function, command...
     failed=$((failed + f))
 }
 
+# Runs a command that is one check (a script, a fuzz run) and counts it as one test; its output goes to
+# its log, shown in part when it fails.
+run_check() { # label, what a failure is called, command...
+    local label=$1 why=$2 log="$BUILD_ROOT/logs/$1.log"
+    shift 2
+    mkdir -p "$BUILD_ROOT/logs"
+    if "$@" >"$log" 2>&1; then
+        echo "$label: 1 passed, 0 failed"
+        passed=$((passed + 1))
+    else
+        echo "== $label $why; see $log"
+        tail -20 "$log" 2>/dev/null
+        echo "$label: 0 passed, 1 failed"
+        failed=$((failed + 1))
+        broken+=("$label")
+    fi
+}
+
 # Report paths for programs of this system, and for Windows programs under Wine (drive Z: is /).
 native_path() { printf '%s' "$1"; }
 wine_drive_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
