@@ -23,7 +23,8 @@ std::optional<int> RebuildBeforeJoin(const par2::SetCheck& check, JoinOutput& ou
         messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
         return kExitNotRebuildable;
     }
-    if (!output.MayRebuild(PiecesToRebuild(check), messenger))
+    const size_t toRebuild = check.pieces.size() - check.Count(par2::PieceState::Intact);
+    if (!output.MayRebuild(PiecesToRebuild(check), toRebuild, messenger))
         return kExitInconsistent;
     if (!output.Prepare(job, messenger))
         return kExitFailure;

@@ -15,12 +15,12 @@ JoinOutput::JoinOutput(const CliOptions& options, Console& console)
         console.CarryDataOnOut();
 }
 
-bool JoinOutput::MayRebuild(const std::string& pieces, Messenger& messenger) const {
+bool JoinOutput::MayRebuild(const std::string& pieces, size_t count, Messenger& messenger) const {
     if (!toStream_ || options_.yes)
         return true;
     messenger.Show("The recovery files can rebuild " + pieces +
-                       ", but with the data on standard output nothing can be asked: give --yes to rebuild them "
-                       "first.\nNothing was joined.",
+                       ", but with the data on standard output nothing can be asked: give --yes to rebuild " +
+                       (count == 1 ? "it" : "them") + " first.\nNothing was joined.",
                    Icon::Hand);
     return false;
 }

@@ -15,7 +15,7 @@ public:
     bool ToStream() const { return toStream_; }
     // Rebuilding pieces for standard output is agreed to by --yes alone: the terminal, if any, is busy with
     // the data. False after telling why.
-    bool MayRebuild(const std::string& pieces, Messenger& messenger) const;
+    bool MayRebuild(const std::string& pieces, size_t count, Messenger& messenger) const;
     // Enters the folder the output goes to and points the job at it; false after telling why.
     bool Prepare(CatJob& job, Messenger& messenger);
     bool Prepared() const { return prepared_; }

@@ -92,7 +92,7 @@ TEST(CliPipes, SplitFromAPipeAndJoinIntoAPipeTellingAMismatchOnStderr) {
     ASSERT_EQ(0, Shell(join));
     EXPECT_EQ("1\n", dir.Read("join.status"));
     EXPECT_EQ("", dir.Read("out"));
-    EXPECT_NE(std::string::npos, dir.Read("join.err").find("give --yes to rebuild them first")) << dir.Read("join.err");
+    EXPECT_NE(std::string::npos, dir.Read("join.err").find("give --yes to rebuild it first")) << dir.Read("join.err");
 
     // Without recovery files the damage is found only at the end: the data went out, the mismatch is told.
     for (const auto& entry : std::filesystem::directory_iterator(dir.Native("set")))
