@@ -360,7 +360,8 @@ HealOutcome HealSet(const char* self, const char* folder, const PieceSet& pieces
         return HealOutcome::Stopped;
     }
     SliceSolve solve(g_missing, k, g_slices.exponent, g_slices.count);
-    const uint32_t slice = static_cast<uint32_t>(index.sliceSize);
+    // Counted in 64 bits: the index chooses the slice size, and a slice above the limit is refused here.
+    const uint64_t slice = index.sliceSize;
     uint32_t most = 0;
     for (int n = 0; n < index.pieces; ++n)
         most = g_badIn[n] > most ? g_badIn[n] : most;
@@ -368,12 +369,14 @@ HealOutcome HealSet(const char* self, const char* folder, const PieceSet& pieces
     const uint64_t fixed = (solve.Words() * 2 + 15) / 16 * 16 + slice;
     uint64_t room = fixed < kHealMemory ? (kHealMemory - fixed) / slice : 0;
     room = room < k ? room : k;
-    Memory memory(room >= most ? fixed + room * slice : 0);
+    Memory memory(room >= most && fixed < kHealMemory ? fixed + room * slice : 0);
     if (!memory.Get()) {
-        Refuse(join_text::kNoMemory, (fixed + uint64_t{most} * slice + (1 << 20) - 1) >> 20);
+        const uint64_t needed = slice > kHealMemory ? slice : fixed + most * slice;
+        const uint64_t mebibytes = (needed >> 20) + 1;
+        Refuse(join_text::kNoMemory, mebibytes < 0xFFFFFFFFu ? mebibytes : 0xFFFFFFFFu);
         return HealOutcome::Stopped;
     }
-    Pass pass{&solve, memory.Get() + (fixed - slice), memory.Get() + fixed, 0, 0, slice};
+    Pass pass{&solve, memory.Get() + (fixed - slice), memory.Get() + fixed, 0, 0, static_cast<uint32_t>(slice)};
     if (solve.Solve(reinterpret_cast<uint16_t*>(memory.Get())) != SolveStatus::Solved) {
         Refuse(join_text::kCantSolve, 0);
         return HealOutcome::Stopped;
