@@ -147,6 +147,24 @@ TEST_F(Catstub, RefusesTooFewRecoverySlicesWithTheCountAndCancelChangesNothing) 
     EXPECT_EQ(damaged, dir.Read("_Split#002"));
 }
 
+TEST_F(Catstub, ListsFortyPiecesToRebuildThenHowManyMore) {
+    const std::string data = TestBytes(46 * 46000, 9);
+    const auto pieces = WriteSet(dir, HeaderFor("movie.avi", data), data, 46000);
+    ASSERT_EQ(47u, pieces.size());
+    WriteRecoveryFile(dir.Path(), pieces, 23000, {0});
+    for (int n = 1; n <= 45; ++n)
+        std::filesystem::remove(dir.Native(PieceName(n)));
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    ASSERT_EQ(2u, result.boxes.size());
+    std::string expected = "These split files are missing or damaged:\n";
+    for (int n = 1; n <= 40; ++n)
+        expected += PieceName(n) + " (missing)\n";
+    expected += "and 5 more\n\nThe recovery files here hold 1 recovery slices; rebuilding them needs 90.\n";
+    EXPECT_EQ(expected, result.boxes[1].text.substr(0, expected.size())) << result.boxes[1];
+}
+
 // A set whose recovery files par2cmdline made (tests/wine/catstub/make_recovery_set.sh), copied here.
 class CatstubRebuild : public Catstub {
 protected:
