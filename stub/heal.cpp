@@ -34,6 +34,8 @@ bool g_bad[kIndexMaxSlices];         // by the index's slice numbers
 uint32_t g_missing[kIndexMaxSlices]; // input numbers of the bad slices, in piece order
 uint32_t g_badIn[kMaxPieces];        // bad slices of each piece
 uint16_t g_factor[kIndexMaxSlices + kSolveSpares];
+uint16_t g_sumFactor[kIndexMaxSlices]; // of one present slice in each buffer of a pass
+constexpr uint32_t kBlock = 16 * 1024;
 RecoveryFiles g_files;
 FoundSlices g_slices;
 char g_path[kStubPathSize];
@@ -168,16 +170,25 @@ struct Pass {
     uint8_t* Sum(uint32_t j) const { return sums + static_cast<size_t>(j - j0) * slice; }
 };
 
+// The name alone, as catstub's other messages show files: all of them lie in the set's folder.
+const char* BareName(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/')
+            name = c + 1;
+    return name;
+}
+
 void ReportRead(const char* path, unsigned long error) {
     StubText text;
-    text.Append(join_text::kCantRead).Append(path).Append("\n\n");
+    text.Append(join_text::kCantRead).Append(BareName(path)).Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
 }
 
 void ReportWrite(const char* path, unsigned long error) {
     StubText text;
-    text.Append(join_text::kCantWrite).Append(path).Append("\n\n");
+    text.Append(join_text::kCantWrite).Append(BareName(path)).Append("\n\n");
     AppendSystemText(text, error);
     ShowFatal(text.CStr());
 }
@@ -204,7 +215,13 @@ void AddSlice(const Pass& p, uint32_t i) {
         uint16_t factor = 0;
         for (uint32_t a = 0; a < taken; ++a)
             factor ^= gf16::field::Mul(p.solve->Coefficient(j, a), g_factor[a]);
-        gf16::field::MulAdd(factor, p.read, p.Sum(j), p.slice);
+        g_sumFactor[j - p.j0] = factor;
+    }
+    // A block of the slice at a time into every buffer, so that it is read from the cache, not from memory.
+    for (uint32_t at = 0; at < p.slice; at += kBlock) {
+        const uint32_t len = p.slice - at < kBlock ? p.slice - at : kBlock;
+        for (uint32_t j = p.j0; j < p.j1; ++j)
+            gf16::field::MulAdd(g_sumFactor[j - p.j0], p.read + at, p.Sum(j) + at, len);
     }
 }
 
@@ -263,7 +280,7 @@ bool WriteRebuilt(int n, const Pass& p, uint32_t j, OutputFile& out) {
     if (par2::SameBytes(digest, piece.hash, 16))
         return true;
     StubText text;
-    text.Append(join_text::kRebuiltWrong).Append(g_final).Append(join_text::kRebuiltNotKept);
+    text.Append(join_text::kRebuiltWrong).Append(BareName(g_final)).Append(join_text::kRebuiltNotKept);
     ShowFatal(text.CStr());
     return false;
 }
