@@ -1,5 +1,7 @@
 #include "core/gf16_field.h"
 
+#include "core/cpu_state.h"
+
 namespace gf16 {
 namespace field {
 namespace {
@@ -14,6 +16,7 @@ uint16_t g_log[65536];
 // The exponents coprime to 65535, in rising order.
 uint16_t g_inputExponent[kInputExponents];
 bool g_ready = false;
+bool g_ssse3 = false;
 
 } // namespace
 
@@ -32,6 +35,9 @@ void Prepare() {
     for (uint32_t n = 1; n < kOrder && count < kInputExponents; ++n)
         if (n % 3 && n % 5 && n % 17 && n % 257)
             g_inputExponent[count++] = static_cast<uint16_t>(n);
+#if defined(__i386__) || defined(__x86_64__)
+    g_ssse3 = HasSsse3();
+#endif
     g_ready = true;
 }
 
@@ -83,6 +89,15 @@ void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
         dst[i] ^= static_cast<uint8_t>(p);
         dst[i + 1] ^= static_cast<uint8_t>(p >> 8);
     }
+}
+
+void MulAddFastest(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
+    size_t done = 0;
+#if defined(__i386__) || defined(__x86_64__)
+    if (g_ssse3 && factor != 0)
+        done = MulAddSsse3(factor, src, dst, len);
+#endif
+    MulAdd(factor, src + done, dst + done, len - done);
 }
 
 } // namespace field

@@ -23,6 +23,11 @@ uint16_t InputFactor(uint32_t i, uint32_t exponent);
 
 // dst[i] ^= factor * src[i] over len bytes of little-endian words (len even).
 void MulAdd(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
+// The same, taking SSSE3's shuffles where the processor has them (catstub's choice; the engines have
+// their own faster paths). Prepare() finds out.
+void MulAddFastest(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
+// The SSSE3 part alone: the bytes it did, a multiple of 32; only where the processor has SSSE3.
+size_t MulAddSsse3(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len);
 
 } // namespace field
 } // namespace gf16

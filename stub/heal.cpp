@@ -201,7 +201,7 @@ bool AddRecovery(const Pass& p) {
             return false;
         }
         for (uint32_t j = p.j0; j < p.j1; ++j)
-            gf16::field::MulAdd(p.solve->Coefficient(j, a), p.read, p.Sum(j), p.slice);
+            gf16::field::MulAddFastest(p.solve->Coefficient(j, a), p.read, p.Sum(j), p.slice);
     }
     return true;
 }
@@ -221,7 +221,7 @@ void AddSlice(const Pass& p, uint32_t i) {
     for (uint32_t at = 0; at < p.slice; at += kBlock) {
         const uint32_t len = p.slice - at < kBlock ? p.slice - at : kBlock;
         for (uint32_t j = p.j0; j < p.j1; ++j)
-            gf16::field::MulAdd(g_sumFactor[j - p.j0], p.read + at, p.Sum(j) + at, len);
+            gf16::field::MulAddFastest(g_sumFactor[j - p.j0], p.read + at, p.Sum(j) + at, len);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "core/cpu_state.h"
 #include "core/gf16_field.h"
 #include "core/slice_solve.h"
 #include "recovery/gf16.h"
@@ -51,6 +52,25 @@ TEST(SharedSliceSolve, FactorsMatchTheEngineAndASingularChoiceIsSolvedWithSpares
     SliceSolve equal(missing.data(), 2, same, 2);
     std::vector<uint16_t> small(equal.Words());
     EXPECT_EQ(SolveStatus::Singular, equal.Solve(small.data()));
+}
+
+TEST(SharedField, TheSsse3MultiplyAndAddAgreesWithThePortableOne) {
+    gf16::Prepare();
+    if (!HasSsse3())
+        GTEST_SKIP() << "this processor has no SSSE3";
+    std::mt19937 random(16);
+    for (size_t len : {0u, 2u, 30u, 32u, 34u, 64u, 1000u, 4098u}) {
+        std::vector<uint8_t> src(len), portable(len), fast(len);
+        for (size_t i = 0; i < len; ++i) {
+            src[i] = static_cast<uint8_t>(random());
+            portable[i] = fast[i] = static_cast<uint8_t>(random());
+        }
+        for (uint16_t factor : {uint16_t{0}, uint16_t{1}, uint16_t{0x8000}, static_cast<uint16_t>(random())}) {
+            gf16::field::MulAdd(factor, src.data(), portable.data(), len);
+            gf16::field::MulAddFastest(factor, src.data(), fast.data(), len);
+            ASSERT_EQ(portable, fast) << "length " << len << ", factor " << factor;
+        }
+    }
 }
 
 } // namespace
