@@ -8,4 +8,10 @@ struct Crc32Tables {
     uint32_t t[16][256];
 };
 
+#ifdef FENDRIK_CRC_TABLES_AT_START
+// catstub computes them at start instead of carrying 16 KiB of them in its fixed-size image.
+extern Crc32Tables kCrc32Tables;
+void PrepareCrc32Tables();
+#else
 extern const Crc32Tables kCrc32Tables;
+#endif

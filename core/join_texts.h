@@ -25,4 +25,18 @@ constexpr char kWrongSize[] = " (wrong size)";
 constexpr char kAnd[] = "and ";
 constexpr char kMore[] = " more";
 constexpr char kRebuildHint[] = "To rebuild them from the recovery files, open the set in Fendrik or any PAR2 program.";
+// catstub's rebuild of a set from its recovery files.
+constexpr char kMissingOrDamaged[] = "These split files are missing or damaged:";
+constexpr char kMissingMark[] = " (missing)";
+constexpr char kDamagedMark[] = " (damaged)";
+constexpr char kCanRebuild[] = "The recovery files can rebuild them.\nRebuild them, then catenate?";
+constexpr char kSlicesHeld[] = "The recovery files here hold ";
+constexpr char kSlicesNeeded[] = " recovery slices; rebuilding them needs ";
+constexpr char kAddVolumes[] = ".\nAdd recovery volumes that hold at least ";
+constexpr char kMoreSlices[] = " more recovery slices, then start again.\n";
+constexpr char kNoMemory[] = "catstub can't have the memory the rebuild needs: ";
+constexpr char kMiB[] = " MiB.";
+constexpr char kCantSolve[] = "The recovery slices here can't rebuild them.";
+constexpr char kRebuiltWrong[] = "The rebuilt file does not match its recorded MD5:\n";
+constexpr char kRebuiltNotKept[] = "\nIt was not kept; the set was not catenated.";
 } // namespace join_text

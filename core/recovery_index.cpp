@@ -120,6 +120,7 @@ void RecoveryIndexReader::Description() {
     File& file = files_[fileCount_++];
     Copy(desc.fileId, file.id, 16);
     Copy(desc.headHash, file.headHash, 16);
+    Copy(desc.hash, file.hash, 16);
     file.length = desc.length;
     file.piece = piece;
 }
@@ -163,6 +164,7 @@ bool RecoveryIndexReader::Finish() {
         return false;
     int pieces = 0;
     int highest = -1;
+    uint32_t input = 0; // input slices are numbered in the main packet's order of files
     for (uint32_t m = 0; m < main_.files; ++m) {
         const File* file = nullptr;
         for (int i = 0; i < fileCount_ && !file; ++i)
@@ -183,6 +185,7 @@ bool RecoveryIndexReader::Finish() {
         counted.count = sums->count;
         if (!par2::CountsFile(main_, desc, counted))
             return false;
+        input += sums->count;
         if (file->piece < 0)
             continue;
         if (seen_[file->piece])
@@ -194,11 +197,28 @@ bool RecoveryIndexReader::Finish() {
         piece.length = file->length;
         piece.firstSlice = sums->first;
         piece.slices = sums->count;
+        piece.input = input - sums->count;
         Copy(file->headHash, piece.headHash, 16);
+        Copy(file->hash, piece.hash, 16);
     }
     // Pieces numbered from 0 without a gap.
     if (pieces == 0 || highest + 1 != pieces)
         return false;
     index_.pieces = pieces;
+    index_.onlyPieces = static_cast<uint32_t>(pieces) == main_.files;
+    Copy(setId_, index_.setId, 16);
     return true;
+}
+
+void RecoveryIndexReader::Reset() {
+    stage_ = Stage::Header;
+    headerFill_ = 0;
+    bodyLen_ = bodyFill_ = 0;
+    haveSet_ = haveMain_ = false;
+    fileCount_ = sumsCount_ = 0;
+    slicesUsed_ = 0;
+    for (bool& seen : seen_)
+        seen = false;
+    index_.pieces = 0;
+    index_.onlyPieces = false;
 }

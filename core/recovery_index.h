@@ -23,11 +23,15 @@ struct IndexedPiece {
     uint32_t firstSlice = 0; // its slices' CRC-32s start here in RecoveryIndex::sliceCrc
     uint32_t slices = 0;
     uint8_t headHash[16] = {}; // MD5 of the first 16 KiB (of the whole piece when shorter)
+    uint8_t hash[16] = {};     // MD5 of the whole piece
+    uint32_t input = 0;        // its first slice's number among the recovery set's input slices
 };
 
 struct RecoveryIndex {
     uint64_t sliceSize = 0;
     int pieces = 0; // pieces 0 to pieces - 1 are described
+    uint8_t setId[16] = {};
+    bool onlyPieces = false; // the recovery set holds no file but the pieces, so pieces can be rebuilt
     IndexedPiece piece[kMaxPieces];
     uint32_t sliceCrc[kIndexMaxSlices] = {}; // CRC-32 of each slice, zero-padded to sliceSize
 };
@@ -43,6 +47,8 @@ public:
     void Feed(const uint8_t* data, size_t len);
     // After the last byte: true when the file describes a whole set, which Index() then holds.
     bool Finish();
+    // Ready for another file, as if new.
+    void Reset();
     const RecoveryIndex& Index() const { return index_; }
 
 private:
@@ -52,6 +58,7 @@ private:
         int piece; // -1 for a file that is no piece
         uint64_t length;
         uint8_t headHash[16];
+        uint8_t hash[16];
     };
     struct Checksums {
         uint8_t id[16];

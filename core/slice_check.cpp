@@ -27,8 +27,10 @@ void SliceCheck::Feed(const uint8_t* data, size_t len) {
 }
 
 void SliceCheck::EndSlice() {
-    if (~reg_ != index_->sliceCrc[piece_->firstSlice + slice_])
-        damaged_ = true;
+    const bool bad = ~reg_ != index_->sliceCrc[piece_->firstSlice + slice_];
+    damaged_ = damaged_ || bad;
+    if (bad_)
+        bad_[slice_] = bad;
     ++slice_;
     inSlice_ = 0;
     reg_ = 0xFFFFFFFFu;
@@ -37,6 +39,9 @@ void SliceCheck::EndSlice() {
 PieceState SliceCheck::Finish() {
     if (!piece_)
         return PieceState::Intact;
+    if (fed_ < piece_->length) // the slices the piece is too short for are not there
+        for (uint32_t s = slice_; bad_ && s < piece_->slices; ++s)
+            bad_[s] = true;
     if (fed_ != piece_->length)
         return PieceState::WrongSize;
     if (inSlice_ > 0) {

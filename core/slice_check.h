@@ -12,7 +12,9 @@ enum class PieceState { Intact, Damaged, WrongSize };
 class SliceCheck {
 public:
     // Piece n of index, from its first byte; without an index nothing is checked and every piece is intact.
-    SliceCheck(const RecoveryIndex* index, int piece) : index_(index), piece_(index ? &index->piece[piece] : nullptr) {}
+    // With bad, bad[s] tells for each of the piece's slices s whether it failed its check or was not there.
+    SliceCheck(const RecoveryIndex* index, int piece, bool* bad = nullptr)
+        : index_(index), piece_(index ? &index->piece[piece] : nullptr), bad_(bad) {}
     SliceCheck(const SliceCheck&) = delete;
     SliceCheck& operator=(const SliceCheck&) = delete;
 
@@ -26,6 +28,7 @@ private:
 
     const RecoveryIndex* index_;
     const IndexedPiece* piece_;
+    bool* bad_;
     uint64_t fed_ = 0;
     uint64_t inSlice_ = 0;
     uint32_t slice_ = 0;

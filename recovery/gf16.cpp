@@ -4,49 +4,30 @@
 #include <array>
 #include <iterator>
 
+#include "core/gf16_field.h"
 #include "recovery/gf16_paths.h"
 
 namespace gf16 {
 namespace {
 
 constexpr uint32_t kPolynomial = 0x1100B;
-constexpr uint32_t kOrder = 65535; // elements of the multiplicative group
-
-struct Tables {
-    std::array<uint16_t, 2 * kOrder> exp; // doubled so that exp[log a + log b] needs no reduction
-    std::array<uint16_t, 65536> log;
-    Tables() {
-        uint32_t x = 1;
-        for (uint32_t i = 0; i < kOrder; ++i) {
-            exp[i] = exp[i + kOrder] = static_cast<uint16_t>(x);
-            log[x] = static_cast<uint16_t>(i);
-            x <<= 1;
-            if (x & 0x10000)
-                x ^= kPolynomial;
-        }
-        log[0] = 0; // never used: 0 has no logarithm
-    }
-};
-
-const Tables& T() {
-    static const Tables tables;
-    return tables;
-}
 
 } // namespace
 
+// The portable arithmetic is the shared one (core/gf16_field), which catstub carries too.
+void Prepare() {
+    static const bool ready = (field::Prepare(), true);
+    (void)ready;
+}
+
 uint16_t Mul(uint16_t a, uint16_t b) {
-    if (a == 0 || b == 0)
-        return 0;
-    const Tables& t = T();
-    return t.exp[t.log[a] + t.log[b]];
+    Prepare();
+    return field::Mul(a, b);
 }
 
 uint16_t Div(uint16_t a, uint16_t b) {
-    if (a == 0)
-        return 0;
-    const Tables& t = T();
-    return t.exp[t.log[a] + kOrder - t.log[b]];
+    Prepare();
+    return field::Div(a, b);
 }
 
 uint16_t Inv(uint16_t a) {
@@ -54,11 +35,13 @@ uint16_t Inv(uint16_t a) {
 }
 
 uint16_t Exp2(uint64_t e) {
-    return T().exp[e % kOrder];
+    Prepare();
+    return field::Exp2(e);
 }
 
 uint16_t Log2(uint16_t a) {
-    return T().log[a];
+    Prepare();
+    return field::Log2(a);
 }
 
 uint16_t Pow(uint16_t base, uint64_t e) {
@@ -66,23 +49,12 @@ uint16_t Pow(uint16_t base, uint64_t e) {
         return 1;
     if (base == 0)
         return 0;
-    return Exp2(static_cast<uint64_t>(Log2(base)) * (e % kOrder));
+    return Exp2(static_cast<uint64_t>(Log2(base)) * (e % 65535));
 }
 
 void MulAddPortable(uint16_t factor, const uint8_t* src, uint8_t* dst, size_t len) {
-    if (factor == 0 || len < 2)
-        return;
-    // Two tables of 256 products, for the low and the high byte of each word.
-    uint16_t lo[256], hi[256];
-    for (int i = 0; i < 256; ++i) {
-        lo[i] = Mul(factor, static_cast<uint16_t>(i));
-        hi[i] = Mul(factor, static_cast<uint16_t>(i << 8));
-    }
-    for (size_t i = 0; i + 1 < len; i += 2) {
-        const uint16_t p = lo[src[i]] ^ hi[src[i + 1]];
-        dst[i] ^= static_cast<uint8_t>(p);
-        dst[i + 1] ^= static_cast<uint8_t>(p >> 8);
-    }
+    Prepare();
+    field::MulAdd(factor, src, dst, len);
 }
 
 void PrepareProducts(uint16_t factor, Products& products) {

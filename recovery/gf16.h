@@ -7,6 +7,10 @@
 
 namespace gf16 {
 
+// The shared field tables (core/gf16_field) filled, once and safely from any thread; every function here
+// does it itself, callers of the shared code directly call it first.
+void Prepare();
+
 uint16_t Mul(uint16_t a, uint16_t b);
 // a / b; b must not be 0.
 uint16_t Div(uint16_t a, uint16_t b);

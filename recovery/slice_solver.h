@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "core/slice_solve.h"
+
 namespace par2 {
 
 struct SolvePlan {
@@ -26,9 +28,8 @@ struct SolveResult {
     SolvePlan plan;
 };
 
-// A singular choice brings in at most this many further recovery slices before the set is called unsolvable:
-// with distinct exponents a singular choice is rare, and each row brought in costs the matrix a row and a column.
-constexpr uint32_t kSpareRows = 8;
+// A singular choice brings in at most this many further recovery slices: the shared solver's rule.
+constexpr uint32_t kSpareRows = kSolveSpares;
 // The most the matrix and the plan may take: about 13000 missing slices. The work grows with the cube of
 // their number, so a larger system would keep the user waiting for hours (and a 32-bit process has no room).
 constexpr uint64_t kSolverMemory = uint64_t{1} << 30;

@@ -114,6 +114,8 @@ recovery_section() {
     RECOVERY_BENCH_PLACEMENTS=${RECOVERY_BENCH_PLACEMENTS:-4} "$top/bench/recovery_split_bench.sh"
     echo "== Rebuild of 10 % missing pieces of 1 GiB against par2 r; verify with and without recovery files"
     "$top/bench/rebuild_bench.sh"
+    echo "== catstub rebuilding 10 % missing pieces of a 100 MiB self-joining set, against fendrik repair"
+    "$top/bench/catstub_rebuild_bench.sh"
 }
 
 recovery_section || status=1

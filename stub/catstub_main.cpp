@@ -1,9 +1,11 @@
 // catstub's entry: a GUI program without a window and without a C runtime.
 #include <windows.h>
 
+#include "core/crc32_table.h"
 #include "stub/catstub_run.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    PrepareCrc32Tables();
     RunCatstub();
     return 0; // every path ends with exit code 0, success or failure
 }

@@ -12,6 +12,7 @@
 #include "core/stub_image.h"
 #include "platform/read_handle.h"
 #include "stub/copy_data.h"
+#include "stub/heal.h"
 #include "stub/output_file.h"
 #include "stub/set_index.h"
 #include "stub/stub_messages.h"
@@ -24,9 +25,11 @@ namespace {
 // comfortable stack. Large blocks keep a multi-gigabyte join disk-bound.
 uint8_t g_window[kHeaderWindow];
 uint8_t g_block[64 * 1024];
-PieceSet g_pieces;
-char g_self[kStubPathSize];   // catstub's own file: the first piece, whatever its name
-char g_folder[kStubPathSize]; // its folder, where the other pieces and the output lie
+// The pieces found, and found again after a rebuild: a search fills a set that starts empty.
+PieceSet g_found[2];
+const PieceSet* g_set = &g_found[0]; // the search the join uses
+char g_self[kStubPathSize];          // catstub's own file: the first piece, whatever its name
+char g_folder[kStubPathSize];        // its folder, where the other pieces and the output lie
 char g_piecePath[kStubPathSize];
 char g_outputPath[kStubPathSize];
 char g_partialPath[kStubPathSize];
@@ -106,7 +109,7 @@ void ReportCantOpen(const char* piece, unsigned long error, bool outputStarted) 
 // Piece n's name as the folder holds it; catstub's own file for piece 0.
 const char* ShownName(int n) {
     if (n > 0)
-        return g_pieces.names[n];
+        return g_set->names[n];
     const char* name = g_self;
     for (const char* p = g_self; *p; ++p)
         if (*p == '\\' || *p == '/')
@@ -119,7 +122,7 @@ void AppendPieceList(StubText& text, bool missing) {
     int listed = 0;
     int more = 0;
     for (int n = 0; n < g_index->pieces; ++n) {
-        const bool wanted = missing ? n > 0 && g_pieces.names[n][0] == 0 : g_state[n] != PieceState::Intact;
+        const bool wanted = missing ? n > 0 && g_set->names[n][0] == 0 : g_state[n] != PieceState::Intact;
         if (!wanted)
             continue;
         if (listed == kMaxListed) {
@@ -169,18 +172,27 @@ bool ReadFirstPiece(ReadHandle& first) {
     return true;
 }
 
-// Step 2: the further pieces, whole, and the recovery index when it is this set's. False after
-// reporting; nothing has been written then. Searched before the output exists, so an output named
-// like a piece is never joined into itself.
-bool SearchedPieces() {
-    const SearchResult search = FindPieces(g_folder, &g_pieces);
+// Step 2: the further pieces, whole, and the recovery index when it is this set's; lost and damaged
+// pieces rebuilt from the recovery files when the user wants it. False after reporting; nothing has been
+// written then but rebuilt pieces. Searched before the output exists, so an output named like a piece is
+// never joined into itself.
+bool SearchedPieces(PieceSet* pieces, bool mayRebuild) {
+    const SearchResult search = FindPieces(g_folder, pieces);
     StubText text;
     switch (search.outcome) {
     case SearchOutcome::Ok: {
-        g_index = LoadSetIndex(g_folder, g_pieces, g_block, g_imageRead);
+        g_set = pieces;
+        g_index = LoadSetIndex(g_folder, *pieces, g_block, g_imageRead);
+        if (g_index && mayRebuild) {
+            const HealOutcome heal = HealSet(g_self, g_folder, *pieces, *g_index);
+            if (heal == HealOutcome::Rebuilt)
+                return SearchedPieces(&g_found[1], false);
+            if (heal != HealOutcome::Whole)
+                return false;
+        }
         bool whole = true;
         for (int n = 1; g_index && n < g_index->pieces; ++n)
-            whole = whole && g_pieces.names[n][0] != 0;
+            whole = whole && pieces->names[n][0] != 0;
         if (!whole) {
             text.Append(join_text::kMissingPieces);
             AppendPieceList(text, true);
@@ -188,7 +200,7 @@ bool SearchedPieces() {
             break;
         }
         // A set with a gap would give a wrong file under the original's name.
-        const int missing = FirstMissingPiece(g_pieces);
+        const int missing = FirstMissingPiece(*pieces);
         if (missing < 0)
             return true;
         char name[11];
@@ -250,7 +262,7 @@ bool Joined(ReadHandle& first, OutputFile& out, Crc32& crc) {
 
     // Ascending piece order, whatever order the directory search used.
     for (int n = 1; n < kMaxPieces; ++n) {
-        const char* name = g_pieces.names[n];
+        const char* name = g_set->names[n];
         if (name[0] == 0)
             continue;
         JoinPath(g_piecePath, g_folder, name);
@@ -304,7 +316,7 @@ void RunCatstub() {
         return;
     }
     ReadHandle first(g_self);
-    if (!ReadFirstPiece(first) || !SearchedPieces() || !OutputNamesFree())
+    if (!ReadFirstPiece(first) || !SearchedPieces(&g_found[0], true) || !OutputNamesFree())
         return;
     OutputFile out(g_partialPath);
     if (!out.IsOpen()) {

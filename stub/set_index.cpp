@@ -4,12 +4,14 @@
 #include "core/small_md5.h"
 #include "platform/read_handle.h"
 #include "stub/copy_data.h"
+#include "stub/recovery_slices.h"
 #include "stub/stub_paths.h"
 
 namespace {
 
 // Most of a megabyte: in static storage, as catstub has no allocator.
 RecoveryIndexReader g_reader;
+RecoveryFiles g_files;
 char g_path[kStubPathSize];
 // Blocks of the index, and the first 16 KiB of a further piece.
 uint8_t g_scratch[16384];
@@ -29,10 +31,9 @@ bool HeadMatches(const IndexedPiece& piece, const uint8_t* head, uint32_t availa
     return true;
 }
 
-bool ReadIndex(const char* folder) {
-    if (!JoinPath(g_path, folder, kIndexFileName))
-        return false;
-    ReadHandle file(g_path);
+bool ReadIndex(const char* path) {
+    g_reader.Reset();
+    ReadHandle file(path);
     if (!file.IsOpen())
         return false;
     for (;;) {
@@ -45,24 +46,21 @@ bool ReadIndex(const char* folder) {
     }
 }
 
-} // namespace
-
-const RecoveryIndex* LoadSetIndex(const char* folder, const PieceSet& pieces, const uint8_t* head, uint32_t headLen) {
-    if (!ReadIndex(folder))
-        return nullptr;
+// Whether the index read describes this set.
+bool IsThisSet(const char* folder, const PieceSet& pieces, const uint8_t* head, uint32_t headLen) {
     const RecoveryIndex& index = g_reader.Index();
     if (!HeadMatches(index.piece[0], head, headLen))
-        return nullptr;
+        return false;
     bool further = false; // a further piece was found
     for (int n = 1; n < kMaxPieces; ++n) {
         if (pieces.names[n][0] == 0)
             continue;
         if (n >= index.pieces)
-            return nullptr;
+            return false;
         further = true;
     }
     if (!further)
-        return &index;
+        return true;
     // A damaged piece may fail this; one that agrees is enough.
     for (int n = 1; n < index.pieces; ++n) {
         if (pieces.names[n][0] == 0 || !JoinPath(g_path, folder, pieces.names[n]))
@@ -71,7 +69,18 @@ const RecoveryIndex* LoadSetIndex(const char* folder, const PieceSet& pieces, co
         uint32_t got = 0;
         if (piece.IsOpen() && ReadUpTo(piece, g_scratch, sizeof g_scratch, &got) &&
             HeadMatches(index.piece[n], g_scratch, got))
-            return &index;
+            return true;
     }
+    return false;
+}
+
+} // namespace
+
+const RecoveryIndex* LoadSetIndex(const char* folder, const PieceSet& pieces, const uint8_t* head, uint32_t headLen) {
+    // "_Split#.par2" first; its volumes carry the same packets when it is lost or damaged.
+    FindRecoveryFiles(folder, &g_files);
+    for (int f = 0; f < g_files.count; ++f)
+        if (ReadIndex(g_files.paths[f]) && IsThisSet(folder, pieces, head, headLen))
+            return &g_reader.Index();
     return nullptr;
 }

@@ -3,8 +3,12 @@
 
 #include "stub/stub_messages.h"
 
+bool AskToRebuild(const char* text) {
+    return ::MessageBoxA(nullptr, text, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
 bool AskToCatenate() {
-    return ::MessageBoxA(nullptr, join_text::kConfirm, "User Confirm", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    return AskToRebuild(join_text::kConfirm);
 }
 
 void ShowFatal(const char* text) {

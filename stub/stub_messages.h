@@ -6,6 +6,8 @@
 
 // "User Confirm", OK and Cancel, question icon; true only for OK.
 bool AskToCatenate();
+// The same box for the rebuild's question, with its own text.
+bool AskToRebuild(const char* text);
 // "Fatal Error", stop icon, OK only.
 void ShowFatal(const char* text);
 // "Info", information icon, OK only.

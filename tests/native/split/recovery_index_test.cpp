@@ -2,6 +2,7 @@
 // name the damaged piece, and an index that is damaged or of something else is not used at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "core/recovery_index.h"
@@ -70,6 +71,41 @@ TEST_F(RecoveryIndexTest, NamesThePieceWithADamagedSliceAndOneOfTheWrongSize) {
     SliceCheck none(nullptr, 5);
     none.Feed(reinterpret_cast<const uint8_t*>(damaged.data()), damaged.size());
     EXPECT_EQ(none.Finish(), PieceState::Intact);
+}
+
+TEST_F(RecoveryIndexTest, GivesWhatARebuildNeedsBadSlicesTheirInputNumbersAndEachPiecesMd5) {
+    ASSERT_TRUE(Read(index));
+    const RecoveryIndex& ix = reader->Index();
+    EXPECT_TRUE(ix.onlyPieces);
+    // The pieces' input slices, in the main packet's order, follow each other from 0 without a gap.
+    std::vector<std::pair<uint32_t, uint32_t>> inputs;
+    for (int n = 0; n < 6; ++n) {
+        const std::string bytes = n == 0 ? dir.Read(kSelfCatenatingName) : dir.Read(PieceName(n));
+        const Md5Digest md5 = Md5Of(bytes.data(), bytes.size());
+        EXPECT_TRUE(std::equal(md5.begin(), md5.end(), ix.piece[n].hash)) << n;
+        inputs.push_back({ix.piece[n].input, ix.piece[n].slices});
+    }
+    std::sort(inputs.begin(), inputs.end());
+    uint32_t next = 0;
+    for (const auto& [first, slices] : inputs) {
+        EXPECT_EQ(next, first);
+        next = first + slices;
+    }
+    // A piece cut short by a byte: only its last slice is bad; a sound piece has none.
+    const uint32_t slices = ix.piece[2].slices;
+    ASSERT_GT(slices, 1u);
+    std::unique_ptr<bool[]> bad(new bool[slices]);
+    const std::string two = dir.Read(PieceName(2));
+    SliceCheck cut(&ix, 2, bad.get());
+    cut.Feed(reinterpret_cast<const uint8_t*>(two.data()), two.size() - 1);
+    EXPECT_EQ(PieceState::WrongSize, cut.Finish());
+    for (uint32_t i = 0; i < slices; ++i)
+        EXPECT_EQ(i + 1 == slices, bad[i]) << "slice " << i;
+    SliceCheck whole(&ix, 2, bad.get());
+    whole.Feed(reinterpret_cast<const uint8_t*>(two.data()), two.size());
+    EXPECT_EQ(PieceState::Intact, whole.Finish());
+    for (uint32_t i = 0; i < slices; ++i)
+        EXPECT_FALSE(bad[i]) << "slice " << i;
 }
 
 TEST_F(RecoveryIndexTest, IgnoresAnIndexThatIsDamagedCutOrOfAnotherSet) {

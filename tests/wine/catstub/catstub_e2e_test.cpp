@@ -116,32 +116,102 @@ TEST_F(Catstub, APieceMissingFromTheMiddleIsNamedAndNothingIsWritten) {
     EXPECT_FALSE(dir.Exists("movie.avi"));
 }
 
-TEST_F(Catstub, NamesTheMissingAndTheDamagedPiecesFromTheRecoveryIndex) {
+TEST_F(Catstub, RefusesTooFewRecoverySlicesWithTheCountAndCancelChangesNothing) {
     const std::string data = TestBytes(300000, 21);
     const auto pieces = WriteSet(dir, HeaderFor("movie.avi", data), data, 100000);
     ASSERT_EQ(4u, pieces.size());
     WriteRecoveryFile(dir.Path(), pieces, 20000, {0, 1});
     const std::string last = dir.Read("_Split#003");
-    const char kHint[] = "To rebuild them from the recovery files, open the set in Fendrik or any PAR2 program.";
 
-    // The last piece leaves no gap, and only the index tells that it is missing.
+    // The last piece leaves no gap, and only the index tells that it is missing: 3 slices, 2 recovery slices.
     std::filesystem::remove(dir.Native("_Split#003"));
+    auto before = Listing(dir);
     RobotResult result = Run(dir, kEndsFatal);
-    EXPECT_EQ((Lines{kConfirm, std::string("Fatal Error: These split files are missing; the set cannot be catenated "
-                                           "without them:\n_Split#003\nNothing was written.\n\n") +
-                                   kHint}),
+    EXPECT_EQ((Lines{kConfirm, "Fatal Error: These split files are missing or damaged:\n_Split#003 (missing)\n\n"
+                               "The recovery files here hold 2 recovery slices; rebuilding them needs 3.\n"
+                               "Add recovery volumes that hold at least 1 more recovery slices, then start again.\n"
+                               "Nothing was written."}),
               result.Lines());
-    EXPECT_FALSE(dir.Exists("movie.avi"));
+    EXPECT_EQ(before, Listing(dir));
 
     dir.Write("_Split#003", last);
     std::string damaged = dir.Read("_Split#002");
     damaged[50000] ^= 0x01;
     dir.Write("_Split#002", damaged);
-    result = Run(dir, kEndsFatal);
-    EXPECT_EQ((Lines{kConfirm, std::string("Fatal Error: CRC check FAILED. Catenated File inconsistent\n\n"
-                                           "These split files are damaged:\n_Split#002\n\n") +
-                                   kHint}),
+    before = Listing(dir);
+    result = Run(dir, {{"User Confirm", IDOK}, {"User Confirm", IDCANCEL}});
+    EXPECT_EQ((Lines{kConfirm, "User Confirm: These split files are missing or damaged:\n_Split#002 (damaged)\n\n"
+                               "The recovery files can rebuild them.\nRebuild them, then catenate?"}),
               result.Lines());
+    EXPECT_EQ(before, Listing(dir));
+    EXPECT_EQ(damaged, dir.Read("_Split#002"));
+}
+
+TEST_F(Catstub, ListsFortyPiecesToRebuildThenHowManyMore) {
+    const std::string data = TestBytes(46 * 46000, 9);
+    const auto pieces = WriteSet(dir, HeaderFor("movie.avi", data), data, 46000);
+    ASSERT_EQ(47u, pieces.size());
+    WriteRecoveryFile(dir.Path(), pieces, 23000, {0});
+    for (int n = 1; n <= 45; ++n)
+        std::filesystem::remove(dir.Native(PieceName(n)));
+
+    const RobotResult result = Run(dir, kEndsFatal);
+
+    ASSERT_EQ(2u, result.boxes.size());
+    std::string expected = "These split files are missing or damaged:\n";
+    for (int n = 1; n <= 40; ++n)
+        expected += PieceName(n) + " (missing)\n";
+    expected += "and 5 more\n\nThe recovery files here hold 1 recovery slices; rebuilding them needs 90.\n";
+    EXPECT_EQ(expected, result.boxes[1].text.substr(0, expected.size())) << result.boxes[1];
+}
+
+// A set whose recovery files par2cmdline made (tests/wine/catstub/make_recovery_set.sh), copied here.
+class CatstubRebuild : public Catstub {
+protected:
+    void SetUp() override {
+        Catstub::SetUp();
+        const std::filesystem::path made = std::filesystem::path("Z:" RECOVERY_SET_UNIX_DIR) / "set";
+        if (!std::filesystem::exists(made))
+            GTEST_SKIP() << "no set with recovery files: par2cmdline was not there when the tests were built";
+        for (const auto& entry : std::filesystem::directory_iterator(made))
+            std::filesystem::copy_file(entry.path(), dir.Native(entry.path().filename().string()));
+        std::ifstream in(std::filesystem::path("Z:" RECOVERY_SET_UNIX_DIR) / "original", std::ios::binary);
+        original = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Damage(const std::string& name, size_t at, size_t count) {
+        std::string bytes = dir.Read(name);
+        ASSERT_LE(at + count, bytes.size());
+        for (size_t i = 0; i < count; ++i)
+            bytes[at + i] ^= 0x5A;
+        dir.Write(name, bytes);
+    }
+    std::string original;
+};
+
+TEST_F(CatstubRebuild, RebuildsALostAndADamagedPieceFromTheVolumesAloneSkippingADamagedRecoveryPacket) {
+    const std::string piece3 = dir.Read("_Split#003"), piece6 = dir.Read("_Split#006");
+    std::filesystem::remove(dir.Native("_Split#003"));
+    Damage("_Split#006", 1000, 4);
+    const std::string damaged = dir.Read("_Split#006");
+    // The first recovery packet of the first volume, which the solver would take first; and the index lost,
+    // its packets read from a volume.
+    Damage("_Split#.vol00+04.par2", 200, 1);
+    std::filesystem::remove(dir.Native("_Split#.par2"));
+
+    const RobotResult result = Run(dir, {{"User Confirm", IDOK}, {"User Confirm", IDOK}, {"Info", IDOK}});
+
+    EXPECT_EQ((Lines{kConfirm,
+                     "User Confirm: These split files are missing or damaged:\n_Split#003 (missing)\n"
+                     "_Split#006 (damaged)\n\nThe recovery files can rebuild them.\nRebuild them, then catenate?",
+                     kCrcOk}),
+              result.Lines());
+    ASSERT_EQ(3u, result.boxes.size());
+    EXPECT_TRUE(ShowsIcon(result.boxes[1].icon, BoxIcon::Question)) << result.boxes[1];
+    EXPECT_TRUE(dir.Read("movie.avi") == original) << "the rejoined file differs from the large file";
+    EXPECT_TRUE(dir.Read("_Split#003") == piece3);
+    EXPECT_TRUE(dir.Read("_Split#006") == piece6);
+    EXPECT_TRUE(dir.Read("_Split#006.damaged") == damaged) << "the damaged original is kept";
+    EXPECT_FALSE(dir.Exists("_Split#003.rebuilt") || dir.Exists("_Split#006.rebuilt"));
 }
 
 TEST_F(Catstub, JoinsInPieceOrderWhateverTheFolderHoldsBesideTheSet) {
