@@ -130,8 +130,11 @@ void AppendList(StubText& text) {
 void RefuseTooFew(uint32_t k) {
     StubText text;
     AppendList(text);
-    text.Append(join_text::kSlicesHeld).AppendNumber(g_slices.count).Append(join_text::kSlicesNeeded).AppendNumber(k);
-    text.Append(join_text::kAddVolumes).AppendNumber(k - g_slices.count).Append(join_text::kMoreSlices);
+    const uint32_t more = k - g_slices.count;
+    text.Append(join_text::kSlicesHeld).AppendNumber(g_slices.count).Append(join_text::kRecoverySlice);
+    text.Append(g_slices.count == 1 ? "" : "s").Append(join_text::kSlicesNeeded).AppendNumber(k);
+    text.Append(join_text::kAddVolumes).AppendNumber(more).Append(join_text::kMoreSlices);
+    text.Append(join_text::kRecoverySlice).Append(more == 1 ? "" : "s").Append(join_text::kStartAgain);
     text.Append(join_text::kNothingWritten);
     ShowFatal(text.CStr());
 }

@@ -129,7 +129,7 @@ TEST_F(Catstub, RefusesTooFewRecoverySlicesWithTheCountAndCancelChangesNothing) 
     RobotResult result = Run(dir, kEndsFatal);
     EXPECT_EQ((Lines{kConfirm, "Fatal Error: These split files are missing or damaged:\n_Split#003 (missing)\n\n"
                                "The recovery files here hold 2 recovery slices; rebuilding them needs 3.\n"
-                               "Add recovery volumes that hold at least 1 more recovery slices, then start again.\n"
+                               "Add recovery volumes that hold at least 1 more recovery slice, then start again.\n"
                                "Nothing was written."}),
               result.Lines());
     EXPECT_EQ(before, Listing(dir));
@@ -161,7 +161,7 @@ TEST_F(Catstub, ListsFortyPiecesToRebuildThenHowManyMore) {
     std::string expected = "These split files are missing or damaged:\n";
     for (int n = 1; n <= 40; ++n)
         expected += PieceName(n) + " (missing)\n";
-    expected += "and 5 more\n\nThe recovery files here hold 1 recovery slices; rebuilding them needs 90.\n";
+    expected += "and 5 more\n\nThe recovery files here hold 1 recovery slice; rebuilding them needs 90.\n";
     EXPECT_EQ(expected, result.boxes[1].text.substr(0, expected.size())) << result.boxes[1];
 }
 
