@@ -11,6 +11,21 @@
 #include "core/progress_meter.h"
 #include "platform/file.h"
 
+namespace {
+
+// What a join that ended unfinished left behind.
+told::Unfinished WhatIsLeft(const CatJob& job, const CatResult& result) {
+    if (!job.stream)
+        return UnfinishedOutput(result.partialPath);
+    // What reached the stream cannot be taken back.
+    told::Unfinished left;
+    left.path = job.stream->Path();
+    left.stream = true;
+    return left;
+}
+
+} // namespace
+
 CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     CatResult result;
     if (job.paths.empty())
@@ -35,24 +50,15 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
         result.listLine.clear();
-        Outcome failed = UnfinishedJoin(OutcomeKind::JoinFileError, result.partialPath);
-        failed.text = error.Description();
-        if (job.stream) {
-            // What reached the stream cannot be taken back.
-            failed.path = job.stream->Path();
-            failed.second = 1;
-        }
+        told::JoinFileError failed;
+        failed.reason = error.Description();
+        failed.unfinished = WhatIsLeft(job, result);
         messenger.Tell(failed);
     } catch (const JobStopped&) {
         result.written = false;
         result.listLine.clear();
         result.stopped = true;
-        Outcome stopped = UnfinishedJoin(OutcomeKind::JoinStopped, result.partialPath);
-        if (job.stream) {
-            stopped.path = job.stream->Path();
-            stopped.second = 1;
-        }
-        messenger.Tell(stopped);
+        messenger.Tell(told::JoinStopped{WhatIsLeft(job, result)});
     }
     return result;
 }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "cat/join_checks.h"
 #include "cat/cat_files.h"
+#include "cat/join_checks.h"
 #include "cat/join_steps.h"
 #include "cat/output_path.h"
 #include "cat/partial_output.h"
@@ -20,6 +20,24 @@
 #include "core/volume_checks.h"
 
 namespace {
+
+// The join's end by its CRC-32: the file that was split, or data that is not it.
+Outcome CheckedJoin(const std::string& outputPath, const std::string& name, const std::string& recordedCrc,
+                    const std::string& computedCrc) {
+    const told::CrcTexts crc{recordedCrc, computedCrc};
+    if (crc.computed == crc.recorded) {
+        told::Joined joined;
+        joined.outputPath = outputPath;
+        joined.name = name;
+        joined.crc = crc;
+        return joined;
+    }
+    told::MismatchWritten mismatch;
+    mismatch.outputPath = outputPath;
+    mismatch.name = name;
+    mismatch.crc = crc;
+    return mismatch;
+}
 
 // The data to an open stream: nothing there to ask about or replace, and nothing to take back, so a
 // mismatch is only told; the CRC-32 is taken of the bytes as they go.
@@ -35,11 +53,11 @@ void StreamJoin(File& first, uint64_t dataStart, const CatJob& job, Messenger& m
     if (crcText != result.recordedCrc) {
         result.crcMismatch = true;
         const std::string written = "the data written to " + result.outputPath;
-        messenger.Tell({OutcomeKind::MismatchWritten, written, {}, {}, name, result.recordedCrc, crcText});
+        messenger.Tell(CheckedJoin(written, name, result.recordedCrc, crcText));
         return;
     }
     result.written = true;
-    messenger.Tell({OutcomeKind::Joined, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
+    messenger.Tell(CheckedJoin(result.outputPath, name, result.recordedCrc, crcText));
 }
 
 } // namespace
@@ -59,7 +77,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.recordedName = header.name ? std::string(header.name, header.nameLen) : std::string();
     // Only a plain file name is created: a path or a device name would write outside the current directory.
     if (status != HeaderStatus::Ok) {
-        messenger.Tell({OutcomeKind::NoOriginalName, job.paths[0]});
+        messenger.Tell(told::NoOriginalName{job.paths[0]});
         return;
     }
 
@@ -70,7 +88,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     const std::string& name = job.outputName.empty() ? result.recordedName : job.outputName;
     result.outputPath = OutputPathFor(name);
     if (const std::string* input = InputAt(result.outputPath, job.paths)) {
-        messenger.Tell({OutcomeKind::OutputIsAnInput, result.outputPath, *input});
+        messenger.Tell(OverwritesInput(result.outputPath, *input));
         return;
     }
 
@@ -100,20 +118,21 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
         result.partialPath.clear();
         meter.Finish();
         result.crcMismatch = true;
-        messenger.Tell(
-            {OutcomeKind::MismatchKept, result.outputPath, result.keptPath, {}, name, result.recordedCrc, crcText});
+        told::MismatchKept kept;
+        kept.outputPath = result.outputPath;
+        kept.keptPath = result.keptPath;
+        kept.name = name;
+        kept.crc = {result.recordedCrc, crcText};
+        messenger.Tell(kept);
         return;
     }
     // Every byte is in: the file takes its name, also when the check below fails, as the user is told.
     output.Commit(replaceExisting);
     meter.Finish();
 
-    if (crcText != result.recordedCrc) {
-        result.crcMismatch = true;
-        messenger.Tell({OutcomeKind::MismatchWritten, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
-        return;
-    }
-    result.written = true;
-    result.listLine = RejoinedLine(name, size);
-    messenger.Tell({OutcomeKind::Joined, result.outputPath, {}, {}, name, result.recordedCrc, crcText});
+    result.crcMismatch = crcText != result.recordedCrc;
+    result.written = !result.crcMismatch;
+    if (result.written)
+        result.listLine = RejoinedLine(name, size);
+    messenger.Tell(CheckedJoin(result.outputPath, name, result.recordedCrc, crcText));
 }

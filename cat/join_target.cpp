@@ -23,13 +23,13 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
     if (status == HeaderStatus::NoName)
         return JoinTarget{};
     if (status != HeaderStatus::Ok) {
-        messenger.Tell({OutcomeKind::NoOriginalName, firstPiecePath});
+        messenger.Tell(told::NoOriginalName{firstPiecePath});
         return std::nullopt;
     }
     const std::string name = outputName.empty() ? std::string(header.name, header.nameLen) : outputName;
     const std::string outputPath = OutputPathFor(name);
     if (const std::string* input = InputAt(outputPath, piecePaths)) {
-        messenger.Tell({OutcomeKind::OutputIsAnInput, outputPath, *input});
+        messenger.Tell(OverwritesInput(outputPath, *input));
         return std::nullopt;
     }
     const std::optional<bool> replace = MayTakeName(outputPath, messenger);

@@ -41,11 +41,11 @@ std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& fi
     bool failed = false;
     const PieceNameParts first = PiecePartsOf(firstPiecePath);
     if (first.number != 0 || first.selfCatenating) {
-        messenger.Tell({OutcomeKind::NotAFirstPiece, firstPiecePath});
+        messenger.Tell(told::NotAFirstPiece{firstPiecePath});
         failed = true;
     }
     if (!CheckFile(firstPiecePath, true, messenger)) {
-        messenger.Tell({OutcomeKind::FirstPieceNotAFile, firstPiecePath});
+        messenger.Tell(told::FirstPieceNotAFile{firstPiecePath});
         failed = true;
     }
     if (failed)

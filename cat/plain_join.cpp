@@ -17,6 +17,14 @@
 
 namespace {
 
+Outcome PlainJoined(const std::string& outputPath, const std::string& name, size_t files) {
+    told::PlainJoined joined;
+    joined.outputPath = outputPath;
+    joined.name = name;
+    joined.files = files;
+    return joined;
+}
+
 constexpr int kNumberRange = 32768;
 // Random draws before the free numbers are searched in turn; a folder this full is rare.
 constexpr int kRandomDraws = 256;
@@ -98,10 +106,7 @@ void StreamPlainJoin(const CatJob& job, Messenger& messenger, CatResult& result)
     CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter);
     meter.Finish();
     result.written = true;
-    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
-    joined.path = result.outputPath;
-    joined.name = result.outputPath;
-    messenger.Tell(joined);
+    messenger.Tell(PlainJoined(result.outputPath, result.outputPath, job.paths.size()));
 }
 
 } // namespace
@@ -125,12 +130,13 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     } catch (const FileException& error) {
         if (error.Cause() != FileCause::BadPath)
             throw;
-        messenger.Tell({OutcomeKind::OutputNameTooLong, OutputPathFor(error.FileName())});
+        messenger.Tell(told::OutputNameTooLong{OutputPathFor(error.FileName())});
         return;
     }
     if (!reserved) {
-        Outcome full{OutcomeKind::NoFreePlainName, OutputPathFor("")};
-        full.name = job.outputName.empty() ? job.plainNameFormat : job.outputName;
+        told::NoFreePlainName full;
+        full.nameForm = job.outputName.empty() ? job.plainNameFormat : job.outputName;
+        full.folder = OutputPathFor("");
         messenger.Tell(full);
         return;
     }
@@ -151,8 +157,5 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
 
     result.written = true;
     result.listLine = RejoinedLine(name, size);
-    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
-    joined.path = result.outputPath;
-    joined.name = name;
-    messenger.Tell(joined);
+    messenger.Tell(PlainJoined(result.outputPath, name, job.paths.size()));
 }

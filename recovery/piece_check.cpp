@@ -283,9 +283,13 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
     const PiecesOnDisk onDisk = FindPiecesOnDisk(folder);
     if (!onDisk.irregular.empty() || !onDisk.duplicate[0].empty()) {
         CheckResult refused = WithOutcome(CheckOutcome::Refused);
-        refused.refusal.kind = onDisk.irregular.empty() ? OutcomeKind::DuplicatePiece : OutcomeKind::PieceNotRegular;
-        refused.refusal.path = onDisk.irregular.empty() ? onDisk.duplicate[0] : onDisk.irregular;
-        refused.refusal.other = onDisk.irregular.empty() ? onDisk.duplicate[1] : "";
+        refused.refusal = told::PieceNotRegular{onDisk.irregular};
+        if (onDisk.irregular.empty()) {
+            told::DuplicatePiece duplicate;
+            duplicate.path = onDisk.duplicate[0];
+            duplicate.otherPath = onDisk.duplicate[1];
+            refused.refusal = duplicate;
+        }
         return refused;
     }
     const uint64_t indexBytes = IndexBytes(folder);

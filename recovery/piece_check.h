@@ -67,7 +67,7 @@ struct CheckResult {
     CheckOutcome outcome = CheckOutcome::NoIndex;
     SetCheck check;
     std::vector<std::string> otherIndexFiles;
-    Outcome refusal = CountedOutcome(OutcomeKind::PieceNotRegular, 0);
+    Outcome refusal = told::PieceNotRegular{};
 };
 
 // Finds the folder's pieces by the piece-name rule, refuses an entry named like a piece that is no regular

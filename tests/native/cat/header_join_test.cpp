@@ -33,9 +33,12 @@ CatResult Join(const TempDir& dir, RecordingMessenger& messenger) {
 void ExpectToldJoin(const RecordingMessenger& messenger, OutcomeKind kind, const std::string& name,
                     const std::string& recorded, const std::string& computed) {
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{kind});
-    EXPECT_EQ(name, messenger.told[0].name);
-    EXPECT_EQ(recorded, messenger.told[0].recorded);
-    EXPECT_EQ(computed, messenger.told[0].computed);
+    const Outcome& told = messenger.told[0];
+    const bool joined = kind == OutcomeKind::Joined;
+    EXPECT_EQ(name, joined ? told.As<told::Joined>().name : told.As<told::MismatchWritten>().name);
+    const told::CrcTexts& crc = joined ? told.As<told::Joined>().crc : told.As<told::MismatchWritten>().crc;
+    EXPECT_EQ(recorded, crc.recorded);
+    EXPECT_EQ(computed, crc.computed);
 }
 
 size_t FileCount(const TempDir& dir) {
@@ -64,7 +67,7 @@ TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     EXPECT_EQ("big.bin\t 4000000 bytes", r.listLine);
     EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
     ExpectToldJoin(messenger, OutcomeKind::Joined, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
-    EXPECT_EQ(r.outputPath, messenger.told[0].path);
+    EXPECT_EQ(r.outputPath, messenger.told[0].As<told::Joined>().outputPath);
 }
 
 TEST(HeaderJoin, UnusualButValidSets) {
@@ -169,7 +172,7 @@ TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
         EXPECT_FALSE(r.written);
         EXPECT_EQ("", r.listLine);
         ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NoOriginalName});
-        EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].path);
+        EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].As<told::NoOriginalName>().path);
         EXPECT_EQ(before, FileCount(dir)) << "a file was created";
         EXPECT_FALSE(std::filesystem::exists(dir.Native("../escape.bin")));
     }
@@ -187,7 +190,7 @@ TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
     EXPECT_FALSE(r.written);
     EXPECT_EQ("_Split#002", r.recordedName);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::OutputIsAnInput});
-    EXPECT_EQ(dir.File("_Split#002"), messenger.told[0].other);
+    EXPECT_EQ(dir.File("_Split#002"), messenger.told[0].As<told::OutputIsAnInput>().inputPath);
     EXPECT_TRUE(dir.Read("_Split#002") == pieceTwo) << "piece 2 was changed";
 }
 
@@ -205,9 +208,10 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     EXPECT_EQ("", r.listLine);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError})
         << "no further message after a file error";
-    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("_Split#001"))) << messenger.told[0].text;
-    EXPECT_EQ(dir.File("halted.bin.partial"), messenger.told[0].path);
-    EXPECT_EQ(0u, messenger.told[0].first) << "the unfinished output was deleted";
+    const auto& failed = messenger.told[0].As<told::JoinFileError>();
+    EXPECT_NE(std::string::npos, failed.reason.find(dir.File("_Split#001"))) << failed.reason;
+    EXPECT_EQ(dir.File("halted.bin.partial"), failed.unfinished.path);
+    EXPECT_FALSE(failed.unfinished.undeleted) << "the unfinished output was deleted";
     EXPECT_FALSE(dir.Exists("halted.bin")) << "no short file under the real name";
     EXPECT_FALSE(dir.Exists("halted.bin.partial"));
 
@@ -219,7 +223,8 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     RecordingMessenger missing;
     EXPECT_FALSE(CatFiles(job, missing).written);
     ASSERT_EQ(1u, missing.told.size());
-    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("_Split#001"))) << missing.told[0].text;
+    const std::string& reason = missing.told[0].As<told::JoinFileError>().reason;
+    EXPECT_NE(std::string::npos, reason.find(dir.File("_Split#001"))) << reason;
 }
 
 TEST(HeaderJoin, ModeChoice) {
@@ -240,7 +245,7 @@ TEST(HeaderJoin, ModeChoice) {
     EXPECT_FALSE(plain.headerJoin) << "an explicit selection is always joined plain";
     EXPECT_FALSE(plain.headerRead);
     ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
-    EXPECT_EQ("File77", marked.told[0].name);
+    EXPECT_EQ("File77", marked.told[0].As<told::PlainJoined>().name);
 
     std::filesystem::rename(dir.Native("_Split#000"), dir.Native("_split#000"));
     job.explicitSelection = false;

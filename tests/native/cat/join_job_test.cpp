@@ -75,8 +75,9 @@ TEST(JoinJob, StopLeavesOnlyTheInputsAndSaysSo) {
         EXPECT_TRUE(OnlyInputsLeft(dir, pieces.size())) << "explicit selection: " << explicitSelection;
         const std::string partial = explicitSelection ? "File7.partial" : "big.bin.partial";
         ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinStopped});
-        EXPECT_EQ(messenger.told[0].path, dir.File(partial));
-        EXPECT_EQ(messenger.told[0].first, 0u) << "it was deleted";
+        const told::Unfinished& left = messenger.told[0].As<told::JoinStopped>().unfinished;
+        EXPECT_EQ(left.path, dir.File(partial));
+        EXPECT_FALSE(left.undeleted) << "it was deleted";
     }
 }
 
@@ -92,6 +93,7 @@ TEST(JoinJob, HeaderJoinWritesUnderATemporaryNameAndNeverOverAnotherJoinsOne) {
     EXPECT_EQ(dir.Read("big.bin.partial"), "another join's output") << "created new, never replaced";
     EXPECT_FALSE(dir.Exists("big.bin"));
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_EQ(messenger.told[0].text, dir.File("big.bin.partial") + " already exists.");
-    EXPECT_EQ(messenger.told[0].path, "") << "no unfinished output of its own";
+    const auto& failed = messenger.told[0].As<told::JoinFileError>();
+    EXPECT_EQ(failed.reason, dir.File("big.bin.partial") + " already exists.");
+    EXPECT_EQ(failed.unfinished.path, "") << "no unfinished output of its own";
 }

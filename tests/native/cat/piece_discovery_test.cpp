@@ -72,7 +72,7 @@ TEST(PieceDiscovery, WrongNameOnAMissingFileGivesThreeMessagesInOrder) {
     EXPECT_FALSE(DiscoverPieces(path, messenger).has_value());
     EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAFirstPiece, OutcomeKind::FirstPieceNotAFile}),
               messenger.Kinds());
-    EXPECT_EQ(path, messenger.told[0].path);
+    EXPECT_EQ(path, messenger.told[0].As<told::NotAFirstPiece>().path);
     ASSERT_EQ(1u, messenger.shown.size());
     EXPECT_EQ(0u, messenger.shown[0].text.rfind("Problem with File:\n" + path + "\n\n", 0))
         << "CheckFile's message, got: " << messenger.shown[0];
@@ -89,7 +89,7 @@ TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
     EXPECT_TRUE(lower.told.empty() && lower.shown.empty());
     EXPECT_FALSE(DiscoverPieces(dir.File("_Split#000.exe"), lower).has_value());
     ASSERT_FALSE(lower.told.empty());
-    EXPECT_EQ(OutcomeKind::NotAFirstPiece, lower.told.front().kind);
+    EXPECT_EQ(OutcomeKind::NotAFirstPiece, lower.told.front().Kind());
 
     RecordingMessenger folder;
     const std::string folderPath = dir.File("sub") + "\\_Split#000";

@@ -44,8 +44,8 @@ TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
     EXPECT_TRUE(dir.Read("File123") == expected) << "output is not the pieces joined whole";
     EXPECT_EQ("File123\t " + std::to_string(expected.size()) + " bytes", r.listLine);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
-    EXPECT_EQ("File123", messenger.told[0].name);
-    EXPECT_EQ(3u, messenger.told[0].first) << "the files joined";
+    EXPECT_EQ("File123", messenger.told[0].As<told::PlainJoined>().name);
+    EXPECT_EQ(3u, messenger.told[0].As<told::PlainJoined>().files);
 }
 
 TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
@@ -78,7 +78,8 @@ TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
     EXPECT_EQ(dir.File("File6"), m.outputPath);
     EXPECT_FALSE(m.written);
     ASSERT_EQ(missing.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("File5"))) << missing.told[0].text;
+    const std::string& reason = missing.told[0].As<told::JoinFileError>().reason;
+    EXPECT_NE(std::string::npos, reason.find(dir.File("File5"))) << reason;
 }
 
 TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
@@ -96,8 +97,9 @@ TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     EXPECT_FALSE(r.written);
     EXPECT_EQ("", r.listLine);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("folder"))) << messenger.told[0].text;
-    EXPECT_EQ(dir.File("File4.partial"), messenger.told[0].path);
+    const auto& failed = messenger.told[0].As<told::JoinFileError>();
+    EXPECT_NE(std::string::npos, failed.reason.find(dir.File("folder"))) << failed.reason;
+    EXPECT_EQ(dir.File("File4.partial"), failed.unfinished.path);
     EXPECT_FALSE(dir.Exists("File4"));
     EXPECT_FALSE(dir.Exists("File4.partial")) << "the unfinished output is deleted";
 }

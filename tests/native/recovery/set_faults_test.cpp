@@ -132,8 +132,8 @@ TEST_F(SetFaultsTest, APipeNamedLikeAPieceIsRefusedByNameBeforeAnyOpen) {
     ASSERT_EQ(0, mkfifo(dir.Native(Name(1)).c_str(), 0600));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Refused, result.outcome);
-    EXPECT_EQ(OutcomeKind::PieceNotRegular, result.refusal.kind);
-    EXPECT_EQ(dir.File(Name(1)), result.refusal.path);
+    EXPECT_EQ(OutcomeKind::PieceNotRegular, result.refusal.Kind());
+    EXPECT_EQ(dir.File(Name(1)), result.refusal.As<told::PieceNotRegular>().path);
 }
 
 TEST_F(SetFaultsTest, LinksThatLeadNowhereAreMovedAsideLikeAnyFileInTheWay) {
