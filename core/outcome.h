@@ -324,6 +324,12 @@ class Outcome {
 public:
     template <class F, class = std::enable_if_t<std::is_constructible_v<told::Facts, F&&>>>
     Outcome(F&& facts) : facts_(std::forward<F>(facts)) {}
+    // Out of line, so that the variant's copies are made once and not in every file that passes outcomes on.
+    Outcome(const Outcome&);
+    Outcome(Outcome&&) noexcept;
+    Outcome& operator=(const Outcome&);
+    Outcome& operator=(Outcome&&) noexcept;
+    ~Outcome();
 
     OutcomeKind Kind() const { return static_cast<OutcomeKind>(facts_.index()); }
     const told::Facts& Facts() const { return facts_; }
