@@ -49,20 +49,16 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     } catch (const FileException& error) {
         // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
-        result.listLine.clear();
+        result.outputSize = 0;
         told::JoinFileError failed;
         failed.reason = error.Description();
         failed.unfinished = WhatIsLeft(job, result);
         messenger.Tell(failed);
     } catch (const JobStopped&) {
         result.written = false;
-        result.listLine.clear();
+        result.outputSize = 0;
         result.stopped = true;
         messenger.Tell(told::JoinStopped{WhatIsLeft(job, result)});
     }
     return result;
-}
-
-std::string RejoinedLine(const std::string& path, uint64_t size) {
-    return NamePart(path) + "\t " + std::to_string(size) + " bytes";
 }

@@ -29,7 +29,7 @@ struct CatResult {
     std::string recordedName, recordedCrc;
     bool written = false;     // an output file was completed and verified (header join) or joined (plain)
     std::string outputPath;   // full path of the output: current directory + '\\' + name
-    std::string listLine;     // RejoinedLine of the output on success, else empty
+    uint64_t outputSize = 0;  // the output's bytes when written, else 0
     bool crcMismatch = false; // the rejoined file was written but its CRC-32 differs from the recorded one
     bool stopped = false;     // the front end stopped it; the unfinished output was deleted
     std::string partialPath;  // the unfinished output (name + ".partial") once it was created
@@ -41,5 +41,3 @@ struct CatResult {
 // catstub image) in any letter case, and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);
 
-// What both front ends show of a rejoined file: its name part, "\t ", its size and " bytes".
-std::string RejoinedLine(const std::string& path, uint64_t size);

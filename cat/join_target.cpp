@@ -27,14 +27,22 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
         return std::nullopt;
     }
     const std::string name = outputName.empty() ? std::string(header.name, header.nameLen) : outputName;
+    const std::optional<bool> replace = MayWriteOutput(name, piecePaths, joinedBytes, std::nullopt, messenger);
+    if (!replace)
+        return std::nullopt;
+    return JoinTarget{replace};
+}
+
+std::optional<bool> MayWriteOutput(const std::string& name, const std::vector<std::string>& inputs,
+                                   uint64_t joinedBytes, std::optional<bool> answered, Messenger& messenger) {
     const std::string outputPath = OutputPathFor(name);
-    if (const std::string* input = InputAt(outputPath, piecePaths)) {
+    if (const std::string* input = InputAt(outputPath, inputs)) {
         messenger.Tell(OverwritesInput(outputPath, *input));
         return std::nullopt;
     }
-    const std::optional<bool> replace = MayTakeName(outputPath, messenger);
+    const std::optional<bool> replace = answered ? answered : MayTakeName(outputPath, messenger);
     if (!replace || !VolumeTakes(joinedBytes, joinedBytes, messenger) ||
         (!*replace && !CommitsWithoutReplacing(name, messenger)))
         return std::nullopt;
-    return JoinTarget{replace};
+    return replace;
 }

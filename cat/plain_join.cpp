@@ -156,6 +156,6 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     meter.Finish();
 
     result.written = true;
-    result.listLine = RejoinedLine(name, size);
+    result.outputSize = size;
     messenger.Tell(PlainJoined(result.outputPath, name, job.paths.size()));
 }

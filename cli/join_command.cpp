@@ -10,6 +10,7 @@
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
 #include "cli/set_report.h"
+#include "core/piece_name.h"
 #include "platform/file.h"
 
 namespace {
@@ -101,6 +102,6 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
     if (!result.written)
         return kExitFailure;
     if (!console.Quiet() && !output.ToStream())
-        console.Result(result.listLine);
+        console.Result(NamePart(result.outputPath) + "\t " + std::to_string(result.outputSize) + " bytes");
     return kExitOk;
 }

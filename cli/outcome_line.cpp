@@ -188,7 +188,7 @@ std::string Line(const told::PlainJoined& o) {
 }
 std::string Line(const told::MismatchWritten& o) {
     return "MISMATCH: " + o.name + ": CRC-32 " + o.crc.computed + " but " + o.crc.recorded + " recorded; " +
-           o.outputPath + " is not the file that was split";
+           (o.stream ? "the data written to " + o.outputPath : o.outputPath) + " is not the file that was split";
 }
 
 } // namespace

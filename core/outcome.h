@@ -295,6 +295,7 @@ struct MismatchWritten { // the output took its name
     std::string outputPath;
     std::string name;
     CrcTexts crc;
+    bool stream = false; // the output is a stream (standard output): what was written to it stays
 };
 
 #undef FENDRIK_OUTCOME_KIND

@@ -64,7 +64,7 @@ TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     EXPECT_EQ("big.bin", r.recordedName);
     EXPECT_EQ(CrcText(CrcOf(data)), r.recordedCrc);
     EXPECT_EQ(dir.File("big.bin"), r.outputPath);
-    EXPECT_EQ("big.bin\t 4000000 bytes", r.listLine);
+    EXPECT_EQ(4000000u, r.outputSize);
     EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
     ExpectToldJoin(messenger, OutcomeKind::Joined, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
     EXPECT_EQ(r.outputPath, messenger.told[0].As<told::Joined>().outputPath);
@@ -98,7 +98,7 @@ TEST(HeaderJoin, UnusualButValidSets) {
         EXPECT_TRUE(r.written);
         EXPECT_EQ(c.name, r.recordedName);
         EXPECT_TRUE(dir.Read(c.name) == c.data) << "rejoined bytes differ";
-        EXPECT_EQ(c.name + "\t " + std::to_string(c.data.size()) + " bytes", r.listLine);
+        EXPECT_EQ(c.data.size(), r.outputSize);
         const std::string crc = CrcText(CrcOf(c.data));
         ExpectToldJoin(messenger, OutcomeKind::Joined, c.name, crc, crc);
     }
@@ -170,7 +170,7 @@ TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
         EXPECT_TRUE(r.headerRead);
         EXPECT_EQ(c.scannedCrc, r.recordedCrc);
         EXPECT_FALSE(r.written);
-        EXPECT_EQ("", r.listLine);
+        EXPECT_EQ(0u, r.outputSize);
         ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NoOriginalName});
         EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].As<told::NoOriginalName>().path);
         EXPECT_EQ(before, FileCount(dir)) << "a file was created";
@@ -205,7 +205,7 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     RecordingMessenger messenger;
     const CatResult r = Join(dir, messenger);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ("", r.listLine);
+    EXPECT_EQ(0u, r.outputSize);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError})
         << "no further message after a file error";
     const auto& failed = messenger.told[0].As<told::JoinFileError>();

@@ -42,7 +42,7 @@ TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
     EXPECT_FALSE(r.headerRead);
     EXPECT_EQ(dir.File("File123"), r.outputPath);
     EXPECT_TRUE(dir.Read("File123") == expected) << "output is not the pieces joined whole";
-    EXPECT_EQ("File123\t " + std::to_string(expected.size()) + " bytes", r.listLine);
+    EXPECT_EQ(expected.size(), r.outputSize);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
     EXPECT_EQ("File123", messenger.told[0].As<told::PlainJoined>().name);
     EXPECT_EQ(3u, messenger.told[0].As<told::PlainJoined>().files);
@@ -95,7 +95,7 @@ TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     RecordingMessenger messenger;
     const CatResult r = CatFiles(job, messenger);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ("", r.listLine);
+    EXPECT_EQ(0u, r.outputSize);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
     const auto& failed = messenger.told[0].As<told::JoinFileError>();
     EXPECT_NE(std::string::npos, failed.reason.find(dir.File("folder"))) << failed.reason;
