@@ -40,4 +40,3 @@ struct CatResult {
 // happens when entry 0 is a first piece, "_Split#000" or "_Split#000.exe" (whose header follows the
 // catstub image) in any letter case, and the list is not an explicit selection.
 CatResult CatFiles(const CatJob& job, Messenger& messenger);
-
