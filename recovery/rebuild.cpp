@@ -91,7 +91,7 @@ namespace {
 std::vector<const PieceCheck*> PiecesToBuild(const SetCheck& check) {
     std::vector<const PieceCheck*> toBuild;
     for (const PieceCheck& piece : check.pieces)
-        if (piece.state != PieceState::Intact)
+        if (piece.state != PieceCondition::Intact)
             toBuild.push_back(&piece);
     return toBuild;
 }
@@ -121,7 +121,7 @@ std::vector<PresentSlice> PresentSlices(const SetCheck& check, const std::vector
     std::vector<PresentSlice> present;
     for (const PieceCheck& piece : check.pieces) {
         const SetFile& file = set.files[piece.file];
-        const std::string& path = piece.state == PieceState::Renamed ? piece.foundPath : piece.path;
+        const std::string& path = piece.state == PieceCondition::Renamed ? piece.foundPath : piece.path;
         for (size_t s = 0; s < file.slices.size(); ++s)
             if (!isMissing[file.firstSlice + s]) {
                 const uint64_t offset = s * set.sliceSize;
@@ -155,10 +155,10 @@ RebuildOutcome SolveRefusal(SolveOutcome outcome) {
 void CopyGoodParts(const RecoverySet& set, const PieceCheck& piece, File& to) {
     const SetFile& file = set.files[piece.file];
     std::vector<uint8_t> block(kCopyBlock);
-    if (piece.state == PieceState::Renamed) {
+    if (piece.state == PieceCondition::Renamed) {
         File from(piece.foundPath, File::Mode::ReadDenyWrite);
         CopyRange(from, to, 0, file.length, block);
-    } else if (piece.state != PieceState::Missing) {
+    } else if (piece.state != PieceCondition::Missing) {
         File from(piece.path, File::Mode::ReadDenyWrite);
         for (size_t s = 0; s < file.slices.size(); ++s)
             if (piece.goodSlices[s])
@@ -282,10 +282,10 @@ RebuildResult PreparedRebuild::Commit() {
             Step& step = done.back();
             step.piece.path = o.piece->path;
             step.temp = o.temp;
-            if (o.piece->state == PieceState::Renamed)
+            if (o.piece->state == PieceCondition::Renamed)
                 step.piece.copiedOf = o.piece->foundPath;
             for (const PieceCheck& other : check_->pieces)
-                if (other.state == PieceState::Renamed && other.foundPath == o.piece->path)
+                if (other.state == PieceCondition::Renamed && other.foundPath == o.piece->path)
                     step.piece.keptCopyOf = other.path;
             if (GetEntryStatus(o.piece->path).exists) {
                 const std::string kept = DamagedName(o.piece->path);
