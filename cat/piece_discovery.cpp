@@ -44,7 +44,8 @@ std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& fi
         messenger.Tell(told::NotAFirstPiece{firstPiecePath});
         failed = true;
     }
-    if (!CheckFile(firstPiecePath, true, messenger)) {
+    if (const std::optional<Outcome> problem = FileProblem(firstPiecePath)) {
+        messenger.Tell(*problem);
         messenger.Tell(told::FirstPieceNotAFile{firstPiecePath});
         failed = true;
     }

@@ -41,8 +41,10 @@ bool IsUsablePiece(const std::string& piecePath, const PieceNameParts& named, Me
         messenger.Tell(told::NotAPiece{piecePath});
         return false;
     }
-    if (!CheckFile(piecePath, true, messenger))
+    if (const std::optional<Outcome> problem = FileProblem(piecePath)) {
+        messenger.Tell(*problem);
         return false;
+    }
     if (GetEntryStatus(piecePath).isSpecial) {
         messenger.Tell(told::PieceNotRegular{piecePath});
         return false;

@@ -1,5 +1,6 @@
 // The console's wording of the engines' outcomes: one line each.
 #include "cli/console.h"
+#include "platform/error_text.h"
 
 namespace {
 
@@ -189,6 +190,14 @@ std::string Line(const told::PlainJoined& o) {
 std::string Line(const told::MismatchWritten& o) {
     return "MISMATCH: " + o.name + ": CRC-32 " + o.crc.computed + " but " + o.crc.recorded + " recorded; " +
            (o.stream ? "the data written to " + o.outputPath : o.outputPath) + " is not the file that was split";
+}
+
+// As the window says it; ConsoleMessenger::Tell puts it on one line.
+std::string Line(const told::FileUnreadable& o) {
+    return "Problem with File:\n" + o.path + "\n\n" + SystemErrorText(o.systemError);
+}
+std::string Line(const told::FileIsFolder& o) {
+    return "File:\n" + o.path + "\nIs a directory";
 }
 
 } // namespace

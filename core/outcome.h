@@ -54,6 +54,8 @@ enum class OutcomeKind {
     Joined,
     PlainJoined,
     MismatchWritten,
+    FileUnreadable,
+    FileIsFolder,
 };
 
 // The facts of each kind, one struct a kind, in the order of OutcomeKind. Multi-string kinds are filled
@@ -298,16 +300,29 @@ struct MismatchWritten { // the output took its name
     bool stream = false; // the output is a stream (standard output): what was written to it stays
 };
 
+// A path named as a file to read that is none.
+struct FileUnreadable { // its status cannot be read (missing, no access, ...)
+    FENDRIK_OUTCOME_KIND(FileUnreadable);
+    std::string path;
+    uint32_t systemError = 0; // what the system said, as its error code
+};
+struct FileIsFolder {
+    FENDRIK_OUTCOME_KIND(FileIsFolder);
+    std::string path;
+};
+
 #undef FENDRIK_OUTCOME_KIND
 
-using Facts = std::variant<
-    MismatchKept, OutputIsFolder, OutputIsDanglingLink, OutputIsSpecial, OutputNameTooLong, CannotCommitUnreplacing,
-    PieceNotRegular, DuplicatePiece, PieceSizeTooSmall, SplitFailedCleanedUp, NotEnoughSpace, TooLargeForVolume,
-    LargeFileNotLarger, NoSplitSize, NameUnrecordable, SelfCatenateTooSmall, TooManyPieces, LargeFileIsAPiece,
-    StubImageMissing, StubImageWrongSize, RecoveryPiecesTooSmall, RecoveryNeedsMemory, RecoveryMemoryUnavailable,
-    CannotDeletePiece, LeftoverPieces, SplitFileError, ChangedWhileSplitting, SplitStopped, NotAFirstPiece,
-    FirstPieceNotAFile, NotAPiece, TwoFirstPieces, FirstPieceUnreadable, PieceNumberTwice, PieceMissing, NoOriginalName,
-    OutputIsAnInput, ReplaceOutput, NoFreePlainName, JoinFileError, JoinStopped, Joined, PlainJoined, MismatchWritten>;
+using Facts =
+    std::variant<MismatchKept, OutputIsFolder, OutputIsDanglingLink, OutputIsSpecial, OutputNameTooLong,
+                 CannotCommitUnreplacing, PieceNotRegular, DuplicatePiece, PieceSizeTooSmall, SplitFailedCleanedUp,
+                 NotEnoughSpace, TooLargeForVolume, LargeFileNotLarger, NoSplitSize, NameUnrecordable,
+                 SelfCatenateTooSmall, TooManyPieces, LargeFileIsAPiece, StubImageMissing, StubImageWrongSize,
+                 RecoveryPiecesTooSmall, RecoveryNeedsMemory, RecoveryMemoryUnavailable, CannotDeletePiece,
+                 LeftoverPieces, SplitFileError, ChangedWhileSplitting, SplitStopped, NotAFirstPiece,
+                 FirstPieceNotAFile, NotAPiece, TwoFirstPieces, FirstPieceUnreadable, PieceNumberTwice, PieceMissing,
+                 NoOriginalName, OutputIsAnInput, ReplaceOutput, NoFreePlainName, JoinFileError, JoinStopped, Joined,
+                 PlainJoined, MismatchWritten, FileUnreadable, FileIsFolder>;
 
 // Each struct stands at its kind's place, so that the kind is read off the variant.
 template <class... Kinds> constexpr bool InKindOrder(const std::variant<Kinds...>*) {

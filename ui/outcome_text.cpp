@@ -2,6 +2,7 @@
 #include "ui/outcome_text.h"
 
 #include "core/join_texts.h"
+#include "platform/error_text.h"
 
 namespace {
 
@@ -203,6 +204,12 @@ std::string Text(const told::PlainJoined& o) {
 std::string Text(const told::MismatchWritten& o) {
     return MismatchText(o.name, o.crc);
 }
+std::string Text(const told::FileUnreadable& o) {
+    return "Problem with File:\n" + o.path + "\n\n" + SystemErrorText(o.systemError);
+}
+std::string Text(const told::FileIsFolder& o) {
+    return "File:\n" + o.path + "\nIs a directory";
+}
 
 } // namespace
 
@@ -225,6 +232,7 @@ Icon OutcomeIcon(const Outcome& o) {
     case OutcomeKind::NoFreePlainName:
     case OutcomeKind::JoinFileError:
     case OutcomeKind::MismatchWritten:
+    case OutcomeKind::FileIsFolder:
         return Icon::Hand;
     case OutcomeKind::SplitStopped:
     case OutcomeKind::JoinStopped:

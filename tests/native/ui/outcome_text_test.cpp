@@ -1,6 +1,7 @@
 // The window's wording of the engines' outcomes: the message boxes the split and the joins always showed.
 #include <gtest/gtest.h>
 
+#include "platform/error_text.h"
 #include "ui/outcome_text.h"
 
 TEST(SplitOutcomeText, RefusalsKeepTheirBoxes) {
@@ -95,6 +96,11 @@ TEST(JoinOutcomeText, EveryJoinKeepsItsBoxes) {
     EXPECT_EQ(OutcomeText(mismatch) + "\n\nThe file C:\\d\\a.bin was left as it was.\nThe inconsistent catenated file "
                                       "was kept as C:\\d\\a.bin.inconsistent.",
               OutcomeText(kept));
+    EXPECT_EQ(OutcomeText(told::FileIsFolder{"C:\\d\\_Split#000"}), "File:\nC:\\d\\_Split#000\nIs a directory");
+    EXPECT_EQ(OutcomeIcon(told::FileIsFolder{}), Icon::Hand);
+    EXPECT_EQ(OutcomeText(told::FileUnreadable{"C:\\d\\x", 2}),
+              "Problem with File:\nC:\\d\\x\n\n" + SystemErrorText(2));
+    EXPECT_EQ(OutcomeIcon(told::FileUnreadable{}), Icon::Exclamation);
     EXPECT_EQ(OutcomeText(told::PieceMissing{"_Split#003"}),
               "_Split#003 is missing: the set cannot be catenated without it.\nNothing was written.");
 }
