@@ -17,6 +17,7 @@
 #include "core/volume_checks.h"
 #include "platform/file.h"
 #include "split/split_checks.h"
+#include "split/split_run.h"
 
 namespace {
 
@@ -313,34 +314,5 @@ private:
 
 SplitResult SplitLargeFile(const SplitJob& job, Messenger& messenger, const ProgressCallback& onProgress) {
     Splitter splitter(job, messenger, onProgress);
-    // A set cut short, its first piece perhaps still holding the placeholder CRC, is no set: it goes.
-    auto failed = [&](const std::string& what) -> SplitResult {
-        if (job.observer)
-            job.observer->Discard();
-        const int written = splitter.Written();
-        try {
-            splitter.DeletePieces();
-        } catch (const FileException&) {
-            // Deleted below in any case: the close's error adds nothing to the one reported.
-        }
-        messenger.Tell(SplitFailure(what, written));
-        return {SplitEnd::FileError, 0, {}};
-    };
-    try {
-        const SplitResult result = splitter.Run();
-        if (result.end != SplitEnd::Done && job.observer)
-            job.observer->Discard();
-        return result;
-    } catch (const FileException& e) {
-        return failed(e.Description());
-    } catch (const std::bad_alloc&) {
-        // The recovery files' memory is taken before the first byte; what else runs short is reported alike.
-        return failed("There was not enough memory to go on.");
-    } catch (const JobStopped&) {
-        splitter.DeletePieces();
-        if (job.observer)
-            job.observer->Discard();
-        messenger.Tell(told::SplitStopped{});
-        return {SplitEnd::Stopped, 0, {}};
-    }
+    return RunSplitter(splitter, job, messenger);
 }

@@ -16,6 +16,7 @@
 #include "recovery/par2_format.h"
 #include "split/piece_plan.h"
 #include "split/split_checks.h"
+#include "split/split_run.h"
 
 namespace {
 
@@ -269,29 +270,5 @@ private:
 SplitResult SplitStream(const SplitJob& job, const StreamSplit& stream, Messenger& messenger,
                         const ProgressCallback& onProgress) {
     StreamSplitter splitter(job, stream, messenger, onProgress);
-    // As the split of a file: a set cut short, its header perhaps still a placeholder, is no set; it goes.
-    auto failed = [&](const std::string& what) -> SplitResult {
-        if (job.observer)
-            job.observer->Discard();
-        const int written = splitter.Written();
-        splitter.DeletePieces();
-        messenger.Tell(SplitFailure(what, written));
-        return {SplitEnd::FileError, 0, {}};
-    };
-    try {
-        const SplitResult result = splitter.Run();
-        if (result.end != SplitEnd::Done && job.observer)
-            job.observer->Discard();
-        return result;
-    } catch (const FileException& e) {
-        return failed(e.Description());
-    } catch (const std::bad_alloc&) {
-        return failed("There was not enough memory to go on.");
-    } catch (const JobStopped&) {
-        splitter.DeletePieces();
-        if (job.observer)
-            job.observer->Discard();
-        messenger.Tell(told::SplitStopped{});
-        return {SplitEnd::Stopped, 0, {}};
-    }
+    return RunSplitter(splitter, job, messenger);
 }

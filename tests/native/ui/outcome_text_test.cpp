@@ -31,6 +31,15 @@ TEST(SplitOutcomeText, RefusalsKeepTheirBoxes) {
                                       "file.\n\nDelete them before splitting?");
 }
 
+// A join's end of its kind: its output, name and CRC-32 texts.
+template <class End> End CheckedEnd(const std::string& outputPath, const std::string& name, const told::CrcTexts& crc) {
+    End end;
+    end.outputPath = outputPath;
+    end.name = name;
+    end.crc = crc;
+    return end;
+}
+
 TEST(JoinOutcomeText, EveryJoinKeepsItsBoxes) {
     told::JoinStopped stopped;
     stopped.unfinished.path = "C:\\d\\File7.partial";
@@ -38,20 +47,14 @@ TEST(JoinOutcomeText, EveryJoinKeepsItsBoxes) {
     failed.reason = "Disk full";
     failed.unfinished.path = "C:\\d\\a.bin.partial";
     failed.unfinished.undeleted = true;
-    told::MismatchWritten mismatch;
-    mismatch.outputPath = "C:\\d\\a.bin";
-    mismatch.name = "a.bin";
-    mismatch.crc = {"12", "34"};
+    const auto mismatch = CheckedEnd<told::MismatchWritten>("C:\\d\\a.bin", "a.bin", {"12", "34"});
     told::PlainJoined plain;
     plain.name = "File7";
     plain.files = 3;
     told::PieceNumberTwice twice;
     twice.name = "_SPLIT#002";
     twice.otherName = "_Split#002";
-    told::Joined joined;
-    joined.outputPath = "C:\\d\\fox.txt";
-    joined.name = "fox.txt";
-    joined.crc = {"414FA339", "414FA339"};
+    const auto joined = CheckedEnd<told::Joined>("C:\\d\\fox.txt", "fox.txt", {"414FA339", "414FA339"});
     told::OutputIsAnInput overwrites;
     overwrites.outputPath = "C:\\d\\_Split#002";
     overwrites.inputPath = "C:\\d\\_Split#002";
