@@ -43,14 +43,14 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     }
     try {
         if (result.headerJoin)
-            HeaderJoin(job, messenger, result);
+            HeaderCat(job, messenger, result);
         else
-            PlainJoin(job, messenger, result);
+            PlainCat(job, messenger, result);
     } catch (const FileException& error) {
         // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
         result.outputSize = 0;
-        told::JoinFileError failed;
+        told::CatFileError failed;
         failed.reason = error.Description();
         failed.unfinished = WhatIsLeft(job, result);
         messenger.Tell(failed);
@@ -58,7 +58,7 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
         result.written = false;
         result.outputSize = 0;
         result.stopped = true;
-        messenger.Tell(told::JoinStopped{WhatIsLeft(job, result)});
+        messenger.Tell(told::CatStopped{WhatIsLeft(job, result)});
     }
     return result;
 }

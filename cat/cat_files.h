@@ -1,4 +1,7 @@
-// CatFiles: rejoins the catenation list, as a checked header join or a plain byte-for-byte join.
+// CatFiles: rejoins the catenation list, as a checked header cat (HeaderCat) or a plain byte-for-byte cat
+// (PlainCat). In code the operation is "cat" throughout, after CatFiles: its job, result, steps and outcomes
+// (CatStopped, CatFileError, CatChecked, PlainCatDone). "join" stays the command line's verb and "catenate"
+// the window's word, as each tells the user.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +20,7 @@ struct CatJob {
     std::string plainNameFormat = "File%i"; // string-table entry 2, passed in by the dialog
     std::function<int()> drawNumber;        // 0..32767; default: srand(time) once per join, then rand()
     ProgressCallback onProgress;            // bytes written of the inputs' total; false stops the join
-    std::optional<bool> replaceAnswer;      // the replace question, asked before a rebuild (DecideJoinTarget)
+    std::optional<bool> replaceAnswer;      // the replace question, asked before a rebuild (DecideCatTarget)
     // Where the joined data goes instead of a file of the recorded (or plain) name in the current directory:
     std::string outputName; // non-empty: this bare name, created in the current directory
     File* stream = nullptr; // non-null: this open stream (standard output); no file is created or replaced

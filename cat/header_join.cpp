@@ -26,7 +26,7 @@ namespace {
 Outcome CheckedJoin(const std::string& outputPath, const std::string& name, const told::CrcTexts& crc,
                     bool stream = false) {
     if (crc.computed == crc.recorded) {
-        told::Joined joined;
+        told::CatChecked joined;
         joined.outputPath = outputPath;
         joined.name = name;
         joined.crc = crc;
@@ -42,9 +42,9 @@ Outcome CheckedJoin(const std::string& outputPath, const std::string& name, cons
 
 // The data to an open stream: nothing there to ask about or replace, and nothing to take back, so a
 // mismatch is only told; the CRC-32 is taken of the bytes as they go.
-void StreamJoin(File& first, uint64_t dataStart, const CatJob& job, Messenger& messenger, CatResult& result) {
+void StreamHeaderCat(File& first, uint64_t dataStart, const CatJob& job, Messenger& messenger, CatResult& result) {
     result.outputPath = job.stream->Path();
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataStart));
+    ProgressMeter meter(job.onProgress, BytesToCat(job.paths, dataStart));
     first.Seek(dataStart);
     Crc32 crc;
     CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter, &crc);
@@ -82,7 +82,7 @@ std::optional<uint64_t> ReadRecordedHeader(File& first, const std::string& first
 void WriteChecked(File& first, uint64_t dataStart, const CatJob& job, const std::string& name, bool replaceExisting,
                   Messenger& messenger, CatResult& result) {
     first.Seek(dataStart);
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, dataStart));
+    ProgressMeter meter(job.onProgress, BytesToCat(job.paths, dataStart));
     PartialOutput output(name);
     result.partialPath = output.Path();
     Crc32 crc;
@@ -113,13 +113,13 @@ void WriteChecked(File& first, uint64_t dataStart, const CatJob& job, const std:
 
 } // namespace
 
-void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+void HeaderCat(const CatJob& job, Messenger& messenger, CatResult& result) {
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     const std::optional<uint64_t> dataStart = ReadRecordedHeader(first, job.paths[0], messenger, result);
     if (!dataStart)
         return;
     if (job.stream) {
-        StreamJoin(first, *dataStart, job, messenger, result);
+        StreamHeaderCat(first, *dataStart, job, messenger, result);
         return;
     }
     const std::string& name = job.outputName.empty() ? result.recordedName : job.outputName;
@@ -127,7 +127,7 @@ void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     // Whatever lies under the recorded name is the user's, perhaps the very file this set was split from.
     // Asked once: before the pieces were rebuilt, when they had to be. Agreed to before anything is
     // written: only a file that was there then may be replaced.
-    const uint64_t total = BytesToJoin(job.paths, *dataStart);
+    const uint64_t total = BytesToCat(job.paths, *dataStart);
     const std::optional<bool> replace = MayWriteOutput(name, job.paths, total, job.replaceAnswer, messenger);
     if (replace)
         WriteChecked(first, *dataStart, job, name, *replace, messenger, result);

@@ -52,7 +52,7 @@ size_t ReadFirstPieceWindow(File& piece, const PieceNameParts& parts, uint8_t* w
     return filled;
 }
 
-uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
+uint64_t BytesToCat(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
     uint64_t total = 0;
     for (const std::string& path : paths) {
         const PathStatus status = GetPathStatus(path);

@@ -33,7 +33,7 @@ size_t ReadFirstPieceWindow(File& first, const PieceNameParts& parts, uint8_t* w
 PieceNameParts PiecePartsOf(const std::string& path);
 
 // Bytes from the current position of each input to its end: a join's progress total.
-uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);
+uint64_t BytesToCat(const std::vector<std::string>& paths, uint64_t skippedInFirst);
 
 // The unfinished output of a join that ends unfinished (empty when none was created) and whether that
 // is still there.

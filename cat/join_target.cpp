@@ -8,9 +8,9 @@
 #include "core/volume_checks.h"
 #include "platform/file.h"
 
-std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
-                                           const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           const std::string& outputName, Messenger& messenger) {
+std::optional<CatTarget> DecideCatTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
+                                         const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
+                                         const std::string& outputName, Messenger& messenger) {
     uint8_t window[kHeaderWindow];
     size_t windowLen = 0;
     {
@@ -21,7 +21,7 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
     RecordedNameBuffers nameBuffers;
     const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);
     if (status == HeaderStatus::NoName)
-        return JoinTarget{};
+        return CatTarget{};
     if (status != HeaderStatus::Ok) {
         messenger.Tell(told::NoOriginalName{firstPiecePath});
         return std::nullopt;
@@ -30,7 +30,7 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
     const std::optional<bool> replace = MayWriteOutput(name, piecePaths, joinedBytes, std::nullopt, messenger);
     if (!replace)
         return std::nullopt;
-    return JoinTarget{replace};
+    return CatTarget{replace};
 }
 
 std::optional<bool> MayWriteOutput(const std::string& name, const std::vector<std::string>& inputs,

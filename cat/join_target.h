@@ -10,7 +10,7 @@
 
 #include "core/messages.h"
 
-struct JoinTarget {
+struct CatTarget {
     // The replace question's answer, asked here; empty for a set without header, whose plain join always
     // takes a new name.
     std::optional<bool> replaceExisting;
@@ -26,6 +26,6 @@ struct JoinTarget {
 std::optional<bool> MayWriteOutput(const std::string& name, const std::vector<std::string>& inputs,
                                    uint64_t joinedBytes, std::optional<bool> answered, Messenger& messenger);
 
-std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
-                                           const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           const std::string& outputName, Messenger& messenger);
+std::optional<CatTarget> DecideCatTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
+                                         const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
+                                         const std::string& outputName, Messenger& messenger);

@@ -17,8 +17,8 @@
 
 namespace {
 
-Outcome PlainJoined(const std::string& outputPath, const std::string& name, size_t files) {
-    told::PlainJoined joined;
+Outcome PlainCatDone(const std::string& outputPath, const std::string& name, size_t files) {
+    told::PlainCatDone joined;
     joined.outputPath = outputPath;
     joined.name = name;
     joined.files = files;
@@ -99,24 +99,24 @@ std::string FormatPlainName(const std::string& format, int number) {
 namespace {
 
 // Every entry whole to an open stream.
-void StreamPlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+void StreamPlainCat(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.outputPath = job.stream->Path();
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    ProgressMeter meter(job.onProgress, BytesToCat(job.paths, 0));
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter);
     meter.Finish();
     result.written = true;
-    messenger.Tell(PlainJoined(result.outputPath, result.outputPath, job.paths.size()));
+    messenger.Tell(PlainCatDone(result.outputPath, result.outputPath, job.paths.size()));
 }
 
 } // namespace
 
-void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+void PlainCat(const CatJob& job, Messenger& messenger, CatResult& result) {
     if (job.stream) {
-        StreamPlainJoin(job, messenger, result);
+        StreamPlainCat(job, messenger, result);
         return;
     }
-    const uint64_t total = BytesToJoin(job.paths, 0);
+    const uint64_t total = BytesToCat(job.paths, 0);
     if (!VolumeTakes(total, total, messenger))
         return;
     std::optional<std::string> reserved;
@@ -157,5 +157,5 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
 
     result.written = true;
     result.outputSize = size;
-    messenger.Tell(PlainJoined(result.outputPath, name, job.paths.size()));
+    messenger.Tell(PlainCatDone(result.outputPath, name, job.paths.size()));
 }

@@ -39,10 +39,10 @@ std::optional<int> RebuildBeforeJoin(const par2::SetCheck& check, JoinOutput& ou
     const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, *prepared);
     // Standard output has no name to refuse or replace.
     if (!after.firstPath.empty() && !output.ToStream()) {
-        std::optional<JoinTarget> target;
+        std::optional<CatTarget> target;
         try {
-            target = DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, job.outputName,
-                                      messenger);
+            target =
+                DecideCatTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, job.outputName, messenger);
         } catch (const FileException& error) {
             messenger.Show("Can't read the first piece\n" + error.Description() + "\nNo piece was changed.",
                            Icon::Hand);

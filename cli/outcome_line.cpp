@@ -17,7 +17,7 @@ std::string UnfinishedLine(const told::Unfinished& o) {
 
 // A success report, which --quiet leaves out.
 bool IsSuccessReport(const Outcome& outcome) {
-    return outcome.Kind() == OutcomeKind::Joined || outcome.Kind() == OutcomeKind::PlainJoined;
+    return outcome.Kind() == OutcomeKind::CatChecked || outcome.Kind() == OutcomeKind::PlainCatDone;
 }
 
 // "6 split files (_Split#000 to _Split#005)", "1 recovery file (_Split#.par2)"
@@ -175,16 +175,16 @@ std::string Line(const told::ReplaceOutput& o) {
 std::string Line(const told::NoFreePlainName& o) {
     return "every name of the form " + o.nameForm + " is taken in " + o.folder + "; nothing was written";
 }
-std::string Line(const told::JoinFileError& o) {
+std::string Line(const told::CatFileError& o) {
     return "join failed: " + o.reason + "; " + UnfinishedLine(o.unfinished);
 }
-std::string Line(const told::JoinStopped& o) {
+std::string Line(const told::CatStopped& o) {
     return "join stopped; " + UnfinishedLine(o.unfinished);
 }
-std::string Line(const told::Joined& o) {
+std::string Line(const told::CatChecked& o) {
     return "joined " + o.name + ": CRC-32 " + o.crc.computed + " OK";
 }
-std::string Line(const told::PlainJoined& o) {
+std::string Line(const told::PlainCatDone& o) {
     return "joined " + to_string(o.files) + (o.files == 1 ? " file" : " files") + " into " + o.name;
 }
 std::string Line(const told::MismatchWritten& o) {

@@ -49,10 +49,10 @@ enum class OutcomeKind {
     OutputIsAnInput,
     ReplaceOutput,
     NoFreePlainName,
-    JoinFileError,
-    JoinStopped,
-    Joined,
-    PlainJoined,
+    CatFileError,
+    CatStopped,
+    CatChecked,
+    PlainCatDone,
     MismatchWritten,
     FileUnreadable,
     FileIsFolder,
@@ -271,23 +271,23 @@ struct NoFreePlainName {
 };
 
 // How a join that began ended.
-struct JoinFileError {
-    FENDRIK_OUTCOME_KIND(JoinFileError);
+struct CatFileError {
+    FENDRIK_OUTCOME_KIND(CatFileError);
     std::string reason; // what failed
     Unfinished unfinished;
 };
-struct JoinStopped { // asked to stop
-    FENDRIK_OUTCOME_KIND(JoinStopped);
+struct CatStopped { // asked to stop
+    FENDRIK_OUTCOME_KIND(CatStopped);
     Unfinished unfinished;
 };
-struct Joined { // the CRC texts match
-    FENDRIK_OUTCOME_KIND(Joined);
+struct CatChecked { // the CRC texts match
+    FENDRIK_OUTCOME_KIND(CatChecked);
     std::string outputPath;
     std::string name; // its recorded name
     CrcTexts crc;
 };
-struct PlainJoined {
-    FENDRIK_OUTCOME_KIND(PlainJoined);
+struct PlainCatDone {
+    FENDRIK_OUTCOME_KIND(PlainCatDone);
     std::string outputPath;
     std::string name;
     uint64_t files = 0; // the files joined
@@ -321,8 +321,8 @@ using Facts =
                  RecoveryPiecesTooSmall, RecoveryNeedsMemory, RecoveryMemoryUnavailable, CannotDeletePiece,
                  LeftoverPieces, SplitFileError, ChangedWhileSplitting, SplitStopped, NotAFirstPiece,
                  FirstPieceNotAFile, NotAPiece, TwoFirstPieces, FirstPieceUnreadable, PieceNumberTwice, PieceMissing,
-                 NoOriginalName, OutputIsAnInput, ReplaceOutput, NoFreePlainName, JoinFileError, JoinStopped, Joined,
-                 PlainJoined, MismatchWritten, FileUnreadable, FileIsFolder>;
+                 NoOriginalName, OutputIsAnInput, ReplaceOutput, NoFreePlainName, CatFileError, CatStopped, CatChecked,
+                 PlainCatDone, MismatchWritten, FileUnreadable, FileIsFolder>;
 
 // Each struct stands at its kind's place, so that the kind is read off the variant.
 template <class... Kinds> constexpr bool InKindOrder(const std::variant<Kinds...>*) {

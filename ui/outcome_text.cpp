@@ -189,16 +189,16 @@ std::string Text(const told::ReplaceOutput& o) {
 std::string Text(const told::NoFreePlainName& o) {
     return kCatError + ("Every name of the form " + o.nameForm) + " is taken in " + o.folder + ". Nothing was written.";
 }
-std::string Text(const told::JoinFileError& o) {
+std::string Text(const told::CatFileError& o) {
     return kCatError + o.reason + UnfinishedText(o.unfinished);
 }
-std::string Text(const told::JoinStopped& o) {
+std::string Text(const told::CatStopped& o) {
     return "Catenation cancelled." + UnfinishedText(o.unfinished);
 }
-std::string Text(const told::Joined& o) {
+std::string Text(const told::CatChecked& o) {
     return "Catenated File: " + o.name + "  OK" + "\n\nCRC32 = Hex:" + o.crc.computed;
 }
-std::string Text(const told::PlainJoined& o) {
+std::string Text(const told::PlainCatDone& o) {
     return "Catenated File: " + o.name + " done";
 }
 std::string Text(const told::MismatchWritten& o) {
@@ -230,14 +230,14 @@ Icon OutcomeIcon(const Outcome& o) {
     case OutcomeKind::NoOriginalName:
     case OutcomeKind::OutputIsAnInput:
     case OutcomeKind::NoFreePlainName:
-    case OutcomeKind::JoinFileError:
+    case OutcomeKind::CatFileError:
     case OutcomeKind::MismatchWritten:
     case OutcomeKind::FileIsFolder:
         return Icon::Hand;
     case OutcomeKind::SplitStopped:
-    case OutcomeKind::JoinStopped:
-    case OutcomeKind::Joined:
-    case OutcomeKind::PlainJoined:
+    case OutcomeKind::CatStopped:
+    case OutcomeKind::CatChecked:
+    case OutcomeKind::PlainCatDone:
         return Icon::Information;
     default:
         return Icon::Exclamation;

@@ -34,9 +34,9 @@ void ExpectToldJoin(const RecordingMessenger& messenger, OutcomeKind kind, const
                     const std::string& recorded, const std::string& computed) {
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{kind});
     const Outcome& told = messenger.told[0];
-    const bool joined = kind == OutcomeKind::Joined;
-    EXPECT_EQ(name, joined ? told.As<told::Joined>().name : told.As<told::MismatchWritten>().name);
-    const told::CrcTexts& crc = joined ? told.As<told::Joined>().crc : told.As<told::MismatchWritten>().crc;
+    const bool joined = kind == OutcomeKind::CatChecked;
+    EXPECT_EQ(name, joined ? told.As<told::CatChecked>().name : told.As<told::MismatchWritten>().name);
+    const told::CrcTexts& crc = joined ? told.As<told::CatChecked>().crc : told.As<told::MismatchWritten>().crc;
     EXPECT_EQ(recorded, crc.recorded);
     EXPECT_EQ(computed, crc.computed);
 }
@@ -50,7 +50,7 @@ size_t FileCount(const TempDir& dir) {
 
 } // namespace
 
-TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
+TEST(HeaderCat, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     TempDir dir;
     const std::string data = TestBytes(4000000, 7);
     ASSERT_EQ(3u, WriteSet(dir, "big.bin", data, kFloppy).size());
@@ -66,11 +66,11 @@ TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     EXPECT_EQ(dir.File("big.bin"), r.outputPath);
     EXPECT_EQ(4000000u, r.outputSize);
     EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
-    ExpectToldJoin(messenger, OutcomeKind::Joined, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
-    EXPECT_EQ(r.outputPath, messenger.told[0].As<told::Joined>().outputPath);
+    ExpectToldJoin(messenger, OutcomeKind::CatChecked, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
+    EXPECT_EQ(r.outputPath, messenger.told[0].As<told::CatChecked>().outputPath);
 }
 
-TEST(HeaderJoin, UnusualButValidSets) {
+TEST(HeaderCat, UnusualButValidSets) {
     struct Case {
         const char* what;
         std::string name;
@@ -100,11 +100,11 @@ TEST(HeaderJoin, UnusualButValidSets) {
         EXPECT_TRUE(dir.Read(c.name) == c.data) << "rejoined bytes differ";
         EXPECT_EQ(c.data.size(), r.outputSize);
         const std::string crc = CrcText(CrcOf(c.data));
-        ExpectToldJoin(messenger, OutcomeKind::Joined, c.name, crc, crc);
+        ExpectToldJoin(messenger, OutcomeKind::CatChecked, c.name, crc, crc);
     }
 }
 
-TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
+TEST(HeaderCat, MismatchedCrcIsReportedAndNotListed) {
     // Lower-case hex is no CRC field any writer makes: such a first piece holds no header at all.
     std::string data;
     std::string crc;
@@ -142,7 +142,7 @@ TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
     }
 }
 
-TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
+TEST(HeaderCat, UnusableHeadersAreRefusedAndNothingIsWritten) {
     struct Case {
         const char* what;
         std::string prefix;
@@ -178,7 +178,7 @@ TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
     }
 }
 
-TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
+TEST(HeaderCat, RecordedNameOfAnInputIsRefused) {
     TempDir dir;
     const std::string data = TestBytes(5000, 9);
     WriteSet(dir, "_Split#002", data, 2000);
@@ -194,7 +194,7 @@ TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
     EXPECT_TRUE(dir.Read("_Split#002") == pieceTwo) << "piece 2 was changed";
 }
 
-TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
+TEST(HeaderCat, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     TempDir dir;
     const std::string data = TestBytes(5000, 11);
     WriteSet(dir, "halted.bin", data, 2000);
@@ -206,9 +206,9 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     const CatResult r = Join(dir, messenger);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(0u, r.outputSize);
-    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError})
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatFileError})
         << "no further message after a file error";
-    const auto& failed = messenger.told[0].As<told::JoinFileError>();
+    const auto& failed = messenger.told[0].As<told::CatFileError>();
     EXPECT_NE(std::string::npos, failed.reason.find(dir.File("_Split#001"))) << failed.reason;
     EXPECT_EQ(dir.File("halted.bin.partial"), failed.unfinished.path);
     EXPECT_FALSE(failed.unfinished.undeleted) << "the unfinished output was deleted";
@@ -223,11 +223,11 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     RecordingMessenger missing;
     EXPECT_FALSE(CatFiles(job, missing).written);
     ASSERT_EQ(1u, missing.told.size());
-    const std::string& reason = missing.told[0].As<told::JoinFileError>().reason;
+    const std::string& reason = missing.told[0].As<told::CatFileError>().reason;
     EXPECT_NE(std::string::npos, reason.find(dir.File("_Split#001"))) << reason;
 }
 
-TEST(HeaderJoin, ModeChoice) {
+TEST(HeaderCat, ModeChoice) {
     TempDir dir;
     const std::string data = TestBytes(3000, 5);
     WriteSet(dir, "mode.bin", data, 2000);
@@ -244,8 +244,8 @@ TEST(HeaderJoin, ModeChoice) {
     const CatResult plain = CatFiles(job, marked);
     EXPECT_FALSE(plain.headerJoin) << "an explicit selection is always joined plain";
     EXPECT_FALSE(plain.headerRead);
-    ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
-    EXPECT_EQ("File77", marked.told[0].As<told::PlainJoined>().name);
+    ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainCatDone});
+    EXPECT_EQ("File77", marked.told[0].As<told::PlainCatDone>().name);
 
     std::filesystem::rename(dir.Native("_Split#000"), dir.Native("_split#000"));
     job.explicitSelection = false;
@@ -262,7 +262,7 @@ TEST(HeaderJoin, ModeChoice) {
     EXPECT_TRUE(none.told.empty() && none.shown.empty());
 }
 
-TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
+TEST(HeaderCat, TheGoldenSetsRejoinIntoTheGoldenFile) {
     TempDir dir;
     for (size_t i = 0; i < golden::kHeaderSet.size(); ++i)
         dir.Write(PieceName(static_cast<int>(i)), golden::kHeaderSet[i]);
@@ -272,7 +272,7 @@ TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
     EXPECT_TRUE(r.headerJoin);
     EXPECT_EQ(golden::kCrcText, r.recordedCrc);
     EXPECT_EQ(golden::kData, dir.Read(golden::kName));
-    ExpectToldJoin(messenger, OutcomeKind::Joined, "fox.txt", "414FA339", "414FA339");
+    ExpectToldJoin(messenger, OutcomeKind::CatChecked, "fox.txt", "414FA339", "414FA339");
 
     // Without a header the set is its data, picked file by file and joined as it stands.
     TempDir plain;

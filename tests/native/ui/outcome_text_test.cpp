@@ -41,20 +41,20 @@ template <class End> End CheckedEnd(const std::string& outputPath, const std::st
 }
 
 TEST(JoinOutcomeText, EveryJoinKeepsItsBoxes) {
-    told::JoinStopped stopped;
+    told::CatStopped stopped;
     stopped.unfinished.path = "C:\\d\\File7.partial";
-    told::JoinFileError failed;
+    told::CatFileError failed;
     failed.reason = "Disk full";
     failed.unfinished.path = "C:\\d\\a.bin.partial";
     failed.unfinished.undeleted = true;
     const auto mismatch = CheckedEnd<told::MismatchWritten>("C:\\d\\a.bin", "a.bin", {"12", "34"});
-    told::PlainJoined plain;
+    told::PlainCatDone plain;
     plain.name = "File7";
     plain.files = 3;
     told::PieceNumberTwice twice;
     twice.name = "_SPLIT#002";
     twice.otherName = "_Split#002";
-    const auto joined = CheckedEnd<told::Joined>("C:\\d\\fox.txt", "fox.txt", {"414FA339", "414FA339"});
+    const auto joined = CheckedEnd<told::CatChecked>("C:\\d\\fox.txt", "fox.txt", {"414FA339", "414FA339"});
     told::OutputIsAnInput overwrites;
     overwrites.outputPath = "C:\\d\\_Split#002";
     overwrites.inputPath = "C:\\d\\_Split#002";
@@ -75,7 +75,7 @@ TEST(JoinOutcomeText, EveryJoinKeepsItsBoxes) {
          "Catenated File CRC32 =\t34",
          Icon::Hand},
         {stopped, "Catenation cancelled.\nThe unfinished file C:\\d\\File7.partial was deleted.", Icon::Information},
-        {told::JoinStopped{}, "Catenation cancelled.", Icon::Information},
+        {told::CatStopped{}, "Catenation cancelled.", Icon::Information},
         {failed,
          "Error on Subroutine: CatFiles\nDisk full\nThe unfinished file C:\\d\\a.bin.partial could not be deleted.",
          Icon::Hand},
