@@ -27,7 +27,7 @@ public:
         return Answer::Ok;
     }
     void Tell(const Outcome& outcome) override {
-        std::fprintf(stderr, "outcome %d: %s\n", static_cast<int>(outcome.kind), outcome.path.c_str());
+        std::fprintf(stderr, "outcome %d\n", static_cast<int>(outcome.Kind()));
     }
     Answer Ask(const Outcome&) override { return Answer::No; }
 };

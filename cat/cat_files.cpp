@@ -11,6 +11,21 @@
 #include "core/progress_meter.h"
 #include "platform/file.h"
 
+namespace {
+
+// What a join that ended unfinished left behind.
+told::Unfinished WhatIsLeft(const CatJob& job, const CatResult& result) {
+    if (!job.stream)
+        return UnfinishedOutput(result.partialPath);
+    // What reached the stream cannot be taken back.
+    told::Unfinished left;
+    left.path = job.stream->Path();
+    left.stream = true;
+    return left;
+}
+
+} // namespace
+
 CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     CatResult result;
     if (job.paths.empty())
@@ -28,35 +43,22 @@ CatResult CatFiles(const CatJob& job, Messenger& messenger) {
     }
     try {
         if (result.headerJoin)
-            HeaderJoin(job, messenger, result);
+            HeaderCat(job, messenger, result);
         else
-            PlainJoin(job, messenger, result);
+            PlainCat(job, messenger, result);
     } catch (const FileException& error) {
         // The run ends here; the unfinished output has been deleted on the way out.
         result.written = false;
-        result.listLine.clear();
-        Outcome failed = UnfinishedJoin(OutcomeKind::JoinFileError, result.partialPath);
-        failed.text = error.Description();
-        if (job.stream) {
-            // What reached the stream cannot be taken back.
-            failed.path = job.stream->Path();
-            failed.second = 1;
-        }
+        result.outputSize = 0;
+        told::CatFileError failed;
+        failed.reason = error.Description();
+        failed.unfinished = WhatIsLeft(job, result);
         messenger.Tell(failed);
     } catch (const JobStopped&) {
         result.written = false;
-        result.listLine.clear();
+        result.outputSize = 0;
         result.stopped = true;
-        Outcome stopped = UnfinishedJoin(OutcomeKind::JoinStopped, result.partialPath);
-        if (job.stream) {
-            stopped.path = job.stream->Path();
-            stopped.second = 1;
-        }
-        messenger.Tell(stopped);
+        messenger.Tell(told::CatStopped{WhatIsLeft(job, result)});
     }
     return result;
-}
-
-std::string RejoinedLine(const std::string& path, uint64_t size) {
-    return NamePart(path) + "\t " + std::to_string(size) + " bytes";
 }

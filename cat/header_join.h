@@ -6,4 +6,4 @@
 // Reads the first piece's header into result, writes the data of every piece to the recorded name
 // and compares the result's CRC-32 with the recorded one. Reports its own outcomes; file errors
 // are thrown as FileException for CatFiles to report.
-void HeaderJoin(const CatJob& job, Messenger& messenger, CatResult& result);
+void HeaderCat(const CatJob& job, Messenger& messenger, CatResult& result);

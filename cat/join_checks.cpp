@@ -18,17 +18,15 @@ std::optional<Outcome> SetProblem(const std::vector<std::string>& piecePaths) {
         const int earlier = tally.Add(ParsePieceName(names.back().data(), names.back().size()).number,
                                       static_cast<int>(names.size()) - 1);
         if (earlier >= 0) {
-            Outcome twice{OutcomeKind::PieceNumberTwice};
+            told::PieceNumberTwice twice;
             twice.name = names[earlier];
-            twice.other = names.back();
+            twice.otherName = names.back();
             return twice;
         }
     }
     const int missing = tally.NextMissing();
     if (missing >= 0) {
-        Outcome gap{OutcomeKind::PieceMissing};
-        gap.name = PieceName(missing);
-        return gap;
+        return told::PieceMissing{PieceName(missing)};
     }
     return std::nullopt;
 }
@@ -38,18 +36,18 @@ std::optional<bool> MayTakeName(const std::string& outputPath, Messenger& messen
     if (!entry.exists)
         return false;
     if (entry.isFolder) {
-        messenger.Tell({OutcomeKind::OutputIsFolder, outputPath});
+        messenger.Tell(told::OutputIsFolder{outputPath});
         return std::nullopt;
     }
     if (entry.targetMissing) {
-        messenger.Tell({OutcomeKind::OutputIsDanglingLink, outputPath});
+        messenger.Tell(told::OutputIsDanglingLink{outputPath});
         return std::nullopt;
     }
     if (entry.isSpecial) {
-        messenger.Tell({OutcomeKind::OutputIsSpecial, outputPath});
+        messenger.Tell(told::OutputIsSpecial{outputPath});
         return std::nullopt;
     }
-    if (messenger.Ask({OutcomeKind::ReplaceOutput, outputPath}) != Answer::Yes)
+    if (messenger.Ask(told::ReplaceOutput{outputPath}) != Answer::Yes)
         return std::nullopt;
     return true;
 }
@@ -68,11 +66,14 @@ bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) 
         DeleteFileAt(probe);
         if (error.Cause() == FileCause::AlreadyExists)
             return true; // appeared meanwhile: the commit refuses to replace it and says so
-        const bool tooLong = error.Cause() == FileCause::BadPath;
-        messenger.Tell({tooLong ? OutcomeKind::OutputNameTooLong : OutcomeKind::CannotCommitUnreplacing,
-                        target,
-                        {},
-                        error.Description()});
+        if (error.Cause() == FileCause::BadPath) {
+            messenger.Tell(told::OutputNameTooLong{target});
+            return false;
+        }
+        told::CannotCommitUnreplacing cannot;
+        cannot.path = target;
+        cannot.reason = error.Description();
+        messenger.Tell(cannot);
         return false;
     }
     DeleteFileAt(target);
@@ -82,9 +83,16 @@ bool CommitsWithoutReplacing(const std::string& bareName, Messenger& messenger) 
 bool AllRegularFiles(const std::vector<std::string>& paths, Messenger& messenger) {
     for (const std::string& path : paths) {
         if (GetEntryStatus(path).isSpecial) {
-            messenger.Tell({OutcomeKind::PieceNotRegular, path});
+            messenger.Tell(told::PieceNotRegular{path});
             return false;
         }
     }
     return true;
+}
+
+Outcome OverwritesInput(const std::string& outputPath, const std::string& inputPath) {
+    told::OutputIsAnInput overwrites;
+    overwrites.outputPath = outputPath;
+    overwrites.inputPath = inputPath;
+    return overwrites;
 }

@@ -12,6 +12,9 @@
 // twice (PieceNumberTwice), or a gap (PieceMissing). Empty when the pieces are numbered 000 to k, each once.
 std::optional<Outcome> SetProblem(const std::vector<std::string>& piecePaths);
 
+// The join's output would overwrite one of its inputs.
+Outcome OverwritesInput(const std::string& outputPath, const std::string& inputPath);
+
 // Whether the output may take outputPath, decided before the first byte. Empty, after telling why, when
 // a folder, a link that leads nowhere or a device holds the name, or the user kept what is there. Else
 // whether something there is replaced: a file, or a link asked about as one and never followed.

@@ -52,7 +52,7 @@ size_t ReadFirstPieceWindow(File& piece, const PieceNameParts& parts, uint8_t* w
     return filled;
 }
 
-uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
+uint64_t BytesToCat(const std::vector<std::string>& paths, uint64_t skippedInFirst) {
     uint64_t total = 0;
     for (const std::string& path : paths) {
         const PathStatus status = GetPathStatus(path);
@@ -62,8 +62,9 @@ uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFi
     return total > skippedInFirst ? total - skippedInFirst : 0;
 }
 
-Outcome UnfinishedJoin(OutcomeKind kind, const std::string& partialPath) {
-    Outcome outcome{kind, partialPath};
-    outcome.first = !partialPath.empty() && GetPathStatus(partialPath).ok ? 1 : 0;
-    return outcome;
+told::Unfinished UnfinishedOutput(const std::string& partialPath) {
+    told::Unfinished unfinished;
+    unfinished.path = partialPath;
+    unfinished.undeleted = !partialPath.empty() && GetPathStatus(partialPath).ok;
+    return unfinished;
 }

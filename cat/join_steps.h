@@ -33,8 +33,8 @@ size_t ReadFirstPieceWindow(File& first, const PieceNameParts& parts, uint8_t* w
 PieceNameParts PiecePartsOf(const std::string& path);
 
 // Bytes from the current position of each input to its end: a join's progress total.
-uint64_t BytesToJoin(const std::vector<std::string>& paths, uint64_t skippedInFirst);
+uint64_t BytesToCat(const std::vector<std::string>& paths, uint64_t skippedInFirst);
 
-// A join that ends unfinished, as kind, with its unfinished output (empty when none was created) and
-// whether that is still there.
-Outcome UnfinishedJoin(OutcomeKind kind, const std::string& partialPath);
+// The unfinished output of a join that ends unfinished (empty when none was created) and whether that
+// is still there.
+told::Unfinished UnfinishedOutput(const std::string& partialPath);

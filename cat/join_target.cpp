@@ -8,9 +8,9 @@
 #include "core/volume_checks.h"
 #include "platform/file.h"
 
-std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
-                                           const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           const std::string& outputName, Messenger& messenger) {
+std::optional<CatTarget> DecideCatTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
+                                         const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
+                                         const std::string& outputName, Messenger& messenger) {
     uint8_t window[kHeaderWindow];
     size_t windowLen = 0;
     {
@@ -21,20 +21,28 @@ std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, co
     RecordedNameBuffers nameBuffers;
     const HeaderStatus status = ReadPieceHeaderForFiles(window, windowLen, &header, &nameBuffers);
     if (status == HeaderStatus::NoName)
-        return JoinTarget{};
+        return CatTarget{};
     if (status != HeaderStatus::Ok) {
-        messenger.Tell({OutcomeKind::NoOriginalName, firstPiecePath});
+        messenger.Tell(told::NoOriginalName{firstPiecePath});
         return std::nullopt;
     }
     const std::string name = outputName.empty() ? std::string(header.name, header.nameLen) : outputName;
+    const std::optional<bool> replace = MayWriteOutput(name, piecePaths, joinedBytes, std::nullopt, messenger);
+    if (!replace)
+        return std::nullopt;
+    return CatTarget{replace};
+}
+
+std::optional<bool> MayWriteOutput(const std::string& name, const std::vector<std::string>& inputs,
+                                   uint64_t joinedBytes, std::optional<bool> answered, Messenger& messenger) {
     const std::string outputPath = OutputPathFor(name);
-    if (const std::string* input = InputAt(outputPath, piecePaths)) {
-        messenger.Tell({OutcomeKind::OutputIsAnInput, outputPath, *input});
+    if (const std::string* input = InputAt(outputPath, inputs)) {
+        messenger.Tell(OverwritesInput(outputPath, *input));
         return std::nullopt;
     }
-    const std::optional<bool> replace = MayTakeName(outputPath, messenger);
+    const std::optional<bool> replace = answered ? answered : MayTakeName(outputPath, messenger);
     if (!replace || !VolumeTakes(joinedBytes, joinedBytes, messenger) ||
         (!*replace && !CommitsWithoutReplacing(name, messenger)))
         return std::nullopt;
-    return JoinTarget{replace};
+    return replace;
 }

@@ -10,7 +10,7 @@
 
 #include "core/messages.h"
 
-struct JoinTarget {
+struct CatTarget {
     // The replace question's answer, asked here; empty for a set without header, whose plain join always
     // takes a new name.
     std::optional<bool> replaceExisting;
@@ -20,6 +20,12 @@ struct JoinTarget {
 // are read now, the piece itself or its rebuilt copy waiting under another name; piecePaths: the set's
 // pieces as they will be; joinedBytes: what the join writes at most; outputName: the name the join creates
 // (empty: the recorded one). Empty, after telling why, when the join would be refused.
-std::optional<JoinTarget> DecideJoinTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
-                                           const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
-                                           const std::string& outputName, Messenger& messenger);
+// Whether a join may write name in the current directory: not over one of its inputs, the replace question
+// (unless answered already), room for joinedBytes, and a commit that replaces nothing where nothing may be.
+// Empty, after telling why, when refused; else whether an existing file is replaced.
+std::optional<bool> MayWriteOutput(const std::string& name, const std::vector<std::string>& inputs,
+                                   uint64_t joinedBytes, std::optional<bool> answered, Messenger& messenger);
+
+std::optional<CatTarget> DecideCatTarget(const std::string& firstPiecePath, const std::string& firstPieceBytes,
+                                         const std::vector<std::string>& piecePaths, uint64_t joinedBytes,
+                                         const std::string& outputName, Messenger& messenger);

@@ -2,6 +2,7 @@
 #include "cat/joined_crc.h"
 
 #include "core/crc32.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 
 namespace {
@@ -15,7 +16,8 @@ CrcJobResult CrcOfParts(const std::vector<DataPart>& parts, uint64_t total, cons
     CrcJobResult result;
     std::vector<uint8_t> block(kBlockSize);
     result.end = CrcJobEnd::Stopped;
-    if (progress && !progress(0, total))
+    ProgressMeter meter(progress, total);
+    if (meter.StopRequested())
         return result;
     try {
         for (const DataPart& part : parts) {
@@ -26,15 +28,17 @@ CrcJobResult CrcOfParts(const std::vector<DataPart>& parts, uint64_t total, cons
             while (const size_t got = file.Read(block.data(), block.size())) {
                 crc.Update(block.data(), static_cast<uint32_t>(got), true);
                 result.bytes += got;
-                if (progress && !progress(result.bytes, total))
-                    return result;
+                meter.Advance(got);
             }
         }
     } catch (const FileException& e) {
         result.end = CrcJobEnd::Failed;
         result.failure = e.Description();
         return result;
+    } catch (const JobStopped&) {
+        return result;
     }
+    meter.Finish();
     result.end = CrcJobEnd::Done;
     result.crc = crc.Value();
     return result;

@@ -41,11 +41,12 @@ std::optional<std::vector<DiscoveredPiece>> DiscoverPieces(const std::string& fi
     bool failed = false;
     const PieceNameParts first = PiecePartsOf(firstPiecePath);
     if (first.number != 0 || first.selfCatenating) {
-        messenger.Tell({OutcomeKind::NotAFirstPiece, firstPiecePath});
+        messenger.Tell(told::NotAFirstPiece{firstPiecePath});
         failed = true;
     }
-    if (!CheckFile(firstPiecePath, true, messenger)) {
-        messenger.Tell({OutcomeKind::FirstPieceNotAFile, firstPiecePath});
+    if (const std::optional<Outcome> problem = FileProblem(firstPiecePath)) {
+        messenger.Tell(*problem);
+        messenger.Tell(told::FirstPieceNotAFile{firstPiecePath});
         failed = true;
     }
     if (failed)

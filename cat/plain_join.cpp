@@ -17,6 +17,14 @@
 
 namespace {
 
+Outcome PlainCatDone(const std::string& outputPath, const std::string& name, size_t files) {
+    told::PlainCatDone joined;
+    joined.outputPath = outputPath;
+    joined.name = name;
+    joined.files = files;
+    return joined;
+}
+
 constexpr int kNumberRange = 32768;
 // Random draws before the free numbers are searched in turn; a folder this full is rare.
 constexpr int kRandomDraws = 256;
@@ -91,27 +99,24 @@ std::string FormatPlainName(const std::string& format, int number) {
 namespace {
 
 // Every entry whole to an open stream.
-void StreamPlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+void StreamPlainCat(const CatJob& job, Messenger& messenger, CatResult& result) {
     result.outputPath = job.stream->Path();
-    ProgressMeter meter(job.onProgress, BytesToJoin(job.paths, 0));
+    ProgressMeter meter(job.onProgress, BytesToCat(job.paths, 0));
     File first(job.paths[0], File::Mode::ReadDenyWrite);
     CopyInOrder(first, std::vector<std::string>(job.paths.begin() + 1, job.paths.end()), *job.stream, meter);
     meter.Finish();
     result.written = true;
-    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
-    joined.path = result.outputPath;
-    joined.name = result.outputPath;
-    messenger.Tell(joined);
+    messenger.Tell(PlainCatDone(result.outputPath, result.outputPath, job.paths.size()));
 }
 
 } // namespace
 
-void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
+void PlainCat(const CatJob& job, Messenger& messenger, CatResult& result) {
     if (job.stream) {
-        StreamPlainJoin(job, messenger, result);
+        StreamPlainCat(job, messenger, result);
         return;
     }
-    const uint64_t total = BytesToJoin(job.paths, 0);
+    const uint64_t total = BytesToCat(job.paths, 0);
     if (!VolumeTakes(total, total, messenger))
         return;
     std::optional<std::string> reserved;
@@ -125,12 +130,13 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     } catch (const FileException& error) {
         if (error.Cause() != FileCause::BadPath)
             throw;
-        messenger.Tell({OutcomeKind::OutputNameTooLong, OutputPathFor(error.FileName())});
+        messenger.Tell(told::OutputNameTooLong{OutputPathFor(error.FileName())});
         return;
     }
     if (!reserved) {
-        Outcome full{OutcomeKind::NoFreePlainName, OutputPathFor("")};
-        full.name = job.outputName.empty() ? job.plainNameFormat : job.outputName;
+        told::NoFreePlainName full;
+        full.nameForm = job.outputName.empty() ? job.plainNameFormat : job.outputName;
+        full.folder = OutputPathFor("");
         messenger.Tell(full);
         return;
     }
@@ -150,9 +156,6 @@ void PlainJoin(const CatJob& job, Messenger& messenger, CatResult& result) {
     meter.Finish();
 
     result.written = true;
-    result.listLine = RejoinedLine(name, size);
-    Outcome joined = CountedOutcome(OutcomeKind::PlainJoined, job.paths.size());
-    joined.path = result.outputPath;
-    joined.name = name;
-    messenger.Tell(joined);
+    result.outputSize = size;
+    messenger.Tell(PlainCatDone(result.outputPath, name, job.paths.size()));
 }

@@ -38,13 +38,15 @@ void ReadHeader(SetSurvey& set) {
 // A usable piece named by the user: a piece's name, a file that can be read, and a regular one.
 bool IsUsablePiece(const std::string& piecePath, const PieceNameParts& named, Messenger& messenger) {
     if (named.number < 0) {
-        messenger.Tell({OutcomeKind::NotAPiece, piecePath});
+        messenger.Tell(told::NotAPiece{piecePath});
         return false;
     }
-    if (!CheckFile(piecePath, true, messenger))
+    if (const std::optional<Outcome> problem = FileProblem(piecePath)) {
+        messenger.Tell(*problem);
         return false;
+    }
     if (GetEntryStatus(piecePath).isSpecial) {
-        messenger.Tell({OutcomeKind::PieceNotRegular, piecePath});
+        messenger.Tell(told::PieceNotRegular{piecePath});
         return false;
     }
     return true;
@@ -55,12 +57,14 @@ bool IsUsablePiece(const std::string& piecePath, const PieceNameParts& named, Me
 // letter cases on a case-sensitive file system, where either could be the right one.
 bool IsTakeable(const PieceSearch& search, Messenger& messenger) {
     if (search.irregular >= 0) {
-        messenger.Tell({OutcomeKind::PieceNotRegular, search.found[search.irregular].path});
+        messenger.Tell(told::PieceNotRegular{search.found[search.irregular].path});
         return false;
     }
     if (search.HasDuplicate()) {
-        messenger.Tell({OutcomeKind::DuplicatePiece, search.found[search.duplicate[0]].path,
-                        search.found[search.duplicate[1]].path});
+        told::DuplicatePiece duplicate;
+        duplicate.path = search.found[search.duplicate[0]].path;
+        duplicate.otherPath = search.found[search.duplicate[1]].path;
+        messenger.Tell(duplicate);
         return false;
     }
     return true;
@@ -73,7 +77,7 @@ std::optional<DiscoveredPiece> FirstPieceOf(const std::string& piecePath, const 
     const int plain = search.numbered.EntryOf(0);
     const int selfCatenating = search.selfCatenatingFirst;
     if (plain >= 0 && selfCatenating >= 0 && named.number != 0) {
-        messenger.Tell({OutcomeKind::TwoFirstPieces, FolderPart(piecePath)});
+        messenger.Tell(told::TwoFirstPieces{FolderPart(piecePath)});
         return std::nullopt;
     }
     set.selfCatenating = named.number == 0 ? named.selfCatenating : selfCatenating >= 0;
@@ -120,7 +124,10 @@ std::optional<SetSurvey> SurveySet(const std::string& piecePath, Messenger& mess
         try {
             ReadHeader(set);
         } catch (const FileException& error) {
-            messenger.Tell({OutcomeKind::FirstPieceUnreadable, set.pieces[0].path, {}, error.Description()});
+            told::FirstPieceUnreadable unreadable;
+            unreadable.path = set.pieces[0].path;
+            unreadable.reason = error.Description();
+            messenger.Tell(unreadable);
             return std::nullopt;
         }
     }

@@ -10,6 +10,7 @@
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
 #include "cli/set_report.h"
+#include "core/piece_name.h"
 #include "platform/file.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::optional<int> RebuildBeforeJoin(const par2::SetCheck& check, JoinOutput& ou
         messenger.Show(RecoverySummary(check) + "\nNothing was joined.", Icon::Hand);
         return kExitNotRebuildable;
     }
-    const size_t toRebuild = check.pieces.size() - check.Count(par2::PieceState::Intact);
+    const size_t toRebuild = check.pieces.size() - check.Count(par2::PieceCondition::Intact);
     if (!output.MayRebuild(PiecesToRebuild(check), toRebuild, messenger))
         return kExitInconsistent;
     if (!output.Prepare(job, messenger))
@@ -39,10 +40,10 @@ std::optional<int> RebuildBeforeJoin(const par2::SetCheck& check, JoinOutput& ou
     const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, *prepared);
     // Standard output has no name to refuse or replace.
     if (!after.firstPath.empty() && !output.ToStream()) {
-        std::optional<JoinTarget> target;
+        std::optional<CatTarget> target;
         try {
-            target = DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, job.outputName,
-                                      messenger);
+            target =
+                DecideCatTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, job.outputName, messenger);
         } catch (const FileException& error) {
             messenger.Show("Can't read the first piece\n" + error.Description() + "\nNo piece was changed.",
                            Icon::Hand);
@@ -102,6 +103,6 @@ int RunJoin(const CliOptions& options, Console& console, Messenger& messenger) {
     if (!result.written)
         return kExitFailure;
     if (!console.Quiet() && !output.ToStream())
-        console.Result(result.listLine);
+        console.Result(NamePart(result.outputPath) + "\t " + std::to_string(result.outputSize) + " bytes");
     return kExitOk;
 }

@@ -43,7 +43,7 @@ bool TakeStubImage(const CliOptions& options, SplitJob& job, Messenger& messenge
         return true;
     const StubImage stub = CarriedStubImage();
     if (!stub.data) {
-        messenger.Tell({OutcomeKind::StubImageMissing});
+        messenger.Tell(told::StubImageMissing{});
         return false;
     }
     job.stubImage = stub.data;

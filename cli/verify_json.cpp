@@ -17,17 +17,17 @@
 
 namespace {
 
-const char* StateWord(par2::PieceState state) {
+const char* StateWord(par2::PieceCondition state) {
     switch (state) {
-    case par2::PieceState::Intact:
+    case par2::PieceCondition::Intact:
         return "intact";
-    case par2::PieceState::Missing:
+    case par2::PieceCondition::Missing:
         return "missing";
-    case par2::PieceState::Damaged:
+    case par2::PieceCondition::Damaged:
         return "damaged";
-    case par2::PieceState::Truncated:
+    case par2::PieceCondition::Truncated:
         return "truncated";
-    case par2::PieceState::Renamed:
+    case par2::PieceCondition::Renamed:
         break;
     }
     return "renamed";
@@ -39,7 +39,7 @@ std::string CheckedPieceJson(const par2::PieceCheck& piece, const par2::Recovery
     const par2::SetFile& file = set.files[piece.file];
     std::ostringstream json;
     json << "{\"name\": " << JsonString(file.name) << ", \"state\": \"" << StateWord(piece.state) << "\"";
-    if (piece.state == par2::PieceState::Damaged || piece.state == par2::PieceState::Truncated) {
+    if (piece.state == par2::PieceCondition::Damaged || piece.state == par2::PieceCondition::Truncated) {
         json << ", \"length\": " << piece.presentLength << ", \"recorded_length\": " << file.length
              << ", \"bad_slices\": " << piece.BadSlices() << ", \"slices\": " << file.slices.size()
              << ", \"damaged_bytes\": [";
@@ -48,7 +48,7 @@ std::string CheckedPieceJson(const par2::PieceCheck& piece, const par2::Recovery
             json << (i ? ", " : "") << "[" << ranges[i].begin << ", " << ranges[i].end << "]";
         json << "]";
     }
-    if (piece.state == par2::PieceState::Renamed)
+    if (piece.state == par2::PieceCondition::Renamed)
         json << ", \"found_as\": " << JsonString(NamePart(piece.foundPath));
     return json.str() + "}";
 }

@@ -30,6 +30,15 @@ std::optional<PathStatus> CheckedStatus(const std::string& path, bool showMessag
 
 } // namespace
 
+std::optional<Outcome> FileProblem(const std::string& path) {
+    const PathStatus status = GetPathStatus(path);
+    if (!status.ok)
+        return told::FileUnreadable{path, status.error};
+    if (status.isFolder)
+        return told::FileIsFolder{path};
+    return std::nullopt;
+}
+
 bool CheckFile(const std::string& path, bool showMessages, Messenger& messenger) {
     return CheckedStatus(path, showMessages, messenger).has_value();
 }

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/messages.h"
 
-// True when path names an existing entry that is not a folder.
+// Why path names no file to read (FileUnreadable, FileIsFolder); empty when it names one.
+std::optional<Outcome> FileProblem(const std::string& path);
+
+// True when path names an existing entry that is not a folder; the window's wording of FileProblem.
 bool CheckFile(const std::string& path, bool showMessages, Messenger& messenger);
 
 // The file's real size in bytes, or -1 when CheckFile fails.

@@ -27,6 +27,8 @@ public:
     }
     // Asks the front end, without new bytes, whether to stop: for a job that waits on a read.
     bool StopRequested() const { return callback_ && total_ != 0 && !callback_(std::min(done_, total_ - 1), total_); }
+    // Counts bytes done before this meter began, without asking the front end.
+    void Skip(uint64_t bytes) { done_ += bytes; }
     // More work than planned (the rare second pass of a split): the total grows, done never falls.
     void Grow(uint64_t bytes) { total_ += bytes; }
     // The job is complete: reports done == total, once.

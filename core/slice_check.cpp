@@ -36,17 +36,17 @@ void SliceCheck::EndSlice() {
     reg_ = 0xFFFFFFFFu;
 }
 
-PieceState SliceCheck::Finish() {
+SliceVerdict SliceCheck::Finish() {
     if (!piece_)
-        return PieceState::Intact;
+        return SliceVerdict::Intact;
     if (fed_ < piece_->length) // the slices the piece is too short for are not there
         for (uint32_t s = slice_; bad_ && s < piece_->slices; ++s)
             bad_[s] = true;
     if (fed_ != piece_->length)
-        return PieceState::WrongSize;
+        return SliceVerdict::WrongSize;
     if (inSlice_ > 0) {
         reg_ = Crc32Zeros(reg_, index_->sliceSize - inSlice_);
         EndSlice();
     }
-    return damaged_ ? PieceState::Damaged : PieceState::Intact;
+    return damaged_ ? SliceVerdict::Damaged : SliceVerdict::Intact;
 }

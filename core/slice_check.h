@@ -7,7 +7,8 @@
 
 #include "core/recovery_index.h"
 
-enum class PieceState { Intact, Damaged, WrongSize };
+// What the slice checks say of one piece as it is read: every slice good, one bad, or not the recorded length.
+enum class SliceVerdict { Intact, Damaged, WrongSize };
 
 class SliceCheck {
 public:
@@ -21,7 +22,7 @@ public:
     // The piece's next bytes, every byte of its file (the catstub image and header of a first piece too).
     void Feed(const uint8_t* data, size_t len);
     // After the piece's last byte.
-    PieceState Finish();
+    SliceVerdict Finish();
 
 private:
     void EndSlice();

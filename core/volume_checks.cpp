@@ -9,11 +9,11 @@ bool VolumeTakes(uint64_t totalBytes, uint64_t largestFile, Messenger& messenger
     if (!GetVolumeRoom(folder, &room))
         return true;
     if (largestFile > room.largestFile) {
-        messenger.Tell({OutcomeKind::TooLargeForVolume, folder, {}, {}, {}, {}, {}, largestFile, room.largestFile});
+        messenger.Tell(told::TooLargeForVolume{folder, largestFile, room.largestFile});
         return false;
     }
     if (totalBytes > room.freeBytes) {
-        messenger.Tell({OutcomeKind::NotEnoughSpace, folder, {}, {}, {}, {}, {}, totalBytes, room.freeBytes});
+        messenger.Tell(told::NotEnoughSpace{folder, totalBytes, room.freeBytes});
         return false;
     }
     return true;

@@ -138,12 +138,12 @@ std::vector<ByteRange> BadRanges(const PieceCheck& piece, const RecoverySet& set
 }
 
 bool SetCheck::Complete() const {
-    return Count(PieceState::Intact) == pieces.size() && undescribed.empty();
+    return Count(PieceCondition::Intact) == pieces.size() && undescribed.empty();
 }
 
 bool SetCheck::PiecesIntact() const {
     return std::all_of(pieces.begin(), pieces.end(), [this](const PieceCheck& p) {
-        return p.state == PieceState::Intact || !set.files[p.file].isPiece;
+        return p.state == PieceCondition::Intact || !set.files[p.file].isPiece;
     });
 }
 
@@ -155,7 +155,7 @@ uint32_t SetCheck::SparePieces() const {
                                                : static_cast<uint32_t>((set.recovery.size() - slicesNeeded) / largest);
 }
 
-uint32_t SetCheck::Count(PieceState state) const {
+uint32_t SetCheck::Count(PieceCondition state) const {
     return static_cast<uint32_t>(
         std::count_if(pieces.begin(), pieces.end(), [state](const PieceCheck& p) { return p.state == state; }));
 }
@@ -187,14 +187,14 @@ bool CheckEachFile(const std::string& folder, const PiecesOnDisk& onDisk, SetChe
         // Only a regular file is opened: a pipe or device under a name of the set is as good as missing.
         const EntryStatus entry = piece.path.empty() ? EntryStatus{} : GetEntryStatus(piece.path);
         if (!entry.exists || entry.isFolder || entry.isSpecial || entry.targetMissing) {
-            piece.state = PieceState::Missing;
+            piece.state = PieceCondition::Missing;
         } else {
             bool whole = false;
             if (!CheckContent(piece.path, file, set.sliceSize, piece, meter, whole))
                 return false;
-            piece.state = whole                               ? PieceState::Intact
-                          : piece.presentLength < file.length ? PieceState::Truncated
-                                                              : PieceState::Damaged;
+            piece.state = whole                               ? PieceCondition::Intact
+                          : piece.presentLength < file.length ? PieceCondition::Truncated
+                                                              : PieceCondition::Damaged;
             if (whole)
                 accounted.insert(piece.path);
         }
@@ -207,7 +207,7 @@ bool CheckEachFile(const std::string& folder, const PiecesOnDisk& onDisk, SetChe
 bool FindRenamed(const std::string& folder, SetCheck& check, Progress& meter, std::set<std::string>& accounted) {
     const std::vector<FoundFile> folderFiles = FindFiles(folder + "\\*");
     for (PieceCheck& piece : check.pieces) {
-        if (piece.state == PieceState::Intact)
+        if (piece.state == PieceCondition::Intact)
             continue;
         const SetFile& file = check.set.files[piece.file];
         for (const FoundFile& candidate : folderFiles) {
@@ -215,7 +215,7 @@ bool FindRenamed(const std::string& folder, SetCheck& check, Progress& meter, st
                 accounted.count(candidate.path) || candidate.path == piece.path)
                 continue;
             if (SameContent(candidate, file, meter)) {
-                piece.state = PieceState::Renamed;
+                piece.state = PieceCondition::Renamed;
                 piece.foundPath = candidate.path;
                 piece.goodSlices.assign(file.slices.size(), true);
                 accounted.insert(candidate.path);
@@ -283,9 +283,13 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
     const PiecesOnDisk onDisk = FindPiecesOnDisk(folder);
     if (!onDisk.irregular.empty() || !onDisk.duplicate[0].empty()) {
         CheckResult refused = WithOutcome(CheckOutcome::Refused);
-        refused.refusal.kind = onDisk.irregular.empty() ? OutcomeKind::DuplicatePiece : OutcomeKind::PieceNotRegular;
-        refused.refusal.path = onDisk.irregular.empty() ? onDisk.duplicate[0] : onDisk.irregular;
-        refused.refusal.other = onDisk.irregular.empty() ? onDisk.duplicate[1] : "";
+        refused.refusal = told::PieceNotRegular{onDisk.irregular};
+        if (onDisk.irregular.empty()) {
+            told::DuplicatePiece duplicate;
+            duplicate.path = onDisk.duplicate[0];
+            duplicate.otherPath = onDisk.duplicate[1];
+            refused.refusal = duplicate;
+        }
         return refused;
     }
     const uint64_t indexBytes = IndexBytes(folder);

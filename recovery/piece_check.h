@@ -12,7 +12,8 @@
 
 namespace par2 {
 
-enum class PieceState {
+// What the check found of one piece of the set in its folder.
+enum class PieceCondition {
     Intact,
     Missing,
     Damaged,   // present at its length or longer, some slices bad
@@ -22,7 +23,7 @@ enum class PieceState {
 
 struct PieceCheck {
     size_t file = 0; // index into RecoverySet::files
-    PieceState state = PieceState::Intact;
+    PieceCondition state = PieceCondition::Intact;
     std::string path;             // where it should be; empty for a name no file of the folder may have
     std::string foundPath;        // Renamed: where its content is
     uint64_t presentLength = 0;   // bytes of the file under its name (0 when missing)
@@ -48,7 +49,7 @@ struct SetCheck {
     bool Complete() const;     // every file of the set intact under its name, and no piece undescribed
     bool PiecesIntact() const; // every piece the set describes intact under its name: what a join needs
     bool Rebuildable() const { return slicesNeeded <= set.recovery.size() && undescribed.empty(); }
-    uint32_t Count(PieceState state) const;
+    uint32_t Count(PieceCondition state) const;
     // How many more lost pieces of the set's largest the recovery slices left over could restore.
     uint32_t SparePieces() const;
 };
@@ -67,7 +68,7 @@ struct CheckResult {
     CheckOutcome outcome = CheckOutcome::NoIndex;
     SetCheck check;
     std::vector<std::string> otherIndexFiles;
-    Outcome refusal = CountedOutcome(OutcomeKind::PieceNotRegular, 0);
+    Outcome refusal = told::PieceNotRegular{};
 };
 
 // Finds the folder's pieces by the piece-name rule, refuses an entry named like a piece that is no regular

@@ -5,28 +5,15 @@
 #include <new>
 
 #include "core/piece_name.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 #include "recovery/file_range.h"
-#include "recovery/gf16.h"
-#include "recovery/product_sums.h"
-#include "recovery/slice_solver.h"
+#include "recovery/rebuild_passes.h"
 
 namespace par2 {
 namespace {
 
 constexpr size_t kCopyBlock = 1 << 20;
-// Present slices read before their share is taken out of the recovery slices: enough that each block of
-// a recovery slice, in the cache, takes several of them in at once.
-constexpr size_t kPresentBatch = 16;
-
-struct Meter {
-    const ProgressCallback& callback;
-    uint64_t done = 0, total = 0;
-    bool Add(uint64_t bytes) {
-        done += bytes;
-        return !callback || callback(done, total);
-    }
-};
 
 // Copies [offset, offset+len) of `from` into `to` at the same offset, as far as `from` holds it.
 void CopyRange(File& from, File& to, uint64_t offset, uint64_t len, std::vector<uint8_t>& block) {
@@ -98,26 +85,20 @@ std::string DamagedName(const std::string& piecePath) {
     return name;
 }
 
-PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap,
-                               RebuildScope scope) {
-    const RecoverySet& set = check.set;
-    PreparedRebuild prepared;
-    prepared.check_ = &check;
-    RebuildResult& result = prepared.result;
-    // The input slices to solve for, by their index in the set, and where each lies.
-    struct Missing {
-        uint32_t index;
-        size_t output;
-        uint64_t offset; // in the piece
-        uint64_t length; // of the slice's bytes inside the piece
-    };
-    std::vector<Missing> missing;
+namespace {
+
+// The pieces that are not intact: each is rebuilt whole.
+std::vector<const PieceCheck*> PiecesToBuild(const SetCheck& check) {
     std::vector<const PieceCheck*> toBuild;
     for (const PieceCheck& piece : check.pieces)
-        if (piece.state != PieceState::Intact)
+        if (piece.state != PieceCondition::Intact)
             toBuild.push_back(&piece);
-    if (toBuild.empty())
-        return prepared;
+    return toBuild;
+}
+
+// The slices of the pieces rebuilt that are not good: the unknowns of the solve.
+std::vector<MissingSlice> MissingSlices(const RecoverySet& set, const std::vector<const PieceCheck*>& toBuild) {
+    std::vector<MissingSlice> missing;
     for (size_t o = 0; o < toBuild.size(); ++o) {
         const SetFile& file = set.files[toBuild[o]->file];
         for (size_t s = 0; s < file.slices.size(); ++s)
@@ -127,184 +108,142 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
                                    std::min(set.sliceSize, file.length - offset)});
             }
     }
-    if (missing.size() > set.recovery.size()) {
-        result.outcome = RebuildOutcome::NotEnough;
-        return prepared;
+    return missing;
+}
+
+// Which input slices are present, and in which file: each piece not rebuilt, and the good slices of those
+// that are.
+std::vector<PresentSlice> PresentSlices(const SetCheck& check, const std::vector<MissingSlice>& missing) {
+    const RecoverySet& set = check.set;
+    std::vector<bool> isMissing(set.InputSlices(), false);
+    for (const MissingSlice& m : missing)
+        isMissing[m.index] = true;
+    std::vector<PresentSlice> present;
+    for (const PieceCheck& piece : check.pieces) {
+        const SetFile& file = set.files[piece.file];
+        const std::string& path = piece.state == PieceCondition::Renamed ? piece.foundPath : piece.path;
+        for (size_t s = 0; s < file.slices.size(); ++s)
+            if (!isMissing[file.firstSlice + s]) {
+                const uint64_t offset = s * set.sliceSize;
+                present.push_back({file.firstSlice + static_cast<uint32_t>(s), &path, offset,
+                                   std::min(set.sliceSize, file.length - offset)});
+            }
     }
+    return present;
+}
+
+// The solve of the missing slices from the recovery slices; stopped, as the rest, by the front end.
+SolveResult Solve(const RecoverySet& set, const std::vector<MissingSlice>& missing, const ProgressCallback& progress) {
     std::vector<uint32_t> indices, exponents;
-    for (const Missing& m : missing)
+    for (const MissingSlice& m : missing)
         indices.push_back(m.index);
     for (const RecoverySliceAt& r : set.recovery)
         exponents.push_back(r.exponent);
     // The solver's work, which grows with the cube of the missing slices, can be stopped; it moves no bytes.
-    const SolveResult solved =
-        PlanSolve(indices, exponents, [&] { return !progress || progress(0, missing.size() * set.sliceSize); });
-    if (solved.outcome != SolveOutcome::Solved) {
-        result.outcome = solved.outcome == SolveOutcome::OutOfMemory ? RebuildOutcome::OutOfMemory
-                         : solved.outcome == SolveOutcome::Stopped   ? RebuildOutcome::Stopped
-                                                                     : RebuildOutcome::Singular;
-        return prepared;
-    }
-    const SolvePlan* plan = &solved.plan;
-    result.recoverySlicesUsed = static_cast<uint32_t>(plan->used.size());
-    result.rejectedSlices = plan->rejected;
+    const ProgressMeter waiting(progress, missing.size() * set.sliceSize);
+    return PlanSolve(indices, exponents, [&] { return !waiting.StopRequested(); });
+}
 
-    // Which input slices are present, and in which file: each piece not rebuilt, and the good slices of
-    // those that are.
-    struct Present {
-        uint32_t index;
-        const std::string* path;
-        uint64_t offset;
-        uint64_t length; // of the slice's bytes inside the piece's recorded length: the rest is zeros
-    };
-    std::vector<Present> present;
-    uint64_t presentBytes = 0;
-    {
-        std::vector<bool> isMissing(set.InputSlices(), false);
-        for (const Missing& m : missing)
-            isMissing[m.index] = true;
-        for (const PieceCheck& piece : check.pieces) {
-            const SetFile& file = set.files[piece.file];
-            const std::string& path = piece.state == PieceState::Renamed ? piece.foundPath : piece.path;
-            for (size_t s = 0; s < file.slices.size(); ++s)
-                if (!isMissing[file.firstSlice + s]) {
-                    const uint64_t offset = s * set.sliceSize;
-                    const uint64_t length = std::min(set.sliceSize, file.length - offset);
-                    present.push_back({file.firstSlice + static_cast<uint32_t>(s), &path, offset, length});
-                    presentBytes += length;
-                }
-        }
-    }
+RebuildOutcome SolveRefusal(SolveOutcome outcome) {
+    return outcome == SolveOutcome::OutOfMemory ? RebuildOutcome::OutOfMemory
+           : outcome == SolveOutcome::Stopped   ? RebuildOutcome::Stopped
+                                                : RebuildOutcome::Singular;
+}
 
-    // Each pass works on one range of every slice, so that the buffers stay within the cap: the recovery
-    // slices in use, a batch of present slices read at a time, and one rebuilt slice.
-    const size_t k = missing.size(), used = plan->used.size();
-    const size_t batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present.size()));
-    uint64_t range = memoryCap / (used + batch + 1);
-    range -= range % gf16::kWorkingChunk;
-    range = std::max<uint64_t>(4096, std::min(set.sliceSize, range));
-    const size_t working = gf16::WorkingSize(static_cast<size_t>(range));
-    Meter meter{progress, 0, presentBytes + used * set.sliceSize};
-    // The buffers are taken before any file is written: too little memory is a refusal like the others.
-    std::vector<std::vector<uint8_t>> acc, inputs;
-    std::vector<uint8_t> out;
-    try {
-        acc.assign(used, std::vector<uint8_t>(working));
-        inputs.assign(batch, std::vector<uint8_t>(static_cast<size_t>(range)));
-        out.resize(working);
-    } catch (const std::bad_alloc&) {
-        result.outcome = RebuildOutcome::OutOfMemory;
-        return prepared;
-    }
-    // Every refusal is decided: from here on files are written, under temporary names only.
-    std::vector<PreparedRebuild::Output>& outputs = prepared.outputs_;
-    outputs.resize(toBuild.size());
+// What a piece rebuilt keeps of what is there: all of a piece found under another name, the good slices of
+// a damaged one.
+void CopyGoodParts(const RecoverySet& set, const PieceCheck& piece, File& to) {
+    const SetFile& file = set.files[piece.file];
     std::vector<uint8_t> block(kCopyBlock);
+    if (piece.state == PieceCondition::Renamed) {
+        File from(piece.foundPath, File::Mode::ReadDenyWrite);
+        CopyRange(from, to, 0, file.length, block);
+    } else if (piece.state != PieceCondition::Missing) {
+        File from(piece.path, File::Mode::ReadDenyWrite);
+        for (size_t s = 0; s < file.slices.size(); ++s)
+            if (piece.goodSlices[s])
+                CopyRange(from, to, s * set.sliceSize, std::min(set.sliceSize, file.length - s * set.sliceSize), block);
+    }
+}
+
+} // namespace
+
+// The files rebuilt, under temporary names only; a file outside the scope is solved and never written.
+std::vector<File*> PreparedRebuild::OpenOutputs(const std::vector<const PieceCheck*>& toBuild, RebuildScope scope) {
+    const RecoverySet& set = check_->set;
+    outputs_.resize(toBuild.size());
+    std::vector<File*> files(toBuild.size(), nullptr);
     for (size_t o = 0; o < toBuild.size(); ++o) {
         const PieceCheck& piece = *toBuild[o];
-        const SetFile& file = set.files[piece.file];
-        outputs[o].piece = &piece;
-        if ((scope == RebuildScope::PiecesOnly && !file.isPiece) || piece.path.empty())
+        outputs_[o].piece = &piece;
+        if ((scope == RebuildScope::PiecesOnly && !set.files[piece.file].isPiece) || piece.path.empty())
             continue;
         // What a stopped rebuild left is ours, and never the only copy of anything.
         const std::string temp = RebuildingName(piece.path);
         if (GetEntryStatus(temp).exists && !GetEntryStatus(temp).isFolder && DeleteFileAt(temp))
             result.removedLeftovers.push_back(temp);
-        outputs[o].file.Open(temp, File::Mode::CreateNew);
-        outputs[o].temp = temp;
-        if (piece.state == PieceState::Renamed) {
-            File from(piece.foundPath, File::Mode::ReadDenyWrite);
-            CopyRange(from, outputs[o].file, 0, file.length, block);
-        } else if (piece.state != PieceState::Missing) {
-            File from(piece.path, File::Mode::ReadDenyWrite);
-            for (size_t s = 0; s < file.slices.size(); ++s)
-                if (piece.goodSlices[s])
-                    CopyRange(from, outputs[o].file, s * set.sliceSize,
-                              std::min(set.sliceSize, file.length - s * set.sliceSize), block);
-        }
+        outputs_[o].file.Open(temp, File::Mode::CreateNew);
+        outputs_[o].temp = temp;
+        CopyGoodParts(set, piece, outputs_[o].file);
+        files[o] = &outputs_[o].file;
     }
+    return files;
+}
 
-    std::vector<uint8_t*> accAt(used);
-    std::vector<const uint8_t*> accIn(used), inputAt(batch);
-    for (size_t r = 0; r < used; ++r)
-        accIn[r] = accAt[r] = acc[r].data();
-    for (size_t b = 0; b < batch; ++b)
-        inputAt[b] = inputs[b].data();
-    uint8_t* outAt = out.data();
-    std::vector<uint16_t> factors;
-    for (uint64_t begin = 0; begin < set.sliceSize; begin += range) {
-        const size_t len = static_cast<size_t>(std::min(range, set.sliceSize - begin));
-        const size_t lenWorking = gf16::WorkingSize(len);
-        for (size_t r = 0; r < used; ++r) {
-            const RecoverySliceAt& at = set.recovery[plan->used[r]];
-            File in(at.path, File::Mode::ReadDenyWrite);
-            ReadPadded(in, at.offset + begin, acc[r].data(), len);
-            std::fill(acc[r].begin() + len, acc[r].begin() + lenWorking, 0);
-            gf16::ToWorking(acc[r].data(), acc[r].data(), lenWorking);
-            if (!meter.Add(len)) {
-                result.outcome = RebuildOutcome::Stopped;
-                return prepared;
-            }
-        }
-        // What the present slices put into the recovery slices taken out again: what is left is the
-        // missing slices' share. A present slice is read up to its piece's recorded length and padded with
-        // zeros, whatever follows in the file; a range past that length is all zeros and adds nothing.
-        File source;
-        const std::string* openPath = nullptr;
-        std::vector<const Present*> inBatch;
-        for (size_t next = 0; next < present.size();) {
-            inBatch.clear();
-            for (; next < present.size() && inBatch.size() < batch; ++next)
-                if (begin < present[next].length)
-                    inBatch.push_back(&present[next]);
-            const size_t n = inBatch.size();
-            if (n == 0)
-                break;
-            factors.assign(used * n, 0);
-            uint64_t read = 0;
-            for (size_t b = 0; b < n; ++b) {
-                const Present& p = *inBatch[b];
-                if (openPath != p.path) {
-                    source.Open(*p.path, File::Mode::ReadDenyWrite);
-                    openPath = p.path;
-                }
-                const size_t inPiece = static_cast<size_t>(std::min<uint64_t>(len, p.length - begin));
-                ReadPadded(source, p.offset + begin, inputs[b].data(), inPiece);
-                std::fill(inputs[b].begin() + inPiece, inputs[b].begin() + len, 0);
-                read += inPiece;
-                for (size_t r = 0; r < used; ++r)
-                    factors[r * n + b] = InputFactor(p.index, set.recovery[plan->used[r]].exponent);
-            }
-            gf16::ProductSums(n, used, factors).Add(inputAt.data(), accAt.data(), len, false);
-            if (!meter.Add(read)) {
-                result.outcome = RebuildOutcome::Stopped;
-                return prepared;
-            }
-        }
-        for (size_t j = 0; j < k; ++j) {
-            const Missing& m = missing[j];
-            if (begin >= m.length || !outputs[m.output].file.IsOpen())
-                continue;
-            std::fill(out.begin(), out.begin() + lenWorking, 0);
-            const std::vector<uint16_t> row(plan->coefficients.begin() + j * used,
-                                            plan->coefficients.begin() + (j + 1) * used);
-            gf16::ProductSums(used, 1, row).Add(accIn.data(), &outAt, len, true);
-            gf16::FromWorking(out.data(), out.data(), lenWorking);
-            WriteAt(outputs[m.output].file, m.offset + begin, out.data(),
-                    static_cast<size_t>(std::min<uint64_t>(len, m.length - begin)));
-        }
-    }
-
-    for (PreparedRebuild::Output& o : outputs)
+// Every file rebuilt closed and checked against its recorded MD5.
+bool PreparedRebuild::CheckOutputs() {
+    for (Output& o : outputs_)
         if (o.file.IsOpen())
             o.file.Close();
-    for (PreparedRebuild::Output& o : outputs)
-        if (!o.temp.empty() && !MatchesRecorded(o.temp, set.files[o.piece->file])) {
-            result.outcome = RebuildOutcome::Mismatch;
+    for (const Output& o : outputs_)
+        if (!o.temp.empty() && !MatchesRecorded(o.temp, check_->set.files[o.piece->file])) {
             result.mismatched = o.piece->path;
-            return prepared;
+            return false;
         }
-    result.outcome = RebuildOutcome::Ready;
+    return true;
+}
+
+RebuildOutcome PreparedRebuild::Prepare(const ProgressCallback& progress, uint64_t memoryCap, RebuildScope scope) {
+    const RecoverySet& set = check_->set;
+    const std::vector<const PieceCheck*> toBuild = PiecesToBuild(*check_);
+    if (toBuild.empty())
+        return RebuildOutcome::NothingToDo;
+    const std::vector<MissingSlice> missing = MissingSlices(set, toBuild);
+    if (missing.size() > set.recovery.size())
+        return RebuildOutcome::NotEnough;
+    const SolveResult solved = Solve(set, missing, progress);
+    if (solved.outcome != SolveOutcome::Solved)
+        return SolveRefusal(solved.outcome);
+    result.recoverySlicesUsed = static_cast<uint32_t>(solved.plan.used.size());
+    result.rejectedSlices = solved.plan.rejected;
+    const std::vector<PresentSlice> present = PresentSlices(*check_, missing);
+    uint64_t presentBytes = 0;
+    for (const PresentSlice& p : present)
+        presentBytes += p.length;
+    // The buffers are taken before any file is written: too little memory is a refusal like the others.
+    PassBuffers buffers;
+    try {
+        buffers = TakePassBuffers(memoryCap, solved.plan.used.size(), present.size(), set.sliceSize);
+    } catch (const std::bad_alloc&) {
+        return RebuildOutcome::OutOfMemory;
+    }
+    // Every refusal is decided: from here on files are written, under temporary names only.
+    const std::vector<File*> files = OpenOutputs(toBuild, scope);
+    ProgressMeter meter(progress, presentBytes + solved.plan.used.size() * set.sliceSize);
+    RunPasses(set, solved.plan, missing, present, buffers, files, meter);
+    meter.Finish();
+    return CheckOutputs() ? RebuildOutcome::Ready : RebuildOutcome::Mismatch;
+}
+
+PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& progress, uint64_t memoryCap,
+                               RebuildScope scope) {
+    PreparedRebuild prepared;
+    prepared.check_ = &check;
+    try {
+        prepared.result.outcome = prepared.Prepare(progress, memoryCap, scope);
+    } catch (const JobStopped&) {
+        prepared.result.outcome = RebuildOutcome::Stopped;
+    }
     return prepared;
 }
 
@@ -343,10 +282,10 @@ RebuildResult PreparedRebuild::Commit() {
             Step& step = done.back();
             step.piece.path = o.piece->path;
             step.temp = o.temp;
-            if (o.piece->state == PieceState::Renamed)
+            if (o.piece->state == PieceCondition::Renamed)
                 step.piece.copiedOf = o.piece->foundPath;
             for (const PieceCheck& other : check_->pieces)
-                if (other.state == PieceState::Renamed && other.foundPath == o.piece->path)
+                if (other.state == PieceCondition::Renamed && other.foundPath == o.piece->path)
                     step.piece.keptCopyOf = other.path;
             if (GetEntryStatus(o.piece->path).exists) {
                 const std::string kept = DamagedName(o.piece->path);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/job_progress.h"
+#include "platform/file.h"
 #include "recovery/piece_check.h"
 
 namespace par2 {
@@ -67,6 +68,10 @@ public:
 
 private:
     friend PreparedRebuild PrepareRebuild(const SetCheck&, const ProgressCallback&, uint64_t, RebuildScope);
+    // The steps of PrepareRebuild: the outcome it ends with.
+    RebuildOutcome Prepare(const ProgressCallback& progress, uint64_t memoryCap, RebuildScope scope);
+    std::vector<File*> OpenOutputs(const std::vector<const PieceCheck*>& toBuild, RebuildScope scope);
+    bool CheckOutputs();
     std::vector<Output> outputs_;
     const SetCheck* check_ = nullptr;
 };

@@ -145,15 +145,15 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
 
 // One pass over the file: a packet that fails its MD5 is passed over by its length when that fits the file,
 // else by the next magic after it, so no byte is hashed twice however the headers lie.
-void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& damaged,
-              const std::function<bool(uint64_t)>& advance) {
+void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& damaged, ProgressMeter& meter) {
     File file(found.path, File::Mode::ReadDenyWrite);
     ScanWindow window(file);
     const uint64_t length = window.Length();
     std::vector<uint8_t> block(kScanBlock), held;
+    uint64_t counted = 0;
     for (uint64_t pos = window.FindMagic(0); pos < length;) {
-        if (advance && !advance(pos))
-            return;
+        meter.Advance(pos - counted);
+        counted = pos;
         const uint8_t* head = window.At(pos, kHeaderSize);
         PacketHeader header;
         const bool parsed = head && ReadHeader(head, header);
@@ -172,8 +172,7 @@ void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& da
         }
         pos = window.FindMagic(pos + header.length);
     }
-    if (advance)
-        advance(length);
+    meter.Advance(length - counted);
 }
 
 enum class Built { NotPieces, Incomplete, Complete };
@@ -277,24 +276,24 @@ uint64_t IndexBytes(const std::string& folder) {
 
 ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces,
                            const ProgressCallback& progress, uint64_t progressBase, uint64_t progressTotal) {
+    ProgressMeter meter(progress, progressTotal);
+    meter.Skip(progressBase);
+    try {
+        return ReadRecoverySet(folder, pieces, meter);
+    } catch (const JobStopped&) {
+        return {ReadOutcome::Stopped, {}, {}};
+    }
+}
+
+ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces, ProgressMeter& meter) {
     std::map<Id, SetParts> sets;
     std::vector<std::pair<std::string, uint32_t>> damagedFiles;
     uint32_t damaged = 0;
-    uint64_t done = progressBase;
-    bool stopped = false;
     for (const FoundFile& found : IndexFilesIn(folder)) {
-        const uint64_t start = done;
         const uint32_t damagedBefore = damaged;
-        ScanFile(found, sets, damaged, [&](uint64_t at) {
-            if (progress && !progress(start + at, progressTotal))
-                stopped = true;
-            return !stopped;
-        });
-        if (stopped)
-            return {ReadOutcome::Stopped, {}, {}};
+        ScanFile(found, sets, damaged, meter);
         if (damaged > damagedBefore)
             damagedFiles.emplace_back(found.path, damaged - damagedBefore);
-        done = start + found.size;
     }
     ReadResult result;
     std::vector<RecoverySet> complete;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/job_progress.h"
+#include "core/progress_meter.h"
 #include "recovery/par2_format.h"
 
 namespace par2 {
@@ -69,6 +70,10 @@ uint64_t IndexBytes(const std::string& folder);
 // Scans every "*.par2" in the folder ('\\'-separated path) for intact packets; unknown types and packets of
 // other sets are ignored, duplicates merged. A set counts when it lists a piece name; of several, the one
 // whose descriptions match the pieces present (see ChooseSet). Throws FileException when a file cannot be read.
+// The bytes scanned advance the meter; throws JobStopped when asked to stop.
+ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces, ProgressMeter& meter);
+// The same for a caller that holds a bare callback: progressBase bytes counted as done before, of
+// progressTotal; a stop ends it as Stopped.
 ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces,
                            const ProgressCallback& progress = nullptr, uint64_t progressBase = 0,
                            uint64_t progressTotal = 0);

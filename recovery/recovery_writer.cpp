@@ -275,23 +275,37 @@ void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place plac
 void RecoveryWriter::Complete(ProgressMeter& meter) {
     if (!pass_)
         return;
-    const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    // The first piece's data is read back unless the pass was fed its bytes as they are now.
-    const uint32_t firstWritten = firstFed_ ? 0 : 1;
-    if (!firstFed_) {
-        Piece& first = state_[0];
-        File in(pieces_[0].name, File::Mode::ReadDenyWrite);
-        std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
-        for (size_t got = 0; got < head.size();) {
-            const size_t n = in.Read(head.data() + got, head.size() - got);
-            if (n == 0)
-                throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
-            got += n;
-        }
-        first.id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
-    }
+    if (!firstFed_)
+        IdentifyFirstPiece();
     // The other pieces' IDs as read ahead: the pass goes on while its last batches are still at work.
     Order(false);
+    meter.Grow(BytesLeft());
+    FeedReadBack(meter);
+    SettleOrder(meter);
+    BuildRepeatedPackets();
+    WriteFile(kIndexFileName, *pass_, nullptr, 0);
+    WriteVolumes(*pass_);
+    RunLaterPasses(meter);
+    pass_.reset();
+    memory_ = PassMemory();
+    outcome_.piecesRestored = plan_.piecesRestored;
+    outcome_.files = static_cast<uint32_t>(files_.size());
+}
+
+void RecoveryWriter::IdentifyFirstPiece() {
+    File in(pieces_[0].name, File::Mode::ReadDenyWrite);
+    std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
+    for (size_t got = 0; got < head.size();) {
+        const size_t n = in.Read(head.data() + got, head.size() - got);
+        if (n == 0)
+            throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
+        got += n;
+    }
+    state_[0].id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
+}
+
+uint64_t RecoveryWriter::BytesLeft() const {
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
     uint64_t reread = firstFed_ ? 0 : pieces_[0].size;
     for (uint32_t p = 1; p < count; ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
@@ -300,20 +314,26 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     uint64_t total = 0;
     for (const PlannedPiece& piece : pieces_)
         total += piece.size;
-    meter.Grow(reread + (passes - 1) * total);
+    return reread + (passes - 1) * total;
+}
 
+void RecoveryWriter::FeedReadBack(ProgressMeter& meter) {
     if (!firstFed_)
         FeedFromDisk(*pass_, 0, Place::Final, true, meter);
-    for (uint32_t p = 1; p < count; ++p)
+    for (uint32_t p = 1; p < pieces_.size(); ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             FeedFromDisk(*pass_, p, Place::Moved, false, meter);
     pass_->Drain();
+}
+
+void RecoveryWriter::SettleOrder(ProgressMeter& meter) {
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
     // The IDs of the pieces as written. Where the source changed after its heads were read ahead, the order
     // moves again: every piece is now where finalBase says.
     bool asReadAhead = true;
     for (uint32_t p = 0; p < count; ++p)
         state_[p].assumedBase = state_[p].finalBase;
-    for (uint32_t p = firstWritten; p < count; ++p) {
+    for (uint32_t p = firstFed_ ? 0 : 1; p < count; ++p) {
         Piece& piece = state_[p];
         piece.headHash = piece.head.Final();
         const par2::Id id = par2::FileIdOf(piece.headHash, pieces_[p].size, pieces_[p].name);
@@ -333,7 +353,10 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         state_[0].headHash = state_[0].head.Final();
     for (uint32_t p = 0; p < count; ++p)
         state_[p].fileHash = state_[p].file.Final();
+}
 
+void RecoveryWriter::BuildRepeatedPackets() {
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
     // The packets every file repeats, in file ID order.
     std::vector<uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0);
@@ -345,31 +368,36 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         std::memcpy(main.data() + par2::kMainFixed + 16 * i, state_[order[i]].id.data(), 16);
     setId_ = Md5Of(main.data(), main.size());
     repeated_ = par2::BuildPacket(setId_, par2::kMainType, main);
-    for (uint32_t p : order) {
-        const Piece& piece = state_[p];
-        par2::FileDescription described;
-        described.fileId = piece.id.data();
-        described.hash = piece.fileHash.data();
-        described.headHash = piece.headHash.data();
-        described.length = pieces_[p].size;
-        described.name = pieces_[p].name.data();
-        described.nameLen = pieces_[p].name.size();
-        std::vector<uint8_t> desc(static_cast<size_t>(par2::FileDescriptionSize(described.nameLen)));
-        par2::PutFileDescription(desc.data(), described);
-        const std::vector<uint8_t> descPacket = par2::BuildPacket(setId_, par2::kFileDescType, desc);
-        Append(repeated_, descPacket.data(), descPacket.size());
-        std::vector<uint8_t> sums(par2::kSliceChecksumsFixed);
-        par2::PutSliceChecksums(sums.data(), piece.id.data());
-        Append(sums, piece.checksums.data(), piece.checksums.size());
-        const std::vector<uint8_t> sumsPacket = par2::BuildPacket(setId_, par2::kSliceChecksumType, sums);
-        Append(repeated_, sumsPacket.data(), sumsPacket.size());
-    }
-    const std::vector<uint8_t> creator = par2::BuildPacket(
-        setId_, par2::kCreatorType, std::vector<uint8_t>(CreatorText().begin(), CreatorText().end()));
+    for (uint32_t p : order)
+        AppendPiecePackets(p);
+    const std::vector<uint8_t> creator =
+        par2::BuildPacket(setId_, par2::kCreatorType, std::vector<uint8_t>(CreatorText().begin(), CreatorText().end()));
     Append(repeated_, creator.data(), creator.size());
+}
 
-    WriteFile(kIndexFileName, *pass_, nullptr, 0);
-    WriteVolumes(*pass_);
+void RecoveryWriter::AppendPiecePackets(uint32_t p) {
+    const Piece& piece = state_[p];
+    par2::FileDescription described;
+    described.fileId = piece.id.data();
+    described.hash = piece.fileHash.data();
+    described.headHash = piece.headHash.data();
+    described.length = pieces_[p].size;
+    described.name = pieces_[p].name.data();
+    described.nameLen = pieces_[p].name.size();
+    std::vector<uint8_t> desc(static_cast<size_t>(par2::FileDescriptionSize(described.nameLen)));
+    par2::PutFileDescription(desc.data(), described);
+    const std::vector<uint8_t> descPacket = par2::BuildPacket(setId_, par2::kFileDescType, desc);
+    Append(repeated_, descPacket.data(), descPacket.size());
+    std::vector<uint8_t> sums(par2::kSliceChecksumsFixed);
+    par2::PutSliceChecksums(sums.data(), piece.id.data());
+    Append(sums, piece.checksums.data(), piece.checksums.size());
+    const std::vector<uint8_t> sumsPacket = par2::BuildPacket(setId_, par2::kSliceChecksumType, sums);
+    Append(repeated_, sumsPacket.data(), sumsPacket.size());
+}
+
+void RecoveryWriter::RunLaterPasses(ProgressMeter& meter) {
+    // Each later pass reads every piece back for its own share of the recovery slices.
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
         pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, first,
@@ -379,10 +407,6 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
         pass_->Finish();
         WriteVolumes(*pass_);
     }
-    pass_.reset();
-    memory_ = PassMemory();
-    outcome_.piecesRestored = plan_.piecesRestored;
-    outcome_.files = static_cast<uint32_t>(files_.size());
 }
 
 void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {

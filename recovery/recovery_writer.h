@@ -66,6 +66,17 @@ private:
     // A recovery slice packet's header, its exponent included.
     static constexpr size_t kPacketHead = par2::kHeaderSize + par2::kRecoverySliceFixed;
     using PacketHead = std::array<uint8_t, kPacketHead>;
+    // The steps of Complete: the first piece's ID when its bytes were not final as written; the bytes the
+    // read-backs and later passes add to the meter; the pieces whose slices moved read back; the pieces'
+    // IDs as written, and the slices fed again where those move the order; the packets every file repeats;
+    // the passes after the first.
+    void IdentifyFirstPiece();
+    uint64_t BytesLeft() const;
+    void FeedReadBack(ProgressMeter& meter);
+    void SettleOrder(ProgressMeter& meter);
+    void BuildRepeatedPackets();
+    void AppendPiecePackets(uint32_t piece);
+    void RunLaterPasses(ProgressMeter& meter);
     void WriteVolumes(const RecoveryPass& pass);
     // A file of the count recovery slices whose headers are heads, then the packets every file repeats.
     void WriteFile(const std::string& name, const RecoveryPass& pass, const PacketHead* heads, uint32_t count);
@@ -79,9 +90,9 @@ private:
     std::unique_ptr<Piece[]> state_;
     PassMemory memory_; // before pass_, which uses it
     std::unique_ptr<RecoveryPass> pass_;
-    uint32_t current_ = 0; // the piece Written is in
-    uint64_t offset_ = 0;  // bytes of it seen
-    size_t slotFill_ = 0;  // bytes in the pass's current slot
+    uint32_t current_ = 0;      // the piece Written is in
+    uint64_t offset_ = 0;       // bytes of it seen
+    size_t slotFill_ = 0;       // bytes in the pass's current slot
     bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one
     bool firstFed_ = false;     // the first piece's bytes as written are final: it is not read back
     par2::Id setId_{};

@@ -48,23 +48,34 @@ bool ClearLeftoverPieces(const std::vector<FoundFile>& pieces, Messenger& messen
         return IsRecoveryFileName(f.name.c_str(), f.name.size());
     });
     const size_t pieceCount = static_cast<size_t>(recovery - pieces.begin());
-    Outcome question = CountedOutcome(OutcomeKind::LeftoverPieces, pieceCount, pieces.size() - pieceCount);
-    question.path = CurrentDirectory();
+    told::LeftoverPieces question;
+    question.folder = CurrentDirectory();
+    question.pieces = pieceCount;
+    question.recoveryFiles = pieces.size() - pieceCount;
     if (pieceCount) {
-        question.name = pieces.front().name;
-        question.other = pieces[pieceCount - 1].name;
+        question.firstPiece = pieces.front().name;
+        question.lastPiece = pieces[pieceCount - 1].name;
     }
     if (recovery != pieces.end()) {
-        question.recorded = recovery->name;
-        question.computed = pieces.back().name;
+        question.firstRecoveryFile = recovery->name;
+        question.lastRecoveryFile = pieces.back().name;
     }
     if (messenger.Ask(question) != Answer::Yes)
         return false;
     for (const FoundFile& piece : pieces) {
         if (!DeleteFileAt(piece.path)) {
-            messenger.Tell({OutcomeKind::CannotDeletePiece, CurrentDirectory(), {}, {}, piece.name});
+            told::CannotDeletePiece cannot;
+            cannot.name = piece.name;
+            cannot.folder = CurrentDirectory();
+            messenger.Tell(cannot);
             return false;
         }
     }
     return true;
+}
+
+Outcome SplitFailure(const std::string& what, int written) {
+    if (written == 0)
+        return told::SplitFileError{what};
+    return told::SplitFailedCleanedUp{what, static_cast<uint64_t>(written)};
 }

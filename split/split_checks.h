@@ -19,3 +19,6 @@ const FoundFile* LargeFileAmong(const std::string& largeFile, const std::vector<
 // Asks once whether to delete the pieces found (default No) and deletes them on Yes. False when the
 // user said No or a piece could not be deleted (after saying so): the split must not go on.
 bool ClearLeftoverPieces(const std::vector<FoundFile>& pieces, Messenger& messenger);
+
+// How a split that failed on the way ended: nothing written, or the pieces written deleted again.
+Outcome SplitFailure(const std::string& what, int written);

@@ -77,7 +77,7 @@ private:
             return Refuse(large, *refusal);
         const std::vector<FoundFile> existing = PiecesInCurrentDirectory();
         if (LargeFileAmong(job_.largeFile, existing))
-            return Refuse(large, {OutcomeKind::LargeFileIsAPiece, job_.largeFile});
+            return Refuse(large, told::LargeFileIsAPiece{job_.largeFile});
         if (!ClearLeftoverPieces(existing, messenger_)) {
             large.Close();
             return SplitEnd::Refused;
@@ -97,7 +97,7 @@ private:
     SplitEnd Refuse(File& large, const Outcome& refusal) {
         large.Close();
         messenger_.Tell(refusal);
-        switch (refusal.kind) {
+        switch (refusal.Kind()) {
         case OutcomeKind::TooManyPieces:
             return SplitEnd::TooManyPieces;
         case OutcomeKind::LargeFileIsAPiece:
@@ -125,7 +125,7 @@ private:
         // Counted again for the header that will really be written.
         const std::string header = BuildPieceHeader(crcText, job_.largeFile);
         if (CountPieces(stubSize_ + header.size(), size_, job_.splitSize) > static_cast<uint64_t>(kMaxPieces)) {
-            Refuse(large, {OutcomeKind::TooManyPieces});
+            Refuse(large, told::TooManyPieces{});
             return std::nullopt;
         }
         return WritePass(large, header, meter, false);
@@ -162,10 +162,11 @@ private:
             crcText = copiedCrc;
         if (pass.changedSize || copiedCrc != crcText) {
             // Pieces that are no set of this file would be joined into a wrong one: they go, as on a stop.
-            Outcome changed{OutcomeKind::ChangedWhileSplitting, job_.largeFile};
-            changed.recorded = crcText;
-            changed.computed = copiedCrc;
-            changed.first = static_cast<uint64_t>(written_);
+            told::ChangedWhileSplitting changed;
+            changed.path = job_.largeFile;
+            changed.measuredCrc = crcText;
+            changed.copiedCrc = copiedCrc;
+            changed.piecesDeleted = static_cast<uint64_t>(written_);
             DeletePieces();
             messenger_.Tell(changed);
             return {SplitEnd::ChangedWhileSplitting, 0, {}};

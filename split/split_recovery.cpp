@@ -16,8 +16,8 @@ std::variant<RecoveryPlan, Outcome> PlanSplitRecovery(uint64_t prefixBytes, uint
         return *ok;
     const uint64_t size = static_cast<uint64_t>(splitSize);
     if (std::get<RecoveryRefusal>(plan) == RecoveryRefusal::PiecesTooSmall)
-        return CountedOutcome(OutcomeKind::RecoveryPiecesTooSmall, pieces, size);
-    return CountedOutcome(OutcomeKind::RecoveryNeedsMemory, size, memoryCap);
+        return told::RecoveryPiecesTooSmall{pieces, size};
+    return told::RecoveryNeedsMemory{size, memoryCap};
 }
 
 std::optional<Outcome> ReserveSplitRecovery(RecoveryWriter& writer, uint64_t prefixBytes, uint64_t fileSize,
@@ -27,7 +27,7 @@ std::optional<Outcome> ReserveSplitRecovery(RecoveryWriter& writer, uint64_t pre
     if (const Outcome* refusal = std::get_if<Outcome>(&plan))
         return *refusal;
     if (!writer.Reserve(std::get<RecoveryPlan>(plan)))
-        return Outcome{OutcomeKind::RecoveryMemoryUnavailable};
+        return told::RecoveryMemoryUnavailable{};
     return std::nullopt;
 }
 

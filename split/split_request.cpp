@@ -32,17 +32,20 @@ std::optional<Outcome> CheckSplitLayout(const SplitJob& job, uint64_t fileSize) 
     const bool withHeader = WritesHeader(job);
     if (withHeader) {
         const std::string name = RecordedName(job.largeFile);
-        if (!IsPlainFileName(name.c_str(), name.size()))
-            return Outcome{OutcomeKind::NameUnrecordable, job.largeFile, {}, {}, name};
+        if (!IsPlainFileName(name.c_str(), name.size())) {
+            told::NameUnrecordable refusal;
+            refusal.path = job.largeFile;
+            refusal.name = name;
+            return refusal;
+        }
     }
     const uint64_t headerSize = withHeader ? LongestPieceHeader(job.crcText, job.largeFile).size() : 0;
     const uint64_t prefix = StubBytes(job) + headerSize;
     // A first piece holding only what precedes the data would be no piece of the size asked for.
     if (prefix > 0 && Unsigned(job.splitSize) <= prefix) {
         if (job.stubImage)
-            return CountedOutcome(OutcomeKind::SelfCatenateTooSmall, Unsigned(job.splitSize), StubBytes(job),
-                                  headerSize);
-        return CountedOutcome(OutcomeKind::PieceSizeTooSmall, Unsigned(job.splitSize), prefix);
+            return told::SelfCatenateTooSmall{Unsigned(job.splitSize), StubBytes(job), headerSize};
+        return told::PieceSizeTooSmall{Unsigned(job.splitSize), prefix};
     }
     // While the CRC is not known its text is counted at its shortest too: only when even that gives
     // too many pieces is the split refused here (the split counts again once it knows the CRC).
@@ -50,20 +53,17 @@ std::optional<Outcome> CheckSplitLayout(const SplitJob& job, uint64_t fileSize) 
     const uint64_t fewest =
         CountPieces(crcKnown ? prefix : prefix - (kLongestCrcText - kShortestCrcText), fileSize, job.splitSize);
     if (fewest > static_cast<uint64_t>(kMaxPieces))
-        return Outcome{OutcomeKind::TooManyPieces};
+        return told::TooManyPieces{};
     return std::nullopt;
 }
 
 std::optional<Outcome> CheckSplitRequest(const SplitJob& job, int64_t fileSize, const RecoveryRequest& recovery,
                                          uint64_t memoryCap) {
     if (fileSize <= job.splitSize) {
-        Outcome notLarger =
-            CountedOutcome(OutcomeKind::LargeFileNotLarger, Unsigned(fileSize), Unsigned(job.splitSize));
-        notLarger.path = job.largeFile;
-        return notLarger;
+        return told::LargeFileNotLarger{job.largeFile, Unsigned(fileSize), Unsigned(job.splitSize)};
     }
     if (job.splitSize <= 0)
-        return Outcome{OutcomeKind::NoSplitSize};
+        return told::NoSplitSize{};
     if (std::optional<Outcome> refusal = CheckSplitLayout(job, static_cast<uint64_t>(fileSize)))
         return refusal;
     if (recovery.value > 0) {

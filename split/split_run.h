@@ -1,37 +1,39 @@
-// One split's run and its ending, alike for a file and for standard input: a set cut short, its first
-// piece perhaps still holding the placeholder CRC, is no set, so its pieces and recovery files go.
+// How a split ends when it does not end in success, the same for a file and a stream: a set cut short, its
+// first piece perhaps still holding the placeholder CRC, is no set, so its pieces go on a failure as on a
+// stop, and the recovery files listening to it are discarded.
 #pragma once
 
 #include <new>
 #include <string>
 
-#include "core/job_progress.h"
-#include "core/outcome.h"
+#include "core/messages.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
+#include "split/split_checks.h"
 #include "split/split_engine.h"
 
-// Splitter: Run() -> SplitResult, Written() -> int, DeletePieces().
+// Splitter: Run() -> SplitResult, Written() -> the pieces written, DeletePieces().
 template <class Splitter>
 SplitResult RunSplitter(Splitter& splitter, const SplitJob& job, Messenger& messenger) {
-    auto failed = [&](const std::string& what) -> SplitResult {
+    auto discard = [&job] {
         if (job.observer)
             job.observer->Discard();
+    };
+    auto failed = [&](const std::string& what) -> SplitResult {
+        discard();
         const int written = splitter.Written();
         try {
             splitter.DeletePieces();
         } catch (const FileException&) {
-            // Deleted below in any case: the close's error adds nothing to the one reported.
+            // Deleted in any case: the close's error adds nothing to the one reported.
         }
-        const OutcomeKind kind = written == 0 ? OutcomeKind::SplitFileError : OutcomeKind::SplitFailedCleanedUp;
-        Outcome outcome = CountedOutcome(kind, static_cast<uint64_t>(written));
-        outcome.text = what;
-        messenger.Tell(outcome);
+        messenger.Tell(SplitFailure(what, written));
         return {SplitEnd::FileError, 0, {}};
     };
     try {
         const SplitResult result = splitter.Run();
-        if (result.end != SplitEnd::Done && job.observer)
-            job.observer->Discard();
+        if (result.end != SplitEnd::Done)
+            discard();
         return result;
     } catch (const FileException& e) {
         return failed(e.Description());
@@ -40,9 +42,8 @@ SplitResult RunSplitter(Splitter& splitter, const SplitJob& job, Messenger& mess
         return failed("There was not enough memory to go on.");
     } catch (const JobStopped&) {
         splitter.DeletePieces();
-        if (job.observer)
-            job.observer->Discard();
-        messenger.Tell({OutcomeKind::SplitStopped});
+        discard();
+        messenger.Tell(told::SplitStopped{});
         return {SplitEnd::Stopped, 0, {}};
     }
 }

@@ -38,12 +38,12 @@ public:
 
     SplitResult Run() {
         if (job_.splitSize <= 0) {
-            messenger_.Tell({OutcomeKind::NoSplitSize});
+            messenger_.Tell(told::NoSplitSize{});
             return {SplitEnd::Refused, 0, {}};
         }
         if (std::optional<Outcome> refusal = CheckSplitLayout(job_, 0)) {
             messenger_.Tell(*refusal);
-            return {refusal->kind == OutcomeKind::TooManyPieces ? SplitEnd::TooManyPieces : SplitEnd::Refused, 0, {}};
+            return {refusal->Kind() == OutcomeKind::TooManyPieces ? SplitEnd::TooManyPieces : SplitEnd::Refused, 0, {}};
         }
         if (!ClearLeftoverPieces(PiecesInCurrentDirectory(), messenger_))
             return {SplitEnd::Refused, 0, {}};
@@ -51,17 +51,16 @@ public:
         try {
             Copy(placeholder);
         } catch (const TooManyForStream&) {
-            return Refuse({OutcomeKind::TooManyPieces}, SplitEnd::TooManyPieces);
+            return Refuse(told::TooManyPieces{}, SplitEnd::TooManyPieces);
         }
         if (length_ <= static_cast<uint64_t>(job_.splitSize)) {
-            Outcome notLarger = CountedOutcome(OutcomeKind::LargeFileNotLarger, length_, job_.splitSize);
-            notLarger.path = stream_.shownName;
-            return Refuse(notLarger, SplitEnd::Refused);
+            const uint64_t splitSize = static_cast<uint64_t>(job_.splitSize);
+            return Refuse(told::LargeFileNotLarger{stream_.shownName, length_, splitSize}, SplitEnd::Refused);
         }
         const std::string crcText = CrcText(crc_.Value());
         const std::string header = WritesHeader(job_) ? BuildPieceHeader(crcText, job_.largeFile) : "";
         if (overflow_.size() > placeholder.size() - header.size())
-            return Refuse({OutcomeKind::TooManyPieces}, SplitEnd::TooManyPieces);
+            return Refuse(told::TooManyPieces{}, SplitEnd::TooManyPieces);
         if (WritesHeader(job_))
             FinishHeader(placeholder, header);
         if (job_.observer) {

@@ -43,7 +43,7 @@ char g_output[kRecordedNameCapacity]; // the recorded name
 
 // The recovery index of the set when there is one to believe, and what it says of each piece.
 const RecoveryIndex* g_index = nullptr;
-PieceState g_state[kMaxPieces];
+SliceVerdict g_state[kMaxPieces];
 
 // The most of a refused name a message shows, the longest temporary name made, and the most
 // pieces a message lists by name.
@@ -122,7 +122,7 @@ void AppendPieceList(StubText& text, bool missing) {
     int listed = 0;
     int more = 0;
     for (int n = 0; n < g_index->pieces; ++n) {
-        const bool wanted = missing ? n > 0 && g_set->names[n][0] == 0 : g_state[n] != PieceState::Intact;
+        const bool wanted = missing ? n > 0 && g_set->names[n][0] == 0 : g_state[n] != SliceVerdict::Intact;
         if (!wanted)
             continue;
         if (listed == kMaxListed) {
@@ -136,7 +136,7 @@ void AppendPieceList(StubText& text, bool missing) {
             text.Append("\n").Append(name);
         } else {
             text.Append("\n").Append(ShownName(n));
-            if (g_state[n] == PieceState::WrongSize)
+            if (g_state[n] == SliceVerdict::WrongSize)
                 text.Append(join_text::kWrongSize);
         }
     }
@@ -293,7 +293,7 @@ void CheckCrc(const Crc32& crc) {
     }
     bool named = false;
     for (int n = 0; g_index && n < g_index->pieces; ++n)
-        named = named || g_state[n] != PieceState::Intact;
+        named = named || g_state[n] != SliceVerdict::Intact;
     if (!named) {
         ShowFatal(join_text::kCrcFailed);
         return;

@@ -92,7 +92,7 @@ uint32_t CheckPieces(uint8_t* block, uint32_t blockSize) {
             while (file.IsOpen() && file.Read(block, blockSize, &got) && got > 0)
                 check.Feed(block, got);
             // An unreadable piece is short at the failed read: its slices from there on are bad.
-            if (check.Finish() != PieceState::Intact)
+            if (check.Finish() != SliceVerdict::Intact)
                 g_found[n] = Found::Damaged;
         }
         g_badIn[n] = 0;

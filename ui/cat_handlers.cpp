@@ -175,10 +175,10 @@ void MainDialog::StartCatenation() {
                 recordedName_ = result->recordedName;
                 recordedCrcText_ = result->recordedCrc;
             }
-            if (!result->written || result->listLine.empty())
+            if (!result->written)
                 return;
             ListBox list(Item(IDC_CAT_LIST));
-            list.Add(result->listLine);
+            list.Add(PieceLine(result->outputPath, result->outputSize));
             rejoinedPaths_.push_back(result->outputPath);
             list.SetHorizontalExtent(kCatListExtent);
         });

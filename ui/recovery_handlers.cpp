@@ -37,8 +37,8 @@ PiecesBeforeJoin CheckAndRebuildPieces(const std::string& firstPiecePath, const 
     }
     const par2::PiecesAfterRebuild after = par2::PiecesAfter(check, prepared);
     if (!after.firstPath.empty()) {
-        const std::optional<JoinTarget> target =
-            DecideJoinTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, {}, messenger);
+        const std::optional<CatTarget> target =
+            DecideCatTarget(after.firstPath, after.firstBytes, after.paths, after.bytes, {}, messenger);
         if (!target)
             return PiecesBeforeJoin::Stop;
         replaceAnswer = target->replaceExisting;

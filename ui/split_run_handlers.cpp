@@ -62,12 +62,12 @@ void MainDialog::OnBn_StartSplit() {
 bool MainDialog::TakeStubImage(SplitJob& job) {
     const std::optional<StubImageBytes> image = LoadStubImage();
     if (!image) {
-        ShowOutcome(messenger_, {OutcomeKind::StubImageMissing});
+        ShowOutcome(messenger_, told::StubImageMissing{});
         return false;
     }
     // catstub reads the header right behind an image of exactly this size.
     if (image->size != kStubImageSize) {
-        ShowOutcome(messenger_, CountedOutcome(OutcomeKind::StubImageWrongSize, image->size, kStubImageSize));
+        ShowOutcome(messenger_, told::StubImageWrongSize{image->size, kStubImageSize});
         return false;
     }
     job.stubImage = image->data;

@@ -39,22 +39,22 @@ std::vector<std::string> PieceStateLines(const par2::SetCheck& check) {
         const std::string slices =
             " (" + std::to_string(piece.BadSlices()) + " of " + std::to_string(file.slices.size()) + " slices)";
         switch (piece.state) {
-        case par2::PieceState::Intact:
+        case par2::PieceCondition::Intact:
             break;
-        case par2::PieceState::Missing:
+        case par2::PieceCondition::Missing:
             lines.push_back("missing: " + file.name);
             break;
-        case par2::PieceState::Damaged:
+        case par2::PieceCondition::Damaged:
             lines.push_back("damaged: " + file.name + ": " +
                             (piece.BadSlices()
                                  ? Ranges(piece, check.set) + slices
                                  : std::to_string(piece.presentLength - file.length) + " bytes more than recorded"));
             break;
-        case par2::PieceState::Truncated:
+        case par2::PieceCondition::Truncated:
             lines.push_back("truncated: " + file.name + ": " + std::to_string(piece.presentLength) + " of " +
                             std::to_string(file.length) + " bytes, " + Ranges(piece, check.set) + slices);
             break;
-        case par2::PieceState::Renamed:
+        case par2::PieceCondition::Renamed:
             lines.push_back("renamed: " + file.name + " found as " + NamePart(piece.foundPath));
             break;
         }
@@ -69,9 +69,9 @@ std::vector<std::string> PieceStateLines(const par2::SetCheck& check) {
 }
 
 std::string RecoverySummary(const par2::SetCheck& check) {
-    using par2::PieceState;
-    const uint32_t damaged = check.Count(PieceState::Damaged) + check.Count(PieceState::Truncated);
-    const uint32_t missing = check.Count(PieceState::Missing), renamed = check.Count(PieceState::Renamed);
+    using par2::PieceCondition;
+    const uint32_t damaged = check.Count(PieceCondition::Damaged) + check.Count(PieceCondition::Truncated);
+    const uint32_t missing = check.Count(PieceCondition::Missing), renamed = check.Count(PieceCondition::Renamed);
     const uint32_t present = static_cast<uint32_t>(check.set.recovery.size());
     // A set over other files besides the pieces counts files.
     const bool onlyPieces =
@@ -104,7 +104,7 @@ std::string RecoverySummary(const par2::SetCheck& check) {
 std::string PiecesToRebuild(const par2::SetCheck& check, bool piecesOnly) {
     std::string names;
     for (const par2::PieceCheck& piece : check.pieces)
-        if (piece.state != par2::PieceState::Intact && (!piecesOnly || check.set.files[piece.file].isPiece))
+        if (piece.state != par2::PieceCondition::Intact && (!piecesOnly || check.set.files[piece.file].isPiece))
             names += (names.empty() ? "" : ", ") + check.set.files[piece.file].name;
     return names;
 }

@@ -31,8 +31,8 @@ void CheckPiece(const RecoveryIndex& index, int n, const uint8_t* data) {
     const std::vector<uint8_t> bytes = fuzz_input::PieceBytes(n, len);
     SliceCheck check(&index, n);
     check.Feed(bytes.data(), bytes.size());
-    const PieceState state = check.Finish();
-    Require(state == PieceState::Intact || state == PieceState::Damaged || state == PieceState::WrongSize);
+    const SliceVerdict state = check.Finish();
+    Require(state == SliceVerdict::Intact || state == SliceVerdict::Damaged || state == SliceVerdict::WrongSize);
 }
 
 } // namespace

@@ -60,7 +60,7 @@ public:
     std::vector<OutcomeKind> Kinds() const {
         std::vector<OutcomeKind> kinds;
         for (const Outcome& o : told)
-            kinds.push_back(o.kind);
+            kinds.push_back(o.Kind());
         return kinds;
     }
     // Recorded as told; answered like a Yes/No box.

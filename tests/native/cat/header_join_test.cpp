@@ -33,9 +33,12 @@ CatResult Join(const TempDir& dir, RecordingMessenger& messenger) {
 void ExpectToldJoin(const RecordingMessenger& messenger, OutcomeKind kind, const std::string& name,
                     const std::string& recorded, const std::string& computed) {
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{kind});
-    EXPECT_EQ(name, messenger.told[0].name);
-    EXPECT_EQ(recorded, messenger.told[0].recorded);
-    EXPECT_EQ(computed, messenger.told[0].computed);
+    const Outcome& told = messenger.told[0];
+    const bool joined = kind == OutcomeKind::CatChecked;
+    EXPECT_EQ(name, joined ? told.As<told::CatChecked>().name : told.As<told::MismatchWritten>().name);
+    const told::CrcTexts& crc = joined ? told.As<told::CatChecked>().crc : told.As<told::MismatchWritten>().crc;
+    EXPECT_EQ(recorded, crc.recorded);
+    EXPECT_EQ(computed, crc.computed);
 }
 
 size_t FileCount(const TempDir& dir) {
@@ -47,7 +50,7 @@ size_t FileCount(const TempDir& dir) {
 
 } // namespace
 
-TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
+TEST(HeaderCat, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     TempDir dir;
     const std::string data = TestBytes(4000000, 7);
     ASSERT_EQ(3u, WriteSet(dir, "big.bin", data, kFloppy).size());
@@ -61,13 +64,13 @@ TEST(HeaderJoin, RejoinsThreeFloppyPiecesAndReportsSizeAndCrc) {
     EXPECT_EQ("big.bin", r.recordedName);
     EXPECT_EQ(CrcText(CrcOf(data)), r.recordedCrc);
     EXPECT_EQ(dir.File("big.bin"), r.outputPath);
-    EXPECT_EQ("big.bin\t 4000000 bytes", r.listLine);
+    EXPECT_EQ(4000000u, r.outputSize);
     EXPECT_TRUE(dir.Read("big.bin") == data) << "rejoined bytes differ from the original";
-    ExpectToldJoin(messenger, OutcomeKind::Joined, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
-    EXPECT_EQ(r.outputPath, messenger.told[0].path);
+    ExpectToldJoin(messenger, OutcomeKind::CatChecked, "big.bin", CrcText(CrcOf(data)), CrcText(CrcOf(data)));
+    EXPECT_EQ(r.outputPath, messenger.told[0].As<told::CatChecked>().outputPath);
 }
 
-TEST(HeaderJoin, UnusualButValidSets) {
+TEST(HeaderCat, UnusualButValidSets) {
     struct Case {
         const char* what;
         std::string name;
@@ -95,13 +98,13 @@ TEST(HeaderJoin, UnusualButValidSets) {
         EXPECT_TRUE(r.written);
         EXPECT_EQ(c.name, r.recordedName);
         EXPECT_TRUE(dir.Read(c.name) == c.data) << "rejoined bytes differ";
-        EXPECT_EQ(c.name + "\t " + std::to_string(c.data.size()) + " bytes", r.listLine);
+        EXPECT_EQ(c.data.size(), r.outputSize);
         const std::string crc = CrcText(CrcOf(c.data));
-        ExpectToldJoin(messenger, OutcomeKind::Joined, c.name, crc, crc);
+        ExpectToldJoin(messenger, OutcomeKind::CatChecked, c.name, crc, crc);
     }
 }
 
-TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
+TEST(HeaderCat, MismatchedCrcIsReportedAndNotListed) {
     // Lower-case hex is no CRC field any writer makes: such a first piece holds no header at all.
     std::string data;
     std::string crc;
@@ -139,7 +142,7 @@ TEST(HeaderJoin, MismatchedCrcIsReportedAndNotListed) {
     }
 }
 
-TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
+TEST(HeaderCat, UnusableHeadersAreRefusedAndNothingIsWritten) {
     struct Case {
         const char* what;
         std::string prefix;
@@ -167,15 +170,15 @@ TEST(HeaderJoin, UnusableHeadersAreRefusedAndNothingIsWritten) {
         EXPECT_TRUE(r.headerRead);
         EXPECT_EQ(c.scannedCrc, r.recordedCrc);
         EXPECT_FALSE(r.written);
-        EXPECT_EQ("", r.listLine);
+        EXPECT_EQ(0u, r.outputSize);
         ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::NoOriginalName});
-        EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].path);
+        EXPECT_EQ(dir.File("_Split#000"), messenger.told[0].As<told::NoOriginalName>().path);
         EXPECT_EQ(before, FileCount(dir)) << "a file was created";
         EXPECT_FALSE(std::filesystem::exists(dir.Native("../escape.bin")));
     }
 }
 
-TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
+TEST(HeaderCat, RecordedNameOfAnInputIsRefused) {
     TempDir dir;
     const std::string data = TestBytes(5000, 9);
     WriteSet(dir, "_Split#002", data, 2000);
@@ -187,11 +190,11 @@ TEST(HeaderJoin, RecordedNameOfAnInputIsRefused) {
     EXPECT_FALSE(r.written);
     EXPECT_EQ("_Split#002", r.recordedName);
     ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::OutputIsAnInput});
-    EXPECT_EQ(dir.File("_Split#002"), messenger.told[0].other);
+    EXPECT_EQ(dir.File("_Split#002"), messenger.told[0].As<told::OutputIsAnInput>().inputPath);
     EXPECT_TRUE(dir.Read("_Split#002") == pieceTwo) << "piece 2 was changed";
 }
 
-TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
+TEST(HeaderCat, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     TempDir dir;
     const std::string data = TestBytes(5000, 11);
     WriteSet(dir, "halted.bin", data, 2000);
@@ -202,12 +205,13 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     RecordingMessenger messenger;
     const CatResult r = Join(dir, messenger);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ("", r.listLine);
-    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError})
+    EXPECT_EQ(0u, r.outputSize);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatFileError})
         << "no further message after a file error";
-    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("_Split#001"))) << messenger.told[0].text;
-    EXPECT_EQ(dir.File("halted.bin.partial"), messenger.told[0].path);
-    EXPECT_EQ(0u, messenger.told[0].first) << "the unfinished output was deleted";
+    const auto& failed = messenger.told[0].As<told::CatFileError>();
+    EXPECT_NE(std::string::npos, failed.reason.find(dir.File("_Split#001"))) << failed.reason;
+    EXPECT_EQ(dir.File("halted.bin.partial"), failed.unfinished.path);
+    EXPECT_FALSE(failed.unfinished.undeleted) << "the unfinished output was deleted";
     EXPECT_FALSE(dir.Exists("halted.bin")) << "no short file under the real name";
     EXPECT_FALSE(dir.Exists("halted.bin.partial"));
 
@@ -219,10 +223,11 @@ TEST(HeaderJoin, APieceThatCannotBeOpenedEndsTheRunNamingIt) {
     RecordingMessenger missing;
     EXPECT_FALSE(CatFiles(job, missing).written);
     ASSERT_EQ(1u, missing.told.size());
-    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("_Split#001"))) << missing.told[0].text;
+    const std::string& reason = missing.told[0].As<told::CatFileError>().reason;
+    EXPECT_NE(std::string::npos, reason.find(dir.File("_Split#001"))) << reason;
 }
 
-TEST(HeaderJoin, ModeChoice) {
+TEST(HeaderCat, ModeChoice) {
     TempDir dir;
     const std::string data = TestBytes(3000, 5);
     WriteSet(dir, "mode.bin", data, 2000);
@@ -239,8 +244,8 @@ TEST(HeaderJoin, ModeChoice) {
     const CatResult plain = CatFiles(job, marked);
     EXPECT_FALSE(plain.headerJoin) << "an explicit selection is always joined plain";
     EXPECT_FALSE(plain.headerRead);
-    ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
-    EXPECT_EQ("File77", marked.told[0].name);
+    ASSERT_EQ(marked.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainCatDone});
+    EXPECT_EQ("File77", marked.told[0].As<told::PlainCatDone>().name);
 
     std::filesystem::rename(dir.Native("_Split#000"), dir.Native("_split#000"));
     job.explicitSelection = false;
@@ -257,7 +262,7 @@ TEST(HeaderJoin, ModeChoice) {
     EXPECT_TRUE(none.told.empty() && none.shown.empty());
 }
 
-TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
+TEST(HeaderCat, TheGoldenSetsRejoinIntoTheGoldenFile) {
     TempDir dir;
     for (size_t i = 0; i < golden::kHeaderSet.size(); ++i)
         dir.Write(PieceName(static_cast<int>(i)), golden::kHeaderSet[i]);
@@ -267,7 +272,7 @@ TEST(HeaderJoin, TheGoldenSetsRejoinIntoTheGoldenFile) {
     EXPECT_TRUE(r.headerJoin);
     EXPECT_EQ(golden::kCrcText, r.recordedCrc);
     EXPECT_EQ(golden::kData, dir.Read(golden::kName));
-    ExpectToldJoin(messenger, OutcomeKind::Joined, "fox.txt", "414FA339", "414FA339");
+    ExpectToldJoin(messenger, OutcomeKind::CatChecked, "fox.txt", "414FA339", "414FA339");
 
     // Without a header the set is its data, picked file by file and joined as it stands.
     TempDir plain;

@@ -53,7 +53,7 @@ void ExpectRefusedBeforeCopying(const TempDir& dir, CatJob job, OutcomeKind kind
     RecordingMessenger messenger;
     EXPECT_FALSE(CatFiles(job, messenger).written);
     ASSERT_EQ(1u, messenger.told.size());
-    EXPECT_EQ(kind, messenger.told[0].kind);
+    EXPECT_EQ(kind, messenger.told[0].Kind());
     EXPECT_EQ(0u, written);
     EXPECT_EQ(before, NamesIn(dir));
 }
@@ -73,7 +73,7 @@ TEST(JoinChecks, ExistingOutputIsReplacedOnlyAfterYes) {
     RecordingMessenger no;
     EXPECT_FALSE(JoinDiscovered(dir, no).written);
     ASSERT_EQ(no.Kinds(), std::vector<OutcomeKind>{OutcomeKind::ReplaceOutput});
-    EXPECT_EQ(dir.File("thesis.doc"), no.told[0].path);
+    EXPECT_EQ(dir.File("thesis.doc"), no.told[0].As<told::ReplaceOutput>().path);
     EXPECT_EQ("the only copy", dir.Read("thesis.doc")) << "No must leave the file as it was";
 
     dir.Write(names[1], data.substr(2000 - HeaderFor(data, "thesis.doc").size(), 2000));
@@ -94,7 +94,7 @@ TEST(JoinChecks, AGapOrTwoNamesForOneNumberWriteNothing) {
     RecordingMessenger gap;
     EXPECT_FALSE(JoinDiscovered(dir, gap).written);
     ASSERT_EQ(gap.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PieceMissing});
-    EXPECT_EQ("_Split#003", gap.told[0].name);
+    EXPECT_EQ("_Split#003", gap.told[0].As<told::PieceMissing>().name);
     EXPECT_FALSE(dir.Exists("gap.bin"));
 
     dir.Write("_Split#003", "x");
@@ -102,8 +102,8 @@ TEST(JoinChecks, AGapOrTwoNamesForOneNumberWriteNothing) {
     RecordingMessenger twice;
     EXPECT_FALSE(JoinDiscovered(dir, twice).written);
     ASSERT_EQ(twice.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PieceNumberTwice});
-    EXPECT_EQ("_SPLIT#002", twice.told[0].name);
-    EXPECT_EQ("_Split#002", twice.told[0].other);
+    EXPECT_EQ("_SPLIT#002", twice.told[0].As<told::PieceNumberTwice>().name);
+    EXPECT_EQ("_Split#002", twice.told[0].As<told::PieceNumberTwice>().otherName);
     EXPECT_FALSE(dir.Exists("gap.bin"));
 }
 

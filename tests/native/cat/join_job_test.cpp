@@ -74,9 +74,10 @@ TEST(JoinJob, StopLeavesOnlyTheInputsAndSaysSo) {
         EXPECT_FALSE(r.written);
         EXPECT_TRUE(OnlyInputsLeft(dir, pieces.size())) << "explicit selection: " << explicitSelection;
         const std::string partial = explicitSelection ? "File7.partial" : "big.bin.partial";
-        ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinStopped});
-        EXPECT_EQ(messenger.told[0].path, dir.File(partial));
-        EXPECT_EQ(messenger.told[0].first, 0u) << "it was deleted";
+        ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatStopped});
+        const told::Unfinished& left = messenger.told[0].As<told::CatStopped>().unfinished;
+        EXPECT_EQ(left.path, dir.File(partial));
+        EXPECT_FALSE(left.undeleted) << "it was deleted";
     }
 }
 
@@ -91,7 +92,8 @@ TEST(JoinJob, HeaderJoinWritesUnderATemporaryNameAndNeverOverAnotherJoinsOne) {
     EXPECT_FALSE(r.written);
     EXPECT_EQ(dir.Read("big.bin.partial"), "another join's output") << "created new, never replaced";
     EXPECT_FALSE(dir.Exists("big.bin"));
-    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_EQ(messenger.told[0].text, dir.File("big.bin.partial") + " already exists.");
-    EXPECT_EQ(messenger.told[0].path, "") << "no unfinished output of its own";
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatFileError});
+    const auto& failed = messenger.told[0].As<told::CatFileError>();
+    EXPECT_EQ(failed.reason, dir.File("big.bin.partial") + " already exists.");
+    EXPECT_EQ(failed.unfinished.path, "") << "no unfinished output of its own";
 }

@@ -70,12 +70,13 @@ TEST(PieceDiscovery, WrongNameOnAMissingFileGivesThreeMessagesInOrder) {
     const std::string path = dir.File("nothing.bin");
     RecordingMessenger messenger;
     EXPECT_FALSE(DiscoverPieces(path, messenger).has_value());
-    EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAFirstPiece, OutcomeKind::FirstPieceNotAFile}),
+    EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAFirstPiece, OutcomeKind::FileUnreadable,
+                                        OutcomeKind::FirstPieceNotAFile}),
               messenger.Kinds());
-    EXPECT_EQ(path, messenger.told[0].path);
-    ASSERT_EQ(1u, messenger.shown.size());
-    EXPECT_EQ(0u, messenger.shown[0].text.rfind("Problem with File:\n" + path + "\n\n", 0))
-        << "CheckFile's message, got: " << messenger.shown[0];
+    EXPECT_EQ(path, messenger.told[0].As<told::NotAFirstPiece>().path);
+    EXPECT_EQ(path, messenger.told[1].As<told::FileUnreadable>().path);
+    EXPECT_NE(0u, messenger.told[1].As<told::FileUnreadable>().systemError);
+    EXPECT_TRUE(messenger.shown.empty()) << "facts only: the front ends word them";
 }
 
 TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
@@ -89,16 +90,15 @@ TEST(PieceDiscovery, FirstPieceInAnyLetterCaseMustBeAFile) {
     EXPECT_TRUE(lower.told.empty() && lower.shown.empty());
     EXPECT_FALSE(DiscoverPieces(dir.File("_Split#000.exe"), lower).has_value());
     ASSERT_FALSE(lower.told.empty());
-    EXPECT_EQ(OutcomeKind::NotAFirstPiece, lower.told.front().kind);
+    EXPECT_EQ(OutcomeKind::NotAFirstPiece, lower.told.front().Kind());
 
     RecordingMessenger folder;
     const std::string folderPath = dir.File("sub") + "\\_Split#000";
     EXPECT_FALSE(DiscoverPieces(folderPath, folder).has_value());
-    EXPECT_EQ((std::vector<ShownMessage>{{"File:\n" + folderPath + "\nIs a directory", Icon::Hand, Buttons::Ok}}),
-              folder.shown);
-    EXPECT_EQ(folder.Kinds(), std::vector<OutcomeKind>{OutcomeKind::FirstPieceNotAFile});
+    EXPECT_EQ(folder.Kinds(), (std::vector<OutcomeKind>{OutcomeKind::FileIsFolder, OutcomeKind::FirstPieceNotAFile}));
+    EXPECT_EQ(folderPath, folder.told[0].As<told::FileIsFolder>().path);
 
     RecordingMessenger empty;
     EXPECT_FALSE(DiscoverPieces("", empty).has_value());
-    EXPECT_EQ(2u, empty.told.size()) << "an empty path fails both checks";
+    EXPECT_EQ(3u, empty.told.size()) << "an empty path fails both checks, the file check saying why";
 }

@@ -23,7 +23,7 @@ std::function<int()> Draws(std::vector<int> numbers) {
 
 } // namespace
 
-TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
+TEST(PlainCat, JoinsPiecesByteForByteWithTheHeaderKept) {
     TempDir dir;
     const std::string data = TestBytes(7000, 21);
     const auto names = WriteSet(dir, "kept.bin", data, 3000);
@@ -42,13 +42,13 @@ TEST(PlainJoin, JoinsPiecesByteForByteWithTheHeaderKept) {
     EXPECT_FALSE(r.headerRead);
     EXPECT_EQ(dir.File("File123"), r.outputPath);
     EXPECT_TRUE(dir.Read("File123") == expected) << "output is not the pieces joined whole";
-    EXPECT_EQ("File123\t " + std::to_string(expected.size()) + " bytes", r.listLine);
-    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainJoined});
-    EXPECT_EQ("File123", messenger.told[0].name);
-    EXPECT_EQ(3u, messenger.told[0].first) << "the files joined";
+    EXPECT_EQ(expected.size(), r.outputSize);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::PlainCatDone});
+    EXPECT_EQ("File123", messenger.told[0].As<told::PlainCatDone>().name);
+    EXPECT_EQ(3u, messenger.told[0].As<told::PlainCatDone>().files);
 }
 
-TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
+TEST(PlainCat, NeverReplacesAFileOrAnInput) {
     TempDir dir;
     dir.Write("a.bin", "AAA");
     dir.Write("File7", "taken");
@@ -77,11 +77,12 @@ TEST(PlainJoin, NeverReplacesAFileOrAnInput) {
     const CatResult m = CatFiles(job, missing);
     EXPECT_EQ(dir.File("File6"), m.outputPath);
     EXPECT_FALSE(m.written);
-    ASSERT_EQ(missing.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_NE(std::string::npos, missing.told[0].text.find(dir.File("File5"))) << missing.told[0].text;
+    ASSERT_EQ(missing.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatFileError});
+    const std::string& reason = missing.told[0].As<told::CatFileError>().reason;
+    EXPECT_NE(std::string::npos, reason.find(dir.File("File5"))) << reason;
 }
 
-TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
+TEST(PlainCat, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     TempDir dir;
     dir.Write("one.bin", "first part");
     std::filesystem::create_directory(dir.Native("folder"));
@@ -94,15 +95,16 @@ TEST(PlainJoin, AnEntryThatCannotBeOpenedLeavesNoOutput) {
     RecordingMessenger messenger;
     const CatResult r = CatFiles(job, messenger);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ("", r.listLine);
-    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::JoinFileError});
-    EXPECT_NE(std::string::npos, messenger.told[0].text.find(dir.File("folder"))) << messenger.told[0].text;
-    EXPECT_EQ(dir.File("File4.partial"), messenger.told[0].path);
+    EXPECT_EQ(0u, r.outputSize);
+    ASSERT_EQ(messenger.Kinds(), std::vector<OutcomeKind>{OutcomeKind::CatFileError});
+    const auto& failed = messenger.told[0].As<told::CatFileError>();
+    EXPECT_NE(std::string::npos, failed.reason.find(dir.File("folder"))) << failed.reason;
+    EXPECT_EQ(dir.File("File4.partial"), failed.unfinished.path);
     EXPECT_FALSE(dir.Exists("File4"));
     EXPECT_FALSE(dir.Exists("File4.partial")) << "the unfinished output is deleted";
 }
 
-TEST(PlainJoin, NameKeepsTheFormOfTheFormat) {
+TEST(PlainCat, NameKeepsTheFormOfTheFormat) {
     EXPECT_EQ("File42", FormatPlainName("File%i", 42));
     EXPECT_EQ("Datei0.bin", FormatPlainName("Datei%i.bin", 0));
 

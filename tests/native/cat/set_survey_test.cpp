@@ -71,8 +71,8 @@ TEST(SetSurvey, RefusesWhatIsNoPieceAndAmbiguousFirstPieces) {
     EXPECT_FALSE(SurveySet(dir.File("notes.txt"), messenger));
     EXPECT_FALSE(SurveySet(dir.File("_Split#001"), messenger)) << "two first pieces, and a later piece named";
     EXPECT_EQ((std::vector<OutcomeKind>{OutcomeKind::NotAPiece, OutcomeKind::TwoFirstPieces}), messenger.Kinds());
-    EXPECT_EQ(dir.File("notes.txt"), messenger.told[0].path);
-    EXPECT_EQ(dir.Path(), messenger.told[1].path);
+    EXPECT_EQ(dir.File("notes.txt"), messenger.told[0].As<told::NotAPiece>().path);
+    EXPECT_EQ(dir.Path(), messenger.told[1].As<told::TwoFirstPieces>().folder);
     const auto named = SurveySet(dir.File("_Split#000.exe"), messenger);
     ASSERT_TRUE(named);
     EXPECT_TRUE(named->selfCatenating);

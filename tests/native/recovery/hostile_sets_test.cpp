@@ -50,7 +50,7 @@ protected:
                          std::min<size_t>(1000, bytes.size() - at));
         return reader->Finish();
     }
-    PieceState SliceCheckOf(int n, const std::string& bytes) const {
+    SliceVerdict SliceCheckOf(int n, const std::string& bytes) const {
         SliceCheck check(&reader->Index(), n);
         check.Feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         return check.Finish();
@@ -121,15 +121,15 @@ TEST_F(HostileSetTest, AHugeSliceSizeIsCheckedWithoutPaddingItByteByByte) {
 
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
-    EXPECT_EQ(par2::PieceState::Intact, Piece(result, 0).state);
-    EXPECT_EQ(par2::PieceState::Damaged, Piece(result, 1).state);
-    EXPECT_EQ(par2::PieceState::Damaged, Piece(result, 2).state); // longer than recorded, its slice good
+    EXPECT_EQ(par2::PieceCondition::Intact, Piece(result, 0).state);
+    EXPECT_EQ(par2::PieceCondition::Damaged, Piece(result, 1).state);
+    EXPECT_EQ(par2::PieceCondition::Damaged, Piece(result, 2).state); // longer than recorded, its slice good
     EXPECT_EQ(1u, result.check.slicesNeeded);
     EXPECT_EQ(par2::RebuildOutcome::NotEnough, par2::RebuildPieces(result.check, nullptr).outcome);
 
     ASSERT_TRUE(ReadIndex(set.AllPacketsText()));
-    EXPECT_EQ(PieceState::Intact, SliceCheckOf(0, pieces[0]));
-    EXPECT_EQ(PieceState::Damaged, SliceCheckOf(1, damaged));
+    EXPECT_EQ(SliceVerdict::Intact, SliceCheckOf(0, pieces[0]));
+    EXPECT_EQ(SliceVerdict::Damaged, SliceCheckOf(1, damaged));
 }
 
 TEST_F(HostileSetTest, HeadersClaimingTheRestOfTheFileAreSkippedInOnePass) {
@@ -154,7 +154,7 @@ TEST_F(HostileSetTest, ExtraBytesAfterARecordedLengthNeverEnterTheRebuild) {
     std::filesystem::remove(dir.Native(Name(0)));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
-    EXPECT_EQ(par2::PieceState::Damaged, Piece(result, 2).state);
+    EXPECT_EQ(par2::PieceCondition::Damaged, Piece(result, 2).state);
     EXPECT_EQ(0u, Piece(result, 2).BadSlices());
     EXPECT_EQ(2u, result.check.slicesNeeded);
     ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);

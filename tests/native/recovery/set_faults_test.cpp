@@ -86,7 +86,7 @@ TEST_F(SetFaultsTest, AFileOfTheSetThatIsNoPieceIsCheckedAndRebuiltOnlyByARepair
     std::filesystem::remove(dir.Native("README.txt"));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
-    EXPECT_EQ(par2::PieceState::Missing, Of(result, "README.txt").state);
+    EXPECT_EQ(par2::PieceCondition::Missing, Of(result, "README.txt").state);
     EXPECT_FALSE(result.check.PiecesIntact());
     ASSERT_EQ(par2::RebuildOutcome::Rebuilt,
               par2::RebuildPieces(result.check, nullptr, par2::kDefaultRebuildMemory, par2::RebuildScope::PiecesOnly)
@@ -117,8 +117,8 @@ TEST_F(SetFaultsTest, PiecesInAnotherLetterCaseAreFoundAndRebuiltUnderTheirOwnSp
     dir.Write("_SPLIT#001", damaged);
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
-    EXPECT_EQ(par2::PieceState::Intact, Of(result, Name(0)).state);
-    EXPECT_EQ(par2::PieceState::Damaged, Of(result, Name(1)).state);
+    EXPECT_EQ(par2::PieceCondition::Intact, Of(result, Name(0)).state);
+    EXPECT_EQ(par2::PieceCondition::Damaged, Of(result, Name(1)).state);
     ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);
     EXPECT_EQ(pieces[1], dir.Read("_SPLIT#001"));
     EXPECT_EQ(damaged, dir.Read("_SPLIT#001.damaged"));
@@ -132,8 +132,8 @@ TEST_F(SetFaultsTest, APipeNamedLikeAPieceIsRefusedByNameBeforeAnyOpen) {
     ASSERT_EQ(0, mkfifo(dir.Native(Name(1)).c_str(), 0600));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Refused, result.outcome);
-    EXPECT_EQ(OutcomeKind::PieceNotRegular, result.refusal.kind);
-    EXPECT_EQ(dir.File(Name(1)), result.refusal.path);
+    EXPECT_EQ(OutcomeKind::PieceNotRegular, result.refusal.Kind());
+    EXPECT_EQ(dir.File(Name(1)), result.refusal.As<told::PieceNotRegular>().path);
 }
 
 TEST_F(SetFaultsTest, LinksThatLeadNowhereAreMovedAsideLikeAnyFileInTheWay) {

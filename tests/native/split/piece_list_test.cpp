@@ -58,9 +58,9 @@ TEST_F(PieceList, SecondSplitDeletesAnEarlierSetOnlyAfterYes) {
     SplitRun kept = RunSplit(dir, "second.bin", second, 1000, false);
     EXPECT_EQ(kept.result.end, SplitEnd::Refused);
     ASSERT_EQ(kept.messenger.told.size(), 1u);
-    const Outcome& asked = kept.messenger.told[0];
-    EXPECT_EQ(asked.kind, OutcomeKind::LeftoverPieces);
-    EXPECT_EQ((std::vector<std::string>{asked.path, std::to_string(asked.first), asked.name, asked.other}),
+    ASSERT_EQ(kept.messenger.told[0].Kind(), OutcomeKind::LeftoverPieces);
+    const auto& asked = kept.messenger.told[0].As<told::LeftoverPieces>();
+    EXPECT_EQ((std::vector<std::string>{asked.folder, std::to_string(asked.pieces), asked.firstPiece, asked.lastPiece}),
               (std::vector<std::string>{PortablePath(std::filesystem::current_path().string()), "6", "_Split#000",
                                         "_Split#004"}));
     EXPECT_EQ(dir.Read("_Split#004"), first.substr(4000)) << "No writes and deletes nothing";

@@ -42,7 +42,7 @@ protected:
         return reader->Finish();
     }
 
-    PieceState Check(int n, const std::string& bytes) {
+    SliceVerdict Check(int n, const std::string& bytes) {
         SliceCheck check(&reader->Index(), n);
         check.Feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         return check.Finish();
@@ -57,20 +57,20 @@ TEST_F(RecoveryIndexTest, NamesThePieceWithADamagedSliceAndOneOfTheWrongSize) {
     ASSERT_EQ(reader->Index().pieces, 6);
     const std::string first = dir.Read(kSelfCatenatingName);
     EXPECT_EQ(first.size(), reader->Index().piece[0].length); // catstub image and header included
-    EXPECT_EQ(Check(0, first), PieceState::Intact);
+    EXPECT_EQ(Check(0, first), SliceVerdict::Intact);
     for (int n = 1; n < 6; ++n)
-        EXPECT_EQ(Check(n, dir.Read(PieceName(n))), PieceState::Intact) << n;
+        EXPECT_EQ(Check(n, dir.Read(PieceName(n))), SliceVerdict::Intact) << n;
 
     std::string damaged = dir.Read(PieceName(5));
     ASSERT_NE(damaged.size() % reader->Index().sliceSize, 0u);
     damaged[damaged.size() - 1] ^= 0x10; // in the short last piece's zero-padded slice
-    EXPECT_EQ(Check(5, damaged), PieceState::Damaged);
-    EXPECT_EQ(Check(2, dir.Read(PieceName(2)).substr(1)), PieceState::WrongSize);
-    EXPECT_EQ(Check(5, dir.Read(PieceName(5)) + "x"), PieceState::WrongSize);
+    EXPECT_EQ(Check(5, damaged), SliceVerdict::Damaged);
+    EXPECT_EQ(Check(2, dir.Read(PieceName(2)).substr(1)), SliceVerdict::WrongSize);
+    EXPECT_EQ(Check(5, dir.Read(PieceName(5)) + "x"), SliceVerdict::WrongSize);
     // Without an index nothing is checked.
     SliceCheck none(nullptr, 5);
     none.Feed(reinterpret_cast<const uint8_t*>(damaged.data()), damaged.size());
-    EXPECT_EQ(none.Finish(), PieceState::Intact);
+    EXPECT_EQ(none.Finish(), SliceVerdict::Intact);
 }
 
 TEST_F(RecoveryIndexTest, GivesWhatARebuildNeedsBadSlicesTheirInputNumbersAndEachPiecesMd5) {
@@ -98,12 +98,12 @@ TEST_F(RecoveryIndexTest, GivesWhatARebuildNeedsBadSlicesTheirInputNumbersAndEac
     const std::string two = dir.Read(PieceName(2));
     SliceCheck cut(&ix, 2, bad.get());
     cut.Feed(reinterpret_cast<const uint8_t*>(two.data()), two.size() - 1);
-    EXPECT_EQ(PieceState::WrongSize, cut.Finish());
+    EXPECT_EQ(SliceVerdict::WrongSize, cut.Finish());
     for (uint32_t i = 0; i < slices; ++i)
         EXPECT_EQ(i + 1 == slices, bad[i]) << "slice " << i;
     SliceCheck whole(&ix, 2, bad.get());
     whole.Feed(reinterpret_cast<const uint8_t*>(two.data()), two.size());
-    EXPECT_EQ(PieceState::Intact, whole.Finish());
+    EXPECT_EQ(SliceVerdict::Intact, whole.Finish());
     for (uint32_t i = 0; i < slices; ++i)
         EXPECT_FALSE(bad[i]) << "slice " << i;
 }

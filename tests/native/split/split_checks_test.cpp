@@ -20,7 +20,7 @@ TEST(RecordedNames, EveryNameTheSplitAcceptsIsReadBack) {
         job.largeFile = large;
         job.splitSize = 1 << 20;
         const std::optional<Outcome> refusal = CheckSplitLayout(job, 1);
-        if (refusal && refusal->kind == OutcomeKind::NameUnrecordable) {
+        if (refusal && refusal->Kind() == OutcomeKind::NameUnrecordable) {
             EXPECT_NE(status, HeaderStatus::Ok) << "refused by the split, so no reader may take it";
         } else {
             ASSERT_EQ(status, HeaderStatus::Ok) << "accepted by the split, so every reader must take it";
@@ -48,8 +48,8 @@ TEST_F(SplitNames, TypedPathIsRecordedByItsLastPartAndADeviceNameIsRefusedBefore
     SplitRun device = RunSplit(dir, "con.txt", data, 1000, true);
     EXPECT_EQ(device.result.end, SplitEnd::Refused);
     ASSERT_EQ(device.messenger.told.size(), 1u);
-    EXPECT_EQ(device.messenger.told[0].kind, OutcomeKind::NameUnrecordable);
-    EXPECT_EQ(device.messenger.told[0].name, "con.txt");
+    EXPECT_EQ(device.messenger.told[0].Kind(), OutcomeKind::NameUnrecordable);
+    EXPECT_EQ(device.messenger.told[0].As<told::NameUnrecordable>().name, "con.txt");
     EXPECT_FALSE(dir.Exists("_Split#000"));
     EXPECT_EQ(RunSplit(dir, "con.txt", data, 1000, false).result.end, SplitEnd::Done) << "Without CRC records no name";
 }

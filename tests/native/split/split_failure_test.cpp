@@ -36,7 +36,7 @@ TEST_F(SplitLimit, MoreThanAThousandPiecesAreRefusedBeforeWriting) {
     EXPECT_EQ(run.result.end, SplitEnd::TooManyPieces);
     EXPECT_EQ(run.result.piecesWritten, 0);
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::TooManyPieces);
+    EXPECT_EQ(run.messenger.told[0].Kind(), OutcomeKind::TooManyPieces);
     EXPECT_FALSE(dir.Exists("_Split#000")) << "nothing is written";
 
     // The header alone can tip the count over the limit.
@@ -56,10 +56,11 @@ TEST_F(SplitFileErrors, FolderInTheWayOfAPieceEndsTheSplitAndItsPiecesGo) {
     EXPECT_EQ(run.result.piecesWritten, 0);
     EXPECT_TRUE(run.messenger.shown.empty());
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::SplitFailedCleanedUp);
-    EXPECT_EQ(run.messenger.told[0].text, FileException::FromOsError(EISDIR, "_Split#001").Description())
+    EXPECT_EQ(run.messenger.told[0].Kind(), OutcomeKind::SplitFailedCleanedUp);
+    const auto& failed = run.messenger.told[0].As<told::SplitFailedCleanedUp>();
+    EXPECT_EQ(failed.reason, FileException::FromOsError(EISDIR, "_Split#001").Description())
         << "the description names the cause and the piece";
-    EXPECT_EQ(run.messenger.told[0].first, 1u);
+    EXPECT_EQ(failed.piecesDeleted, 1u);
     EXPECT_FALSE(dir.Exists("_Split#000")) << "no first piece with the placeholder CRC stays";
 }
 
@@ -85,8 +86,8 @@ TEST_F(SplitFileErrors, MemoryRunningOutPartWayEndsTheSplitAndItsPiecesGo) {
     job.observer = &starved;
     EXPECT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::FileError);
     ASSERT_EQ(messenger.told.size(), 1u);
-    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitFailedCleanedUp);
-    EXPECT_EQ(messenger.told[0].text, "There was not enough memory to go on.");
+    EXPECT_EQ(messenger.told[0].Kind(), OutcomeKind::SplitFailedCleanedUp);
+    EXPECT_EQ(messenger.told[0].As<told::SplitFailedCleanedUp>().reason, "There was not enough memory to go on.");
     EXPECT_TRUE(starved.discarded);
     EXPECT_FALSE(dir.Exists("_Split#000"));
     EXPECT_FALSE(dir.Exists("_Split#001"));
@@ -101,8 +102,9 @@ TEST_F(SplitFileErrors, MissingLargeFileWritesNothing) {
     const SplitResult result = SplitLargeFile(job, messenger);
     EXPECT_EQ(result.end, SplitEnd::FileError);
     ASSERT_EQ(messenger.told.size(), 1u);
-    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitFileError);
-    EXPECT_EQ(messenger.told[0].text, FileException::FromOsError(ENOENT, job.largeFile).Description());
+    EXPECT_EQ(messenger.told[0].Kind(), OutcomeKind::SplitFileError);
+    EXPECT_EQ(messenger.told[0].As<told::SplitFileError>().reason,
+              FileException::FromOsError(ENOENT, job.largeFile).Description());
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 
@@ -112,7 +114,9 @@ TEST_F(SplitFileErrors, FullDiskIsReported) {
     SplitRun run = RunSplit(dir, "big.bin", TestBytes(2500), 1000, true);
     EXPECT_EQ(run.result.end, SplitEnd::FileError);
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    EXPECT_EQ(run.messenger.told[0].text, FileException(FileCause::DiskFull, ENOSPC, "_Split#000").Description());
+    ASSERT_EQ(run.messenger.told[0].Kind(), OutcomeKind::SplitFailedCleanedUp);
+    EXPECT_EQ(run.messenger.told[0].As<told::SplitFailedCleanedUp>().reason,
+              FileException(FileCause::DiskFull, ENOSPC, "_Split#000").Description());
     EXPECT_FALSE(dir.Exists("_Split#001")) << "the split stops at the first failed write";
 }
 
@@ -138,9 +142,10 @@ TEST_F(SplitFileErrors, APieceSizeThatCannotHoldTheHeaderAndOneByteIsRefused) {
     SplitRun run = RunSplit(dir, name, TestBytes(5000), 20, true);
     EXPECT_EQ(run.result.end, SplitEnd::Refused);
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    EXPECT_EQ(run.messenger.told[0].kind, OutcomeKind::PieceSizeTooSmall);
-    EXPECT_EQ(run.messenger.told[0].first, 20u);
-    EXPECT_EQ(run.messenger.told[0].second, 8u + 1 + 40 + 1) << "the longest header: 8 digits, '#', name, ';'";
+    EXPECT_EQ(run.messenger.told[0].Kind(), OutcomeKind::PieceSizeTooSmall);
+    const auto& tooSmall = run.messenger.told[0].As<told::PieceSizeTooSmall>();
+    EXPECT_EQ(tooSmall.splitSize, 20u);
+    EXPECT_EQ(tooSmall.prefixBytes, 8u + 1 + 40 + 1) << "the longest header: 8 digits, '#', name, ';'";
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 
@@ -153,12 +158,12 @@ TEST_F(SplitChangedFile, CrcThatNoLongerMatchesIsNotPassedOffAsGood) {
     EXPECT_EQ(run.result.end, SplitEnd::ChangedWhileSplitting);
     EXPECT_EQ(run.result.piecesWritten, 0);
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    const Outcome& told = run.messenger.told[0];
-    EXPECT_EQ(told.kind, OutcomeKind::ChangedWhileSplitting);
-    EXPECT_EQ(told.path, dir.File("big.bin"));
-    EXPECT_EQ(told.recorded, stale);
-    EXPECT_EQ(told.computed, CrcTextOf(data));
-    EXPECT_EQ(told.first, 3u) << "the pieces written, and deleted again";
+    ASSERT_EQ(run.messenger.told[0].Kind(), OutcomeKind::ChangedWhileSplitting);
+    const auto& changed = run.messenger.told[0].As<told::ChangedWhileSplitting>();
+    EXPECT_EQ(changed.path, dir.File("big.bin"));
+    EXPECT_EQ(changed.measuredCrc, stale);
+    EXPECT_EQ(changed.copiedCrc, CrcTextOf(data));
+    EXPECT_EQ(changed.piecesDeleted, 3u) << "the pieces written, and deleted again";
     EXPECT_TRUE(PiecesIn(dir, false).empty()) << "pieces of another file's set are deleted";
 }
 
@@ -179,7 +184,7 @@ TEST_F(SplitOwnPieces, LargeFileThatIsAPieceInTheFolderIsLeftIntactHoweverItIsSp
         RecordingMessenger messenger;
         EXPECT_EQ(SplitLargeFile(job, messenger).end, SplitEnd::WouldOverwriteLargeFile);
         ASSERT_EQ(messenger.told.size(), 1u);
-        EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LargeFileIsAPiece);
+        EXPECT_EQ(messenger.told[0].Kind(), OutcomeKind::LargeFileIsAPiece);
         EXPECT_EQ(dir.Read("_Split#001"), data) << "the large file must not be emptied";
         EXPECT_FALSE(dir.Exists("_Split#000"));
     }

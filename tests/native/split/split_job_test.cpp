@@ -49,7 +49,7 @@ TEST_F(SplitJobTest, StopDeletesThePiecesOfThisRunAndSaysSo) {
     EXPECT_TRUE(PiecesIn(dir, false).empty()) << "no piece is left behind";
     EXPECT_TRUE(dir.Exists("big.bin"));
     ASSERT_EQ(messenger.told.size(), 1u);
-    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::SplitStopped);
+    EXPECT_EQ(messenger.told[0].Kind(), OutcomeKind::SplitStopped);
 }
 
 TEST_F(SplitJobTest, OneReadWritesTheSamePiecesAsAMeasuredSplitForEveryCrcLength) {

@@ -121,9 +121,10 @@ TEST_F(SplitLayout, SelfCatenatingWithSplitSizeWithinImageAndHeaderIsRefused) {
     SplitRun run = RunSplit(dir, name, data, 45056 + 17, true, &stub);
     EXPECT_EQ(run.result.end, SplitEnd::Refused);
     ASSERT_EQ(run.messenger.told.size(), 1u);
-    const Outcome& told = run.messenger.told[0];
-    EXPECT_EQ(told.kind, OutcomeKind::SelfCatenateTooSmall);
-    EXPECT_EQ((std::vector<uint64_t>{told.first, told.second, told.third}), (std::vector<uint64_t>{45073, 45056, 17}));
+    ASSERT_EQ(run.messenger.told[0].Kind(), OutcomeKind::SelfCatenateTooSmall);
+    const auto& tooSmall = run.messenger.told[0].As<told::SelfCatenateTooSmall>();
+    EXPECT_EQ((std::vector<uint64_t>{tooSmall.splitSize, tooSmall.stubBytes, tooSmall.headerBytes}),
+              (std::vector<uint64_t>{45073, 45056, 17}));
     EXPECT_FALSE(dir.Exists("_Split#000.exe")) << "no single huge piece";
 
     SplitRun smallest = RunSplit(dir, name, data, 45056 + 18, true, &stub);

@@ -201,10 +201,10 @@ TEST_F(SplitRecoveryTest, RecoveryFilesOfAnEarlierSplitAreLeftoversAskedAbout) {
     dir.Write("_Split#.vol000+001.par2", "old");
     EXPECT_EQ(Split(TestBytes(300000, 1), 100000, 1, kDefaultRecoveryMemory).end, SplitEnd::Refused); // No
     ASSERT_EQ(messenger.told.size(), 1u);
-    EXPECT_EQ(messenger.told[0].kind, OutcomeKind::LeftoverPieces);
-    EXPECT_EQ((std::vector<uint64_t>{messenger.told[0].first, messenger.told[0].second}),
-              (std::vector<uint64_t>{0, 1}));
-    EXPECT_EQ(messenger.told[0].recorded, "_Split#.vol000+001.par2");
+    ASSERT_EQ(messenger.told[0].Kind(), OutcomeKind::LeftoverPieces);
+    const auto& asked = messenger.told[0].As<told::LeftoverPieces>();
+    EXPECT_EQ((std::vector<uint64_t>{asked.pieces, asked.recoveryFiles}), (std::vector<uint64_t>{0, 1}));
+    EXPECT_EQ(asked.firstRecoveryFile, "_Split#.vol000+001.par2");
     EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 

@@ -1,0 +1,49 @@
+// The arithmetic of a rebuild: the missing slices solved from the recovery slices in use, less what the
+// present slices put into them, one range of every slice a pass, within a memory cap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/progress_meter.h"
+#include "platform/file.h"
+#include "recovery/recovery_set.h"
+#include "recovery/slice_solver.h"
+
+namespace par2 {
+
+// An input slice to solve for, by its index in the set, and where it lies in the file rebuilt.
+struct MissingSlice {
+    uint32_t index;
+    size_t output;   // the file rebuilt, by its place among the outputs
+    uint64_t offset; // in the piece
+    uint64_t length; // of the slice's bytes inside the piece
+};
+
+// An input slice present, and the file it is read from.
+struct PresentSlice {
+    uint32_t index;
+    const std::string* path;
+    uint64_t offset;
+    uint64_t length; // of the slice's bytes inside the piece's recorded length: the rest is zeros
+};
+
+// The buffers of the passes, taken before any file is written: the recovery slices in use, a batch of
+// present slices read at a time, and one rebuilt slice, each one range of a slice long.
+struct PassBuffers {
+    uint64_t range = 0;
+    size_t batch = 0;
+    std::vector<std::vector<uint8_t>> recovery, inputs;
+    std::vector<uint8_t> out;
+};
+// Throws std::bad_alloc when the buffers cannot be had.
+PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, uint64_t sliceSize);
+
+// Every missing slice written to its output at its offset (outputs[i] null: solved, not written). Advances
+// the meter by the bytes read; throws JobStopped when asked to stop, FileException on a file error.
+void RunPasses(const RecoverySet& set, const SolvePlan& plan, const std::vector<MissingSlice>& missing,
+               const std::vector<PresentSlice>& present, PassBuffers& buffers, const std::vector<File*>& outputs,
+               ProgressMeter& meter);
+
+} // namespace par2
