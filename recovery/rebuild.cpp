@@ -8,6 +8,7 @@
 #include "platform/file.h"
 #include "recovery/file_range.h"
 #include "recovery/gf16.h"
+#include "recovery/piece_hashing.h"
 #include "recovery/product_sums.h"
 #include "recovery/slice_solver.h"
 
@@ -38,16 +39,6 @@ void CopyRange(File& from, File& to, uint64_t offset, uint64_t len, std::vector<
         WriteAt(to, offset + done, block.data(), got);
         done += got;
     }
-}
-
-bool MatchesRecorded(const std::string& path, const SetFile& file) {
-    File in(path, File::Mode::ReadDenyWrite);
-    std::vector<uint8_t> block(kCopyBlock);
-    Md5 md5;
-    uint64_t length = 0;
-    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; length += got)
-        md5.Update(block.data(), got);
-    return length == file.length && md5.Final() == file.hash;
 }
 
 } // namespace
@@ -298,12 +289,20 @@ PreparedRebuild PrepareRebuild(const SetCheck& check, const ProgressCallback& pr
     for (PreparedRebuild::Output& o : outputs)
         if (o.file.IsOpen())
             o.file.Close();
+    std::vector<std::string> written;
+    std::vector<const SetFile*> recorded;
+    std::vector<const PieceCheck*> writtenPieces;
     for (PreparedRebuild::Output& o : outputs)
-        if (!o.temp.empty() && !MatchesRecorded(o.temp, set.files[o.piece->file])) {
-            result.outcome = RebuildOutcome::Mismatch;
-            result.mismatched = o.piece->path;
-            return prepared;
+        if (!o.temp.empty()) {
+            written.push_back(o.temp);
+            recorded.push_back(&set.files[o.piece->file]);
+            writtenPieces.push_back(o.piece);
         }
+    if (const size_t bad = FirstMismatch(written, recorded); bad < written.size()) {
+        result.outcome = RebuildOutcome::Mismatch;
+        result.mismatched = writtenPieces[bad]->path;
+        return prepared;
+    }
     result.outcome = RebuildOutcome::Ready;
     return prepared;
 }
