@@ -57,8 +57,8 @@ __attribute__((always_inline)) inline void RunLanes(const Md5Message* messages, 
 
 // The states of `count` streams in lanes, `blocks` blocks of each; lanes past count hash nothing useful.
 template <class V, int N>
-__attribute__((always_inline)) inline void RunStreams(uint32_t* const* states, const uint8_t* const* data,
-                                                      size_t count, size_t blocks) {
+__attribute__((always_inline)) inline void RunStreams(uint32_t* const* states, const uint8_t* const* data, size_t count,
+                                                      size_t blocks) {
     static const uint8_t kIdle[64] = {};
     V state[4] = {};
     const uint8_t* at[N];
@@ -117,21 +117,18 @@ RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md
     RunLanes<Lanes16, 16>(messages, count, digests, along, alongCount);
 }
 
-__attribute__((VECTOR_ALIGN_STACK target("sse2"))) void StreamsSse2(uint32_t* const* states,
-                                                                    const uint8_t* const* data, size_t count,
-                                                                    size_t blocks) {
+__attribute__((VECTOR_ALIGN_STACK target("sse2"))) void StreamsSse2(uint32_t* const* states, const uint8_t* const* data,
+                                                                    size_t count, size_t blocks) {
     RunStreams<Lanes4, 4>(states, data, count, blocks);
 }
 
-__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void StreamsAvx2(uint32_t* const* states,
-                                                                    const uint8_t* const* data, size_t count,
-                                                                    size_t blocks) {
+__attribute__((VECTOR_ALIGN_STACK target("avx2"))) void StreamsAvx2(uint32_t* const* states, const uint8_t* const* data,
+                                                                    size_t count, size_t blocks) {
     RunStreams<Lanes8, 8>(states, data, count, blocks);
 }
 
-__attribute__((VECTOR_ALIGN_STACK target("avx512f"))) void StreamsAvx512(uint32_t* const* states,
-                                                                        const uint8_t* const* data, size_t count,
-                                                                        size_t blocks) {
+__attribute__((VECTOR_ALIGN_STACK target("avx512f"))) void
+StreamsAvx512(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks) {
     RunStreams<Lanes16, 16>(states, data, count, blocks);
 }
 

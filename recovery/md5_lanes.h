@@ -58,8 +58,7 @@ void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, c
                  size_t alongCount);
 void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
 void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
-void RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
-               size_t alongCount);
+void RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
 void StreamsOneByOne(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 void StreamsSse2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 void StreamsAvx2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);

@@ -59,15 +59,20 @@ __attribute__((always_inline)) inline void Round(V& a, V& b, V& c, V& d, const V
     Steps<V, R, 16 * R + 12, S0, S1, S2, S3>(a, b, c, d, m);
 }
 
+// The word orders of one stage of the 16 x 16 transpose below.
+typedef int Order16 __attribute__((vector_size(64)));
+template <int B, int... J> constexpr Order16 LowOrder(std::integer_sequence<int, J...>) {
+    return Order16{((J & B) ? 16 + J - B : J)...};
+}
+template <int B, int... J> constexpr Order16 HighOrder(std::integer_sequence<int, J...>) {
+    return Order16{((J & B) ? 16 + J : J + B)...};
+}
 // One stage of a 16 x 16 transpose: in every pair of rows i and i + B (i without bit B), the words with bit
 // B of row i trade places with the words without it of row i + B.
 template <class V, int B> __attribute__((always_inline)) inline void TransposeStage(V* r) {
-    typedef int Order __attribute__((vector_size(64)));
-    Order low, high;
-    for (int j = 0; j < 16; ++j) {
-        low[j] = (j & B) ? 16 + j - B : j;
-        high[j] = (j & B) ? 16 + j : j + B;
-    }
+    constexpr Order16 low = LowOrder<B>(std::make_integer_sequence<int, 16>());
+    constexpr Order16 high = HighOrder<B>(std::make_integer_sequence<int, 16>());
+#pragma GCC unroll 16
     for (int i = 0; i < 16; ++i) {
         if (i & B)
             continue;

@@ -23,10 +23,14 @@ constexpr size_t kBlock = 256 * 1024;
 // Files read in turn, a block each, until every one has ended.
 class Group {
 public:
-    Group(const std::string* paths, FileDigest* out, size_t count)
-        : out_(out), count_(count), files_(count), hashers_(count), blocks_(count * kBlock) {
-        for (size_t i = 0; i < count; ++i)
-            files_[i].Open(paths[i], File::Mode::ReadDenyWrite);
+    Group(const FileSpan* spans, FileDigest* out, size_t count)
+        : out_(out), count_(count), files_(count), left_(count), hashers_(count), blocks_(count * kBlock) {
+        for (size_t i = 0; i < count; ++i) {
+            files_[i].Open(spans[i].path, File::Mode::ReadDenyWrite);
+            if (spans[i].offset > 0)
+                files_[i].Seek(spans[i].offset);
+            left_[i] = spans[i].length;
+        }
     }
 
     // One block of every file not yet ended; the bytes read, 0 when all have ended.
@@ -39,7 +43,9 @@ public:
             if (!files_[i].IsOpen())
                 continue;
             uint8_t* block = blocks_.data() + i * kBlock;
-            const size_t got = files_[i].Read(block, kBlock);
+            const size_t got =
+                left_[i] == 0 ? 0 : files_[i].Read(block, static_cast<size_t>(std::min<uint64_t>(kBlock, left_[i])));
+            left_[i] -= got;
             if (got == 0) {
                 files_[i].Close();
                 out_[i].md5 = hashers_[i].Final();
@@ -60,13 +66,14 @@ private:
     FileDigest* out_;
     size_t count_;
     std::vector<File> files_;
+    std::vector<uint64_t> left_;
     std::vector<Md5> hashers_;
     std::vector<uint8_t> blocks_;
 };
 
 // The work shared by the threads: groups of files in order, the bytes read so far, a stop for all.
 struct Shared {
-    const std::vector<std::string>& paths;
+    const std::vector<FileSpan>& spans;
     std::vector<FileDigest>& out;
     size_t groupSize;
     std::atomic<size_t> nextGroup{0};
@@ -89,10 +96,10 @@ template <class OnTurn> void Work(Shared& shared, OnTurn onTurn) {
     try {
         for (;;) {
             const size_t first = shared.nextGroup++ * shared.groupSize;
-            if (first >= shared.paths.size() || shared.stop)
+            if (first >= shared.spans.size() || shared.stop)
                 break;
-            const size_t count = std::min(shared.groupSize, shared.paths.size() - first);
-            Group group(&shared.paths[first], &shared.out[first], count);
+            const size_t count = std::min(shared.groupSize, shared.spans.size() - first);
+            Group group(&shared.spans[first], &shared.out[first], count);
             for (uint64_t got; !shared.stop && (got = group.Turn()) > 0;) {
                 shared.bytes += got;
                 onTurn();
@@ -129,13 +136,13 @@ private:
 
 } // namespace
 
-std::vector<FileDigest> HashFiles(const std::vector<std::string>& paths, ProgressMeter* meter) {
-    std::vector<FileDigest> out(paths.size());
-    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), paths.size());
+std::vector<FileDigest> HashSpans(const std::vector<FileSpan>& spans, ProgressMeter* meter) {
+    std::vector<FileDigest> out(spans.size());
+    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), spans.size());
     if (threads == 0)
         return out;
     // As many groups as threads where the lanes allow, so that every core has its share of a small set.
-    Shared shared{paths, out, std::min(Md5Lanes(), (paths.size() + threads - 1) / threads)};
+    Shared shared{spans, out, std::min(Md5Lanes(), (spans.size() + threads - 1) / threads)};
     uint64_t reported = 0;
     // Only this thread talks to the meter: the front end's callback is no concern of the others.
     auto report = [&] {
@@ -161,6 +168,13 @@ std::vector<FileDigest> HashFiles(const std::vector<std::string>& paths, Progres
         std::rethrow_exception(shared.failure);
     report();
     return out;
+}
+
+std::vector<FileDigest> HashFiles(const std::vector<std::string>& paths, ProgressMeter* meter) {
+    std::vector<FileSpan> spans;
+    for (const std::string& path : paths)
+        spans.push_back({path});
+    return HashSpans(spans, meter);
 }
 
 size_t FirstMismatch(const std::vector<std::string>& paths, const std::vector<const SetFile*>& recorded) {

@@ -20,6 +20,16 @@ struct FileDigest {
     uint32_t crcRegister = 0xFFFFFFFF; // of the whole file, not inverted
 };
 
+// A part of a file: `length` bytes from `offset`, or up to the file's end, whichever comes first.
+struct FileSpan {
+    std::string path;
+    uint64_t offset = 0;
+    uint64_t length = UINT64_MAX;
+};
+
+// Each span read once, as HashFiles reads files; a span's digest covers the bytes the file had of it.
+std::vector<FileDigest> HashSpans(const std::vector<FileSpan>& spans, ProgressMeter* meter);
+
 // Each file of `paths` read to its end. The bytes read go to `meter` (from this thread only; null counts
 // nothing). Throws FileException for the first file that cannot be read, JobStopped when the meter says stop.
 std::vector<FileDigest> HashFiles(const std::vector<std::string>& paths, ProgressMeter* meter);

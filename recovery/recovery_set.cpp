@@ -9,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/piece_hashing.h"
 #include "recovery/set_choice.h"
 
 namespace par2 {
@@ -18,6 +19,17 @@ constexpr size_t kScanBlock = 1 << 20;
 // Main, file description and checksum packets are small (the checksums of 32768 slices take 640 KiB);
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
+
+// Recovery packets at least this long are hashed after the scan, side by side with the others of the
+// folder's files; shorter ones (none of a usual set) are hashed as they are met.
+constexpr uint64_t kHashedLater = 64 << 10;
+
+// A recovery packet whose MD5 is checked after the scan.
+struct PendingPacket {
+    size_t file; // index into the folder's index files
+    uint64_t pos;
+    PacketHeader header;
+};
 
 // A recovery packet as found, before the main packet says which data length is a slice: kept small, as a
 // hostile file may hold many.
@@ -91,12 +103,16 @@ private:
 };
 
 // True when the packet at `offset` carries its own MD5; a short packet is kept in `held`.
-bool CheckPacket(File& file, uint64_t offset, const PacketHeader& header, std::vector<uint8_t>& block,
-                 std::vector<uint8_t>& held) {
+bool CheckPacket(File& file, ScanWindow& window, uint64_t offset, const PacketHeader& header,
+                 std::vector<uint8_t>& block, std::vector<uint8_t>& held) {
     held.clear();
     if (header.length <= kHeldPacket) {
+        // From the window where it fits: the critical packets, repeated in every file, are many and small.
         held.resize(static_cast<size_t>(header.length));
-        return ReadAt(file, offset, held.data(), held.size()) == held.size() &&
+        const uint8_t* bytes = header.length <= kScanBlock ? window.At(offset, held.size()) : nullptr;
+        if (bytes)
+            std::memcpy(held.data(), bytes, held.size());
+        return (bytes || ReadAt(file, offset, held.data(), held.size()) == held.size()) &&
                PacketIntact(held.data(), header.length);
     }
     Md5 md5;
@@ -143,10 +159,10 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
     }
 }
 
-// One pass over the file: a packet that fails its MD5 is passed over by its length when that fits the file,
-// else by the next magic after it, so no byte is hashed twice however the headers lie.
-void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& damaged,
-              const std::function<bool(uint64_t)>& advance) {
+// One pass over the file (long recovery packets left in `pending`): a packet that fails its MD5 is passed over by its
+// length when that fits the file, else by the next magic after it, so no byte is hashed twice however the headers lie.
+void ScanFile(const FoundFile& found, size_t index, std::map<Id, SetParts>& sets, uint32_t& damaged,
+              std::vector<PendingPacket>& pending, const std::function<bool(uint64_t)>& advance) {
     File file(found.path, File::Mode::ReadDenyWrite);
     ScanWindow window(file);
     const uint64_t length = window.Length();
@@ -163,7 +179,9 @@ void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& da
             pos = head ? window.FindMagic(pos + 1) : length;
             continue;
         }
-        if (!CheckPacket(file, pos, header, block, held)) {
+        if (header.kind == PacketType::RecoverySlice && header.length >= kHashedLater) {
+            pending.push_back({index, pos, header});
+        } else if (!CheckPacket(file, window, pos, header, block, held)) {
             ++damaged;
         } else {
             SetParts& parts = sets[IdOf(header.setId)];
@@ -174,6 +192,55 @@ void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& da
     }
     if (advance)
         advance(length);
+}
+
+// The recovery packets left by the scans, hashed side by side: the intact ones kept, the others counted
+// as damage of their files.
+void CheckPending(const std::vector<FoundFile>& files, const std::vector<PendingPacket>& pending,
+                  std::map<Id, SetParts>& sets, std::vector<uint32_t>& damagedIn) {
+    std::vector<FileSpan> spans;
+    for (const PendingPacket& p : pending)
+        spans.push_back({files[p.file].path, p.pos + kHashedFrom, p.header.length - kHashedFrom});
+    const std::vector<FileDigest> digests = HashSpans(spans, nullptr);
+    File file;
+    size_t open = files.size();
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const PendingPacket& p = pending[i];
+        if (digests[i].length != spans[i].length || !SameBytes(digests[i].md5.data(), p.header.hash, 16)) {
+            ++damagedIn[p.file];
+            continue;
+        }
+        if (open != p.file) {
+            if (file.IsOpen())
+                file.Close();
+            file.Open(files[p.file].path, File::Mode::ReadDenyWrite);
+            open = p.file;
+        }
+        SetParts& parts = sets[IdOf(p.header.setId)];
+        parts.files.insert(files[p.file].path);
+        KeepPacket(file, files[p.file].path, p.pos, p.header, {}, parts);
+    }
+}
+
+// Every index file scanned, then their long recovery packets checked; false when stopped.
+bool ScanAll(const std::vector<FoundFile>& files, const ProgressCallback& progress, uint64_t progressBase,
+             uint64_t progressTotal, std::map<Id, SetParts>& sets, std::vector<uint32_t>& damagedIn) {
+    std::vector<PendingPacket> pending;
+    uint64_t done = progressBase;
+    bool stopped = false;
+    for (size_t f = 0; f < files.size(); ++f) {
+        const uint64_t start = done;
+        ScanFile(files[f], f, sets, damagedIn[f], pending, [&](uint64_t at) {
+            if (progress && !progress(start + at, progressTotal))
+                stopped = true;
+            return !stopped;
+        });
+        if (stopped)
+            return false;
+        done = start + files[f].size;
+    }
+    CheckPending(files, pending, sets, damagedIn);
+    return true;
 }
 
 enum class Built { NotPieces, Incomplete, Complete };
@@ -278,24 +345,17 @@ uint64_t IndexBytes(const std::string& folder) {
 ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces,
                            const ProgressCallback& progress, uint64_t progressBase, uint64_t progressTotal) {
     std::map<Id, SetParts> sets;
+    const std::vector<FoundFile> files = IndexFilesIn(folder);
+    std::vector<uint32_t> damagedIn(files.size(), 0);
+    if (!ScanAll(files, progress, progressBase, progressTotal, sets, damagedIn))
+        return {ReadOutcome::Stopped, {}, {}};
     std::vector<std::pair<std::string, uint32_t>> damagedFiles;
     uint32_t damaged = 0;
-    uint64_t done = progressBase;
-    bool stopped = false;
-    for (const FoundFile& found : IndexFilesIn(folder)) {
-        const uint64_t start = done;
-        const uint32_t damagedBefore = damaged;
-        ScanFile(found, sets, damaged, [&](uint64_t at) {
-            if (progress && !progress(start + at, progressTotal))
-                stopped = true;
-            return !stopped;
-        });
-        if (stopped)
-            return {ReadOutcome::Stopped, {}, {}};
-        if (damaged > damagedBefore)
-            damagedFiles.emplace_back(found.path, damaged - damagedBefore);
-        done = start + found.size;
-    }
+    for (size_t f = 0; f < files.size(); ++f)
+        if (damagedIn[f] > 0) {
+            damagedFiles.emplace_back(files[f].path, damagedIn[f]);
+            damaged += damagedIn[f];
+        }
     ReadResult result;
     std::vector<RecoverySet> complete;
     for (const auto& [id, parts] : sets) {
