@@ -159,10 +159,39 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
     }
 }
 
-// One pass over the file (long recovery packets left in `pending`): a packet that fails its MD5 is passed over by its
+// The critical packets found intact so far, by their MD5: every file of a set repeats them, and a packet
+// the same to the byte as one already checked needs neither its MD5 nor keeping again.
+class KnownPackets {
+public:
+    bool Has(const PacketHeader& header, ScanWindow& window, uint64_t pos) {
+        const auto it = known_.find(IdOf(header.hash));
+        if (it == known_.end() || it->second.size() != header.length)
+            return false;
+        const uint8_t* bytes = window.At(pos, it->second.size());
+        return bytes && std::memcmp(bytes, it->second.data(), it->second.size()) == 0;
+    }
+    void Add(const PacketHeader& header, const std::vector<uint8_t>& held) {
+        const bool critical = header.kind == PacketType::Main || header.kind == PacketType::FileDescription ||
+                              header.kind == PacketType::SliceChecksums;
+        if (critical && !held.empty() && held.size() <= kScanBlock)
+            known_.emplace(IdOf(header.hash), held);
+    }
+
+private:
+    std::map<Id, std::vector<uint8_t>> known_;
+};
+
+// What the scans of the folder's index files gather.
+struct Scan {
+    std::map<Id, SetParts> sets;
+    std::vector<PendingPacket> pending; // long recovery packets, hashed after the scans
+    KnownPackets known;
+};
+
+// One pass over the file (long recovery packets left pending): a packet that fails its MD5 is passed over by its
 // length when that fits the file, else by the next magic after it, so no byte is hashed twice however the headers lie.
-void ScanFile(const FoundFile& found, size_t index, std::map<Id, SetParts>& sets, uint32_t& damaged,
-              std::vector<PendingPacket>& pending, const std::function<bool(uint64_t)>& advance) {
+void ScanFile(const FoundFile& found, size_t index, Scan& scan, uint32_t& damaged,
+              const std::function<bool(uint64_t)>& advance) {
     File file(found.path, File::Mode::ReadDenyWrite);
     ScanWindow window(file);
     const uint64_t length = window.Length();
@@ -180,13 +209,16 @@ void ScanFile(const FoundFile& found, size_t index, std::map<Id, SetParts>& sets
             continue;
         }
         if (header.kind == PacketType::RecoverySlice && header.length >= kHashedLater) {
-            pending.push_back({index, pos, header});
+            scan.pending.push_back({index, pos, header});
+        } else if (scan.known.Has(header, window, pos)) {
+            scan.sets[IdOf(header.setId)].files.insert(found.path);
         } else if (!CheckPacket(file, window, pos, header, block, held)) {
             ++damaged;
         } else {
-            SetParts& parts = sets[IdOf(header.setId)];
+            SetParts& parts = scan.sets[IdOf(header.setId)];
             parts.files.insert(found.path);
             KeepPacket(file, found.path, pos, header, held, parts);
+            scan.known.Add(header, held);
         }
         pos = window.FindMagic(pos + header.length);
     }
@@ -225,12 +257,12 @@ void CheckPending(const std::vector<FoundFile>& files, const std::vector<Pending
 // Every index file scanned, then their long recovery packets checked; false when stopped.
 bool ScanAll(const std::vector<FoundFile>& files, const ProgressCallback& progress, uint64_t progressBase,
              uint64_t progressTotal, std::map<Id, SetParts>& sets, std::vector<uint32_t>& damagedIn) {
-    std::vector<PendingPacket> pending;
+    Scan scan;
     uint64_t done = progressBase;
     bool stopped = false;
     for (size_t f = 0; f < files.size(); ++f) {
         const uint64_t start = done;
-        ScanFile(files[f], f, sets, damagedIn[f], pending, [&](uint64_t at) {
+        ScanFile(files[f], f, scan, damagedIn[f], [&](uint64_t at) {
             if (progress && !progress(start + at, progressTotal))
                 stopped = true;
             return !stopped;
@@ -239,7 +271,8 @@ bool ScanAll(const std::vector<FoundFile>& files, const ProgressCallback& progre
             return false;
         done = start + files[f].size;
     }
-    CheckPending(files, pending, sets, damagedIn);
+    CheckPending(files, scan.pending, scan.sets, damagedIn);
+    sets = std::move(scan.sets);
     return true;
 }
 
