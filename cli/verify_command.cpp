@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cat/joined_crc.h"
+#include "cli/checked_crc.h"
 #include "cli/command_support.h"
 #include "cli/progress_line.h"
 #include "cli/recovery_report.h"
@@ -43,11 +44,7 @@ int RunVerify(const CliOptions& options, Console& console, Messenger& messenger)
         return kExitInconsistent;
     }
 
-    CrcJobResult crc;
-    {
-        ProgressLine meter(console, "Verify");
-        crc = CrcOfJoinedData(*set, meter.Callback());
-    }
+    CrcJobResult crc = JoinedCrc(*set, *checked, console);
     if (crc.end == CrcJobEnd::Failed) {
         messenger.Show("Can't calculate CRC32\n" + crc.failure, Icon::Hand);
         return kExitFailure;

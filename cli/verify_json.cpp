@@ -6,6 +6,7 @@
 
 #include "cat/join_steps.h"
 #include "cat/joined_crc.h"
+#include "cli/checked_crc.h"
 #include "cli/command_support.h"
 #include "cli/json_text.h"
 #include "cli/progress_line.h"
@@ -127,11 +128,7 @@ int RunVerifyJson(const CliOptions& options, Console& console, Messenger& messen
     }
     if (!set->Complete())
         return Print(console, report, {"incomplete", kExitInconsistent});
-    CrcJobResult crc;
-    {
-        ProgressLine meter(console, "Verify");
-        crc = CrcOfJoinedData(*set, meter.Callback());
-    }
+    const CrcJobResult crc = JoinedCrc(*set, *checked, console);
     if (crc.end != CrcJobEnd::Done) {
         messenger.Show(crc.end == CrcJobEnd::Failed ? "Can't calculate CRC32\n" + crc.failure
                                                     : std::string("Stopped: the set was not checked."),

@@ -71,6 +71,12 @@ uint32_t Crc32Zeros(uint32_t reg, uint64_t count) {
     return reg;
 }
 
+uint32_t Crc32Combine(uint32_t regA, uint32_t regB, uint64_t lengthB) {
+    // The register is linear in its start and its bytes: B's bytes leave the same mark whichever start
+    // they met, and the starts differ by A's register against 0xFFFFFFFF, carried over B's length.
+    return regB ^ Crc32Zeros(regA ^ 0xFFFFFFFFu, lengthB);
+}
+
 const char* Crc32FastPathName() {
     switch (ChosenPath()) {
     case kVpclmul:

@@ -20,6 +20,10 @@ const char* Crc32FastPathName();
 // The register after `count` zero bytes, in time that grows with the count's bits, not with the count: a
 // slice zero-padded to any size is checked at once.
 uint32_t Crc32Zeros(uint32_t reg, uint64_t count);
+// The register of A followed by B from the registers of A and of B (each started at 0xFFFFFFFF) and B's
+// length: files hashed apart give the CRC-32 of their join. Taken the other way, (register of A, register
+// of A followed by B, B's length) gives B's register: the CRC-32 of a file from an offset on.
+uint32_t Crc32Combine(uint32_t regA, uint32_t regB, uint64_t lengthB);
 
 // One object per file measured; the register starts at 0xFFFFFFFF.
 class Crc32 {

@@ -31,33 +31,49 @@ struct Md5Along {
 void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along = nullptr,
              size_t alongCount = 0);
 
+// Each hashers[i] fed lens[i] bytes from data[i], as Update would: the streams' whole blocks side by side in
+// lanes, on the narrowest path that takes them all at once (in groups of the widest where more come).
+void Md5SideBySide(Md5* const* hashers, const uint8_t* const* data, const size_t* lens, size_t count);
+
 // How many messages the widest path here hashes at once: a group of this many costs about as much as
 // one. Fewer go on a narrower path, whose lanes they fill.
 size_t Md5Lanes();
-constexpr size_t kMostLanes = 8; // of any path
+constexpr size_t kMostLanes = 16; // of any path
 
 namespace md5lanes {
+
+// Streams hashed side by side: states[i] (four words, as a hasher keeps them) takes `blocks` whole
+// 64-byte blocks from data[i], for i < count <= the path's lanes.
+using StreamsRun = void (*)(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 
 struct Path {
     const char* name;
     size_t lanes;
     void (*run)(const Md5Message*, size_t, Md5Digest*, const Md5Along*, size_t);
     bool (*available)();
+    StreamsRun streams;
 };
 
 void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
                  size_t alongCount);
 void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
 void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
+void RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
+void StreamsOneByOne(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
+void StreamsSse2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
+void StreamsAvx2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
+void StreamsAvx512(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 inline bool Always() {
     return true;
 }
 
 // Widest first. One by one is the scalar MD5, which every machine has.
+// AVX-512's rotate and three-input logic take each step in fewer operations.
 inline const Path kPaths[] = {
-    {"avx2", 8, RunAvx2, HasAvx2},
-    {"sse2", 4, RunSse2, HasSse2},
-    {"one-by-one", 1, RunOneByOne, Always},
+    {"avx512", 16, RunAvx512, HasAvx512bw, StreamsAvx512},
+    {"avx2", 8, RunAvx2, HasAvx2, StreamsAvx2},
+    {"sse2", 4, RunSse2, HasSse2, StreamsSse2},
+    {"one-by-one", 1, RunOneByOne, Always, StreamsOneByOne},
 };
 
 } // namespace md5lanes

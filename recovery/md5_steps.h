@@ -59,7 +59,30 @@ __attribute__((always_inline)) inline void Round(V& a, V& b, V& c, V& d, const V
     Steps<V, R, 16 * R + 12, S0, S1, S2, S3>(a, b, c, d, m);
 }
 
-// The message words of a block of every lane: m[w] holds word w of each. Four or eight lanes go by a
+// The word orders of one stage of the 16 x 16 transpose below.
+typedef int Order16 __attribute__((vector_size(64)));
+template <int B, int... J> constexpr Order16 LowOrder(std::integer_sequence<int, J...>) {
+    return Order16{((J & B) ? 16 + J - B : J)...};
+}
+template <int B, int... J> constexpr Order16 HighOrder(std::integer_sequence<int, J...>) {
+    return Order16{((J & B) ? 16 + J : J + B)...};
+}
+// One stage of a 16 x 16 transpose: in every pair of rows i and i + B (i without bit B), the words with bit
+// B of row i trade places with the words without it of row i + B.
+template <class V, int B> __attribute__((always_inline)) inline void TransposeStage(V* r) {
+    constexpr Order16 low = LowOrder<B>(std::make_integer_sequence<int, 16>());
+    constexpr Order16 high = HighOrder<B>(std::make_integer_sequence<int, 16>());
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) {
+        if (i & B)
+            continue;
+        const V a = r[i], b = r[i + B];
+        r[i] = __builtin_shuffle(a, b, low);
+        r[i + B] = __builtin_shuffle(a, b, high);
+    }
+}
+
+// The message words of a block of every lane: m[w] holds word w of each. Four, eight or sixteen lanes go by a
 // transpose in registers, which leaves the load and store units to a stream riding along.
 template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V* m, const uint8_t* const* blocks) {
     if constexpr (N == 4 && sizeof(V) == 16) {
@@ -99,6 +122,18 @@ template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V
                 m[w + k + 4] = __builtin_shuffle(u[k], u[k + 4], Order{4, 5, 6, 7, 12, 13, 14, 15});
             }
         }
+    } else if constexpr (N == 16 && sizeof(V) == 64) {
+        // 16 x 16 words: a lane's block is one row; the off-diagonal quarters of every square of 8, 4, 2 and
+        // then 1 rows change places, which leaves word w of every lane in m[w].
+        V r[16];
+        for (int lane = 0; lane < 16; ++lane)
+            std::memcpy(&r[lane], blocks[lane], 64);
+        TransposeStage<V, 8>(r);
+        TransposeStage<V, 4>(r);
+        TransposeStage<V, 2>(r);
+        TransposeStage<V, 1>(r);
+        for (int w = 0; w < 16; ++w)
+            m[w] = r[w];
     } else {
         for (int w = 0; w < 16; ++w) {
             uint32_t words[N];

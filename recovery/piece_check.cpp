@@ -1,14 +1,17 @@
 #include "recovery/piece_check.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "core/crc32.h"
 #include "core/piece_header.h"
 #include "core/piece_name.h"
+#include "core/progress_meter.h"
 #include "platform/file.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/piece_hashing.h"
 #include "recovery/set_choice.h"
 
 namespace par2 {
@@ -16,90 +19,75 @@ namespace {
 
 constexpr size_t kBlock = 1 << 20;
 
-struct Progress {
-    const ProgressCallback& callback;
-    uint64_t done, total;
-    bool stopped = false;
-    bool Add(uint64_t bytes) {
-        done += bytes;
-        if (callback && !stopped && !callback(done, total))
-            stopped = true;
-        return !stopped;
+// Slice by slice: the MD5 and CRC-32 of each slice's bytes so far and what a slice's end decides.
+class SliceChecker {
+public:
+    SliceChecker(const SetFile& file, uint64_t sliceSize, PieceCheck& piece, ProgressMeter& meter)
+        : file_(file), sliceSize_(sliceSize), piece_(piece), meter_(meter) {
+        piece_.goodSlices.assign(file.slices.size(), false);
     }
-};
 
-// Each slice of the recorded length against its checksums, from the file's start.
-bool CheckSlices(File& in, const SetFile& file, uint64_t sliceSize, PieceCheck& piece, Progress& progress,
-                 std::vector<uint8_t>& block) {
-    static const std::vector<uint8_t> zeros(kBlock, 0);
-    Md5 slice;
-    uint32_t crc = 0xFFFFFFFF;
-    uint64_t at = 0;
-    piece.goodSlices.assign(file.slices.size(), false);
-    auto finishSlice = [&](size_t index, uint64_t filled) {
-        // The checksums cover the slice zero-padded to the slice size: the CRC-32 takes the zeros by
-        // arithmetic. A piece of one slice is that slice, so its whole MD5 says what the slice's would,
-        // without hashing padding that only the slice size makes long; in a piece of several slices the
-        // padding is shorter than the piece.
-        crc = Crc32Zeros(crc, sliceSize - filled);
-        const SliceChecksum& want = file.slices[index];
-        bool md5Matches;
-        if (file.slices.size() == 1) {
-            md5Matches = slice.Final() == file.hash;
-        } else {
-            for (uint64_t pad = sliceSize - filled; pad > 0 && !progress.stopped;) {
-                const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
-                slice.Update(zeros.data(), n);
-                pad -= n;
-                progress.Add(0);
-            }
-            md5Matches = slice.Final() == want.md5;
-        }
-        piece.goodSlices[index] = md5Matches && (crc ^ 0xFFFFFFFF) == want.crc;
-        crc = 0xFFFFFFFF;
-    };
-    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; at += got) {
-        // The part of this block inside the recorded length, cut at slice ends.
-        for (size_t off = 0; off < got && at + off < file.length;) {
+    // `len` bytes of the file from `at`; the part inside the recorded length, cut at slice ends.
+    void Take(uint64_t at, const uint8_t* data, size_t len) {
+        for (size_t off = 0; off < len && at + off < file_.length;) {
             const uint64_t pos = at + off;
-            const uint64_t sliceEnd = std::min(file.length, (pos / sliceSize + 1) * sliceSize);
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(got - off, sliceEnd - pos));
-            slice.Update(block.data() + off, n);
-            crc = Crc32Fast(crc, block.data() + off, n);
+            const uint64_t sliceEnd = std::min(file_.length, (pos / sliceSize_ + 1) * sliceSize_);
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(len - off, sliceEnd - pos));
+            md5_.Update(data + off, n);
+            crc_ = Crc32Fast(crc_, data + off, n);
             off += n;
             if (pos + n == sliceEnd)
-                finishSlice(static_cast<size_t>(pos / sliceSize), sliceEnd - (pos / sliceSize) * sliceSize);
+                Finish(static_cast<size_t>(pos / sliceSize_), sliceEnd - (pos / sliceSize_) * sliceSize_);
         }
-        if (!progress.Add(0))
-            return false;
     }
-    return true;
-}
 
-// The file at `path` against its whole MD5; its slices are read again only when that does not match,
-// so an intact piece, the usual case, costs one MD5. False when stopped.
-bool CheckContent(const std::string& path, const SetFile& file, uint64_t sliceSize, PieceCheck& piece,
-                  Progress& progress, bool& wholeMatches) {
+private:
+    // The checksums cover the slice zero-padded to the slice size: the CRC-32 takes the zeros by arithmetic.
+    // A piece of one slice is that slice, so its whole MD5 says what the slice's would, without hashing
+    // padding that only the slice size makes long; in a piece of several slices the padding is shorter than
+    // the piece.
+    void Finish(size_t index, uint64_t filled) {
+        crc_ = Crc32Zeros(crc_, sliceSize_ - filled);
+        const SliceChecksum& want = file_.slices[index];
+        bool md5Matches;
+        if (file_.slices.size() == 1) {
+            md5Matches = md5_.Final() == file_.hash;
+        } else {
+            static const std::vector<uint8_t> zeros(kBlock, 0);
+            for (uint64_t pad = sliceSize_ - filled; pad > 0;) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
+                md5_.Update(zeros.data(), n);
+                pad -= n;
+                meter_.Advance(0);
+            }
+            md5Matches = md5_.Final() == want.md5;
+        }
+        piece_.goodSlices[index] = md5Matches && (crc_ ^ 0xFFFFFFFF) == want.crc;
+        crc_ = 0xFFFFFFFF;
+    }
+
+    const SetFile& file_;
+    uint64_t sliceSize_;
+    PieceCheck& piece_;
+    ProgressMeter& meter_;
+    Md5 md5_;
+    uint32_t crc_ = 0xFFFFFFFF;
+};
+
+// Each slice of the recorded length against its checksums: for a file whose whole MD5 did not match.
+void CheckSlices(const std::string& path, const SetFile& file, uint64_t sliceSize, PieceCheck& piece,
+                 ProgressMeter& meter) {
     File in(path, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> block(kBlock);
-    Md5 whole;
+    SliceChecker checker(file, sliceSize, piece, meter);
     uint64_t at = 0;
     for (size_t got; (got = in.Read(block.data(), block.size())) > 0; at += got) {
-        whole.Update(block.data(), got);
-        if (!progress.Add(got))
-            return false;
+        checker.Take(at, block.data(), got);
+        meter.Advance(0);
     }
-    piece.presentLength = at;
-    wholeMatches = at == file.length && whole.Final() == file.hash;
-    if (wholeMatches) {
-        piece.goodSlices.assign(file.slices.size(), true);
-        return true;
-    }
-    in.Seek(0);
-    return CheckSlices(in, file, sliceSize, piece, progress, block);
 }
 
-bool SameContent(const FoundFile& candidate, const SetFile& file, Progress& progress) {
+bool SameContent(const FoundFile& candidate, const SetFile& file, ProgressMeter& meter) {
     File in(candidate.path, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> block(kBlock);
     const size_t head = static_cast<size_t>(std::min<uint64_t>(file.length, kHashedHead));
@@ -109,8 +97,7 @@ bool SameContent(const FoundFile& candidate, const SetFile& file, Progress& prog
     Md5 whole;
     for (size_t got; (got = in.Read(block.data(), block.size())) > 0;) {
         whole.Update(block.data(), got);
-        if (!progress.Add(0))
-            return false;
+        meter.Advance(0);
     }
     return whole.Final() == file.hash;
 }
@@ -174,37 +161,50 @@ std::string PathOf(const std::string& folder, const SetFile& file, const PiecesO
     return folder + "\\" + file.name;
 }
 
-// Each file of the set under its own name; false when stopped.
-bool CheckEachFile(const std::string& folder, const PiecesOnDisk& onDisk, SetCheck& check, Progress& meter,
-                   std::set<std::string>& accounted) {
+// Each file of the set under the name it should have; missing where no regular file has it (a pipe or
+// device under a name of the set is as good as missing: only a regular file is opened).
+void PlaceFiles(const std::string& folder, const PiecesOnDisk& onDisk, SetCheck& check) {
     const RecoverySet& set = check.set;
     for (size_t i = 0; i < set.files.size(); ++i) {
-        const SetFile& file = set.files[i];
         PieceCheck piece;
         piece.file = i;
-        piece.path = PathOf(folder, file, onDisk);
-        piece.goodSlices.assign(file.slices.size(), false);
-        // Only a regular file is opened: a pipe or device under a name of the set is as good as missing.
+        piece.path = PathOf(folder, set.files[i], onDisk);
+        piece.goodSlices.assign(set.files[i].slices.size(), false);
         const EntryStatus entry = piece.path.empty() ? EntryStatus{} : GetEntryStatus(piece.path);
-        if (!entry.exists || entry.isFolder || entry.isSpecial || entry.targetMissing) {
+        if (!entry.exists || entry.isFolder || entry.isSpecial || entry.targetMissing)
             piece.state = PieceCondition::Missing;
-        } else {
-            bool whole = false;
-            if (!CheckContent(piece.path, file, set.sliceSize, piece, meter, whole))
-                return false;
-            piece.state = whole                               ? PieceCondition::Intact
-                          : piece.presentLength < file.length ? PieceCondition::Truncated
-                                                              : PieceCondition::Damaged;
-            if (whole)
-                accounted.insert(piece.path);
-        }
         check.pieces.push_back(std::move(piece));
     }
-    return true;
 }
 
-// A file not intact under its name may be in the folder under another one, whole; false when stopped.
-bool FindRenamed(const std::string& folder, SetCheck& check, Progress& meter, std::set<std::string>& accounted) {
+// Every file present read once, side by side, for its whole MD5 and CRC-32; the slices of a file whose whole
+// MD5 does not match are read again, one by one.
+void CheckPresentFiles(SetCheck& check, ProgressMeter& meter, std::set<std::string>& accounted) {
+    std::vector<std::string> paths;
+    std::vector<PieceCheck*> present;
+    for (PieceCheck& piece : check.pieces)
+        if (piece.state != PieceCondition::Missing) {
+            paths.push_back(piece.path);
+            present.push_back(&piece);
+        }
+    const std::vector<FileDigest> digests = HashFiles(paths, &meter);
+    for (size_t i = 0; i < present.size(); ++i) {
+        PieceCheck& piece = *present[i];
+        const SetFile& file = check.set.files[piece.file];
+        piece.presentLength = digests[i].length;
+        piece.crcRegister = digests[i].crcRegister;
+        if (digests[i].length == file.length && digests[i].md5 == file.hash) {
+            piece.goodSlices.assign(file.slices.size(), true);
+            accounted.insert(piece.path);
+            continue;
+        }
+        CheckSlices(piece.path, file, check.set.sliceSize, piece, meter);
+        piece.state = piece.presentLength < file.length ? PieceCondition::Truncated : PieceCondition::Damaged;
+    }
+}
+
+// A file not intact under its name may be in the folder under another one, whole.
+void FindRenamed(const std::string& folder, SetCheck& check, ProgressMeter& meter, std::set<std::string>& accounted) {
     const std::vector<FoundFile> folderFiles = FindFiles(folder + "\\*");
     for (PieceCheck& piece : check.pieces) {
         if (piece.state == PieceCondition::Intact)
@@ -221,12 +221,9 @@ bool FindRenamed(const std::string& folder, SetCheck& check, Progress& meter, st
                 accounted.insert(candidate.path);
                 break;
             }
-            if (meter.stopped)
-                return false;
         }
         check.slicesNeeded += piece.BadSlices();
     }
-    return true;
 }
 
 // The pieces up to the highest the set or the folder has that are neither described nor present.
@@ -276,22 +273,47 @@ CheckResult NotChecked(ReadResult&& read) {
     return result;
 }
 
+// A refusal by name, decided before anything is opened: reading a pipe or a device would never end.
+std::optional<CheckResult> RefusedByName(const PiecesOnDisk& onDisk) {
+    if (onDisk.irregular.empty() && onDisk.duplicate[0].empty())
+        return std::nullopt;
+    CheckResult refused = WithOutcome(CheckOutcome::Refused);
+    refused.refusal = told::PieceNotRegular{onDisk.irregular};
+    if (onDisk.irregular.empty()) {
+        told::DuplicatePiece duplicate;
+        duplicate.path = onDisk.duplicate[0];
+        duplicate.otherPath = onDisk.duplicate[1];
+        refused.refusal = duplicate;
+    }
+    return refused;
+}
+
+// Every file of the set found: checked under its name, looked for under others, the gaps told.
+void CheckSetFiles(const std::string& folder, const PiecesOnDisk& onDisk, uint64_t indexBytes,
+                   const ProgressCallback& progress, SetCheck& check) {
+    const RecoverySet& set = check.set;
+    uint64_t total = indexBytes;
+    for (const SetFile& f : set.files)
+        total += f.length;
+    ProgressMeter meter(progress, total);
+    meter.Advance(indexBytes);
+    std::set<std::string> accounted; // paths that hold a file of the set intact under its own name
+    PlaceFiles(folder, onDisk, check);
+    CheckPresentFiles(check, meter, accounted);
+    FindRenamed(folder, check, meter, accounted);
+    check.undescribed = Undescribed(set, onDisk);
+    // Told in the order of their names, not the set's order of file IDs.
+    std::sort(check.pieces.begin(), check.pieces.end(), [&set](const PieceCheck& a, const PieceCheck& b) {
+        return set.files[a.file].name < set.files[b.file].name;
+    });
+}
+
 } // namespace
 
 CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progress) {
-    // Refused by name before anything is opened: reading a pipe or a device would never end.
     const PiecesOnDisk onDisk = FindPiecesOnDisk(folder);
-    if (!onDisk.irregular.empty() || !onDisk.duplicate[0].empty()) {
-        CheckResult refused = WithOutcome(CheckOutcome::Refused);
-        refused.refusal = told::PieceNotRegular{onDisk.irregular};
-        if (onDisk.irregular.empty()) {
-            told::DuplicatePiece duplicate;
-            duplicate.path = onDisk.duplicate[0];
-            duplicate.otherPath = onDisk.duplicate[1];
-            refused.refusal = duplicate;
-        }
-        return refused;
-    }
+    if (std::optional<CheckResult> refused = RefusedByName(onDisk))
+        return std::move(*refused);
     const uint64_t indexBytes = IndexBytes(folder);
     ReadResult read = ReadRecoverySet(folder, onDisk.regular, progress, 0, indexBytes);
     if (read.outcome == ReadOutcome::Stopped)
@@ -300,20 +322,11 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
         return NotChecked(std::move(read));
     CheckResult result = WithOutcome(CheckOutcome::Checked);
     result.check.set = std::move(read.set);
-    SetCheck& check = result.check;
-    const RecoverySet& set = check.set;
-    uint64_t total = indexBytes;
-    for (const SetFile& f : set.files)
-        total += f.length;
-    Progress meter{progress, indexBytes, total};
-    std::set<std::string> accounted; // paths that hold a file of the set intact under its own name
-    if (!CheckEachFile(folder, onDisk, check, meter, accounted) || !FindRenamed(folder, check, meter, accounted))
+    try {
+        CheckSetFiles(folder, onDisk, indexBytes, progress, result.check);
+    } catch (const JobStopped&) {
         return WithOutcome(CheckOutcome::Stopped);
-    check.undescribed = Undescribed(set, onDisk);
-    // Told in the order of their names, not the set's order of file IDs.
-    std::sort(check.pieces.begin(), check.pieces.end(), [&set](const PieceCheck& a, const PieceCheck& b) {
-        return set.files[a.file].name < set.files[b.file].name;
-    });
+    }
     return result;
 }
 

@@ -24,10 +24,11 @@ enum class PieceCondition {
 struct PieceCheck {
     size_t file = 0; // index into RecoverySet::files
     PieceCondition state = PieceCondition::Intact;
-    std::string path;             // where it should be; empty for a name no file of the folder may have
-    std::string foundPath;        // Renamed: where its content is
-    uint64_t presentLength = 0;   // bytes of the file under its name (0 when missing)
-    std::vector<bool> goodSlices; // per slice of the piece: usable as it is
+    std::string path;                  // where it should be; empty for a name no file of the folder may have
+    std::string foundPath;             // Renamed: where its content is
+    uint64_t presentLength = 0;        // bytes of the file under its name (0 when missing)
+    uint32_t crcRegister = 0xFFFFFFFF; // CRC-32 register of those bytes, not inverted: a join's CRC-32 from it
+    std::vector<bool> goodSlices;      // per slice of the piece: usable as it is
     uint32_t BadSlices() const;
 };
 

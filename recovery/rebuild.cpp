@@ -8,6 +8,7 @@
 #include "core/progress_meter.h"
 #include "platform/file.h"
 #include "recovery/file_range.h"
+#include "recovery/piece_hashing.h"
 #include "recovery/rebuild_passes.h"
 
 namespace par2 {
@@ -25,16 +26,6 @@ void CopyRange(File& from, File& to, uint64_t offset, uint64_t len, std::vector<
         WriteAt(to, offset + done, block.data(), got);
         done += got;
     }
-}
-
-bool MatchesRecorded(const std::string& path, const SetFile& file) {
-    File in(path, File::Mode::ReadDenyWrite);
-    std::vector<uint8_t> block(kCopyBlock);
-    Md5 md5;
-    uint64_t length = 0;
-    for (size_t got; (got = in.Read(block.data(), block.size())) > 0; length += got)
-        md5.Update(block.data(), got);
-    return length == file.length && md5.Final() == file.hash;
 }
 
 } // namespace
@@ -195,11 +186,20 @@ bool PreparedRebuild::CheckOutputs() {
     for (Output& o : outputs_)
         if (o.file.IsOpen())
             o.file.Close();
+    std::vector<std::string> written;
+    std::vector<const SetFile*> recorded;
+    std::vector<const PieceCheck*> pieces;
     for (const Output& o : outputs_)
-        if (!o.temp.empty() && !MatchesRecorded(o.temp, check_->set.files[o.piece->file])) {
-            result.mismatched = o.piece->path;
-            return false;
+        if (!o.temp.empty()) {
+            written.push_back(o.temp);
+            recorded.push_back(&check_->set.files[o.piece->file]);
+            pieces.push_back(o.piece);
         }
+    // Hashed side by side, as the check before the rebuild hashed the pieces.
+    if (const size_t bad = FirstMismatch(written, recorded); bad < written.size()) {
+        result.mismatched = pieces[bad]->path;
+        return false;
+    }
     return true;
 }
 

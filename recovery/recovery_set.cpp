@@ -9,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/piece_hashing.h"
 #include "recovery/set_choice.h"
 
 namespace par2 {
@@ -18,6 +19,17 @@ constexpr size_t kScanBlock = 1 << 20;
 // Main, file description and checksum packets are small (the checksums of 32768 slices take 640 KiB);
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
+
+// Recovery packets at least this long are hashed after the scan, side by side with the others of the
+// folder's files; shorter ones (none of a usual set) are hashed as they are met.
+constexpr uint64_t kHashedLater = 64 << 10;
+
+// A recovery packet whose MD5 is checked after the scan.
+struct PendingPacket {
+    size_t file; // index into the folder's index files
+    uint64_t pos;
+    PacketHeader header;
+};
 
 // A recovery packet as found, before the main packet says which data length is a slice: kept small, as a
 // hostile file may hold many.
@@ -91,12 +103,16 @@ private:
 };
 
 // True when the packet at `offset` carries its own MD5; a short packet is kept in `held`.
-bool CheckPacket(File& file, uint64_t offset, const PacketHeader& header, std::vector<uint8_t>& block,
-                 std::vector<uint8_t>& held) {
+bool CheckPacket(File& file, ScanWindow& window, uint64_t offset, const PacketHeader& header,
+                 std::vector<uint8_t>& block, std::vector<uint8_t>& held) {
     held.clear();
     if (header.length <= kHeldPacket) {
+        // From the window where it fits: the critical packets, repeated in every file, are many and small.
         held.resize(static_cast<size_t>(header.length));
-        return ReadAt(file, offset, held.data(), held.size()) == held.size() &&
+        const uint8_t* bytes = header.length <= kScanBlock ? window.At(offset, held.size()) : nullptr;
+        if (bytes)
+            std::memcpy(held.data(), bytes, held.size());
+        return (bytes || ReadAt(file, offset, held.data(), held.size()) == held.size()) &&
                PacketIntact(held.data(), header.length);
     }
     Md5 md5;
@@ -143,9 +159,38 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
     }
 }
 
-// One pass over the file: a packet that fails its MD5 is passed over by its length when that fits the file,
-// else by the next magic after it, so no byte is hashed twice however the headers lie.
-void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& damaged, ProgressMeter& meter) {
+// The critical packets found intact so far, by their MD5: every file of a set repeats them, and a packet
+// the same to the byte as one already checked needs neither its MD5 nor keeping again.
+class KnownPackets {
+public:
+    bool Has(const PacketHeader& header, ScanWindow& window, uint64_t pos) {
+        const auto it = known_.find(IdOf(header.hash));
+        if (it == known_.end() || it->second.size() != header.length)
+            return false;
+        const uint8_t* bytes = window.At(pos, it->second.size());
+        return bytes && std::memcmp(bytes, it->second.data(), it->second.size()) == 0;
+    }
+    void Add(const PacketHeader& header, const std::vector<uint8_t>& held) {
+        const bool critical = header.kind == PacketType::Main || header.kind == PacketType::FileDescription ||
+                              header.kind == PacketType::SliceChecksums;
+        if (critical && !held.empty() && held.size() <= kScanBlock)
+            known_.emplace(IdOf(header.hash), held);
+    }
+
+private:
+    std::map<Id, std::vector<uint8_t>> known_;
+};
+
+// What the scans of the folder's index files gather.
+struct Scan {
+    std::map<Id, SetParts> sets;
+    std::vector<PendingPacket> pending; // long recovery packets, hashed after the scans
+    KnownPackets known;
+};
+
+// One pass over the file (long recovery packets left pending): a packet that fails its MD5 is passed over by its
+// length when that fits the file, else by the next magic after it, so no byte is hashed twice however the headers lie.
+void ScanFile(const FoundFile& found, size_t index, Scan& scan, uint32_t& damaged, ProgressMeter& meter) {
     File file(found.path, File::Mode::ReadDenyWrite);
     ScanWindow window(file);
     const uint64_t length = window.Length();
@@ -163,16 +208,59 @@ void ScanFile(const FoundFile& found, std::map<Id, SetParts>& sets, uint32_t& da
             pos = head ? window.FindMagic(pos + 1) : length;
             continue;
         }
-        if (!CheckPacket(file, pos, header, block, held)) {
+        if (header.kind == PacketType::RecoverySlice && header.length >= kHashedLater) {
+            scan.pending.push_back({index, pos, header});
+        } else if (scan.known.Has(header, window, pos)) {
+            scan.sets[IdOf(header.setId)].files.insert(found.path);
+        } else if (!CheckPacket(file, window, pos, header, block, held)) {
             ++damaged;
         } else {
-            SetParts& parts = sets[IdOf(header.setId)];
+            SetParts& parts = scan.sets[IdOf(header.setId)];
             parts.files.insert(found.path);
             KeepPacket(file, found.path, pos, header, held, parts);
+            scan.known.Add(header, held);
         }
         pos = window.FindMagic(pos + header.length);
     }
     meter.Advance(length - counted);
+}
+
+// The recovery packets left by the scans, hashed side by side: the intact ones kept, the others counted
+// as damage of their files.
+void CheckPending(const std::vector<FoundFile>& files, const std::vector<PendingPacket>& pending,
+                  std::map<Id, SetParts>& sets, std::vector<uint32_t>& damagedIn) {
+    std::vector<FileSpan> spans;
+    for (const PendingPacket& p : pending)
+        spans.push_back({files[p.file].path, p.pos + kHashedFrom, p.header.length - kHashedFrom});
+    const std::vector<FileDigest> digests = HashSpans(spans, nullptr);
+    File file;
+    size_t open = files.size();
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const PendingPacket& p = pending[i];
+        if (digests[i].length != spans[i].length || !SameBytes(digests[i].md5.data(), p.header.hash, 16)) {
+            ++damagedIn[p.file];
+            continue;
+        }
+        if (open != p.file) {
+            if (file.IsOpen())
+                file.Close();
+            file.Open(files[p.file].path, File::Mode::ReadDenyWrite);
+            open = p.file;
+        }
+        SetParts& parts = sets[IdOf(p.header.setId)];
+        parts.files.insert(files[p.file].path);
+        KeepPacket(file, files[p.file].path, p.pos, p.header, {}, parts);
+    }
+}
+
+// Every index file scanned, then their long recovery packets checked.
+void ScanAll(const std::vector<FoundFile>& files, ProgressMeter& meter, std::map<Id, SetParts>& sets,
+             std::vector<uint32_t>& damagedIn) {
+    Scan scan;
+    for (size_t f = 0; f < files.size(); ++f)
+        ScanFile(files[f], f, scan, damagedIn[f], meter);
+    CheckPending(files, scan.pending, scan.sets, damagedIn);
+    sets = std::move(scan.sets);
 }
 
 enum class Built { NotPieces, Incomplete, Complete };
@@ -287,14 +375,16 @@ ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentP
 
 ReadResult ReadRecoverySet(const std::string& folder, const std::vector<PresentPiece>& pieces, ProgressMeter& meter) {
     std::map<Id, SetParts> sets;
+    const std::vector<FoundFile> files = IndexFilesIn(folder);
+    std::vector<uint32_t> damagedIn(files.size(), 0);
+    ScanAll(files, meter, sets, damagedIn);
     std::vector<std::pair<std::string, uint32_t>> damagedFiles;
     uint32_t damaged = 0;
-    for (const FoundFile& found : IndexFilesIn(folder)) {
-        const uint32_t damagedBefore = damaged;
-        ScanFile(found, sets, damaged, meter);
-        if (damaged > damagedBefore)
-            damagedFiles.emplace_back(found.path, damaged - damagedBefore);
-    }
+    for (size_t f = 0; f < files.size(); ++f)
+        if (damagedIn[f] > 0) {
+            damagedFiles.emplace_back(files[f].path, damagedIn[f]);
+            damaged += damagedIn[f];
+        }
     ReadResult result;
     std::vector<RecoverySet> complete;
     for (const auto& [id, parts] : sets) {

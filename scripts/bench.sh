@@ -120,4 +120,12 @@ recovery_section() {
 
 recovery_section || status=1
 
+# --- Recovery files against par2cmdline-turbo, the fastest PAR2 program: create, verify, repair ---
+turbo_section() {
+    echo "== Split with recovery files, verify and repair of 1 GiB against par2cmdline-turbo"
+    "$top/bench/turbo_bench.sh"
+}
+
+turbo_section || status=1
+
 exit $status

@@ -114,6 +114,18 @@ TEST(Crc32, ZerosByArithmeticEqualZerosFed) {
         EXPECT_EQ(Crc32Bytewise(0x12345678u, zeros.data(), n), Crc32Zeros(0x12345678u, n)) << n;
 }
 
+TEST(Crc32, CombinesPartsAndTakesAPartBack) {
+    const std::string text = "the quick brown fox jumps over the lazy dog";
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const uint32_t whole = Crc32Bytewise(0xFFFFFFFFu, bytes, text.size());
+    for (size_t cut : {size_t{0}, size_t{9}, text.size()}) {
+        const uint32_t a = Crc32Bytewise(0xFFFFFFFFu, bytes, cut);
+        const uint32_t b = Crc32Bytewise(0xFFFFFFFFu, bytes + cut, text.size() - cut);
+        EXPECT_EQ(whole, Crc32Combine(a, b, text.size() - cut)) << cut;
+        EXPECT_EQ(b, Crc32Combine(a, whole, text.size() - cut)) << cut;
+    }
+}
+
 TEST(Crc32, FastPathIsTheWidestThisProcessorHas) {
     const std::string want = HasVpclmul() ? "vpclmul" : HasPclmul() ? "pclmul" : "slice16";
     EXPECT_EQ(want, Crc32FastPathName());

@@ -17,6 +17,7 @@
 
 #include "core/small_md5.h"
 #include "recovery/md5.h"
+#include "recovery/md5_feed.h"
 #include "recovery/md5_lanes.h"
 #include "tests/support/path_test.h"
 
@@ -111,4 +112,47 @@ TEST_P(Md5LanesPath, MatchesTheReference) {
         EXPECT_EQ(streams[k].Final(), Reference(bytes.data(), parts[k][0] + parts[k][1])) << "stream " << k;
 }
 
+// Streams side by side, every lane used and one short of it, several blocks of each at once.
+TEST_P(Md5LanesPath, StreamsMatchTheReference) {
+    const std::vector<uint8_t> bytes = RandomBytes(64 * 40, 6);
+    for (size_t count : {GetParam().lanes, GetParam().lanes - 1}) {
+        std::vector<Md5> hashers(count);
+        std::vector<uint32_t*> states;
+        std::vector<const uint8_t*> data;
+        for (size_t i = 0; i < count; ++i) {
+            hashers[i].Update(bytes.data() + 64 * i, 64);
+            states.push_back(Md5HasherAccess::State(hashers[i]));
+            data.push_back(bytes.data() + 64 * (i + 1));
+        }
+        GetParam().streams(states.data(), data.data(), count, 3);
+        for (size_t i = 0; i < count; ++i) {
+            Md5HasherAccess::Skip(hashers[i], 3);
+            EXPECT_EQ(hashers[i].Final(), Reference(bytes.data() + 64 * i, 4 * 64)) << count << " lane " << i;
+        }
+    }
+}
+
 INSTANTIATE_EVERY_PATH(Md5LanesPath, md5lanes::Path, md5lanes::kPaths);
+
+// More streams than any path has lanes, of different lengths, fed in parts that leave partial blocks.
+TEST(Md5, SideBySideMatchesTheReference) {
+    const std::vector<uint8_t> bytes = RandomBytes(20000, 7);
+    constexpr size_t kStreams = 19;
+    std::vector<Md5> hashers(kStreams);
+    std::vector<Md5*> pointers;
+    std::vector<size_t> fed(kStreams, 0);
+    for (Md5& h : hashers)
+        pointers.push_back(&h);
+    for (size_t part : {100, 64 * 30, 7}) {
+        std::vector<const uint8_t*> data;
+        std::vector<size_t> lens;
+        for (size_t i = 0; i < kStreams; ++i) {
+            data.push_back(bytes.data() + fed[i]);
+            lens.push_back(part + i * 13 % 200);
+            fed[i] += lens.back();
+        }
+        Md5SideBySide(pointers.data(), data.data(), lens.data(), kStreams);
+    }
+    for (size_t i = 0; i < kStreams; ++i)
+        EXPECT_EQ(hashers[i].Final(), Reference(bytes.data(), fed[i])) << "stream " << i;
+}

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
+#include "core/crc32.h"
 #include "recovery/gf16.h"
 #include "recovery/par2_format.h"
 #include "recovery/rebuild.h"
@@ -85,6 +87,28 @@ TEST_F(RebuildTest, NamesEachKindOfDamageAndRebuildsThemAllAsPar2Accepts) {
     EXPECT_FALSE(dir.Exists(Name(1) + ".rebuilding"));
     EXPECT_TRUE(Check().check.Complete());
     EXPECT_EQ(0, Par2(dir, "v -qq _Split#.par2"));
+}
+
+// One read of each piece gives its CRC-32 too; progress is told on the caller's thread only, never falling,
+// and a stop asked for while the pieces are read ends the check.
+TEST_F(RebuildTest, TheCheckTellsEachPiecesCrcAndStopsWhenAsked) {
+    const std::thread::id caller = std::this_thread::get_id();
+    uint64_t last = 0;
+    bool ordered = true, onCaller = true;
+    const par2::CheckResult result = par2::CheckPieces(dir.Path(), [&](uint64_t done, uint64_t) {
+        ordered = ordered && done >= last;
+        onCaller = onCaller && std::this_thread::get_id() == caller;
+        last = done;
+        return true;
+    });
+    ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
+    EXPECT_TRUE(ordered && onCaller);
+    for (int n = 0; n < kPieces; ++n)
+        EXPECT_EQ(Crc32Bytewise(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(pieces[n].data()), pieces[n].size()),
+                  Piece(result, n).crcRegister)
+            << n;
+    const auto stopHalfway = [](uint64_t done, uint64_t total) { return done <= total / 2; };
+    EXPECT_EQ(par2::CheckOutcome::Stopped, par2::CheckPieces(dir.Path(), stopHalfway).outcome);
 }
 
 TEST_F(RebuildTest, MoreDamageThanRecoverySlicesIsRefusedBeforeAnythingIsWritten) {
