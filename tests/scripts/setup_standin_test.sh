@@ -47,6 +47,8 @@ STANDIN
 chmod +x "$bin"/*
 
 fail() { echo "FAILED: $*"; exit 1; }
+# The machine's own choice of the x86_64 path must not stand in for the one this test plays.
+unset FENDRIK_NO_WINE32
 run_setup() { # log
     BUILD_ROOT=$scratch/build FENDRIK_APT_WAIT=0 FENDRIK_RUNS_I386=yes PATH="$bin:$PATH" \
         "$top/scripts/setup.sh" >"$1" 2>&1
