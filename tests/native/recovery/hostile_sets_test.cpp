@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/crc32.h"
+#include "core/piece_name.h"
 #include "core/recovery_index.h"
 #include "core/slice_check.h"
 #include "recovery/rebuild.h"
@@ -18,29 +19,26 @@
 
 namespace {
 
-std::string Name(int n) {
-    return "_Split#00" + std::to_string(n);
-}
-
 class HostileSetTest : public ::testing::Test {
 protected:
     // Three pieces, the last shorter than a slice's multiple, so that its last slice is padded.
     void SetUp() override {
         for (int n = 0; n < 3; ++n) {
             pieces.push_back(TestBytes(n == 2 ? 1500 : 2000, 40 + n));
-            dir.Write(Name(n), pieces.back());
+            dir.Write(PieceName(n), pieces.back());
         }
     }
     CraftedSet Craft(uint64_t sliceSize, const std::vector<uint32_t>& exponents) const {
-        return CraftSet({{Name(0), pieces[0]}, {Name(1), pieces[1]}, {Name(2), pieces[2]}}, sliceSize, exponents);
+        return CraftSet({{PieceName(0), pieces[0]}, {PieceName(1), pieces[1]}, {PieceName(2), pieces[2]}}, sliceSize,
+                        exponents);
     }
     void WriteIndex(const std::string& bytes) const { dir.Write("_Split#.par2", bytes); }
     par2::CheckResult Check() const { return par2::CheckPieces(dir.Path(), nullptr); }
     const par2::PieceCheck& Piece(const par2::CheckResult& r, int n) const {
         for (const par2::PieceCheck& piece : r.check.pieces)
-            if (r.check.set.files[piece.file].name == Name(n))
+            if (r.check.set.files[piece.file].name == PieceName(n))
                 return piece;
-        throw std::runtime_error("no piece " + Name(n));
+        throw std::runtime_error("no piece " + PieceName(n));
     }
     // catstub's reading of the same bytes, in uneven blocks.
     bool ReadIndex(const std::string& bytes) {
@@ -116,8 +114,8 @@ TEST_F(HostileSetTest, AHugeSliceSizeIsCheckedWithoutPaddingItByteByByte) {
     WriteIndex(set.AllPacketsText());
     std::string damaged = pieces[1];
     damaged[5] ^= 1;
-    dir.Write(Name(1), damaged);
-    dir.Write(Name(2), pieces[2] + "extra");
+    dir.Write(PieceName(1), damaged);
+    dir.Write(PieceName(2), pieces[2] + "extra");
 
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
@@ -150,8 +148,8 @@ TEST_F(HostileSetTest, HeadersClaimingTheRestOfTheFileAreSkippedInOnePass) {
 
 TEST_F(HostileSetTest, ExtraBytesAfterARecordedLengthNeverEnterTheRebuild) {
     WriteIndex(Craft(1000, {0, 1}).AllPacketsText());
-    dir.Write(Name(2), pieces[2] + std::string(300, '\x7f')); // its last slice is 500 bytes and padded
-    std::filesystem::remove(dir.Native(Name(0)));
+    dir.Write(PieceName(2), pieces[2] + std::string(300, '\x7f')); // its last slice is 500 bytes and padded
+    std::filesystem::remove(dir.Native(PieceName(0)));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
     EXPECT_EQ(par2::PieceCondition::Damaged, Piece(result, 2).state);
@@ -159,7 +157,7 @@ TEST_F(HostileSetTest, ExtraBytesAfterARecordedLengthNeverEnterTheRebuild) {
     EXPECT_EQ(2u, result.check.slicesNeeded);
     ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);
     for (int n = 0; n < 3; ++n)
-        EXPECT_EQ(pieces[n], dir.Read(Name(n))) << Name(n);
+        EXPECT_EQ(pieces[n], dir.Read(PieceName(n))) << PieceName(n);
 }
 
 TEST_F(HostileSetTest, RecoveryPacketsOfTheWrongSizeOrARepeatedExponentAreNotSlices) {
@@ -176,13 +174,13 @@ TEST_F(HostileSetTest, RecoveryPacketsOfTheWrongSizeOrARepeatedExponentAreNotSli
         bytes.append(p.begin(), p.end());
     }
     WriteIndex(bytes + set.AllPacketsText());
-    std::filesystem::remove(dir.Native(Name(1)));
+    std::filesystem::remove(dir.Native(PieceName(1)));
     const par2::CheckResult result = Check();
     ASSERT_EQ(par2::CheckOutcome::Checked, result.outcome);
     EXPECT_EQ(2u, result.check.set.recovery.size());
     EXPECT_EQ(2u, result.check.slicesNeeded);
     ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);
-    EXPECT_EQ(pieces[1], dir.Read(Name(1)));
+    EXPECT_EQ(pieces[1], dir.Read(PieceName(1)));
 }
 
 TEST(SliceSolverLimits, DependentRowsEndWithinTheSparesAndTheMatrixWithinItsMemory) {
