@@ -1,6 +1,8 @@
 // What a split tells a listener that works on the pieces as they are written (the recovery files):
-// the pieces' names and sizes before a pass writes them, every byte in order, and the end (the first
-// piece's header may still change until then). The bytes come from the split's own buffers: the set is read once.
+// the pieces' names and sizes before a pass writes them, every byte of every piece in its piece's order,
+// and the end (the first piece's header may still change until then). The bytes come from the split's own
+// buffers: the set is read once. A listener that hashes each piece as a stream of its own asks for several
+// pieces at once, their bytes in turn, so that the streams run side by side.
 #pragma once
 
 #include <cstddef>
@@ -29,8 +31,13 @@ public:
     virtual ~SplitObserver() = default;
     // A pass is about to write these pieces; anything taken from an earlier pass is void.
     virtual void Begin(const std::vector<PlannedPiece>& pieces) = 0;
-    // The next bytes of the pieces, in the order of the list, the pieces' ends included.
-    virtual void Written(const uint8_t* data, size_t len) = 0;
+    // The next bytes of piece `piece` (its number in the list), following the ones told before. Bytes of
+    // another piece come only at a chunk's end (ChunkEnd) or a piece's end.
+    virtual void Written(uint32_t piece, const uint8_t* data, size_t len) = 0;
+    // How many pieces the split may write at once, taking a chunk of each in turn; 1: one after the other.
+    virtual uint32_t PiecesInFlight() const { return 1; }
+    // Where the chunk of a piece that starts at byte `at` of it ends (beyond the piece's end: up to it).
+    virtual uint64_t ChunkEnd(uint64_t at) const { return at + (uint64_t{1} << 20); }
     // Every piece is on disk and right: the listener finishes its work (growing the meter for what it
     // reads or writes) and writes its files. May throw FileException or JobStopped.
     virtual void Complete(ProgressMeter& meter) = 0;

@@ -77,6 +77,8 @@ public:
 
     // Up to len bytes; 0 only at the end of the file. A failed read throws.
     size_t Read(void* buffer, size_t len);
+    // len bytes, fewer only at the end of the file. A failed read throws.
+    size_t ReadUpTo(void* buffer, size_t len);
     // All len bytes or a throw: a short write (disk full) is an error. Goes to the system in calls
     // of at most kWriteChunk bytes.
     void Write(const void* data, size_t len);

@@ -74,3 +74,15 @@ File File::StandardInput(const std::string& name) {
 File File::StandardOutput(const std::string& name) {
     return FromStandard(StandardStream::Output, name);
 }
+
+size_t File::ReadUpTo(void* buffer, size_t len) {
+    uint8_t* into = static_cast<uint8_t*>(buffer);
+    size_t got = 0;
+    while (got < len) {
+        const size_t n = Read(into + got, len - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -40,15 +41,17 @@ void Need(PassBytes& bytes, size_t n) {
 } // namespace
 
 RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
-                           uint32_t count, SliceHooks hooks)
-    : sliceSize_(sliceSize), batchSlices_(batchSlices), first_(firstExponent), count_(count), hooks_(std::move(hooks)),
-      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
+                           uint32_t count, SliceHooks hooks, size_t slotBytes)
+    : sliceSize_(sliceSize), slotBytes_(slotBytes ? slotBytes : static_cast<size_t>(sliceSize)),
+      batchSlots_(std::max<size_t>(1, static_cast<size_t>(sliceSize * batchSlices / slotBytes_))), first_(firstExponent),
+      count_(count), hooks_(std::move(hooks)), stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))),
+      batches_(memory.batches) {
     Need(memory.recovery, stride_ * count);
     recovery_ = memory.recovery.data();
     for (SliceBatch& batch : batches_) {
-        Need(batch.data, static_cast<size_t>(sliceSize * batchSlices));
+        Need(batch.data, slotBytes_ * batchSlots_);
         batch.slices.clear();
-        batch.slices.reserve(batchSlices);
+        batch.slices.reserve(batchSlots_);
     }
     summer_ = std::thread([this] { Sum(); });
     if (hooks_.inOrder) {
@@ -74,13 +77,13 @@ RecoveryPass::~RecoveryPass() {
 
 uint8_t* RecoveryPass::Slot() {
     SliceBatch& batch = Batch(submitted_);
-    return batch.data.data() + batch.slices.size() * sliceSize_;
+    return batch.data.data() + batch.slices.size() * slotBytes_;
 }
 
 void RecoveryPass::Add(const InputSlice& slice) {
-    std::memset(Slot() + slice.len, 0, static_cast<size_t>(sliceSize_ - slice.len));
+    std::memset(Slot() + slice.len, 0, SpanAt(slice.at) - slice.len);
     Batch(submitted_).slices.push_back(slice);
-    if (Batch(submitted_).slices.size() == batchSlices_)
+    if (Batch(submitted_).slices.size() == batchSlots_)
         Submit();
 }
 
@@ -147,7 +150,7 @@ void RecoveryPass::RunInOrder(size_t thread) {
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
     Follow(ordered_[thread], 1,
-           [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), sliceSize_, thread); });
+           [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slotBytes_, thread); });
 }
 
 void RecoveryPass::Follow(uint64_t& done, uint64_t most,
@@ -187,48 +190,57 @@ void RecoveryPass::Compute(uint64_t first, uint64_t count) {
         gf16::ToWorking(recovery_, recovery_, stride_ * count_);
         working_ = true;
     }
-    std::vector<const InputSlice*> slices;
-    std::vector<const uint8_t*> inputs;
-    for (uint64_t b = first; b < first + count; ++b) {
-        const SliceBatch& batch = Batch(b);
-        for (size_t i = 0; i < batch.slices.size(); ++i) {
-            slices.push_back(&batch.slices[i]);
-            inputs.push_back(batch.data.data() + i * sliceSize_);
+    // Inputs at the same place in their slices go together: one sum over that range of every recovery slice.
+    std::vector<std::pair<const InputSlice*, const uint8_t*>> all;
+    for (uint64_t b = first; b < first + count; ++b)
+        for (size_t i = 0; i < Batch(b).slices.size(); ++i)
+            all.emplace_back(&Batch(b).slices[i], Batch(b).data.data() + i * slotBytes_);
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first->at < b.first->at; });
+    struct Range {
+        uint64_t at;
+        size_t span;
+        std::vector<const uint8_t*> inputs;
+        std::vector<uint8_t*> outputs;
+        std::unique_ptr<gf16::ProductSums> sums;
+        size_t firstTask;
+    };
+    std::vector<Range> ranges;
+    size_t tasks = 0;
+    for (size_t from = 0; from < all.size();) {
+        size_t to = from;
+        while (to < all.size() && all[to].first->at == all[from].first->at)
+            ++to;
+        Range range{all[from].first->at, SpanAt(all[from].first->at), {}, {}, nullptr, tasks};
+        std::vector<uint16_t> factors((to - from) * count_);
+        for (size_t i = from; i < to; ++i) {
+            const InputSlice& in = *all[i].first;
+            range.inputs.push_back(all[i].second);
+            for (uint32_t r = 0; r < count_; ++r) {
+                uint16_t f = par2::InputFactor(in.input, first_ + r);
+                if (in.undo >= 0)
+                    f ^= par2::InputFactor(static_cast<uint32_t>(in.undo), first_ + r);
+                factors[r * (to - from) + (i - from)] = f;
+            }
         }
+        for (uint32_t r = 0; r < count_; ++r)
+            range.outputs.push_back(recovery_ + r * stride_ + range.at);
+        range.sums = std::make_unique<gf16::ProductSums>(to - from, count_, factors);
+        tasks += (range.span + gf16::kSumBlock - 1) / gf16::kSumBlock;
+        ranges.push_back(std::move(range));
+        from = to;
     }
-    const size_t n = slices.size();
-    std::vector<uint16_t> factors(n * count_);
-    for (size_t i = 0; i < n; ++i) {
-        const InputSlice& in = *slices[i];
-        for (uint32_t r = 0; r < count_; ++r) {
-            uint16_t f = par2::InputFactor(in.input, first_ + r);
-            if (in.undo >= 0)
-                f ^= par2::InputFactor(static_cast<uint32_t>(in.undo), first_ + r);
-            factors[r * n + i] = f;
-        }
-    }
-    const gf16::ProductSums sums(n, count_, factors);
-    std::vector<uint8_t*> outputs(count_);
-    for (uint32_t r = 0; r < count_; ++r)
-        outputs[r] = recovery_ + r * stride_;
-    // The groups' checksums first, batch by batch, then the blocks of bytes, each block the same range of
-    // every recovery slice, so no two tasks write the same memory.
-    const size_t group = std::max<size_t>(hooks_.groupSize, 1);
-    std::vector<std::pair<const SliceBatch*, size_t>> groups; // a batch and its group's first slice
-    if (hooks_.eachGroup)
-        for (uint64_t b = first; b < first + count; ++b)
-            for (size_t at = 0; at < Batch(b).slices.size(); at += group)
-                groups.emplace_back(&Batch(b), at);
-    const size_t hashTasks = groups.size();
-    const size_t blocks = static_cast<size_t>((sliceSize_ + gf16::kSumBlock - 1) / gf16::kSumBlock);
-    gf16::RunOnEveryCore(hashTasks + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
-        if (task >= hashTasks) {
-            const size_t at = (task - hashTasks) * gf16::kSumBlock;
-            sums.AddBlock(inputs.data(), outputs.data(), at,
-                          static_cast<size_t>(std::min<uint64_t>(gf16::kSumBlock, sliceSize_ - at)), false, scratch);
-        } else {
-            const auto [batch, at] = groups[task];
-            hooks_.eachGroup(*batch, at, std::min(group, batch->slices.size() - at), sliceSize_);
-        }
+    // Each task a block of bytes, the same range of every recovery slice, so no two tasks write the same memory.
+    gf16::RunOnEveryCore(tasks, [&](size_t task, std::vector<uint8_t>& scratch) {
+        size_t k = ranges.size() - 1;
+        while (ranges[k].firstTask > task)
+            --k;
+        const Range& range = ranges[k];
+        const size_t at = (task - range.firstTask) * gf16::kSumBlock;
+        range.sums->AddBlock(range.inputs.data(), range.outputs.data(), at, std::min(gf16::kSumBlock, range.span - at),
+                             false, scratch);
     });
+}
+
+size_t RecoveryPass::SpanAt(uint64_t at) const {
+    return static_cast<size_t>(std::min<uint64_t>(slotBytes_, sliceSize_ - at));
 }

@@ -14,27 +14,26 @@
 
 #include "recovery/pass_bytes.h"
 
+// A slice, or a chunk of one: the bytes [at, at + len) of input slice `input`.
 struct InputSlice {
     uint32_t input;     // its place among the set's input slices: which constant multiplies it
     int64_t undo = -1;  // >= 0: the place it was added at by mistake, taken out again
     uint32_t piece = 0; // what the batch hook needs to know about it
     uint32_t slice = 0;
-    size_t len = 0; // bytes of data; the rest of the slice is zeros
+    uint64_t at = 0; // where in the slice: a multiple of the pass's slot size
+    size_t len = 0;  // bytes of data; the rest of the slot, or of the slice, is zeros
     bool hash = false;
 };
 
 struct SliceBatch {
-    PassBytes data; // slices one after the other, each sliceSize bytes
+    PassBytes data; // slots one after the other, each of the pass's slot size
     std::vector<InputSlice> slices;
 };
 
-// What a pass does with the input slices besides the arithmetic (their checksums), run by the same
-// threads: inOrder once per batch and in-order thread (its number, below inOrderThreads), batches in
-// order on each; eachGroup for every group of up to groupSize slices (first, count), the groups in any order.
+// What a pass does with the input slices besides the arithmetic (their checksums), on threads of its own:
+// inOrder once per batch and in-order thread (its number, below inOrderThreads), batches in order on each.
 struct SliceHooks {
-    std::function<void(const SliceBatch&, uint64_t sliceSize, size_t thread)> inOrder;
-    std::function<void(const SliceBatch&, size_t first, size_t count, uint64_t sliceSize)> eachGroup;
-    size_t groupSize = 1;
+    std::function<void(const SliceBatch&, size_t slotBytes, size_t thread)> inOrder;
     size_t inOrderThreads = 1;
 };
 
@@ -53,13 +52,15 @@ struct PassMemory {
 
 class RecoveryPass {
 public:
+    // slotBytes: what each input holds, a whole slice (0) or chunks of it (a multiple of the sums' block);
+    // a batch holds as many slots as the memory of batchSlices slices.
     RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
-                 SliceHooks hooks = {});
+                 SliceHooks hooks = {}, size_t slotBytes = 0);
     ~RecoveryPass();
     RecoveryPass(const RecoveryPass&) = delete;
     RecoveryPass& operator=(const RecoveryPass&) = delete;
 
-    // Where the next input slice goes (sliceSize bytes); Add takes it, zeroing what len leaves. Add, Drain
+    // Where the next input goes (a slot); Add takes it, zeroing what len leaves of the slot. Add, Drain
     // and Finish throw what the pass's threads met (memory running out, a hook's failure).
     uint8_t* Slot();
     void Add(const InputSlice& slice);
@@ -85,9 +86,12 @@ private:
     // Adds the batches [first, first + count) to the recovery slices.
     void Compute(uint64_t first, uint64_t count);
     SliceBatch& Batch(uint64_t n) { return batches_[n % kPassBatches]; }
+    // The bytes an input at this place in its slice covers: a slot, or what is left of the slice.
+    size_t SpanAt(uint64_t at) const;
 
     uint64_t sliceSize_;
-    uint32_t batchSlices_;
+    size_t slotBytes_;
+    size_t batchSlots_;
     uint32_t first_;
     uint32_t count_;
     SliceHooks hooks_;

@@ -21,25 +21,24 @@
 #include "core/progress_meter.h"
 #include "core/recovery_index.h"
 #include "platform/file.h"
-#include "recovery/md5_lanes.h"
+#include "recovery/chunk_hashing.h"
 #include "recovery/product_sums.h"
 
-struct RecoveryWriter::Piece {
-    Md5 file;
-    Md5 head;
-    uint64_t headFed = 0;
+struct RecoveryWriter::Piece : PieceSums {
     Md5Digest headHash{};
     par2::Id id{};
     uint32_t slices = 0;
     uint32_t assumedBase = 0;
     uint32_t finalBase = 0;
-    std::vector<uint8_t> checksums; // the slices' entries of the checksum packet: MD5 and CRC-32 of each
+    uint64_t fed = 0; // bytes given to the pass so far
     Md5Digest fileHash{};
 };
 
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
+// Slices larger than this go to the pass in chunks, so that many pieces' chunks fill a batch.
+constexpr uint64_t kMostChunk = 1 << 20;
 
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
@@ -110,11 +109,17 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     if (large.IsOpen())
         large.Close();
     Order(true);
-    pass_ =
-        std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks());
-    current_ = 0;
-    offset_ = 0;
+    const uint64_t cuts = (plan_.sliceSize + kMostChunk - 1) / kMostChunk;
+    chunk_ = cuts == 1 ? plan_.sliceSize
+                       : (plan_.sliceSize / cuts + gf16::kSumBlock - 1) / gf16::kSumBlock * gf16::kSumBlock;
+    pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks(),
+                                           static_cast<size_t>(chunk_));
     slotFill_ = 0;
+}
+
+uint64_t RecoveryWriter::ChunkEnd(uint64_t at) const {
+    const uint64_t slice = at / plan_.sliceSize * plan_.sliceSize;
+    return slice + std::min(plan_.sliceSize, (at - slice) / chunk_ * chunk_ + chunk_);
 }
 
 void RecoveryWriter::Order(bool assumed) {
@@ -137,25 +142,15 @@ void RecoveryWriter::Order(bool assumed) {
     }
 }
 
-void RecoveryWriter::Written(const uint8_t* data, size_t len) {
-    while (len > 0 && current_ < pieces_.size()) {
-        const size_t take = static_cast<size_t>(std::min<uint64_t>(len, pieces_[current_].size - offset_));
-        if (current_ != 0 || firstFed_)
-            Feed(*pass_, current_, data, take, Place::Assumed, true);
-        else
-            offset_ += take;
-        data += take;
-        len -= take;
-        if (offset_ == pieces_[current_].size) {
-            ++current_;
-            offset_ = 0;
-        }
-    }
+void RecoveryWriter::Written(uint32_t piece, const uint8_t* data, size_t len) {
+    // The first piece's bytes wait for its header's CRC, unless they are final as written.
+    if (piece < pieces_.size() && (piece != 0 || firstFed_))
+        Feed(*pass_, piece, data, len, Place::Assumed, true);
 }
 
 void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash) {
     while (len > 0) {
-        const size_t take = static_cast<size_t>(std::min<uint64_t>(len, plan_.sliceSize - slotFill_));
+        const size_t take = std::min(len, Room(piece));
         std::memcpy(pass.Slot() + slotFill_, data, take);
         Filled(pass, piece, take, place, hash);
         data += take;
@@ -163,19 +158,26 @@ void RecoveryWriter::Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* dat
     }
 }
 
+size_t RecoveryWriter::Room(uint32_t piece) const {
+    const uint64_t fed = state_[piece].fed;
+    return static_cast<size_t>(std::min(ChunkEnd(fed - slotFill_), pieces_[piece].size) - fed);
+}
+
 void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash) {
     slotFill_ += len;
-    offset_ += len;
-    if (slotFill_ < plan_.sliceSize && offset_ < pieces_[piece].size)
+    state_[piece].fed += len;
+    if (Room(piece) > 0)
         return;
     const Piece& state = state_[piece];
-    const uint32_t j = static_cast<uint32_t>((offset_ - 1) / plan_.sliceSize);
+    const uint64_t at = state.fed - slotFill_;
+    const uint32_t j = static_cast<uint32_t>(at / plan_.sliceSize);
     InputSlice in;
     in.input = (place == Place::Assumed ? state.assumedBase : state.finalBase) + j;
     if (place == Place::Moved)
         in.undo = state.assumedBase + j;
     in.piece = piece;
     in.slice = j;
+    in.at = at - uint64_t{j} * plan_.sliceSize;
     in.len = slotFill_;
     in.hash = hash;
     pass.Add(in);
@@ -183,85 +185,32 @@ void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Plac
 }
 
 SliceHooks RecoveryWriter::Hooks() {
-    // Each slice's MD5 goes in a lane of its own. With two cores or fewer, both are busy, and the lanes ride
-    // along with the pieces' MD5s, which leave the vector units idle; with more, the pieces' MD5s, which go
-    // in order, take the time of a batch, and the lanes run beside them on other cores. The slices' CRCs
-    // are never in the in-order part. A piece's MD5 is one stream, slower than the rest of the work: two
-    // in-order threads take every other piece, so that one piece's stream goes on while the next is hashed.
+    // The checksums are the one part that goes in order; two threads take every other piece, so that the
+    // sums never wait for one. Each hashes its pieces' chunks side by side.
     const size_t threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
-    if (std::thread::hardware_concurrency() <= 2)
-        return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, true, t, threads); },
-                [this](const SliceBatch& b, size_t first, size_t count, uint64_t) { CrcSlices(b, first, count); }, 1,
-                threads};
-    return {[this, threads](const SliceBatch& b, uint64_t, size_t t) { HashPieces(b, false, t, threads); },
-            [this](const SliceBatch& b, size_t first, size_t count, uint64_t) {
-                HashSlices(b, first, count);
-                CrcSlices(b, first, count);
-            },
-            Md5Lanes(), threads};
+    return {[this, threads](const SliceBatch& b, size_t slotBytes, size_t t) { HashBatch(b, slotBytes, t, threads); },
+            threads};
 }
 
-void RecoveryWriter::HashPieces(const SliceBatch& batch, bool withSlices, size_t thread, size_t threads) {
-    // A piece's slices lie one after the other in the batch, all full but its last: one run of bytes each.
-    const size_t len = static_cast<size_t>(plan_.sliceSize);
-    std::vector<Md5Along> along;
+void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotBytes, size_t thread, size_t threads) {
+    std::vector<HashedChunk> chunks;
     for (size_t i = 0; i < batch.slices.size(); ++i) {
         const InputSlice& in = batch.slices[i];
         if (!in.hash || in.piece % threads != thread)
             continue;
-        const uint8_t* data = batch.data.data() + i * len;
-        Piece& piece = state_[in.piece];
-        if (!along.empty() && along.back().stream == &piece.file && along.back().data + along.back().len == data)
-            along.back().len += in.len;
-        else
-            along.push_back({&piece.file, data, in.len});
-        if (piece.headFed < par2::kHashedHead) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(in.len, par2::kHashedHead - piece.headFed));
-            piece.head.Update(data, n);
-            piece.headFed += n;
-        }
+        const uint64_t sliceData = std::min(plan_.sliceSize, pieces_[in.piece].size - in.slice * plan_.sliceSize);
+        chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotBytes, in.len, in.at + in.len == sliceData});
     }
-    HashSlices(batch, 0, withSlices ? batch.slices.size() : 0, along.data(), along.size(), thread, threads);
-}
-
-void RecoveryWriter::HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along,
-                                size_t alongCount, size_t thread, size_t threads) {
-    const size_t len = static_cast<size_t>(plan_.sliceSize);
-    std::vector<Md5Message> messages;
-    std::vector<size_t> hashed;
-    for (size_t i = first; i < first + count; ++i) {
-        if (!batch.slices[i].hash || batch.slices[i].piece % threads != thread)
-            continue;
-        messages.push_back({batch.data.data() + i * len, len, nullptr, 0});
-        hashed.push_back(i);
-    }
-    std::vector<Md5Digest> digests(messages.size());
-    Md5Many(messages.data(), messages.size(), digests.data(), along, alongCount);
-    for (size_t k = 0; k < messages.size(); ++k) {
-        const InputSlice& in = batch.slices[hashed[k]];
-        par2::PutSliceMd5(state_[in.piece].checksums.data(), in.slice, digests[k].data());
-    }
-}
-
-void RecoveryWriter::CrcSlices(const SliceBatch& batch, size_t first, size_t count) {
-    const size_t len = static_cast<size_t>(plan_.sliceSize);
-    for (size_t i = first; i < first + count; ++i) {
-        const InputSlice& in = batch.slices[i];
-        if (!in.hash)
-            continue;
-        Crc32 crc;
-        crc.Update(batch.data.data() + i * len, static_cast<uint32_t>(len), false);
-        par2::PutSliceCrc(state_[in.piece].checksums.data(), in.slice, crc.Value());
-    }
+    HashChunks(chunks.data(), chunks.size(), plan_.sliceSize);
 }
 
 void RecoveryWriter::FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter) {
     // Read straight into the batch's slots.
     File in(pieces_[piece].name, File::Mode::ReadDenyWrite);
-    offset_ = 0;
+    state_[piece].fed = 0;
     slotFill_ = 0;
     for (uint64_t left = pieces_[piece].size; left > 0;) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>({left, plan_.sliceSize - slotFill_, kReadBlock}));
+        const size_t want = std::min<size_t>({static_cast<size_t>(std::min<uint64_t>(left, kReadBlock)), Room(piece)});
         const size_t n = in.Read(pass.Slot() + slotFill_, want);
         if (n == 0)
             throw FileException(FileCause::EndOfFile, 0, pieces_[piece].name);

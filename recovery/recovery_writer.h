@@ -34,7 +34,10 @@ public:
     bool Reserve(const RecoveryPlan& plan);
 
     void Begin(const std::vector<PlannedPiece>& pieces) override;
-    void Written(const uint8_t* data, size_t len) override;
+    void Written(uint32_t piece, const uint8_t* data, size_t len) override;
+    // Pieces at once for the lanes; chunks end at slice ends, and large slices are cut into a few.
+    uint32_t PiecesInFlight() const override { return kMostLanes; }
+    uint64_t ChunkEnd(uint64_t at) const override;
     void Complete(ProgressMeter& meter) override;
     void Discard() override;
     uint64_t FileBytes() const override { return reservedBytes_; }
@@ -49,17 +52,13 @@ private:
     // writes), where the final order does, or both (taking out what the first put in the wrong place).
     enum class Place { Assumed, Final, Moved };
     void Feed(RecoveryPass& pass, uint32_t piece, const uint8_t* data, size_t len, Place place, bool hash);
-    // len more bytes of the piece are in the pass's slot; a full slot, or the piece's last, is added.
+    // Bytes left in the piece's chunk under way.
+    size_t Room(uint32_t piece) const;
+    // len more bytes of the piece are in the pass's slot; a whole chunk, or the piece's last, is added.
     void Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
-    // The MD5s: of whole pieces and their first 16 KiB, a batch at a time in order (withSlices: the slices'
-    // too, riding along); of the slices [first, first + count) of a batch, and along[] with them.
-    // Of the pieces p with p % threads == thread only.
-    void HashPieces(const SliceBatch& batch, bool withSlices, size_t thread, size_t threads);
-    void HashSlices(const SliceBatch& batch, size_t first, size_t count, const Md5Along* along = nullptr,
-                    size_t alongCount = 0, size_t thread = 0, size_t threads = 1);
-    // The CRC-32s of the slices [first, first + count) of a batch.
-    void CrcSlices(const SliceBatch& batch, size_t first, size_t count);
+    // The checksums of a batch's chunks, in order: of the pieces p with p % threads == thread only.
+    void HashBatch(const SliceBatch& batch, size_t slotBytes, size_t thread, size_t threads);
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
@@ -90,8 +89,7 @@ private:
     std::unique_ptr<Piece[]> state_;
     PassMemory memory_; // before pass_, which uses it
     std::unique_ptr<RecoveryPass> pass_;
-    uint32_t current_ = 0;      // the piece Written is in
-    uint64_t offset_ = 0;       // bytes of it seen
+    uint64_t chunk_ = 0;        // bytes of a slice per input of the pass: all of it, or a part
     size_t slotFill_ = 0;       // bytes in the pass's current slot
     bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one
     bool firstFed_ = false;     // the first piece's bytes as written are final: it is not read back

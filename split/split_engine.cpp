@@ -16,6 +16,7 @@
 #include "core/read_ahead.h"
 #include "core/volume_checks.h"
 #include "platform/file.h"
+#include "split/chunk_schedule.h"
 #include "split/split_checks.h"
 #include "split/split_run.h"
 
@@ -196,26 +197,26 @@ private:
         const uint64_t prefix = stubSize_ + header.size();
         Pass pass;
         pass.pieces = CountPieces(prefix, size_, job_.splitSize);
+        std::vector<PlannedPiece> plan;
+        if (job_.observer) {
+            // What the first piece begins with; its header is final unless its CRC comes at the end.
+            std::vector<uint8_t> start(job_.stubImage, job_.stubImage + stubSize_);
+            if (!keepFirstOpen)
+                start.insert(start.end(), header.begin(), header.end());
+            plan = PlanPieces(prefix, pass.pieces, start, !keepFirstOpen);
+            job_.observer->Begin(plan);
+            if (job_.observer->PiecesInFlight() > 1 && pass.pieces > 1)
+                return WriteInFlight(large, header, plan, meter, keepFirstOpen, pass);
+        }
         Crc32 crc;
         // Stopped before the CRC is read: the reading thread updates it until then.
         {
             ReadAhead reader(large, kBlockSize, [&crc](const uint8_t* data, size_t len) {
                 crc.Update(data, static_cast<uint32_t>(len), true);
             });
-
-            if (job_.observer) {
-                // What the first piece begins with; its header is final unless its CRC comes at the end.
-                std::vector<uint8_t> start(job_.stubImage, job_.stubImage + stubSize_);
-                if (!keepFirstOpen)
-                    start.insert(start.end(), header.begin(), header.end());
-                job_.observer->Begin(PlanPieces(prefix, pass.pieces, start, !keepFirstOpen));
-            }
             File piece;
             OpenPiece(piece, 0);
-            if (stubSize_ > 0)
-                Put(piece, job_.stubImage, stubSize_);
-            if (!header.empty())
-                Put(piece, reinterpret_cast<const uint8_t*>(header.data()), header.size());
+            PutPrefix(piece, header);
             uint64_t room = FirstPieceCapacity(prefix, job_.splitSize);
             uint64_t number = 0;
             uint64_t copied = 0;
@@ -234,7 +235,7 @@ private:
                         room = static_cast<uint64_t>(job_.splitSize);
                     }
                     const size_t take = static_cast<size_t>(std::min<uint64_t>({block.len - at, room, size_ - copied}));
-                    Put(piece, block.data + at, take);
+                    Put(piece, static_cast<uint32_t>(number), block.data + at, take);
                     at += take;
                     room -= take;
                     copied += take;
@@ -248,6 +249,72 @@ private:
                 pass.changedSize = true; // the file shrank
         }
         pass.crc = crc.Value();
+        return pass;
+    }
+
+    // The same with several pieces open at once, a chunk of each in turn, as the listener asks, so that
+    // it hashes them side by side. Each piece's CRC-32 is taken apart and the file's combined from them.
+    Pass WriteInFlight(File& large, const std::string& header, const std::vector<PlannedPiece>& plan,
+                       ProgressMeter& meter, bool keepFirstOpen, Pass pass) {
+        SplitObserver& observer = *job_.observer;
+        const uint32_t count = static_cast<uint32_t>(plan.size());
+        const uint32_t inFlight = observer.PiecesInFlight();
+        const uint64_t prefix = stubSize_ + header.size();
+        auto chunkEnd = [&observer](uint64_t at) { return observer.ChunkEnd(at); };
+        std::vector<uint32_t> registers(count + 1, 0xFFFFFFFFu); // the last: bytes past the planned end
+        uint32_t reading = 0; // the reading thread's own: the piece of the block it reads
+        ChunkSchedule readOrder(plan, prefix, inFlight, chunkEnd, kBlockSize);
+        bool probed = false;
+        auto source = [&](uint8_t* data, size_t) -> size_t {
+            ChunkStep step;
+            if (!readOrder.Next(step)) {
+                if (probed)
+                    return 0;
+                probed = true; // a file that grew shows one byte past its length
+                reading = count;
+                large.Seek(size_);
+                return large.Read(data, 1);
+            }
+            reading = step.piece;
+            large.Seek(step.source);
+            return large.ReadUpTo(data, step.len);
+        };
+        ReadBuffers buffers(kBlockSize);
+        {
+            ReadAhead reader(source, buffers, [&](const uint8_t* data, size_t len) {
+                registers[reading] = Crc32Fast(registers[reading], data, len);
+            });
+            std::vector<File> open(count);
+            uint32_t group = 0, groupEnd = 0;
+            ChunkSchedule writeOrder(plan, prefix, inFlight, chunkEnd, kBlockSize);
+            for (ChunkStep step; writeOrder.Next(step);) {
+                if (step.piece >= groupEnd) {
+                    for (uint32_t n = group; n < groupEnd; ++n)
+                        ClosePiece(open[n], n == 0 && keepFirstOpen);
+                    group = step.piece;
+                    groupEnd = step.groupEnd;
+                    for (uint32_t n = group; n < groupEnd; ++n)
+                        OpenPiece(open[n], n);
+                    if (group == 0)
+                        PutPrefix(open[0], header);
+                }
+                const ReadAhead::Block block = reader.Next();
+                if (block.len != step.len) {
+                    pass.changedSize = true; // the file shrank
+                    break;
+                }
+                Put(open[step.piece], step.piece, block.data, block.len);
+                meter.Advance(block.len);
+            }
+            if (!pass.changedSize && reader.Next().len > 0)
+                pass.changedSize = true; // the file grew
+            for (uint32_t n = group; n < groupEnd; ++n)
+                ClosePiece(open[n], n == 0 && keepFirstOpen);
+        }
+        uint32_t crc = registers[0];
+        for (uint32_t n = 1; n < count; ++n)
+            crc = Crc32Combine(crc, registers[n], plan[n].size);
+        pass.crc = ~crc;
         return pass;
     }
 
@@ -275,10 +342,18 @@ private:
         return pieces;
     }
 
-    void Put(File& piece, const uint8_t* data, size_t len) {
+    void Put(File& piece, uint32_t number, const uint8_t* data, size_t len) {
         piece.Write(data, len);
         if (job_.observer)
-            job_.observer->Written(data, len);
+            job_.observer->Written(number, data, len);
+    }
+
+    // What the first piece holds before the large file's bytes: catstub's image, then the header.
+    void PutPrefix(File& first, const std::string& header) {
+        if (stubSize_ > 0)
+            Put(first, 0, job_.stubImage, stubSize_);
+        if (!header.empty())
+            Put(first, 0, reinterpret_cast<const uint8_t*>(header.data()), header.size());
     }
 
     void OpenPiece(File& piece, uint64_t number) {

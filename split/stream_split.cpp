@@ -197,19 +197,9 @@ private:
             return overflow_.size();
         }
         File next(NameOf(n + 1), File::Mode::ReadDenyWrite);
-        return ReadUpTo(next, into, cut);
+        return next.ReadUpTo(into, cut);
     }
 
-    static size_t ReadUpTo(File& file, uint8_t* into, size_t len) {
-        size_t got = 0;
-        while (got < len) {
-            const size_t n = file.Read(into + got, len - got);
-            if (n == 0)
-                break;
-            got += n;
-        }
-        return got;
-    }
 
     std::optional<Outcome> PrepareObserver() {
         if (!stream_.prepareObserver)
@@ -231,7 +221,7 @@ private:
             planned.size = piece.Length();
             planned.sourceOffset = source;
             heads[n].resize(static_cast<size_t>(std::min(planned.size, par2::kHashedHead)));
-            heads[n].resize(ReadUpTo(piece, heads[n].data(), heads[n].size()));
+            heads[n].resize(piece.ReadUpTo(heads[n].data(), heads[n].size()));
             planned.knownStart = heads[n].data();
             planned.knownLen = heads[n].size();
             source += n == 0 ? planned.size - (stubSize_ + HeaderBytes()) : planned.size;
@@ -241,10 +231,10 @@ private:
         job_.observer->Begin(plan);
         meter_.Grow(total);
         std::vector<uint8_t> block(kBlockSize);
-        for (const PlannedPiece& planned : plan) {
-            File piece(planned.name, File::Mode::ReadDenyWrite);
+        for (uint32_t n = 0; n < plan.size(); ++n) {
+            File piece(plan[n].name, File::Mode::ReadDenyWrite);
             while (const size_t got = piece.Read(block.data(), block.size())) {
-                job_.observer->Written(block.data(), got);
+                job_.observer->Written(n, block.data(), got);
                 meter_.Advance(got);
             }
         }

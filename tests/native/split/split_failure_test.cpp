@@ -70,7 +70,7 @@ TEST_F(SplitFileErrors, MemoryRunningOutPartWayEndsTheSplitAndItsPiecesGo) {
         size_t seen = 0;
         bool discarded = false;
         void Begin(const std::vector<PlannedPiece>&) override {}
-        void Written(const uint8_t*, size_t len) override {
+        void Written(uint32_t, const uint8_t*, size_t len) override {
             if ((seen += len) > 1500)
                 throw std::bad_alloc();
         }

@@ -85,6 +85,14 @@ TEST_F(SplitRecoveryTest, Par2RepairsPiecesOfASetWrittenTwiceForAShortCrc) {
     ExpectRepaired({"_Split#000", "_Split#007"}, "_Split#011");
 }
 
+// More pieces than go in flight at once, and slices large enough to go to the sums in chunks: each piece's
+// and each slice's checksums still come out of its chunks in order.
+TEST_F(SplitRecoveryTest, PiecesWrittenSideBySideInChunksAreVerifiedAndRebuilt) {
+    ASSERT_EQ(Split(TestBytes(18 * 2400000 - 12345, 5), 2400000, 2, kDefaultRecoveryMemory).end, SplitEnd::Done);
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#016"}, "_Split#003");
+}
+
 // catstub fills the bytes a self-catenating first piece's ID hashes: its place is known from the start, and
 // of the set only the first piece, whose header's CRC comes last, is read back.
 TEST_F(SplitRecoveryTest, ASelfCatenatingSetReadsBackOnlyItsFirstPiece) {
@@ -149,7 +157,8 @@ TEST_F(SplitRecoveryTest, PiecesThatBeginOtherwiseThanReadAheadAreStillRebuilt) 
     writer.Begin(pieces);
     for (const PlannedPiece& piece : pieces)
         dir.Write(piece.name, after.substr(piece.sourceOffset, piece.size));
-    writer.Written(reinterpret_cast<const uint8_t*>(after.data()), after.size());
+    for (uint32_t n = 0; n < pieces.size(); ++n)
+        writer.Written(n, reinterpret_cast<const uint8_t*>(after.data()) + pieces[n].sourceOffset, pieces[n].size);
     const ProgressCallback none;
     ProgressMeter meter(none, after.size());
     writer.Complete(meter);
@@ -212,7 +221,7 @@ TEST_F(SplitRecoveryTest, TheFreeSpaceCheckCountsTheRecoveryFiles) {
     // Room for the pieces but not for what their listener will write: refused before the first byte.
     struct Huge : SplitObserver {
         void Begin(const std::vector<PlannedPiece>&) override {}
-        void Written(const uint8_t*, size_t) override {}
+        void Written(uint32_t, const uint8_t*, size_t) override {}
         void Complete(ProgressMeter&) override {}
         void Discard() override {}
         uint64_t FileBytes() const override { return uint64_t{1} << 60; }
