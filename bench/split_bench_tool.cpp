@@ -15,6 +15,8 @@
 #include "core/piece_header.h"
 #include "platform/file.h"
 #include "platform/path_text.h"
+#include "recovery/gf16.h"
+#include "recovery/md5_lanes.h"
 #include "recovery/recovery_writer.h"
 #include "split/split_engine.h"
 
@@ -38,9 +40,10 @@ int Usage() {
                          "       split_bench_tool known CRC_TEXT FILE SPLIT_SIZE\n"
                          "       split_bench_tool recovery FILE SPLIT_SIZE PERCENT\n"
                          "       split_bench_tool join\n"
+                         "       split_bench_tool paths\n"
                          "crc prints the file's CRC-32; split splits with the CRC-32 not yet known (taken while\n"
                          "copying); known splits with the CRC-32 given. Pieces land here. join rejoins the set\n"
-                         "_Split#000... found here and checks it.\n");
+                         "_Split#000... found here and checks it. paths names the SIMD paths this processor takes.\n");
     return 2;
 }
 
@@ -90,6 +93,17 @@ int Join() {
     return CatFiles(job, messenger).written ? 0 : 1;
 }
 
+int Paths() {
+    const char* md5 = "one-by-one";
+    for (const md5lanes::Path& path : md5lanes::kPaths)
+        if (path.available()) {
+            md5 = path.name;
+            break;
+        }
+    std::printf("MD5 lanes %s, CRC-32 %s, GF(2^16) %s\n", md5, Crc32FastPathName(), gf16::WorkingPathName());
+    return 0;
+}
+
 int Run(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "crc" && argc == 3) {
@@ -109,6 +123,8 @@ int Run(int argc, char** argv) {
         return Split(argv[2], "", argv[3], argv[4]);
     if (mode == "join" && argc == 2)
         return Join();
+    if (mode == "paths" && argc == 2)
+        return Paths();
     return Usage();
 }
 

@@ -35,8 +35,10 @@ public:
 
     void Begin(const std::vector<PlannedPiece>& pieces) override;
     void Written(uint32_t piece, const uint8_t* data, size_t len) override;
-    // Pieces at once for the lanes; chunks end at slice ends, and large slices are cut into a few.
-    uint32_t PiecesInFlight() const override { return kMostLanes; }
+    // Pieces at once: two in-order threads of up to 16 lanes each hash 8 pieces, a piece's stream and its
+    // slice's; a first piece that waits for its header's CRC is hashed at the end, so one more goes with it.
+    // Chunks end at slice ends, and large slices are cut into a few.
+    uint32_t PiecesInFlight() const override { return kMostLanes + (firstFed_ ? 0 : 1); }
     uint64_t ChunkEnd(uint64_t at) const override;
     void Complete(ProgressMeter& meter) override;
     void Discard() override;
