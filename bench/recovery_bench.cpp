@@ -77,9 +77,8 @@ void BM_Md5(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
 }
 
-// The same bytes as messages of equal length hashed together, as a batch's slices are; with along, the
-// bytes also go through one stream riding along, as the batch's pieces do (counted twice).
-void BM_Md5Lanes(benchmark::State& state, const md5lanes::Path* path, bool along) {
+// The same bytes as messages of equal length hashed together, as a volume's recovery packets are.
+void BM_Md5Lanes(benchmark::State& state, const md5lanes::Path* path) {
     if (!path->available()) {
         state.SkipWithError("this processor (or its system) lacks what the path needs");
         return;
@@ -89,14 +88,11 @@ void BM_Md5Lanes(benchmark::State& state, const md5lanes::Path* path, bool along
     for (size_t i = 0; i < path->lanes; ++i)
         messages[i] = {Buffer().data() + i * each, each, nullptr, 0};
     std::vector<Md5Digest> digests(path->lanes);
-    Md5 stream;
-    const Md5Along streamed{&stream, Buffer().data(), kBufferBytes};
     for (auto _ : state) {
-        path->run(messages.data(), messages.size(), digests.data(), &streamed, along ? 1 : 0);
+        path->run(messages.data(), messages.size(), digests.data());
         benchmark::DoNotOptimize(digests.data());
-        benchmark::DoNotOptimize(stream.Final());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes * (along ? 2 : 1)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBufferBytes));
 }
 
 void BM_MemoryRead(benchmark::State& state) {
@@ -119,10 +115,8 @@ const int kRegistered = [] {
         benchmark::RegisterBenchmark((std::string("gf16-working/") + path.name).c_str(), BM_MulAddWorking, &path)
             ->Unit(benchmark::kMicrosecond);
     for (const md5lanes::Path& path : md5lanes::kPaths)
-        for (bool along : {false, true})
-            benchmark::RegisterBenchmark((std::string(along ? "md5-lanes+stream/" : "md5-lanes/") + path.name).c_str(),
-                                         BM_Md5Lanes, &path, along)
-                ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("md5-lanes/") + path.name).c_str(), BM_Md5Lanes, &path)
+            ->Unit(benchmark::kMillisecond);
     return 0;
 }();
 

@@ -1,11 +1,11 @@
-// The blocks the lanes hash: one lane's message as MD5 sees it, and the bytes of streams riding along.
+// The blocks the lanes hash: one lane's message as MD5 sees it, and the hashers whose streams go in lanes.
 #pragma once
 
 #include <cstring>
 
 #include "recovery/md5_lanes.h"
 
-// What the lanes may do to a hasher riding along: hash its whole blocks in its state, then count them.
+// What the lanes may do to a hasher whose stream goes in a lane: hash its whole blocks in its state, then count them.
 struct Md5HasherAccess {
     static uint32_t* State(Md5& s) { return s.state_; }
     static void Skip(Md5& s, size_t blocks) { s.length_ += 64 * blocks; }
@@ -63,55 +63,6 @@ private:
     uint64_t blocks_ = 0;
     uint64_t next_ = 0;
     uint8_t block_[64];
-};
-
-// Walks the bytes to feed along: hands out whole blocks in place for the lanes to carry, and feeds the
-// odd bytes around them (a partial block, a part too short to ride along) the plain way.
-class AlongCursor {
-public:
-    AlongCursor(const Md5Along* along, size_t count) : along_(along), count_(count) { Load(); }
-
-    // blocks whole blocks of the current stream, whose state goes in *state; null when none is left.
-    const uint8_t* Next(size_t blocks, uint32_t** state) {
-        while (at_ < count_) {
-            Md5& stream = *along_[at_].stream;
-            if (const size_t have = Md5HasherAccess::Buffered(stream); have > 0 && len_ > 0) {
-                const size_t take = len_ < 64 - have ? len_ : 64 - have;
-                stream.Update(data_, take);
-                data_ += take;
-                len_ -= take;
-            }
-            if (Md5HasherAccess::Buffered(stream) == 0 && len_ >= 64 * blocks) {
-                const uint8_t* at = data_;
-                data_ += 64 * blocks;
-                len_ -= 64 * blocks;
-                Md5HasherAccess::Skip(stream, blocks);
-                *state = Md5HasherAccess::State(stream);
-                return at;
-            }
-            stream.Update(data_, len_);
-            ++at_;
-            Load();
-        }
-        return nullptr;
-    }
-    void Rest() {
-        for (; at_ < count_; ++at_, Load())
-            along_[at_].stream->Update(data_, len_);
-    }
-
-private:
-    void Load() {
-        if (at_ < count_) {
-            data_ = along_[at_].data;
-            len_ = along_[at_].len;
-        }
-    }
-    const Md5Along* along_;
-    size_t count_;
-    size_t at_ = 0;
-    const uint8_t* data_ = nullptr;
-    size_t len_ = 0;
 };
 
 } // namespace

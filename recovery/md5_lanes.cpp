@@ -10,10 +10,8 @@ namespace md5lanes {
 namespace {
 
 template <class V, int N>
-__attribute__((always_inline)) inline void RunLanes(const Md5Message* messages, size_t count, Md5Digest* digests,
-                                                    const Md5Along* along, size_t alongCount) {
+__attribute__((always_inline)) inline void RunLanes(const Md5Message* messages, size_t count, Md5Digest* digests) {
     static const uint8_t kIdle[64] = {}; // what a lane without a message hashes, for nothing
-    AlongCursor cursor(along, alongCount);
     Feed feeds[N];
     size_t owner[N];
     bool busy[N] = {};
@@ -39,11 +37,7 @@ __attribute__((always_inline)) inline void RunLanes(const Md5Message* messages, 
         }
         if (!any)
             break;
-        uint32_t* streamState = nullptr;
-        if (const uint8_t* streamBlocks = cursor.Next(N, &streamState))
-            md5::CompressStitched<V, N>(state, blocks, streamState, streamBlocks);
-        else
-            md5::Compress<V, N>(state, blocks);
+        md5::Compress<V, N>(state, blocks);
         for (int lane = 0; lane < N; ++lane) {
             if (!busy[lane] || !feeds[lane].Ended())
                 continue;
@@ -52,7 +46,6 @@ __attribute__((always_inline)) inline void RunLanes(const Md5Message* messages, 
             start(lane);
         }
     }
-    cursor.Rest();
 }
 
 // The states of `count` streams in lanes, `blocks` blocks of each; lanes past count hash nothing useful.
@@ -86,16 +79,13 @@ void StreamsOneByOne(uint32_t* const* states, const uint8_t* const* data, size_t
             Md5Block(states[i], data[i] + 64 * b);
 }
 
-void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
-                 size_t alongCount) {
+void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests) {
     Md5 md5;
     for (size_t i = 0; i < count; ++i) {
         md5.Update(messages[i].head, messages[i].headLen);
         md5.Update(messages[i].tail, messages[i].tailLen);
         digests[i] = md5.Final();
     }
-    for (size_t k = 0; k < alongCount; ++k)
-        along[k].stream->Update(along[k].data, along[k].len);
 }
 
 typedef uint32_t Lanes4 __attribute__((vector_size(16)));
@@ -103,18 +93,18 @@ typedef uint32_t Lanes8 __attribute__((vector_size(32)));
 typedef uint32_t Lanes16 __attribute__((vector_size(64)));
 
 __attribute__((VECTOR_ALIGN_STACK target("sse2"))) void
-RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
-    RunLanes<Lanes4, 4>(messages, count, digests, along, alongCount);
+RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests) {
+    RunLanes<Lanes4, 4>(messages, count, digests);
 }
 
 __attribute__((VECTOR_ALIGN_STACK target("avx2"))) void
-RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
-    RunLanes<Lanes8, 8>(messages, count, digests, along, alongCount);
+RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests) {
+    RunLanes<Lanes8, 8>(messages, count, digests);
 }
 
 __attribute__((VECTOR_ALIGN_STACK target("avx512f"))) void
-RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount) {
-    RunLanes<Lanes16, 16>(messages, count, digests, along, alongCount);
+RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests) {
+    RunLanes<Lanes16, 16>(messages, count, digests);
 }
 
 __attribute__((VECTOR_ALIGN_STACK target("sse2"))) void StreamsSse2(uint32_t* const* states, const uint8_t* const* data,

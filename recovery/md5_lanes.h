@@ -17,19 +17,8 @@ struct Md5Message {
     size_t tailLen = 0;
 };
 
-// Bytes to feed to a hasher while the lanes work: an MD5 of bytes that come in parts, such as a whole
-// piece a batch at a time. Its steps wait on each other and leave the vector units idle, so while lanes
-// hash messages its blocks ride along with theirs.
-struct Md5Along {
-    Md5* stream = nullptr;
-    const uint8_t* data = nullptr;
-    size_t len = 0;
-};
-
-// digests[i] = the MD5 of messages[i], on the path that suits this many best here; and along[k].data
-// fed to along[k].stream, in order, for k < alongCount.
-void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along = nullptr,
-             size_t alongCount = 0);
+// digests[i] = the MD5 of messages[i], on the path that suits this many best here.
+void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests);
 
 // Each hashers[i] fed lens[i] bytes from data[i], as Update would: the streams' whole blocks side by side in
 // lanes, on the narrowest path that takes them all at once (in groups of the widest where more come).
@@ -49,16 +38,15 @@ using StreamsRun = void (*)(uint32_t* const* states, const uint8_t* const* data,
 struct Path {
     const char* name;
     size_t lanes;
-    void (*run)(const Md5Message*, size_t, Md5Digest*, const Md5Along*, size_t);
+    void (*run)(const Md5Message*, size_t, Md5Digest*);
     bool (*available)();
     StreamsRun streams;
 };
 
-void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along,
-                 size_t alongCount);
-void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
-void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
-void RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests, const Md5Along* along, size_t alongCount);
+void RunOneByOne(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunSse2(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunAvx2(const Md5Message* messages, size_t count, Md5Digest* digests);
+void RunAvx512(const Md5Message* messages, size_t count, Md5Digest* digests);
 void StreamsOneByOne(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 void StreamsSse2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);
 void StreamsAvx2(uint32_t* const* states, const uint8_t* const* data, size_t count, size_t blocks);

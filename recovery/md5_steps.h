@@ -83,7 +83,7 @@ template <class V, int B> __attribute__((always_inline)) inline void TransposeSt
 }
 
 // The message words of a block of every lane: m[w] holds word w of each. Four, eight or sixteen lanes go by a
-// transpose in registers, which leaves the load and store units to a stream riding along.
+// transpose in registers: fewer loads than a word at a time.
 template <class V, int N> __attribute__((always_inline)) inline void LoadWords(V* m, const uint8_t* const* blocks) {
     if constexpr (N == 4 && sizeof(V) == 16) {
         typedef int Order __attribute__((vector_size(16)));
@@ -157,56 +157,6 @@ template <class V, int N> __attribute__((always_inline)) inline void Compress(V*
     state[1] += b;
     state[2] += c;
     state[3] += d;
-}
-
-// Step K (0..63) alone, on the state words x as that step names them.
-template <class V, int K> __attribute__((always_inline)) inline void OneStep(V* x, const V* m) {
-    constexpr int j = K % 4;
-    Step<V, K / 16, K, md5::kShift[K / 16][j]>(x[(4 - j) % 4], x[(5 - j) % 4], x[(6 - j) % 4], x[(7 - j) % 4], m);
-}
-
-// One block of every lane and N blocks of a stream, their steps interleaved so that the lanes' vector
-// work fills the time the stream's steps spend waiting on each other: a lane's step after every N of
-// the stream's.
-template <class V, int N> struct Stitched {
-    V x[4];
-    V m[16];
-    uint32_t* s; // the stream's state
-    uint32_t y[4];
-    uint32_t w[16];
-    const uint8_t* stream;
-
-    template <int T> __attribute__((always_inline)) inline void Do() {
-        constexpr int b = T / 64, t = T % 64;
-        if constexpr (t == 0) {
-            std::memcpy(w, stream + 64 * b, 64);
-            for (int k = 0; k < 4; ++k)
-                y[k] = s[k];
-        }
-        OneStep<uint32_t, t>(y, w);
-        if constexpr (t == 63)
-            for (int k = 0; k < 4; ++k)
-                s[k] += y[k];
-        if constexpr (T % N == N - 1)
-            OneStep<V, T / N>(x, m);
-    }
-    template <int... T> __attribute__((always_inline)) inline void All(std::integer_sequence<int, T...>) {
-        (Do<T>(), ...);
-    }
-};
-
-template <class V, int N>
-__attribute__((always_inline)) inline void CompressStitched(V* state, const uint8_t* const* blocks, uint32_t* stream,
-                                                            const uint8_t* streamBlocks) {
-    Stitched<V, N> run;
-    LoadWords<V, N>(run.m, blocks);
-    for (int k = 0; k < 4; ++k)
-        run.x[k] = state[k];
-    run.s = stream;
-    run.stream = streamBlocks;
-    run.All(std::make_integer_sequence<int, 64 * N>());
-    for (int k = 0; k < 4; ++k)
-        state[k] += run.x[k];
 }
 
 } // namespace md5

@@ -73,9 +73,10 @@ protected:
             SplitResult result;
             if (std::string(folder) == "file") {
                 job.largeFile = dir.File("source.bin");
-                if (writer)
+                if (writer) {
                     ASSERT_FALSE(ReserveSplitRecovery(*writer, LongestPrefix(job), data.size(), splitSize,
                                                       stub != nullptr, request, kDefaultRecoveryMemory));
+                }
                 result = SplitLargeFile(job, messenger);
             } else {
                 job.largeFile = "source.bin"; // only the name the header records
