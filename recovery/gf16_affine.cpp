@@ -5,6 +5,8 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "core/cpu_state.h"
 #include "recovery/gf16_paths.h"
@@ -50,10 +52,63 @@ __attribute__((VECTOR_ALIGN_STACK target("avx2,gfni"))) void SumWorkingGfni(cons
 
 #define GF16_AVX512_GFNI_TARGET target("avx2,avx512f,avx512bw,gfni")
 
-__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void SumWorkingAvx512Gfni(const Products* f,
-                                                                                    const uint8_t* const* srcs,
-                                                                                    size_t count, uint8_t* dst,
-                                                                                    size_t len) {
+// N inputs into one output. Each input chunk x (low bytes, then high bytes) meets two matrix pairs where
+// it lies: "same" gives its low bytes' share of the low product and its high bytes' share of the high one;
+// "crossed" gives the high product's share of the low bytes and the low product's share of the high ones,
+// each in the wrong half. The crossed shares are summed apart and their halves swapped once per chunk,
+// not once per input.
+template <size_t N>
+__attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
+SumGroupAvx512Gfni(const __m512i* sameIn, const __m512i* crossedIn, const uint8_t* const* srcs, uint8_t* dst,
+                   size_t len) {
+    const uint8_t* from[N];
+    __m512i same[N], crossed[N];
+    for (size_t i = 0; i < N; ++i) {
+        from[i] = srcs[i];
+        same[i] = sameIn[i];
+        crossed[i] = crossedIn[i];
+        // The matrices held in registers for the whole loop, not read from memory at every use.
+        asm("" : "+v"(same[i]), "+v"(crossed[i]));
+    }
+    for (size_t c = 0; c < len; c += kWorkingChunk) {
+        __m512i* d = reinterpret_cast<__m512i*>(dst + c);
+        __m512i acc = _mm512_loadu_si512(d), across = _mm512_setzero_si512();
+        size_t i = 0;
+        for (; i + 2 <= N; i += 2) {
+            __m512i x = _mm512_loadu_si512(from[i] + c), y = _mm512_loadu_si512(from[i + 1] + c);
+            // Each input loaded once for both its products: the compiler would rather load it twice.
+            asm("" : "+v"(x), "+v"(y));
+            acc = _mm512_ternarylogic_epi64(acc, _mm512_gf2p8affine_epi64_epi8(x, same[i], 0),
+                                            _mm512_gf2p8affine_epi64_epi8(y, same[i + 1], 0), 0x96);
+            across = _mm512_ternarylogic_epi64(across, _mm512_gf2p8affine_epi64_epi8(x, crossed[i], 0),
+                                               _mm512_gf2p8affine_epi64_epi8(y, crossed[i + 1], 0), 0x96);
+        }
+        if (i < N) {
+            __m512i x = _mm512_loadu_si512(from[i] + c);
+            asm("" : "+v"(x));
+            acc = _mm512_xor_si512(acc, _mm512_gf2p8affine_epi64_epi8(x, same[i], 0));
+            across = _mm512_xor_si512(across, _mm512_gf2p8affine_epi64_epi8(x, crossed[i], 0));
+        }
+        _mm512_storeu_si512(d, _mm512_xor_si512(acc, _mm512_shuffle_i64x2(across, across, 0x4E)));
+    }
+}
+
+template <size_t N>
+__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
+SumGroupAvx512GfniOf(const __m512i* same, const __m512i* crossed, const uint8_t* const* srcs, uint8_t* dst,
+                     size_t len) {
+    SumGroupAvx512Gfni<N>(same, crossed, srcs, dst, len);
+}
+
+using SumGroup = void (*)(const __m512i*, const __m512i*, const uint8_t* const*, uint8_t*, size_t);
+// A group of every size up to kGroup, each with its loop unrolled.
+template <size_t... N> constexpr std::array<SumGroup, sizeof...(N)> SumGroups(std::index_sequence<N...>) {
+    return {SumGroupAvx512GfniOf<N + 1>...};
+}
+constexpr std::array<SumGroup, kGroup> kSumGroups = SumGroups(std::make_index_sequence<kGroup>());
+
+__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
+SumWorkingAvx512Gfni(const Products* f, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
     for (size_t first = 0; first < count; first += kGroup) {
         const size_t n = std::min(kGroup, count - first);
         __m512i same[kGroup], crossed[kGroup];
@@ -61,21 +116,10 @@ __attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void SumWorkingAvx51
             const Products& p = f[first + i];
             same[i] = _mm512_inserti64x4(_mm512_set1_epi64(static_cast<long long>(p.affine[0])),
                                          _mm256_set1_epi64x(static_cast<long long>(p.affine[3])), 1);
-            crossed[i] = _mm512_inserti64x4(_mm512_set1_epi64(static_cast<long long>(p.affine[1])),
-                                            _mm256_set1_epi64x(static_cast<long long>(p.affine[2])), 1);
+            crossed[i] = _mm512_inserti64x4(_mm512_set1_epi64(static_cast<long long>(p.affine[2])),
+                                            _mm256_set1_epi64x(static_cast<long long>(p.affine[1])), 1);
         }
-        for (size_t c = 0; c < len; c += kWorkingChunk) {
-            __m512i* d = reinterpret_cast<__m512i*>(dst + c);
-            __m512i acc = _mm512_loadu_si512(d);
-            for (size_t i = 0; i < n; ++i) {
-                const __m512i x = _mm512_loadu_si512(srcs[first + i] + c);
-                acc = _mm512_ternarylogic_epi64(acc, _mm512_gf2p8affine_epi64_epi8(x, same[i], 0),
-                                                _mm512_gf2p8affine_epi64_epi8(_mm512_shuffle_i64x2(x, x, 0x4E),
-                                                                              crossed[i], 0),
-                                                0x96);
-            }
-            _mm512_storeu_si512(d, acc);
-        }
+        kSumGroups[n - 1](same, crossed, srcs + first, dst, len);
     }
 }
 

@@ -9,33 +9,91 @@
 
 namespace gf16 {
 
+// Bytes of a group of inputs summed into every output before the next run: the group's runs (eight of
+// them, kInputGroup) stay in the first-level cache meanwhile.
+constexpr size_t kSubBlock = 2048;
+constexpr size_t kInputGroup = 8;
+// What a block's inputs, converted, may take of the second-level cache.
+constexpr size_t kConvertBytes = 512 << 10;
+// Below this many outputs each input run serves too few to be worth keeping short.
+constexpr size_t kManyOutputs = 4;
+// The places of the converted inputs are this much more than their runs apart.
+constexpr size_t kSlotSkew = 512;
+
 ProductSums::ProductSums(size_t inputs, size_t outputs, const std::vector<uint16_t>& factors)
     : inputs_(inputs), outputs_(outputs), products_(inputs * outputs) {
-    for (size_t n = 0; n < products_.size(); ++n)
-        PrepareProducts(factors[n], products_[n]);
+    // Kept in the order the sums take them: group by group of inputs, every output's share of the group.
+    size_t n = 0;
+    for (size_t first = 0; first < inputs; first += kInputGroup)
+        for (size_t o = 0; o < outputs; ++o)
+            for (size_t i = first; i < std::min(inputs, first + kInputGroup); ++i)
+                PrepareProducts(factors[o * inputs + i], products_[n++]);
 }
+
+namespace {
+
+// An input's bytes [0, len) into the working layout, the last chunk padded with zeros.
+void ConvertBlock(const uint8_t* from, uint8_t* to, size_t len) {
+    const size_t whole = len / kWorkingChunk * kWorkingChunk;
+    ToWorking(from, to, whole);
+    if (whole < len) {
+        std::memcpy(to + whole, from + whole, len - whole);
+        std::memset(to + len, 0, kWorkingChunk - (len - whole));
+        ToWorking(to + whole, to + whole, kWorkingChunk);
+    }
+}
+
+} // namespace
 
 void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs, size_t at, size_t len,
                            bool inputsWorking, std::vector<uint8_t>& scratch) const {
-    const size_t working = WorkingSize(len);
-    std::vector<const uint8_t*> from(inputs_);
+    // Short runs where each group of inputs serves many outputs from the first-level cache; with few
+    // outputs there is little to share, and long runs keep the reads streaming.
+    const size_t sub = outputs_ >= kManyOutputs ? kSubBlock : kSumBlock;
     if (inputsWorking) {
+        for (size_t first = 0; first < len; first += sub)
+            AddSubBlock(inputs, at + first, outputs, at + first, std::min(sub, len - first));
+        return;
+    }
+    // Each input converted once for all the outputs it goes into, as long a run of it at a time as the
+    // second-level cache holds for all of them: long runs keep the reads from memory streaming.
+    const size_t span =
+        std::max(kSubBlock, std::min(len, kConvertBytes / std::max<size_t>(inputs_, 1)) / kSubBlock * kSubBlock);
+    // The inputs' places a little more than a span apart, so that a group's runs do not all fall on the
+    // same sets of the first-level cache, as runs a power of two apart would.
+    const size_t stride = span + kSlotSkew;
+    if (scratch.size() < inputs_ * stride)
+        scratch.resize(inputs_ * stride);
+    std::vector<const uint8_t*> from(inputs_);
+    for (size_t i = 0; i < inputs_; ++i)
+        from[i] = scratch.data() + i * stride;
+    for (size_t first = 0; first < len; first += span) {
+        const size_t n = std::min(span, len - first);
         for (size_t i = 0; i < inputs_; ++i)
-            from[i] = inputs[i] + at;
-    } else {
-        // Each input's block converted once, for all the outputs it goes into.
-        if (scratch.size() < inputs_ * working)
-            scratch.resize(inputs_ * working);
-        for (size_t i = 0; i < inputs_; ++i) {
-            uint8_t* block = scratch.data() + i * working;
-            std::memcpy(block, inputs[i] + at, len);
-            std::memset(block + len, 0, working - len);
-            ToWorking(block, block, working);
-            from[i] = block;
+            ConvertBlock(inputs[i] + at + first, scratch.data() + i * stride, n);
+        for (size_t part = 0; part < n; part += sub)
+            AddSubBlock(from.data(), part, outputs, at + first + part, std::min(sub, n - part));
+    }
+}
+
+void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at,
+                              size_t len) const {
+    const size_t working = WorkingSize(len);
+    const Products* products = products_.data();
+    for (size_t first = 0; first < inputs_; first += kInputGroup) {
+        const size_t n = std::min(kInputGroup, inputs_ - first);
+        const uint8_t* from[kInputGroup];
+        for (size_t i = 0; i < n; ++i)
+            from[i] = inputs[first + i] + inputAt;
+        // The group's blocks stay in the first-level cache while every output's block takes them in. The
+        // first group meets the outputs in memory: the next one is fetched while this one is summed.
+        for (size_t o = 0; o < outputs_; ++o, products += n) {
+            if (first == 0 && o + 1 < outputs_)
+                for (size_t c = 0; c < working; c += kWorkingChunk)
+                    __builtin_prefetch(outputs[o + 1] + at + c, 1, 2);
+            SumWorking(products, from, n, outputs[o] + at, working);
         }
     }
-    for (size_t o = 0; o < outputs_; ++o)
-        SumWorking(products_.data() + o * inputs_, from.data(), inputs_, outputs[o] + at, working);
 }
 
 void ProductSums::Add(const uint8_t* const* inputs, uint8_t* const* outputs, size_t len, bool inputsWorking) const {

@@ -1,7 +1,8 @@
 // Sums of products of slices, the bulk of both the recovery files and the rebuild: every output gets
-// Σ_i factor(i, output) · input_i. The work goes in blocks of a few KiB of every slice, so that each
-// output's block stays in the first-level cache while every input's block is added into it, and the
-// blocks are shared out among the processor's cores.
+// Σ_i factor(i, output) · input_i. The work goes in blocks of a few KiB of every slice, shared out among
+// the processor's cores; within a block, each input is converted once, and a small group of inputs at a
+// time, held in the first-level cache, is added into a short run of every output, which the second-level
+// cache holds meanwhile.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +33,9 @@ public:
     void Add(const uint8_t* const* inputs, uint8_t* const* outputs, size_t len, bool inputsWorking) const;
 
 private:
+    // Bytes [at, at + len) of every output from the inputs' bytes at inputAt, in the working layout.
+    void AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at,
+                     size_t len) const;
     size_t inputs_, outputs_;
     std::vector<Products> products_;
 };

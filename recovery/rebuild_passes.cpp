@@ -10,9 +10,11 @@
 namespace par2 {
 namespace {
 
-// Present slices read before their share is taken out of the recovery slices: enough that each block of
-// a recovery slice, in the cache, takes several of them in at once.
-constexpr size_t kPresentBatch = 16;
+// Present slices read before their share is taken out of the recovery slices: many, since the recovery
+// slices' ranges, more than the caches hold, go through memory once for every batch.
+constexpr size_t kPresentBatch = 128;
+// Missing slices worked out together: the recovery slices' ranges go through memory once for all of them.
+constexpr size_t kMissingBatch = 32;
 
 // One pass: the range [begin, begin + len) of every slice.
 class Pass {
@@ -33,8 +35,13 @@ public:
         lenWorking_ = gf16::WorkingSize(len_);
         LoadRecovery();
         TakeOutPresent(present);
+        std::vector<size_t> written; // the missing slices this range writes, by place in missing
         for (size_t j = 0; j < missing.size(); ++j)
-            WriteMissing(j, missing[j], outputs[missing[j].output]);
+            if (begin_ < missing[j].length && outputs[missing[j].output])
+                written.push_back(j);
+        for (size_t first = 0; first < written.size(); first += buffers_.out.size())
+            WriteMissing(written.data() + first, std::min(buffers_.out.size(), written.size() - first), missing,
+                         outputs);
     }
 
 private:
@@ -90,19 +97,24 @@ private:
         return read;
     }
 
-    // The j-th missing slice's range: its row of the solution applied to what is left.
-    void WriteMissing(size_t j, const MissingSlice& m, File* output) {
-        if (begin_ >= m.length || !output)
-            return;
-        std::vector<uint8_t>& out = buffers_.out;
-        uint8_t* outAt = out.data();
-        std::fill(out.begin(), out.begin() + lenWorking_, 0);
-        const std::vector<uint16_t> row(plan_.coefficients.begin() + j * used_,
-                                        plan_.coefficients.begin() + (j + 1) * used_);
-        gf16::ProductSums(used_, 1, row).Add(recoveryIn_.data(), &outAt, len_, true);
-        gf16::FromWorking(out.data(), out.data(), lenWorking_);
-        WriteAt(*output, m.offset + begin_, out.data(),
-                static_cast<size_t>(std::min<uint64_t>(len_, m.length - begin_)));
+    // A batch of missing slices' ranges, each its row of the solution applied to what is left.
+    void WriteMissing(const size_t* which, size_t count, const std::vector<MissingSlice>& missing,
+                      const std::vector<File*>& outputs) {
+        std::vector<uint16_t> rows;
+        std::vector<uint8_t*> outAt;
+        for (size_t k = 0; k < count; ++k) {
+            rows.insert(rows.end(), plan_.coefficients.begin() + which[k] * used_,
+                        plan_.coefficients.begin() + (which[k] + 1) * used_);
+            std::fill(buffers_.out[k].begin(), buffers_.out[k].begin() + lenWorking_, 0);
+            outAt.push_back(buffers_.out[k].data());
+        }
+        gf16::ProductSums(used_, count, rows).Add(recoveryIn_.data(), outAt.data(), len_, true);
+        for (size_t k = 0; k < count; ++k) {
+            const MissingSlice& m = missing[which[k]];
+            gf16::FromWorking(outAt[k], outAt[k], lenWorking_);
+            WriteAt(*outputs[m.output], m.offset + begin_, outAt[k],
+                    static_cast<size_t>(std::min<uint64_t>(len_, m.length - begin_)));
+        }
     }
 
     const RecoverySet& set_;
@@ -121,16 +133,17 @@ private:
 
 } // namespace
 
-PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, uint64_t sliceSize) {
+PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, size_t missing, uint64_t sliceSize) {
     PassBuffers buffers;
     buffers.batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present));
-    uint64_t range = memoryCap / (used + buffers.batch + 1);
+    const size_t outs = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
+    uint64_t range = memoryCap / (used + buffers.batch + outs);
     range -= range % gf16::kWorkingChunk;
     buffers.range = std::max<uint64_t>(4096, std::min(sliceSize, range));
     const size_t working = gf16::WorkingSize(static_cast<size_t>(buffers.range));
     buffers.recovery.assign(used, std::vector<uint8_t>(working));
     buffers.inputs.assign(buffers.batch, std::vector<uint8_t>(static_cast<size_t>(buffers.range)));
-    buffers.out.resize(working);
+    buffers.out.assign(outs, std::vector<uint8_t>(working));
     return buffers;
 }
 

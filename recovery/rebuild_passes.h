@@ -30,15 +30,16 @@ struct PresentSlice {
 };
 
 // The buffers of the passes, taken before any file is written: the recovery slices in use, a batch of
-// present slices read at a time, and one rebuilt slice, each one range of a slice long.
+// present slices read at a time, and a batch of rebuilt slices, each one range of a slice long.
 struct PassBuffers {
     uint64_t range = 0;
     size_t batch = 0;
     std::vector<std::vector<uint8_t>> recovery, inputs;
-    std::vector<uint8_t> out;
+    std::vector<std::vector<uint8_t>> out;
 };
-// Throws std::bad_alloc when the buffers cannot be had.
-PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, uint64_t sliceSize);
+// For the recovery slices in use, the present and the missing slices; throws std::bad_alloc when the
+// buffers cannot be had.
+PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, size_t missing, uint64_t sliceSize);
 
 // Every missing slice written to its output at its offset (outputs[i] null: solved, not written). Advances
 // the meter by the bytes read; throws JobStopped when asked to stop, FileException on a file error.
