@@ -164,6 +164,7 @@ BENCHMARK_CAPTURE(BM_ProductSums, every_core, false)
     ->Name("product-sums")
     ->ArgNames({"in", "out", "len"})
     ->Args({128, 148, 256 << 10})
+    ->Args({32, 148, 728832})
     ->Args({32, 16, 4 << 20})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -171,6 +172,7 @@ BENCHMARK_CAPTURE(BM_ProductSums, one_core, true)
     ->Name("product-sums-one-core")
     ->ArgNames({"in", "out", "len"})
     ->Args({128, 148, 256 << 10})
+    ->Args({32, 148, 728832})
     ->Args({32, 16, 4 << 20})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Md5)->Name("md5")->Unit(benchmark::kMillisecond);

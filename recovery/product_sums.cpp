@@ -48,11 +48,13 @@ void ConvertBlock(const uint8_t* from, uint8_t* to, size_t len) {
 void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs, size_t at, size_t len,
                            bool inputsWorking, std::vector<uint8_t>& scratch) const {
     // Short runs where each group of inputs serves many outputs from the first-level cache; with few
-    // outputs there is little to share, and long runs keep the reads streaming.
-    const size_t sub = outputs_ >= kManyOutputs ? kSubBlock : kSumBlock;
+    // outputs there is little to share, and with few inputs all of them stay in the second-level cache
+    // for whole blocks: long runs of each output then keep the reads and writes streaming.
+    const bool outputsFirst = outputs_ < kManyOutputs || inputs_ * kSumBlock <= kConvertBytes;
+    const size_t sub = outputsFirst ? kSumBlock : kSubBlock;
     if (inputsWorking) {
         for (size_t first = 0; first < len; first += sub)
-            AddSubBlock(inputs, at + first, outputs, at + first, std::min(sub, len - first));
+            AddSubBlock(inputs, at + first, outputs, at + first, std::min(sub, len - first), outputsFirst);
         return;
     }
     // Each input converted once for all the outputs it goes into, as long a run of it at a time as the
@@ -72,26 +74,40 @@ void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs
         for (size_t i = 0; i < inputs_; ++i)
             ConvertBlock(inputs[i] + at + first, scratch.data() + i * stride, n);
         for (size_t part = 0; part < n; part += sub)
-            AddSubBlock(from.data(), part, outputs, at + first + part, std::min(sub, n - part));
+            AddSubBlock(from.data(), part, outputs, at + first + part, std::min(sub, n - part), outputsFirst);
     }
 }
 
 void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at,
-                              size_t len) const {
+                              size_t len, bool outputsFirst) const {
     const size_t working = WorkingSize(len);
-    const Products* products = products_.data();
-    for (size_t first = 0; first < inputs_; first += kInputGroup) {
+    // Output o's factors for the group of inputs from first on (all groups before it are whole).
+    auto factors = [this](size_t first, size_t o) {
+        return products_.data() + first * outputs_ + o * std::min(kInputGroup, inputs_ - first);
+    };
+    auto group = [&](size_t first, const uint8_t** from) {
         const size_t n = std::min(kInputGroup, inputs_ - first);
-        const uint8_t* from[kInputGroup];
         for (size_t i = 0; i < n; ++i)
             from[i] = inputs[first + i] + inputAt;
-        // The group's blocks stay in the first-level cache while every output's block takes them in. The
+        return n;
+    };
+    const uint8_t* from[kInputGroup];
+    if (outputsFirst) {
+        // Each output's run in the first-level cache while every input is added into it.
+        for (size_t o = 0; o < outputs_; ++o)
+            for (size_t first = 0; first < inputs_; first += kInputGroup)
+                SumWorking(factors(first, o), from, group(first, from), outputs[o] + at, working);
+        return;
+    }
+    for (size_t first = 0; first < inputs_; first += kInputGroup) {
+        const size_t n = group(first, from);
+        // The group's runs stay in the first-level cache while every output's run takes them in. The
         // first group meets the outputs in memory: the next one is fetched while this one is summed.
-        for (size_t o = 0; o < outputs_; ++o, products += n) {
+        for (size_t o = 0; o < outputs_; ++o) {
             if (first == 0 && o + 1 < outputs_)
                 for (size_t c = 0; c < working; c += kWorkingChunk)
                     __builtin_prefetch(outputs[o + 1] + at + c, 1, 2);
-            SumWorking(products, from, n, outputs[o] + at, working);
+            SumWorking(factors(first, o), from, n, outputs[o] + at, working);
         }
     }
 }

@@ -33,9 +33,10 @@ public:
     void Add(const uint8_t* const* inputs, uint8_t* const* outputs, size_t len, bool inputsWorking) const;
 
 private:
-    // Bytes [at, at + len) of every output from the inputs' bytes at inputAt, in the working layout.
-    void AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at,
-                     size_t len) const;
+    // Bytes [at, at + len) of every output from the inputs' bytes at inputAt, in the working layout; one
+    // output after another, or one group of inputs after another.
+    void AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at, size_t len,
+                     bool outputsFirst) const;
     size_t inputs_, outputs_;
     std::vector<Products> products_;
 };
