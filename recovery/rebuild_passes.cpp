@@ -11,8 +11,9 @@ namespace par2 {
 namespace {
 
 // Present slices read before their share is taken out of the recovery slices: many, since the recovery
-// slices' ranges, more than the caches hold, go through memory once for every batch.
-constexpr size_t kPresentBatch = 128;
+// slices' ranges, more than the caches hold, go through memory once for every batch. Two batches are
+// held: one read while the other is taken out.
+constexpr size_t kPresentBatch = 64;
 // Missing slices worked out together: the recovery slices' ranges go through memory once for all of them.
 constexpr size_t kMissingBatch = 32;
 
@@ -60,40 +61,57 @@ private:
 
     // What the present slices put into the recovery slices taken out again: what is left is the missing
     // slices' share. A present slice is read up to its piece's recorded length and padded with zeros,
-    // whatever follows in the file; a range past that length is all zeros and adds nothing.
+    // whatever follows in the file; a range past that length is all zeros and adds nothing. Batch after
+    // batch, each read while the one before it is taken out, on the same threads.
     void TakeOutPresent(const std::vector<PresentSlice>& present) {
-        std::vector<const PresentSlice*> inBatch;
-        for (size_t next = 0; next < present.size();) {
-            inBatch.clear();
-            for (; next < present.size() && inBatch.size() < buffers_.batch; ++next)
-                if (begin_ < present[next].length)
-                    inBatch.push_back(&present[next]);
-            if (inBatch.empty())
-                break;
-            meter_.Advance(ReadBatch(inBatch));
+        std::vector<const PresentSlice*> inRange;
+        for (const PresentSlice& p : present)
+            if (begin_ < p.length)
+                inRange.push_back(&p);
+        const size_t batch = buffers_.batch;
+        if (inRange.empty())
+            return;
+        meter_.Advance(ReadBatch(inRange.data(), std::min(batch, inRange.size()), 0));
+        const size_t blocks = (len_ + gf16::kSumBlock - 1) / gf16::kSumBlock;
+        for (size_t first = 0, side = 0; first < inRange.size(); first += batch, side ^= 1) {
+            const size_t n = std::min(batch, inRange.size() - first), next = first + n;
+            const size_t following = std::min(batch, inRange.size() - next);
+            factors_.assign(used_ * n, 0);
+            for (size_t b = 0; b < n; ++b)
+                for (size_t r = 0; r < used_; ++r)
+                    factors_[r * n + b] = InputFactor(inRange[first + b]->index, set_.recovery[plan_.used[r]].exponent);
+            const gf16::ProductSums sums(n, used_, factors_);
+            const uint8_t* const* inputs = inputAt_.data() + side * batch;
+            uint64_t read = 0;
+            // Task 0 reads the next batch into the other side; the others add this one, block by block.
+            gf16::RunOnEveryCore(1 + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
+                if (task == 0) {
+                    read = following ? ReadBatch(inRange.data() + next, following, side ^ 1) : 0;
+                    return;
+                }
+                const size_t at = (task - 1) * gf16::kSumBlock;
+                sums.AddBlock(inputs, recoveryAt_.data(), at, std::min(gf16::kSumBlock, len_ - at), false, scratch);
+            });
+            // The progress is told on the caller's thread.
+            meter_.Advance(read);
         }
     }
 
-    // One batch of present slices read and taken out; the bytes read.
-    uint64_t ReadBatch(const std::vector<const PresentSlice*>& inBatch) {
-        const size_t n = inBatch.size();
-        factors_.assign(used_ * n, 0);
+    // A batch of present slices read into one side of the input buffers; the bytes read.
+    uint64_t ReadBatch(const PresentSlice* const* slices, size_t n, size_t side) {
         uint64_t read = 0;
         for (size_t b = 0; b < n; ++b) {
-            const PresentSlice& p = *inBatch[b];
+            const PresentSlice& p = *slices[b];
             if (openPath_ != p.path) {
                 source_.Open(*p.path, File::Mode::ReadDenyWrite);
                 openPath_ = p.path;
             }
-            std::vector<uint8_t>& input = buffers_.inputs[b];
+            std::vector<uint8_t>& input = buffers_.inputs[side * buffers_.batch + b];
             const size_t inPiece = static_cast<size_t>(std::min<uint64_t>(len_, p.length - begin_));
             ReadPadded(source_, p.offset + begin_, input.data(), inPiece);
             std::fill(input.begin() + inPiece, input.begin() + len_, 0);
             read += inPiece;
-            for (size_t r = 0; r < used_; ++r)
-                factors_[r * n + b] = InputFactor(p.index, set_.recovery[plan_.used[r]].exponent);
         }
-        gf16::ProductSums(n, used_, factors_).Add(inputAt_.data(), recoveryAt_.data(), len_, false);
         return read;
     }
 
@@ -137,12 +155,14 @@ PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, siz
     PassBuffers buffers;
     buffers.batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present));
     const size_t outs = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
-    uint64_t range = memoryCap / (used + buffers.batch + outs);
+    // The second batch only where there is more than one to read.
+    const size_t sides = present > buffers.batch ? 2 : 1;
+    uint64_t range = memoryCap / (used + sides * buffers.batch + outs);
     range -= range % gf16::kWorkingChunk;
     buffers.range = std::max<uint64_t>(4096, std::min(sliceSize, range));
     const size_t working = gf16::WorkingSize(static_cast<size_t>(buffers.range));
     buffers.recovery.assign(used, std::vector<uint8_t>(working));
-    buffers.inputs.assign(buffers.batch, std::vector<uint8_t>(static_cast<size_t>(buffers.range)));
+    buffers.inputs.assign(sides * buffers.batch, std::vector<uint8_t>(static_cast<size_t>(buffers.range)));
     buffers.out.assign(outs, std::vector<uint8_t>(working));
     return buffers;
 }

@@ -29,8 +29,9 @@ struct PresentSlice {
     uint64_t length; // of the slice's bytes inside the piece's recorded length: the rest is zeros
 };
 
-// The buffers of the passes, taken before any file is written: the recovery slices in use, a batch of
-// present slices read at a time, and a batch of rebuilt slices, each one range of a slice long.
+// The buffers of the passes, taken before any file is written: the recovery slices in use, two batches
+// of present slices (one read while the other is used), and a batch of rebuilt slices, each one range of a
+// slice long.
 struct PassBuffers {
     uint64_t range = 0;
     size_t batch = 0;
