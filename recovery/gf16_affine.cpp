@@ -14,7 +14,7 @@
 namespace gf16 {
 
 __attribute__((always_inline, target("avx2,gfni"))) inline void ProductGfni(__m256i l, __m256i h, const __m256i* m,
-                                                                          __m256i& rl, __m256i& rh) {
+                                                                            __m256i& rl, __m256i& rh) {
     rl = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[0], 0), _mm256_gf2p8affine_epi64_epi8(h, m[1], 0));
     rh = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[2], 0), _mm256_gf2p8affine_epi64_epi8(h, m[3], 0));
 }
@@ -23,15 +23,16 @@ __attribute__((always_inline, target("avx2,gfni"))) inline void ProductGfni(__m2
 // destination is loaded and stored once for all of them.
 constexpr size_t kGroup = 8;
 
-__attribute__((VECTOR_ALIGN_STACK target("avx2,gfni"))) void SumWorkingGfni(const Products* f,
-                                                                            const uint8_t* const* srcs, size_t count,
-                                                                            uint8_t* dst, size_t len) {
+// Matrices(i): the four matrices of factor i (Products::affine, or the same four words held alone).
+template <class Matrices>
+__attribute__((always_inline, target("avx2,gfni"))) inline void SumGfni(Matrices matrices, const uint8_t* const* srcs,
+                                                                        size_t count, uint8_t* dst, size_t len) {
     for (size_t first = 0; first < count; first += kGroup) {
         const size_t n = std::min(kGroup, count - first);
         __m256i m[kGroup][4];
         for (size_t i = 0; i < n; ++i)
             for (int k = 0; k < 4; ++k)
-                m[i][k] = _mm256_set1_epi64x(static_cast<long long>(f[first + i].affine[k]));
+                m[i][k] = _mm256_set1_epi64x(static_cast<long long>(matrices(first + i)[k]));
         for (size_t c = 0; c < len; c += kWorkingChunk) {
             __m256i* dl = reinterpret_cast<__m256i*>(dst + c);
             __m256i* dh = reinterpret_cast<__m256i*>(dst + c + 32);
@@ -48,6 +49,16 @@ __attribute__((VECTOR_ALIGN_STACK target("avx2,gfni"))) void SumWorkingGfni(cons
             _mm256_storeu_si256(dh, ah);
         }
     }
+}
+
+__attribute__((VECTOR_ALIGN_STACK target("avx2,gfni"))) void
+SumWorkingGfni(const Products* f, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    SumGfni([f](size_t i) { return f[i].affine; }, srcs, count, dst, len);
+}
+
+__attribute__((VECTOR_ALIGN_STACK target("avx2,gfni"))) void
+SumMatricesGfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    SumGfni([matrices](size_t i) { return matrices + 4 * i; }, srcs, count, dst, len);
 }
 
 #define GF16_AVX512_GFNI_TARGET target("avx2,avx512f,avx512bw,gfni")
@@ -107,20 +118,33 @@ template <size_t... N> constexpr std::array<SumGroup, sizeof...(N)> SumGroups(st
 }
 constexpr std::array<SumGroup, kGroup> kSumGroups = SumGroups(std::make_index_sequence<kGroup>());
 
-__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
-SumWorkingAvx512Gfni(const Products* f, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+template <class Matrices>
+__attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
+SumAvx512Gfni(Matrices matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    // A factor's four matrices in one load, spread into the halves where they meet the chunk.
+    const __m512i sameAt = _mm512_setr_epi64(0, 0, 0, 0, 3, 3, 3, 3);
+    const __m512i crossedAt = _mm512_setr_epi64(2, 2, 2, 2, 1, 1, 1, 1);
     for (size_t first = 0; first < count; first += kGroup) {
         const size_t n = std::min(kGroup, count - first);
         __m512i same[kGroup], crossed[kGroup];
         for (size_t i = 0; i < n; ++i) {
-            const Products& p = f[first + i];
-            same[i] = _mm512_inserti64x4(_mm512_set1_epi64(static_cast<long long>(p.affine[0])),
-                                         _mm256_set1_epi64x(static_cast<long long>(p.affine[3])), 1);
-            crossed[i] = _mm512_inserti64x4(_mm512_set1_epi64(static_cast<long long>(p.affine[2])),
-                                            _mm256_set1_epi64x(static_cast<long long>(p.affine[1])), 1);
+            const __m512i four =
+                _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(matrices(first + i))));
+            same[i] = _mm512_permutexvar_epi64(sameAt, four);
+            crossed[i] = _mm512_permutexvar_epi64(crossedAt, four);
         }
         kSumGroups[n - 1](same, crossed, srcs + first, dst, len);
     }
+}
+
+__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
+SumWorkingAvx512Gfni(const Products* f, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    SumAvx512Gfni([f](size_t i) { return f[i].affine; }, srcs, count, dst, len);
+}
+
+__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
+SumMatricesAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    SumAvx512Gfni([matrices](size_t i) { return matrices + 4 * i; }, srcs, count, dst, len);
 }
 
 // One input is a sum of one.

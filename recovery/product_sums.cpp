@@ -21,13 +21,30 @@ constexpr size_t kManyOutputs = 4;
 constexpr size_t kSlotSkew = 512;
 
 ProductSums::ProductSums(size_t inputs, size_t outputs, const std::vector<uint16_t>& factors)
-    : inputs_(inputs), outputs_(outputs), products_(inputs * outputs) {
-    // Kept in the order the sums take them: group by group of inputs, every output's share of the group.
-    size_t n = 0;
+    : inputs_(inputs), outputs_(outputs), fromMatrices_(SumsFromMatrices()) {
+    // Kept in the order the sums take them: group by group of inputs, every output's share of the group;
+    // where the matrices alone serve, those alone, so that more of them stay in the caches.
+    if (fromMatrices_)
+        matrices_.reserve(4 * inputs * outputs);
+    else
+        products_.reserve(inputs * outputs);
+    Products p;
     for (size_t first = 0; first < inputs; first += kInputGroup)
         for (size_t o = 0; o < outputs; ++o)
-            for (size_t i = first; i < std::min(inputs, first + kInputGroup); ++i)
-                PrepareProducts(factors[o * inputs + i], products_[n++]);
+            for (size_t i = first; i < std::min(inputs, first + kInputGroup); ++i) {
+                PrepareProducts(factors[o * inputs + i], p);
+                if (fromMatrices_)
+                    matrices_.insert(matrices_.end(), p.affine, p.affine + 4);
+                else
+                    products_.push_back(p);
+            }
+}
+
+void ProductSums::Sum(size_t factor, const uint8_t* const* from, size_t n, uint8_t* dst, size_t len) const {
+    if (fromMatrices_)
+        SumWorkingMatrices(matrices_.data() + 4 * factor, from, n, dst, len);
+    else
+        SumWorking(products_.data() + factor, from, n, dst, len);
 }
 
 namespace {
@@ -81,9 +98,9 @@ void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs
 void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at,
                               size_t len, bool outputsFirst) const {
     const size_t working = WorkingSize(len);
-    // Output o's factors for the group of inputs from first on (all groups before it are whole).
+    // Where output o's factors for the group of inputs from first on start (all groups before it are whole).
     auto factors = [this](size_t first, size_t o) {
-        return products_.data() + first * outputs_ + o * std::min(kInputGroup, inputs_ - first);
+        return first * outputs_ + o * std::min(kInputGroup, inputs_ - first);
     };
     auto group = [&](size_t first, const uint8_t** from) {
         const size_t n = std::min(kInputGroup, inputs_ - first);
@@ -96,7 +113,7 @@ void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint
         // Each output's run in the first-level cache while every input is added into it.
         for (size_t o = 0; o < outputs_; ++o)
             for (size_t first = 0; first < inputs_; first += kInputGroup)
-                SumWorking(factors(first, o), from, group(first, from), outputs[o] + at, working);
+                Sum(factors(first, o), from, group(first, from), outputs[o] + at, working);
         return;
     }
     for (size_t first = 0; first < inputs_; first += kInputGroup) {
@@ -107,7 +124,7 @@ void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint
             if (first == 0 && o + 1 < outputs_)
                 for (size_t c = 0; c < working; c += kWorkingChunk)
                     __builtin_prefetch(outputs[o + 1] + at + c, 1, 2);
-            SumWorking(factors(first, o), from, n, outputs[o] + at, working);
+            Sum(factors(first, o), from, n, outputs[o] + at, working);
         }
     }
 }

@@ -37,8 +37,12 @@ private:
     // output after another, or one group of inputs after another.
     void AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint8_t* const* outputs, size_t at, size_t len,
                      bool outputsFirst) const;
+    // The sum of n inputs by the factors from the factor-th on.
+    void Sum(size_t factor, const uint8_t* const* from, size_t n, uint8_t* dst, size_t len) const;
     size_t inputs_, outputs_;
+    bool fromMatrices_;
     std::vector<Products> products_;
+    std::vector<uint64_t> matrices_; // four per factor, where fromMatrices_
 };
 
 // Runs task(0) .. task(count - 1) on every core, each task once; each thread has a scratch buffer of its own.

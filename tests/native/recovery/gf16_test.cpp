@@ -127,6 +127,15 @@ TEST_P(Gf16WorkingPath, MatchesThePortableOne) {
     path.sumWorking(products.data(), srcs.data(), count, sum.data(), len);
     path.fromWorking(sum.data(), sum.data(), len);
     ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs";
+    if (path.sumMatrices) {
+        std::vector<uint64_t> matrices;
+        for (const gf16::Products& p : products)
+            matrices.insert(matrices.end(), p.affine, p.affine + 4);
+        std::fill(sum.begin(), sum.end(), 0);
+        path.sumMatrices(matrices.data(), srcs.data(), count, sum.data(), len);
+        path.fromWorking(sum.data(), sum.data(), len);
+        ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs from their matrices";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16MulAddPath, testing::ValuesIn(gf16::kMulAddPaths), PathName<gf16::MulAddPath>);
