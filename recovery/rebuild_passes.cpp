@@ -1,6 +1,9 @@
 #include "recovery/rebuild_passes.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
+#include <utility>
 
 #include "recovery/file_range.h"
 #include "recovery/gf16.h"
@@ -14,6 +17,9 @@ namespace {
 // slices' ranges, more than the caches hold, go through memory once for every batch. Two batches are
 // held: one read while the other is taken out.
 constexpr size_t kPresentBatch = 64;
+// Slots side by side are this much more than a range apart: runs of them read together do not all fall on
+// the same sets of the first-level cache.
+constexpr size_t kSlotSkew = 512;
 // Missing slices worked out together: the recovery slices' ranges go through memory once for all of them.
 constexpr size_t kMissingBatch = 32;
 
@@ -22,11 +28,11 @@ class Pass {
 public:
     Pass(const RecoverySet& set, const SolvePlan& plan, PassBuffers& buffers, ProgressMeter& meter)
         : set_(set), plan_(plan), buffers_(buffers), meter_(meter), used_(plan.used.size()) {
-        for (std::vector<uint8_t>& r : buffers_.recovery)
-            recoveryAt_.push_back(r.data());
+        for (size_t r = 0; r < buffers_.recoverySlots; ++r)
+            recoveryAt_.push_back(buffers_.Slot(buffers_.recovery, r));
         recoveryIn_.assign(recoveryAt_.begin(), recoveryAt_.end());
-        for (std::vector<uint8_t>& in : buffers_.inputs)
-            inputAt_.push_back(in.data());
+        for (size_t i = 0; i < buffers_.inputSlots; ++i)
+            inputAt_.push_back(buffers_.Slot(buffers_.inputs, i));
     }
 
     void Run(uint64_t begin, const std::vector<MissingSlice>& missing, const std::vector<PresentSlice>& present,
@@ -40,23 +46,23 @@ public:
         for (size_t j = 0; j < missing.size(); ++j)
             if (begin_ < missing[j].length && outputs[missing[j].output])
                 written.push_back(j);
-        for (size_t first = 0; first < written.size(); first += buffers_.out.size())
-            WriteMissing(written.data() + first, std::min(buffers_.out.size(), written.size() - first), missing,
-                         outputs);
+        for (size_t first = 0; first < written.size(); first += buffers_.outSlots)
+            WriteMissing(written.data() + first, std::min(buffers_.outSlots, written.size() - first), missing, outputs);
     }
 
 private:
-    // The recovery slices in use, in the working form.
+    // The recovery slices in use, in the working form, read on every core; the progress is told on the
+    // caller's thread.
     void LoadRecovery() {
-        for (size_t r = 0; r < used_; ++r) {
+        gf16::RunOnEveryCore(used_, [this](size_t r, std::vector<uint8_t>&) {
             const RecoverySliceAt& at = set_.recovery[plan_.used[r]];
-            std::vector<uint8_t>& acc = buffers_.recovery[r];
+            uint8_t* acc = recoveryAt_[r];
             File in(at.path, File::Mode::ReadDenyWrite);
-            ReadPadded(in, at.offset + begin_, acc.data(), len_);
-            std::fill(acc.begin() + len_, acc.begin() + lenWorking_, 0);
-            gf16::ToWorking(acc.data(), acc.data(), lenWorking_);
-            meter_.Advance(len_);
-        }
+            ReadPadded(in, at.offset + begin_, acc, len_);
+            std::fill(acc + len_, acc + lenWorking_, 0);
+            gf16::ToWorking(acc, acc, lenWorking_);
+        });
+        meter_.Advance(static_cast<uint64_t>(used_) * len_);
     }
 
     // What the present slices put into the recovery slices taken out again: what is left is the missing
@@ -106,10 +112,10 @@ private:
                 source_.Open(*p.path, File::Mode::ReadDenyWrite);
                 openPath_ = p.path;
             }
-            std::vector<uint8_t>& input = buffers_.inputs[side * buffers_.batch + b];
+            uint8_t* input = inputAt_[side * buffers_.batch + b];
             const size_t inPiece = static_cast<size_t>(std::min<uint64_t>(len_, p.length - begin_));
-            ReadPadded(source_, p.offset + begin_, input.data(), inPiece);
-            std::fill(input.begin() + inPiece, input.begin() + len_, 0);
+            ReadPadded(source_, p.offset + begin_, input, inPiece);
+            std::fill(input + inPiece, input + len_, 0);
             read += inPiece;
         }
         return read;
@@ -123,8 +129,8 @@ private:
         for (size_t k = 0; k < count; ++k) {
             rows.insert(rows.end(), plan_.coefficients.begin() + which[k] * used_,
                         plan_.coefficients.begin() + (which[k] + 1) * used_);
-            std::fill(buffers_.out[k].begin(), buffers_.out[k].begin() + lenWorking_, 0);
-            outAt.push_back(buffers_.out[k].data());
+            outAt.push_back(buffers_.Slot(buffers_.out, k));
+            std::fill(outAt[k], outAt[k] + lenWorking_, 0);
         }
         gf16::ProductSums(used_, count, rows).Add(recoveryIn_.data(), outAt.data(), len_, true);
         for (size_t k = 0; k < count; ++k) {
@@ -154,16 +160,24 @@ private:
 PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, size_t missing, uint64_t sliceSize) {
     PassBuffers buffers;
     buffers.batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present));
-    const size_t outs = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
+    buffers.recoverySlots = used;
     // The second batch only where there is more than one to read.
-    const size_t sides = present > buffers.batch ? 2 : 1;
-    uint64_t range = memoryCap / (used + sides * buffers.batch + outs);
+    buffers.inputSlots = (present > buffers.batch ? 2 : 1) * buffers.batch;
+    buffers.outSlots = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
+    const size_t slots = buffers.recoverySlots + buffers.inputSlots + buffers.outSlots;
+    const uint64_t each = memoryCap / slots;
+    uint64_t range = each > kSlotSkew + gf16::kWorkingChunk ? each - kSlotSkew - gf16::kWorkingChunk : 0;
     range -= range % gf16::kWorkingChunk;
     buffers.range = std::max<uint64_t>(4096, std::min(sliceSize, range));
-    const size_t working = gf16::WorkingSize(static_cast<size_t>(buffers.range));
-    buffers.recovery.assign(used, std::vector<uint8_t>(working));
-    buffers.inputs.assign(sides * buffers.batch, std::vector<uint8_t>(static_cast<size_t>(buffers.range)));
-    buffers.out.assign(outs, std::vector<uint8_t>(working));
+    // A size this process cannot even name is memory it cannot have.
+    const uint64_t stride =
+        (buffers.range + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk + kSlotSkew;
+    buffers.stride = static_cast<size_t>(stride);
+    for (auto [bytes, count] :
+         {std::pair{&buffers.recovery, buffers.recoverySlots}, std::pair{&buffers.inputs, buffers.inputSlots},
+          std::pair{&buffers.out, buffers.outSlots}})
+        if (count > SIZE_MAX / stride || !bytes->Allocate(static_cast<size_t>(stride * count)))
+            throw std::bad_alloc();
     return buffers;
 }
 
