@@ -1,7 +1,7 @@
 // Multiply-and-add by GFNI's affine byte transform: each byte of a 16-bit product is the XOR of two 8x8
 // bit matrices applied to the source word's low and high bytes, one instruction per matrix and register.
 // The 256-bit path takes a chunk's low and high halves as two registers; the 512-bit one takes the whole
-// chunk in one and its halves swapped in another, with each half's matrices side by side.
+// chunk in one, with each half's matrices side by side, and swaps the halves of one of its two sums.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -14,7 +14,7 @@
 namespace gf16 {
 
 __attribute__((always_inline, target("avx2,gfni"))) inline void ProductGfni(__m256i l, __m256i h, const __m256i* m,
-                                                                            __m256i& rl, __m256i& rh) {
+                                                                          __m256i& rl, __m256i& rh) {
     rl = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[0], 0), _mm256_gf2p8affine_epi64_epi8(h, m[1], 0));
     rh = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[2], 0), _mm256_gf2p8affine_epi64_epi8(h, m[3], 0));
 }

@@ -17,8 +17,6 @@ constexpr size_t kInputGroup = 8;
 constexpr size_t kConvertBytes = 512 << 10;
 // Below this many outputs each input run serves too few to be worth keeping short.
 constexpr size_t kManyOutputs = 4;
-// The places of the converted inputs are this much more than their runs apart.
-constexpr size_t kSlotSkew = 512;
 
 ProductSums::ProductSums(size_t inputs, size_t outputs, const std::vector<uint16_t>& factors)
     : inputs_(inputs), outputs_(outputs), fromMatrices_(SumsFromMatrices()) {
@@ -78,8 +76,7 @@ void ProductSums::AddBlock(const uint8_t* const* inputs, uint8_t* const* outputs
     // second-level cache holds for all of them: long runs keep the reads from memory streaming.
     const size_t span =
         std::max(kSubBlock, std::min(len, kConvertBytes / std::max<size_t>(inputs_, 1)) / kSubBlock * kSubBlock);
-    // The inputs' places a little more than a span apart, so that a group's runs do not all fall on the
-    // same sets of the first-level cache, as runs a power of two apart would.
+    // The inputs' places a little more than a span apart (a span is often a power of two).
     const size_t stride = span + kSlotSkew;
     if (scratch.size() < inputs_ * stride)
         scratch.resize(inputs_ * stride);

@@ -16,6 +16,9 @@ namespace gf16 {
 
 // Bytes of every slice per block: a multiple of the working chunk.
 constexpr size_t kSumBlock = 16384;
+// Buffers of slices read side by side are best this much more than a slice apart: runs of them taken in
+// together then do not all fall on the same sets of the first-level cache.
+constexpr size_t kSlotSkew = 512;
 
 class ProductSums {
 public:

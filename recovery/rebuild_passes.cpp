@@ -17,9 +17,6 @@ namespace {
 // slices' ranges, more than the caches hold, go through memory once for every batch. Two batches are
 // held: one read while the other is taken out.
 constexpr size_t kPresentBatch = 64;
-// Slots side by side are this much more than a range apart: runs of them read together do not all fall on
-// the same sets of the first-level cache.
-constexpr size_t kSlotSkew = 512;
 // Missing slices worked out together: the recovery slices' ranges go through memory once for all of them.
 constexpr size_t kMissingBatch = 32;
 
@@ -166,12 +163,12 @@ PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, siz
     buffers.outSlots = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
     const size_t slots = buffers.recoverySlots + buffers.inputSlots + buffers.outSlots;
     const uint64_t each = memoryCap / slots;
-    uint64_t range = each > kSlotSkew + gf16::kWorkingChunk ? each - kSlotSkew - gf16::kWorkingChunk : 0;
+    uint64_t range = each > gf16::kSlotSkew + gf16::kWorkingChunk ? each - gf16::kSlotSkew - gf16::kWorkingChunk : 0;
     range -= range % gf16::kWorkingChunk;
     buffers.range = std::max<uint64_t>(4096, std::min(sliceSize, range));
     // A size this process cannot even name is memory it cannot have.
     const uint64_t stride =
-        (buffers.range + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk + kSlotSkew;
+        (buffers.range + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk + gf16::kSlotSkew;
     buffers.stride = static_cast<size_t>(stride);
     for (auto [bytes, count] :
          {std::pair{&buffers.recovery, buffers.recoverySlots}, std::pair{&buffers.inputs, buffers.inputSlots},
