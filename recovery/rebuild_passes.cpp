@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "recovery/file_range.h"
@@ -74,30 +75,42 @@ private:
         const size_t batch = buffers_.batch;
         if (inRange.empty())
             return;
-        meter_.Advance(ReadBatch(inRange.data(), std::min(batch, inRange.size()), 0));
+        const size_t firstCount = std::min(batch, inRange.size());
+        meter_.Advance(ReadBatch(inRange.data(), firstCount, 0));
+        std::optional<gf16::ProductSums> sums = BatchSums(inRange.data(), firstCount);
         const size_t blocks = (len_ + gf16::kSumBlock - 1) / gf16::kSumBlock;
         for (size_t first = 0, side = 0; first < inRange.size(); first += batch, side ^= 1) {
-            const size_t n = std::min(batch, inRange.size() - first), next = first + n;
+            const size_t next = first + std::min(batch, inRange.size() - first);
             const size_t following = std::min(batch, inRange.size() - next);
-            factors_.assign(used_ * n, 0);
-            for (size_t b = 0; b < n; ++b)
-                for (size_t r = 0; r < used_; ++r)
-                    factors_[r * n + b] = InputFactor(inRange[first + b]->index, set_.recovery[plan_.used[r]].exponent);
-            const gf16::ProductSums sums(n, used_, factors_);
             const uint8_t* const* inputs = inputAt_.data() + side * batch;
+            std::optional<gf16::ProductSums> followingSums;
             uint64_t read = 0;
-            // Task 0 reads the next batch into the other side; the others add this one, block by block.
+            // Task 0 reads the next batch into the other side and makes its factors; the others add this
+            // one, block by block.
             gf16::RunOnEveryCore(1 + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
                 if (task == 0) {
-                    read = following ? ReadBatch(inRange.data() + next, following, side ^ 1) : 0;
+                    if (following) {
+                        read = ReadBatch(inRange.data() + next, following, side ^ 1);
+                        followingSums = BatchSums(inRange.data() + next, following);
+                    }
                     return;
                 }
                 const size_t at = (task - 1) * gf16::kSumBlock;
-                sums.AddBlock(inputs, recoveryAt_.data(), at, std::min(gf16::kSumBlock, len_ - at), false, scratch);
+                sums->AddBlock(inputs, recoveryAt_.data(), at, std::min(gf16::kSumBlock, len_ - at), false, scratch);
             });
             // The progress is told on the caller's thread.
             meter_.Advance(read);
+            sums = std::move(followingSums);
         }
+    }
+
+    // What a batch of n present slices adds to each recovery slice in use.
+    gf16::ProductSums BatchSums(const PresentSlice* const* slices, size_t n) const {
+        std::vector<uint16_t> factors(used_ * n);
+        for (size_t b = 0; b < n; ++b)
+            for (size_t r = 0; r < used_; ++r)
+                factors[r * n + b] = InputFactor(slices[b]->index, set_.recovery[plan_.used[r]].exponent);
+        return gf16::ProductSums(n, used_, factors);
     }
 
     // A batch of present slices read into one side of the input buffers; the bytes read.
@@ -145,7 +158,6 @@ private:
     const size_t used_;
     std::vector<uint8_t*> recoveryAt_, inputAt_;
     std::vector<const uint8_t*> recoveryIn_;
-    std::vector<uint16_t> factors_;
     File source_;
     const std::string* openPath_ = nullptr;
     uint64_t begin_ = 0;
