@@ -5,8 +5,6 @@
 #include <immintrin.h>
 
 #include <algorithm>
-#include <array>
-#include <utility>
 
 #include "core/cpu_state.h"
 #include "recovery/gf16_paths.h"
@@ -14,7 +12,7 @@
 namespace gf16 {
 
 __attribute__((always_inline, target("avx2,gfni"))) inline void ProductGfni(__m256i l, __m256i h, const __m256i* m,
-                                                                          __m256i& rl, __m256i& rh) {
+                                                                            __m256i& rl, __m256i& rh) {
     rl = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[0], 0), _mm256_gf2p8affine_epi64_epi8(h, m[1], 0));
     rh = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(l, m[2], 0), _mm256_gf2p8affine_epi64_epi8(h, m[3], 0));
 }
@@ -113,10 +111,10 @@ SumGroupAvx512GfniOf(const __m512i* same, const __m512i* crossed, const uint8_t*
 
 using SumGroup = void (*)(const __m512i*, const __m512i*, const uint8_t* const*, uint8_t*, size_t);
 // A group of every size up to kGroup, each with its loop unrolled.
-template <size_t... N> constexpr std::array<SumGroup, sizeof...(N)> SumGroups(std::index_sequence<N...>) {
-    return {SumGroupAvx512GfniOf<N + 1>...};
-}
-constexpr std::array<SumGroup, kGroup> kSumGroups = SumGroups(std::make_index_sequence<kGroup>());
+static_assert(kGroup == 8, "a group of every size");
+constexpr SumGroup kSumGroups[kGroup] = {SumGroupAvx512GfniOf<1>, SumGroupAvx512GfniOf<2>, SumGroupAvx512GfniOf<3>,
+                                         SumGroupAvx512GfniOf<4>, SumGroupAvx512GfniOf<5>, SumGroupAvx512GfniOf<6>,
+                                         SumGroupAvx512GfniOf<7>, SumGroupAvx512GfniOf<8>};
 
 template <class Matrices>
 __attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
