@@ -2,6 +2,7 @@
 // block as the recovery arithmetic sees it (kept in the caches) and over a buffer larger than them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "recovery/gf16_paths.h"
 #include "recovery/md5.h"
 #include "recovery/md5_lanes.h"
+#include "recovery/product_sums.h"
 
 namespace {
 
@@ -69,6 +71,36 @@ void BM_MulAddWorking(benchmark::State& state, const gf16::WorkingPath* path) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kInputs * kBlockBytes));
 }
 
+// The sums of a whole batch on every core, as the recovery files and the rebuild run them: inputs x outputs
+// slices of the given length (inputs in the files' layout, outputs in the working one); the rate is of
+// multiply-and-add, one input into one output counted once per byte.
+// With oneCore, the blocks are added one after another on the calling thread (the rate per core).
+void BM_ProductSums(benchmark::State& state, bool oneCore) {
+    const size_t inputs = static_cast<size_t>(state.range(0)), outputs = static_cast<size_t>(state.range(1));
+    const size_t len = static_cast<size_t>(state.range(2));
+    std::vector<const uint8_t*> in(inputs);
+    for (size_t i = 0; i < inputs; ++i)
+        in[i] = Buffer().data() + i * len % (kBufferBytes - len + 1);
+    std::vector<uint8_t> out(outputs * len);
+    std::vector<uint8_t*> to(outputs);
+    for (size_t o = 0; o < outputs; ++o)
+        to[o] = out.data() + o * len;
+    std::vector<uint16_t> factors(inputs * outputs);
+    for (size_t n = 0; n < factors.size(); ++n)
+        factors[n] = static_cast<uint16_t>(0x1234 + 77 * n);
+    const gf16::ProductSums sums(inputs, outputs, factors);
+    std::vector<uint8_t> scratch;
+    for (auto _ : state) {
+        if (oneCore)
+            for (size_t at = 0; at < len; at += gf16::kSumBlock)
+                sums.AddBlock(in.data(), to.data(), at, std::min(gf16::kSumBlock, len - at), false, scratch);
+        else
+            sums.Add(in.data(), to.data(), len, false);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * inputs * outputs * len));
+}
+
 void BM_Md5(benchmark::State& state) {
     for (auto _ : state) {
         Md5Digest d = Md5Of(Buffer().data(), kBufferBytes);
@@ -122,6 +154,21 @@ const int kRegistered = [] {
 
 } // namespace
 
+BENCHMARK_CAPTURE(BM_ProductSums, every_core, false)
+    ->Name("product-sums")
+    ->ArgNames({"in", "out", "len"})
+    ->Args({128, 148, 256 << 10})
+    ->Args({32, 148, 728832})
+    ->Args({32, 16, 4 << 20})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ProductSums, one_core, true)
+    ->Name("product-sums-one-core")
+    ->ArgNames({"in", "out", "len"})
+    ->Args({128, 148, 256 << 10})
+    ->Args({32, 148, 728832})
+    ->Args({32, 16, 4 << 20})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Md5)->Name("md5")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryRead)->Name("memory/read")->Unit(benchmark::kMillisecond);
 

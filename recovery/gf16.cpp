@@ -184,4 +184,12 @@ void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t coun
     ChosenWorking().sumWorking(factors, srcs, count, dst, len);
 }
 
+bool SumsFromMatrices() {
+    return ChosenWorking().sumMatrices != nullptr;
+}
+
+void SumWorkingMatrices(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
+    ChosenWorking().sumMatrices(matrices, srcs, count, dst, len);
+}
+
 } // namespace gf16

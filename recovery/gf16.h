@@ -57,5 +57,10 @@ void FromWorking(const uint8_t* src, uint8_t* dst, size_t len);
 void MulAddWorking(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 // dst ^= the sum of factors[i] * srcs[i] for i < count, all in the working layout.
 void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
+// Whether the path here sums from the factors' matrices alone (Products::affine): a caller holding many
+// factors then keeps those four words of each, a fifth of a Products, and calls SumWorkingMatrices with
+// factor i's at matrices + 4 * i.
+bool SumsFromMatrices();
+void SumWorkingMatrices(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 
 } // namespace gf16

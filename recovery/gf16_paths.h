@@ -29,6 +29,9 @@ void MulAddWorkingAvx512Gfni(const Products& factor, const uint8_t* src, uint8_t
 void MulAddWorkingAvx512bw(const Products& factor, const uint8_t* src, uint8_t* dst, size_t len);
 void SumWorkingGfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
+void SumMatricesGfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
+void SumMatricesAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst,
+                           size_t len);
 
 // A sum of products one input at a time, for the paths whose products take all their registers.
 template <void (*AddWorking)(const Products&, const uint8_t*, uint8_t*, size_t)>
@@ -63,11 +66,15 @@ struct WorkingPath {
     void (*fromWorking)(const uint8_t*, uint8_t*, size_t);
     void (*addWorking)(const Products&, const uint8_t*, uint8_t*, size_t);
     void (*sumWorking)(const Products*, const uint8_t* const*, size_t, uint8_t*, size_t);
+    // The same sum from the factors' matrices alone (four words each), for the paths that read nothing
+    // else of them; null for the others.
+    void (*sumMatrices)(const uint64_t*, const uint8_t* const*, size_t, uint8_t*, size_t) = nullptr;
 };
 
 inline const WorkingPath kWorkingPaths[] = {
-    {"avx512-gfni", HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni},
-    {"gfni", HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni},
+    {"avx512-gfni", HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni,
+     SumMatricesAvx512Gfni},
+    {"gfni", HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni, SumMatricesGfni},
     {"avx512bw", HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
      SumEachWorking<MulAddWorkingAvx512bw>},
     {"avx2", HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},

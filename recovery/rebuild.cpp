@@ -223,7 +223,7 @@ RebuildOutcome PreparedRebuild::Prepare(const ProgressCallback& progress, uint64
     // The buffers are taken before any file is written: too little memory is a refusal like the others.
     PassBuffers buffers;
     try {
-        buffers = TakePassBuffers(memoryCap, solved.plan.used.size(), present.size(), set.sliceSize);
+        buffers = TakePassBuffers(memoryCap, solved.plan.used.size(), present.size(), missing.size(), set.sliceSize);
     } catch (const std::bad_alloc&) {
         return RebuildOutcome::OutOfMemory;
     }

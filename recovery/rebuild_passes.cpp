@@ -1,6 +1,10 @@
 #include "recovery/rebuild_passes.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <utility>
 
 #include "recovery/file_range.h"
 #include "recovery/gf16.h"
@@ -10,20 +14,23 @@
 namespace par2 {
 namespace {
 
-// Present slices read before their share is taken out of the recovery slices: enough that each block of
-// a recovery slice, in the cache, takes several of them in at once.
-constexpr size_t kPresentBatch = 16;
+// Present slices read before their share is taken out of the recovery slices: many, since the recovery
+// slices' ranges, more than the caches hold, go through memory once for every batch. Two batches are
+// held: one read while the other is taken out.
+constexpr size_t kPresentBatch = 64;
+// Missing slices worked out together: the recovery slices' ranges go through memory once for all of them.
+constexpr size_t kMissingBatch = 32;
 
 // One pass: the range [begin, begin + len) of every slice.
 class Pass {
 public:
     Pass(const RecoverySet& set, const SolvePlan& plan, PassBuffers& buffers, ProgressMeter& meter)
         : set_(set), plan_(plan), buffers_(buffers), meter_(meter), used_(plan.used.size()) {
-        for (std::vector<uint8_t>& r : buffers_.recovery)
-            recoveryAt_.push_back(r.data());
+        for (size_t r = 0; r < buffers_.recoverySlots; ++r)
+            recoveryAt_.push_back(buffers_.Slot(buffers_.recovery, r));
         recoveryIn_.assign(recoveryAt_.begin(), recoveryAt_.end());
-        for (std::vector<uint8_t>& in : buffers_.inputs)
-            inputAt_.push_back(in.data());
+        for (size_t i = 0; i < buffers_.inputSlots; ++i)
+            inputAt_.push_back(buffers_.Slot(buffers_.inputs, i));
     }
 
     void Run(uint64_t begin, const std::vector<MissingSlice>& missing, const std::vector<PresentSlice>& present,
@@ -33,76 +40,115 @@ public:
         lenWorking_ = gf16::WorkingSize(len_);
         LoadRecovery();
         TakeOutPresent(present);
+        std::vector<size_t> written; // the missing slices this range writes, by place in missing
         for (size_t j = 0; j < missing.size(); ++j)
-            WriteMissing(j, missing[j], outputs[missing[j].output]);
+            if (begin_ < missing[j].length && outputs[missing[j].output])
+                written.push_back(j);
+        for (size_t first = 0; first < written.size(); first += buffers_.outSlots)
+            WriteMissing(written.data() + first, std::min(buffers_.outSlots, written.size() - first), missing, outputs);
     }
 
 private:
-    // The recovery slices in use, in the working form.
+    // The recovery slices in use, in the working form, read on every core; the progress is told on the
+    // caller's thread.
     void LoadRecovery() {
-        for (size_t r = 0; r < used_; ++r) {
+        gf16::RunOnEveryCore(used_, [this](size_t r, std::vector<uint8_t>&) {
             const RecoverySliceAt& at = set_.recovery[plan_.used[r]];
-            std::vector<uint8_t>& acc = buffers_.recovery[r];
+            uint8_t* acc = recoveryAt_[r];
             File in(at.path, File::Mode::ReadDenyWrite);
-            ReadPadded(in, at.offset + begin_, acc.data(), len_);
-            std::fill(acc.begin() + len_, acc.begin() + lenWorking_, 0);
-            gf16::ToWorking(acc.data(), acc.data(), lenWorking_);
-            meter_.Advance(len_);
-        }
+            ReadPadded(in, at.offset + begin_, acc, len_);
+            std::fill(acc + len_, acc + lenWorking_, 0);
+            gf16::ToWorking(acc, acc, lenWorking_);
+        });
+        meter_.Advance(static_cast<uint64_t>(used_) * len_);
     }
 
     // What the present slices put into the recovery slices taken out again: what is left is the missing
     // slices' share. A present slice is read up to its piece's recorded length and padded with zeros,
-    // whatever follows in the file; a range past that length is all zeros and adds nothing.
+    // whatever follows in the file; a range past that length is all zeros and adds nothing. Batch after
+    // batch, each read while the one before it is taken out, on the same threads.
     void TakeOutPresent(const std::vector<PresentSlice>& present) {
-        std::vector<const PresentSlice*> inBatch;
-        for (size_t next = 0; next < present.size();) {
-            inBatch.clear();
-            for (; next < present.size() && inBatch.size() < buffers_.batch; ++next)
-                if (begin_ < present[next].length)
-                    inBatch.push_back(&present[next]);
-            if (inBatch.empty())
-                break;
-            meter_.Advance(ReadBatch(inBatch));
+        std::vector<const PresentSlice*> inRange;
+        for (const PresentSlice& p : present)
+            if (begin_ < p.length)
+                inRange.push_back(&p);
+        const size_t batch = buffers_.batch;
+        if (inRange.empty())
+            return;
+        const size_t firstCount = std::min(batch, inRange.size());
+        meter_.Advance(ReadBatch(inRange.data(), firstCount, 0));
+        std::optional<gf16::ProductSums> sums = BatchSums(inRange.data(), firstCount);
+        const size_t blocks = (len_ + gf16::kSumBlock - 1) / gf16::kSumBlock;
+        for (size_t first = 0, side = 0; first < inRange.size(); first += batch, side ^= 1) {
+            const size_t next = first + std::min(batch, inRange.size() - first);
+            const size_t following = std::min(batch, inRange.size() - next);
+            const uint8_t* const* inputs = inputAt_.data() + side * batch;
+            std::optional<gf16::ProductSums> followingSums;
+            uint64_t read = 0;
+            // Task 0 reads the next batch into the other side and makes its factors; the others add this
+            // one, block by block.
+            gf16::RunOnEveryCore(1 + blocks, [&](size_t task, std::vector<uint8_t>& scratch) {
+                if (task == 0) {
+                    if (following) {
+                        read = ReadBatch(inRange.data() + next, following, side ^ 1);
+                        followingSums = BatchSums(inRange.data() + next, following);
+                    }
+                    return;
+                }
+                const size_t at = (task - 1) * gf16::kSumBlock;
+                sums->AddBlock(inputs, recoveryAt_.data(), at, std::min(gf16::kSumBlock, len_ - at), false, scratch);
+            });
+            // The progress is told on the caller's thread.
+            meter_.Advance(read);
+            sums = std::move(followingSums);
         }
     }
 
-    // One batch of present slices read and taken out; the bytes read.
-    uint64_t ReadBatch(const std::vector<const PresentSlice*>& inBatch) {
-        const size_t n = inBatch.size();
-        factors_.assign(used_ * n, 0);
+    // What a batch of n present slices adds to each recovery slice in use.
+    gf16::ProductSums BatchSums(const PresentSlice* const* slices, size_t n) const {
+        std::vector<uint16_t> factors(used_ * n);
+        for (size_t b = 0; b < n; ++b)
+            for (size_t r = 0; r < used_; ++r)
+                factors[r * n + b] = InputFactor(slices[b]->index, set_.recovery[plan_.used[r]].exponent);
+        return gf16::ProductSums(n, used_, factors);
+    }
+
+    // A batch of present slices read into one side of the input buffers; the bytes read.
+    uint64_t ReadBatch(const PresentSlice* const* slices, size_t n, size_t side) {
         uint64_t read = 0;
         for (size_t b = 0; b < n; ++b) {
-            const PresentSlice& p = *inBatch[b];
+            const PresentSlice& p = *slices[b];
             if (openPath_ != p.path) {
                 source_.Open(*p.path, File::Mode::ReadDenyWrite);
                 openPath_ = p.path;
             }
-            std::vector<uint8_t>& input = buffers_.inputs[b];
+            uint8_t* input = inputAt_[side * buffers_.batch + b];
             const size_t inPiece = static_cast<size_t>(std::min<uint64_t>(len_, p.length - begin_));
-            ReadPadded(source_, p.offset + begin_, input.data(), inPiece);
-            std::fill(input.begin() + inPiece, input.begin() + len_, 0);
+            ReadPadded(source_, p.offset + begin_, input, inPiece);
+            std::fill(input + inPiece, input + len_, 0);
             read += inPiece;
-            for (size_t r = 0; r < used_; ++r)
-                factors_[r * n + b] = InputFactor(p.index, set_.recovery[plan_.used[r]].exponent);
         }
-        gf16::ProductSums(n, used_, factors_).Add(inputAt_.data(), recoveryAt_.data(), len_, false);
         return read;
     }
 
-    // The j-th missing slice's range: its row of the solution applied to what is left.
-    void WriteMissing(size_t j, const MissingSlice& m, File* output) {
-        if (begin_ >= m.length || !output)
-            return;
-        std::vector<uint8_t>& out = buffers_.out;
-        uint8_t* outAt = out.data();
-        std::fill(out.begin(), out.begin() + lenWorking_, 0);
-        const std::vector<uint16_t> row(plan_.coefficients.begin() + j * used_,
-                                        plan_.coefficients.begin() + (j + 1) * used_);
-        gf16::ProductSums(used_, 1, row).Add(recoveryIn_.data(), &outAt, len_, true);
-        gf16::FromWorking(out.data(), out.data(), lenWorking_);
-        WriteAt(*output, m.offset + begin_, out.data(),
-                static_cast<size_t>(std::min<uint64_t>(len_, m.length - begin_)));
+    // A batch of missing slices' ranges, each its row of the solution applied to what is left.
+    void WriteMissing(const size_t* which, size_t count, const std::vector<MissingSlice>& missing,
+                      const std::vector<File*>& outputs) {
+        std::vector<uint16_t> rows;
+        std::vector<uint8_t*> outAt;
+        for (size_t k = 0; k < count; ++k) {
+            rows.insert(rows.end(), plan_.coefficients.begin() + which[k] * used_,
+                        plan_.coefficients.begin() + (which[k] + 1) * used_);
+            outAt.push_back(buffers_.Slot(buffers_.out, k));
+            std::fill(outAt[k], outAt[k] + lenWorking_, 0);
+        }
+        gf16::ProductSums(used_, count, rows).Add(recoveryIn_.data(), outAt.data(), len_, true);
+        for (size_t k = 0; k < count; ++k) {
+            const MissingSlice& m = missing[which[k]];
+            gf16::FromWorking(outAt[k], outAt[k], lenWorking_);
+            WriteAt(*outputs[m.output], m.offset + begin_, outAt[k],
+                    static_cast<size_t>(std::min<uint64_t>(len_, m.length - begin_)));
+        }
     }
 
     const RecoverySet& set_;
@@ -112,7 +158,6 @@ private:
     const size_t used_;
     std::vector<uint8_t*> recoveryAt_, inputAt_;
     std::vector<const uint8_t*> recoveryIn_;
-    std::vector<uint16_t> factors_;
     File source_;
     const std::string* openPath_ = nullptr;
     uint64_t begin_ = 0;
@@ -121,16 +166,27 @@ private:
 
 } // namespace
 
-PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, uint64_t sliceSize) {
+PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, size_t missing, uint64_t sliceSize) {
     PassBuffers buffers;
     buffers.batch = std::min<size_t>(kPresentBatch, std::max<size_t>(1, present));
-    uint64_t range = memoryCap / (used + buffers.batch + 1);
+    buffers.recoverySlots = used;
+    // The second batch only where there is more than one to read.
+    buffers.inputSlots = (present > buffers.batch ? 2 : 1) * buffers.batch;
+    buffers.outSlots = std::min<size_t>(kMissingBatch, std::max<size_t>(1, missing));
+    const size_t slots = buffers.recoverySlots + buffers.inputSlots + buffers.outSlots;
+    const uint64_t each = memoryCap / slots;
+    uint64_t range = each > gf16::kSlotSkew + gf16::kWorkingChunk ? each - gf16::kSlotSkew - gf16::kWorkingChunk : 0;
     range -= range % gf16::kWorkingChunk;
     buffers.range = std::max<uint64_t>(4096, std::min(sliceSize, range));
-    const size_t working = gf16::WorkingSize(static_cast<size_t>(buffers.range));
-    buffers.recovery.assign(used, std::vector<uint8_t>(working));
-    buffers.inputs.assign(buffers.batch, std::vector<uint8_t>(static_cast<size_t>(buffers.range)));
-    buffers.out.resize(working);
+    // A size this process cannot even name is memory it cannot have.
+    const uint64_t stride =
+        (buffers.range + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk + gf16::kSlotSkew;
+    buffers.stride = static_cast<size_t>(stride);
+    for (auto [bytes, count] :
+         {std::pair{&buffers.recovery, buffers.recoverySlots}, std::pair{&buffers.inputs, buffers.inputSlots},
+          std::pair{&buffers.out, buffers.outSlots}})
+        if (count > SIZE_MAX / stride || !bytes->Allocate(static_cast<size_t>(stride * count)))
+            throw std::bad_alloc();
     return buffers;
 }
 

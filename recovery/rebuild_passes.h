@@ -8,6 +8,7 @@
 
 #include "core/progress_meter.h"
 #include "platform/file.h"
+#include "recovery/pass_bytes.h"
 #include "recovery/recovery_set.h"
 #include "recovery/slice_solver.h"
 
@@ -29,16 +30,20 @@ struct PresentSlice {
     uint64_t length; // of the slice's bytes inside the piece's recorded length: the rest is zeros
 };
 
-// The buffers of the passes, taken before any file is written: the recovery slices in use, a batch of
-// present slices read at a time, and one rebuilt slice, each one range of a slice long.
+// The buffers of the passes, taken before any file is written, not cleared: the recovery slices in use,
+// two batches of present slices (one read while the other is used; one where one batch holds them all),
+// and a batch of rebuilt slices. Each slot holds one range of a slice, padded to the working chunk.
 struct PassBuffers {
     uint64_t range = 0;
     size_t batch = 0;
-    std::vector<std::vector<uint8_t>> recovery, inputs;
-    std::vector<uint8_t> out;
+    size_t recoverySlots = 0, inputSlots = 0, outSlots = 0;
+    size_t stride = 0; // from one slot to the next
+    PassBytes recovery, inputs, out;
+    uint8_t* Slot(const PassBytes& bytes, size_t slot) const { return bytes.data() + slot * stride; }
 };
-// Throws std::bad_alloc when the buffers cannot be had.
-PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, uint64_t sliceSize);
+// For the recovery slices in use, the present and the missing slices; throws std::bad_alloc when the
+// buffers cannot be had.
+PassBuffers TakePassBuffers(uint64_t memoryCap, size_t used, size_t present, size_t missing, uint64_t sliceSize);
 
 // Every missing slice written to its output at its offset (outputs[i] null: solved, not written). Advances
 // the meter by the bytes read; throws JobStopped when asked to stop, FileException on a file error.

@@ -60,10 +60,10 @@ bool IsPieceFileName(const std::string& name) {
 }
 
 // A file's bytes through one window that moves forward only: the scan reads each byte about once,
-// however many headers it tries.
+// however many headers it tries. The window's bytes (kScanBlock of them) are the caller's.
 class ScanWindow {
 public:
-    explicit ScanWindow(File& file) : file_(file), length_(file.Length()), bytes_(kScanBlock) {}
+    ScanWindow(File& file, std::vector<uint8_t>& bytes) : file_(file), length_(file.Length()), bytes_(bytes) {}
     uint64_t Length() const { return length_; }
 
     // Bytes [at, at + len) of the file (len at most a block); null where the file ends before.
@@ -97,7 +97,7 @@ public:
 private:
     File& file_;
     uint64_t length_;
-    std::vector<uint8_t> bytes_;
+    std::vector<uint8_t>& bytes_;
     uint64_t start_ = 0;
     size_t fill_ = 0;
 };
@@ -186,15 +186,18 @@ struct Scan {
     std::map<Id, SetParts> sets;
     std::vector<PendingPacket> pending; // long recovery packets, hashed after the scans
     KnownPackets known;
+    // The window and the block every file is read through, taken once for all of them.
+    std::vector<uint8_t> window = std::vector<uint8_t>(kScanBlock), block = std::vector<uint8_t>(kScanBlock);
 };
 
 // One pass over the file (long recovery packets left pending): a packet that fails its MD5 is passed over by its
 // length when that fits the file, else by the next magic after it, so no byte is hashed twice however the headers lie.
 void ScanFile(const FoundFile& found, size_t index, Scan& scan, uint32_t& damaged, ProgressMeter& meter) {
     File file(found.path, File::Mode::ReadDenyWrite);
-    ScanWindow window(file);
+    ScanWindow window(file, scan.window);
     const uint64_t length = window.Length();
-    std::vector<uint8_t> block(kScanBlock), held;
+    std::vector<uint8_t>& block = scan.block;
+    std::vector<uint8_t> held;
     uint64_t counted = 0;
     for (uint64_t pos = window.FindMagic(0); pos < length;) {
         meter.Advance(pos - counted);

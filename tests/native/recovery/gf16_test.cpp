@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "recovery/gf16.h"
@@ -126,45 +127,57 @@ TEST_P(Gf16WorkingPath, MatchesThePortableOne) {
     path.sumWorking(products.data(), srcs.data(), count, sum.data(), len);
     path.fromWorking(sum.data(), sum.data(), len);
     ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs";
+    if (path.sumMatrices) {
+        std::vector<uint64_t> matrices;
+        for (const gf16::Products& p : products)
+            matrices.insert(matrices.end(), p.affine, p.affine + 4);
+        std::fill(sum.begin(), sum.end(), 0);
+        path.sumMatrices(matrices.data(), srcs.data(), count, sum.data(), len);
+        path.fromWorking(sum.data(), sum.data(), len);
+        ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs from their matrices";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16MulAddPath, testing::ValuesIn(gf16::kMulAddPaths), PathName<gf16::MulAddPath>);
 INSTANTIATE_TEST_SUITE_P(EveryPath, Gf16WorkingPath, testing::ValuesIn(gf16::kWorkingPaths),
                          PathName<gf16::WorkingPath>);
 
-// Sums over several blocks with a ragged end, from inputs in either layout, against the oracle.
+// Sums over several blocks with a ragged end, from inputs in either layout, against the oracle: few
+// outputs, and enough inputs and outputs to take the short runs, several of them per block.
 TEST(Gf16, ProductSumsMatchTheOracle) {
     std::mt19937 rng(3);
     const size_t len = 2 * gf16::kSumBlock + 1000, working = gf16::WorkingSize(len);
-    const size_t inputs = 3, outputs = 2;
-    std::vector<std::vector<uint8_t>> in(inputs, std::vector<uint8_t>(len)), inWorking(inputs),
-        want(outputs, std::vector<uint8_t>(len, 0));
-    std::vector<uint16_t> factors(inputs * outputs);
-    for (auto& f : factors)
-        f = static_cast<uint16_t>(rng());
-    for (size_t i = 0; i < inputs; ++i) {
-        for (auto& b : in[i])
-            b = static_cast<uint8_t>(rng());
-        for (size_t o = 0; o < outputs; ++o)
-            gf16::MulAddPortable(factors[o * inputs + i], in[i].data(), want[o].data(), len);
-        inWorking[i] = in[i];
-        inWorking[i].resize(working, 0);
-        gf16::ToWorking(inWorking[i].data(), inWorking[i].data(), working);
-    }
-    const gf16::ProductSums sums(inputs, outputs, factors);
-    for (bool fromWorking : {false, true}) {
-        std::vector<std::vector<uint8_t>> out(outputs, std::vector<uint8_t>(working, 0));
-        std::vector<const uint8_t*> from;
-        for (const auto& v : fromWorking ? inWorking : in)
-            from.push_back(v.data());
-        std::vector<uint8_t*> to;
-        for (auto& v : out)
-            to.push_back(v.data());
-        sums.Add(from.data(), to.data(), len, fromWorking);
-        for (size_t o = 0; o < outputs; ++o) {
-            gf16::FromWorking(out[o].data(), out[o].data(), working);
-            out[o].resize(len);
-            EXPECT_EQ(out[o], want[o]) << "output " << o << (fromWorking ? " from the working layout" : "");
+    for (const auto& [inputs, outputs] : {std::pair<size_t, size_t>{3, 2}, {41, 5}}) {
+        std::vector<std::vector<uint8_t>> in(inputs, std::vector<uint8_t>(len)), inWorking(inputs),
+            want(outputs, std::vector<uint8_t>(len, 0));
+        std::vector<uint16_t> factors(inputs * outputs);
+        for (auto& f : factors)
+            f = static_cast<uint16_t>(rng());
+        for (size_t i = 0; i < inputs; ++i) {
+            for (auto& b : in[i])
+                b = static_cast<uint8_t>(rng());
+            for (size_t o = 0; o < outputs; ++o)
+                gf16::MulAddPortable(factors[o * inputs + i], in[i].data(), want[o].data(), len);
+            inWorking[i] = in[i];
+            inWorking[i].resize(working, 0);
+            gf16::ToWorking(inWorking[i].data(), inWorking[i].data(), working);
+        }
+        const gf16::ProductSums sums(inputs, outputs, factors);
+        for (bool fromWorking : {false, true}) {
+            std::vector<std::vector<uint8_t>> out(outputs, std::vector<uint8_t>(working, 0));
+            std::vector<const uint8_t*> from;
+            for (const auto& v : fromWorking ? inWorking : in)
+                from.push_back(v.data());
+            std::vector<uint8_t*> to;
+            for (auto& v : out)
+                to.push_back(v.data());
+            sums.Add(from.data(), to.data(), len, fromWorking);
+            for (size_t o = 0; o < outputs; ++o) {
+                gf16::FromWorking(out[o].data(), out[o].data(), working);
+                out[o].resize(len);
+                EXPECT_EQ(out[o], want[o]) << inputs << " inputs, output " << o
+                                           << (fromWorking ? " from the working layout" : "");
+            }
         }
     }
 }

@@ -141,6 +141,22 @@ TEST_F(RebuildTest, DamagedRecoveryPacketsAreSkippedAndAStopLeavesNoFile) {
     EXPECT_EQ(pieces[4], dir.Read(Name(4)));
 }
 
+// Many small slices: more present ones than one batch reads, more missing ones than one batch works out.
+TEST(RebuildMany, SlicesBeyondOneBatchOfEachKind) {
+    TempDir dir;
+    std::vector<std::string> pieces;
+    for (int n = 0; n < 6; ++n) {
+        pieces.push_back(TestBytes(n == 5 ? 30123 : 40000, 200 + n));
+        dir.Write(Name(n), pieces.back());
+    }
+    ASSERT_EQ(0, Par2(dir, "c -q -s500 -c80 -n1 -a _Split#.par2 -- _Split#*"));
+    std::filesystem::remove(dir.Native(Name(2)));
+    const par2::CheckResult result = par2::CheckPieces(dir.Path(), nullptr);
+    ASSERT_EQ(80u, result.check.slicesNeeded);
+    ASSERT_EQ(par2::RebuildOutcome::Rebuilt, par2::RebuildPieces(result.check, nullptr).outcome);
+    EXPECT_EQ(pieces[2], dir.Read(Name(2)));
+}
+
 TEST(SliceSolver, ASingularChoiceTriesOtherRecoverySlicesAndTheSolutionHolds) {
     // Exponents 0 and 65535 give equal rows (2^65535 = 1): the first two cannot solve two slices.
     const std::vector<uint32_t> missing = {3, 7}, exponents = {0, 65535, 5};
