@@ -51,8 +51,9 @@ TEST(Gf16, WidePathsAreTakenExactlyWhereTheProcessorHasThem) {
     EXPECT_EQ(gfni, HasGfni());
     EXPECT_EQ(avx512bw, HasAvx512bw());
     EXPECT_EQ(gfni && avx512bw, HasAvx512Gfni());
-    if (gfni || avx512bw)
+    if (gfni || avx512bw) {
         EXPECT_STREQ(gfni && avx512bw ? "avx512-gfni" : gfni ? "gfni" : "avx512bw", gf16::WorkingPathName());
+    }
 }
 
 namespace {
