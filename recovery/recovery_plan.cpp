@@ -12,11 +12,13 @@ namespace {
 
 // Slices at most this large keep the arithmetic's working set and the memory per pass moderate.
 constexpr uint64_t kLargestSlice = 8ull << 20;
-// Input gathered per batch: each block of the recovery slices comes from memory once per batch, so a
-// batch holds several slices even when they are large; at most an eighth of the memory allowed, so that
-// the batches leave most of it to the recovery slices of a pass.
-constexpr uint64_t kBatchBytes = 32ull << 20;
-constexpr uint32_t kMostBatchSlices = 16;
+// Input gathered per batch: each block of the recovery slices comes from memory and goes back once per two
+// batches, so batches are as large as the memory the recovery slices leave allows, up to kMostBatchBytes;
+// where the recovery slices take passes, a batch is at most an eighth of the memory allowed, leaving most
+// of it to them.
+constexpr uint64_t kMostBatchBytes = 48ull << 20;
+constexpr uint64_t kPassesBatchBytes = 32ull << 20;
+constexpr uint32_t kMostBatchSlices = 64;
 
 uint64_t Pad4(uint64_t n) {
     return (n + 3) & ~uint64_t{3};
@@ -72,8 +74,11 @@ std::variant<RecoveryPlan, RecoveryRefusal> PlanRecovery(uint32_t pieceCount, ui
         return RecoveryRefusal::MemoryTooSmall;
     plan.piecesRestored = piecesRestored;
     plan.recoverySlices = piecesRestored * plan.slicesPerPiece;
-    plan.batchSlices =
-        static_cast<uint32_t>(std::clamp<uint64_t>(std::min(kBatchBytes, memoryCap / 8) / s, 1, kMostBatchSlices));
+    const uint64_t recoveryBytes = uint64_t{plan.recoverySlices} * s;
+    const uint64_t left = memoryCap > recoveryBytes ? memoryCap - recoveryBytes : 0;
+    const uint64_t batchBytes = left >= kPassBatches * s ? std::min(kMostBatchBytes, left / kPassBatches)
+                                                         : std::min(kPassesBatchBytes, memoryCap / 8);
+    plan.batchSlices = static_cast<uint32_t>(std::clamp<uint64_t>(batchBytes / s, 1, kMostBatchSlices));
     if ((kPassBatches * plan.batchSlices + 1) * s > memoryCap)
         plan.batchSlices = 1;
     const uint32_t fit = static_cast<uint32_t>((memoryCap - kPassBatches * plan.batchSlices * s) / s);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "recovery/par2_format.h"
+#include "recovery/recovery_pass.h"
 #include "recovery/recovery_plan.h"
 
 TEST(Md5, KnownAnswers) {
@@ -56,4 +57,14 @@ TEST(RecoveryPlan, AllRecoverySlicesThatFitTakeOnePass) {
     EXPECT_EQ(plan.slicesPerVolume, 7u);
     EXPECT_EQ(plan.recoverySlices, 16u);
     EXPECT_EQ(plan.slicesPerPass, 16u);
+}
+
+// Batches take what the recovery slices leave, so the sums go over many inputs per trip through the
+// recovery slices, and the whole stays within the memory allowed.
+TEST(RecoveryPlan, BatchesGrowIntoTheMemoryTheRecoverySlicesLeave) {
+    const uint64_t cap = kDefaultRecoveryMemory;
+    const RecoveryPlan plan = std::get<RecoveryPlan>(PlanRecovery(737, 1457664, false, 74, cap));
+    EXPECT_EQ(plan.slicesPerPass, plan.recoverySlices);
+    EXPECT_GT(plan.batchSlices, 32u);
+    EXPECT_LE((uint64_t{kPassBatches} * plan.batchSlices + plan.recoverySlices) * plan.sliceSize, cap);
 }
