@@ -17,6 +17,7 @@
 #include "core/volume_checks.h"
 #include "platform/file.h"
 #include "split/chunk_schedule.h"
+#include "split/in_flight_read.h"
 #include "split/split_checks.h"
 #include "split/split_run.h"
 
@@ -253,68 +254,42 @@ private:
     }
 
     // The same with several pieces open at once, a chunk of each in turn, as the listener asks, so that
-    // it hashes them side by side. Each piece's CRC-32 is taken apart and the file's combined from them.
+    // it hashes them side by side.
     Pass WriteInFlight(File& large, const std::string& header, const std::vector<PlannedPiece>& plan,
                        ProgressMeter& meter, bool keepFirstOpen, Pass pass) {
         SplitObserver& observer = *job_.observer;
-        const uint32_t count = static_cast<uint32_t>(plan.size());
-        const uint32_t inFlight = observer.PiecesInFlight();
-        const uint64_t prefix = stubSize_ + header.size();
-        auto chunkEnd = [&observer](uint64_t at) { return observer.ChunkEnd(at); };
-        std::vector<uint32_t> registers(count + 1, 0xFFFFFFFFu); // the last: bytes past the planned end
-        uint32_t reading = 0; // the reading thread's own: the piece of the block it reads
-        ChunkSchedule readOrder(plan, prefix, inFlight, chunkEnd, kBlockSize);
-        bool probed = false;
-        auto source = [&](uint8_t* data, size_t) -> size_t {
-            ChunkStep step;
-            if (!readOrder.Next(step)) {
-                if (probed)
-                    return 0;
-                probed = true; // a file that grew shows one byte past its length
-                reading = count;
-                large.Seek(size_);
-                return large.Read(data, 1);
+        const ChunkSchedule order(plan, stubSize_ + header.size(), observer.PiecesInFlight(),
+                                  [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
+        InFlightRead reader(large, size_, plan, order, kBlockSize);
+        std::vector<File> open(plan.size());
+        uint32_t group = 0, groupEnd = 0;
+        ChunkSchedule writeOrder = order;
+        for (ChunkStep step; writeOrder.Next(step);) {
+            if (step.piece >= groupEnd) {
+                for (uint32_t n = group; n < groupEnd; ++n)
+                    ClosePiece(open[n], n == 0 && keepFirstOpen);
+                group = step.piece;
+                groupEnd = step.groupEnd;
+                for (uint32_t n = group; n < groupEnd; ++n)
+                    OpenPiece(open[n], n);
+                if (group == 0)
+                    PutPrefix(open[0], header);
             }
-            reading = step.piece;
-            large.Seek(step.source);
-            return large.ReadUpTo(data, step.len);
-        };
-        ReadBuffers buffers(kBlockSize);
-        {
-            ReadAhead reader(source, buffers, [&](const uint8_t* data, size_t len) {
-                registers[reading] = Crc32Fast(registers[reading], data, len);
-            });
-            std::vector<File> open(count);
-            uint32_t group = 0, groupEnd = 0;
-            ChunkSchedule writeOrder(plan, prefix, inFlight, chunkEnd, kBlockSize);
-            for (ChunkStep step; writeOrder.Next(step);) {
-                if (step.piece >= groupEnd) {
-                    for (uint32_t n = group; n < groupEnd; ++n)
-                        ClosePiece(open[n], n == 0 && keepFirstOpen);
-                    group = step.piece;
-                    groupEnd = step.groupEnd;
-                    for (uint32_t n = group; n < groupEnd; ++n)
-                        OpenPiece(open[n], n);
-                    if (group == 0)
-                        PutPrefix(open[0], header);
-                }
-                const ReadAhead::Block block = reader.Next();
-                if (block.len != step.len) {
-                    pass.changedSize = true; // the file shrank
-                    break;
-                }
-                Put(open[step.piece], step.piece, block.data, block.len);
-                meter.Advance(block.len);
+            const ReadAhead::Block block = reader.Next();
+            if (block.len != step.len) {
+                pass.changedSize = true; // the file shrank
+                break;
             }
-            if (!pass.changedSize && reader.Next().len > 0)
-                pass.changedSize = true; // the file grew
-            for (uint32_t n = group; n < groupEnd; ++n)
-                ClosePiece(open[n], n == 0 && keepFirstOpen);
+            Put(open[step.piece], step.piece, block.data, block.len);
+            meter.Advance(block.len);
         }
-        uint32_t crc = registers[0];
-        for (uint32_t n = 1; n < count; ++n)
-            crc = Crc32Combine(crc, registers[n], plan[n].size);
-        pass.crc = ~crc;
+        if (!pass.changedSize && reader.Next().len > 0)
+            pass.changedSize = true; // the file grew
+        for (uint32_t n = group; n < groupEnd; ++n)
+            ClosePiece(open[n], n == 0 && keepFirstOpen);
+        // Stopped before the CRC is read: the reading thread updates it until then.
+        reader.Stop();
+        pass.crc = reader.Crc();
         return pass;
     }
 
