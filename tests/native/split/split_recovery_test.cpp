@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sys/wait.h>
 
@@ -88,9 +89,27 @@ TEST_F(SplitRecoveryTest, Par2RepairsPiecesOfASetWrittenTwiceForAShortCrc) {
 // More pieces than go in flight at once, and slices large enough to go to the sums in chunks: each piece's
 // and each slice's checksums still come out of its chunks in order.
 TEST_F(SplitRecoveryTest, PiecesWrittenSideBySideInChunksAreVerifiedAndRebuilt) {
-    ASSERT_EQ(Split(TestBytes(18 * 2400000 - 12345, 5), 2400000, 2, kDefaultRecoveryMemory).end, SplitEnd::Done);
+    const std::string data = TestBytes(18 * 2400000 - 12345, 5);
+    const SplitResult result = Split(data, 2400000, 2, kDefaultRecoveryMemory);
+    ASSERT_EQ(result.end, SplitEnd::Done);
+    EXPECT_EQ(result.crcText, CrcTextOf(data)) << "the file's CRC-32, combined from the pieces'";
     EXPECT_EQ(Par2("v"), 0);
     ExpectRepaired({"_Split#016"}, "_Split#003");
+}
+
+// A file that grows while its pieces are read side by side is no set of what it became: the split says so.
+TEST_F(SplitRecoveryTest, AFileThatGrowsWhilePiecesAreInFlightIsNotPassedOffAsSplit) {
+    bool grown = false;
+    const ProgressCallback grow = [&](uint64_t, uint64_t) {
+        if (!grown)
+            std::ofstream(dir.Native("big.bin"), std::ios::binary | std::ios::app) << "more";
+        grown = true;
+        return true;
+    };
+    EXPECT_EQ(Split(TestBytes(300000, 6), 20000, 2, kDefaultRecoveryMemory, nullptr, grow).end,
+              SplitEnd::ChangedWhileSplitting);
+    EXPECT_TRUE(RecoveryFilesIn(dir).empty());
+    EXPECT_FALSE(dir.Exists("_Split#000"));
 }
 
 // catstub fills the bytes a self-catenating first piece's ID hashes: its place is known from the start, and
