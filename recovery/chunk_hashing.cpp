@@ -47,22 +47,29 @@ void HashChunks(const HashedChunk* chunks, size_t count, uint64_t sliceSize) {
                 continue;
             const HashedChunk& chunk = chunks[i];
             PieceSums& piece = *chunk.piece;
-            if (piece.headFed < par2::kHashedHead) {
-                const size_t n = static_cast<size_t>(std::min<uint64_t>(chunk.len, par2::kHashedHead - piece.headFed));
-                piece.head.Update(chunk.data, n);
-                piece.headFed += n;
-            }
-            piece.sliceCrc = Crc32Fast(piece.sliceCrc, chunk.data, chunk.len);
-            piece.sliceFed += chunk.len;
-            for (Md5* hasher : {&piece.file, &piece.slice}) {
+            auto add = [&](Md5* hasher) {
                 hashers.push_back(hasher);
                 data.push_back(chunk.data);
                 lens.push_back(chunk.len);
+            };
+            if (chunk.intoPiece) {
+                if (piece.headFed < par2::kHashedHead) {
+                    const size_t n =
+                        static_cast<size_t>(std::min<uint64_t>(chunk.len, par2::kHashedHead - piece.headFed));
+                    piece.head.Update(chunk.data, n);
+                    piece.headFed += n;
+                }
+                add(&piece.file);
+            }
+            if (chunk.intoSlice) {
+                piece.sliceCrc = Crc32Fast(piece.sliceCrc, chunk.data, chunk.len);
+                piece.sliceFed += chunk.len;
+                add(&piece.slice);
             }
         }
         Md5SideBySide(hashers.data(), data.data(), lens.data(), hashers.size());
         for (size_t i = 0; i < count; ++i)
-            if (round[i] == r && chunks[i].endsSlice)
+            if (round[i] == r && chunks[i].intoSlice && chunks[i].endsSlice)
                 EndSlice(*chunks[i].piece, chunks[i].slice, sliceSize);
     }
 }

@@ -24,8 +24,11 @@ struct HashedChunk {
     uint32_t slice;
     const uint8_t* data;
     size_t len;
+    bool intoPiece; // hashed into the piece's MD5s (the whole and its first 16 KiB)
+    bool intoSlice; // into its slice's MD5 and CRC-32
     bool endsSlice; // the slice's last bytes of data: its entry is written, the rest counted as zeros
 };
 
-// Feeds chunks[0 .. count) to their pieces' sums, each piece's chunks in the order given.
+// Feeds chunks[0 .. count) to their pieces' sums, each piece's chunks in the order given. A piece's own
+// MD5s and its slices' checksums are apart, so two threads may take them.
 void HashChunks(const HashedChunk* chunks, size_t count, uint64_t sliceSize);

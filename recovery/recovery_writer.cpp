@@ -196,10 +196,15 @@ void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotBytes, size_t
     std::vector<HashedChunk> chunks;
     for (size_t i = 0; i < batch.slices.size(); ++i) {
         const InputSlice& in = batch.slices[i];
-        if (!in.hash || in.piece % threads != thread)
+        const bool piece = in.piece % threads == thread;
+        // A first piece read back alone at the end has its whole's MD5 on one thread and its slices' on the
+        // other: one stream each, instead of both on one.
+        const bool slice = in.piece == 0 && !firstFed_ && threads > 1 ? thread == 1 : piece;
+        if (!in.hash || !(piece || slice))
             continue;
         const uint64_t sliceData = std::min(plan_.sliceSize, pieces_[in.piece].size - in.slice * plan_.sliceSize);
-        chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotBytes, in.len, in.at + in.len == sliceData});
+        chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotBytes, in.len, piece, slice,
+                          in.at + in.len == sliceData});
     }
     HashChunks(chunks.data(), chunks.size(), plan_.sliceSize);
 }
