@@ -17,6 +17,7 @@ namespace par2 {
 namespace {
 
 constexpr size_t kScanBlock = 1 << 20;
+constexpr size_t kScanStep = 64 << 10;
 // Main, file description and checksum packets are small (the checksums of 32768 slices take 640 KiB);
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
@@ -72,8 +73,10 @@ public:
         if (at > length_ || len > length_ - at)
             return nullptr;
         if (at < start_ || at + len > start_ + fill_) {
+            // A step at a time, not a whole block: what follows a long recovery packet is read past it, and
+            // the packet itself only by its hashing.
             start_ = at;
-            fill_ = ReadAt(file_, at, bytes_.data(), bytes_.size());
+            fill_ = ReadAt(file_, at, bytes_.data(), std::min(bytes_.size(), std::max(len, kScanStep)));
             if (fill_ < len)
                 return nullptr;
         }

@@ -28,25 +28,32 @@ public:
             if (lengths.count(pieces[i].size))
                 wanted.push_back(i);
         std::vector<uint8_t> heads(kBatch * kHashedHead);
-        for (size_t first = 0; first < wanted.size(); first += kBatch) {
-            const size_t count = std::min(kBatch, wanted.size() - first);
-            Md5Message messages[kBatch];
-            Md5Digest digests[kBatch];
-            for (size_t k = 0; k < count; ++k) {
-                const PresentPiece& piece = pieces[wanted[first + k]];
-                File in(piece.path, File::Mode::ReadDenyWrite);
-                uint8_t* head = heads.data() + k * kHashedHead;
-                messages[k] = {head, ReadAt(in, 0, head, static_cast<size_t>(std::min(piece.size, kHashedHead)))};
-            }
-            Md5Many(messages, count, digests);
-            for (size_t k = 0; k < count; ++k)
-                hashes_[wanted[first + k]] = digests[k];
-        }
+        for (size_t first = 0; first < wanted.size(); first += kBatch)
+            HashBatch(pieces, &wanted[first], std::min(kBatch, wanted.size() - first), heads.data());
     }
     const Md5Digest& Of(size_t i) const { return hashes_[i]; }
 
 private:
     static constexpr size_t kBatch = 64;
+
+    // The heads of `count` pieces (at most a batch) side by side, read through `heads`.
+    void HashBatch(const std::vector<PresentPiece>& pieces, const size_t* which, size_t count, uint8_t* heads) {
+        Md5 hashers[kBatch];
+        Md5* streams[kBatch];
+        const uint8_t* data[kBatch];
+        size_t lens[kBatch];
+        for (size_t k = 0; k < count; ++k) {
+            const PresentPiece& piece = pieces[which[k]];
+            File in(piece.path, File::Mode::ReadDenyWrite);
+            streams[k] = &hashers[k];
+            data[k] = heads + k * kHashedHead;
+            lens[k] = ReadAt(in, 0, heads + k * kHashedHead, static_cast<size_t>(std::min(piece.size, kHashedHead)));
+        }
+        Md5SideBySide(streams, data, lens, count);
+        for (size_t k = 0; k < count; ++k)
+            hashes_[which[k]] = hashers[k].Final();
+    }
+
     std::vector<Md5Digest> hashes_;
 };
 
