@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <system_error>
+#include <unordered_set>
 
 
 namespace par2 {
@@ -40,7 +41,15 @@ void EarlyHashes::Run() {
     done_ = true;
 }
 
-void EarlyHashes::Wait(ProgressMeter& meter) {
+void EarlyHashes::Wait(const std::vector<std::string>& wanted, ProgressMeter& meter) {
+    const std::unordered_set<std::string> want(wanted.begin(), wanted.end());
+    for (const std::string& path : paths_)
+        if (!want.count(path)) {
+            cancel_ = true;
+            if (thread_.joinable())
+                thread_.join();
+            return;
+        }
     uint64_t told = 0;
     auto tell = [&] {
         const uint64_t now = bytes_;

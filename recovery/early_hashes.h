@@ -23,10 +23,12 @@ public:
     EarlyHashes(const EarlyHashes&) = delete;
     EarlyHashes& operator=(const EarlyHashes&) = delete;
 
-    // Waits for the digests, telling `meter` the bytes read meanwhile (its JobStopped ends the wait). The
-    // digest of a path, or null when it was not read: not asked for, or the reading failed, which the caller
-    // then meets for itself when it reads the files it needs.
-    void Wait(ProgressMeter& meter);
+    // Waits for the digests when the files read are all among those `wanted`, telling `meter` the bytes read
+    // meanwhile (its JobStopped ends the wait); else cancels: a file named like a piece that the set does not
+    // describe may be of any size, and is no reason to read anything. Then the digest of a path, or null when
+    // it was not read: not asked for, cancelled, or the reading failed, which the caller then meets for itself
+    // when it reads the files it needs.
+    void Wait(const std::vector<std::string>& wanted, ProgressMeter& meter);
     const FileDigest* Of(const std::string& path) const;
 
 private:

@@ -185,7 +185,7 @@ std::vector<FileDigest> PresentDigests(const std::vector<std::string>& paths, Ea
     std::vector<std::string> rest;
     std::vector<size_t> restAt;
     if (early)
-        early->Wait(meter);
+        early->Wait(paths, meter);
     for (size_t i = 0; i < paths.size(); ++i) {
         if (const FileDigest* known = early ? early->Of(paths[i]) : nullptr) {
             digests[i] = *known;
