@@ -1,11 +1,17 @@
 #include "recovery/early_hashes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <unordered_set>
 
+#include "recovery/md5_lanes.h"
 
 namespace par2 {
+
+bool EarlyHashes::Worthwhile(size_t files) {
+    return files > Md5Lanes() * std::max(1u, std::thread::hardware_concurrency());
+}
 
 EarlyHashes::EarlyHashes(std::vector<std::string> paths) : paths_(std::move(paths)) {
     try {

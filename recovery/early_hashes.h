@@ -16,6 +16,11 @@ namespace par2 {
 
 class EarlyHashes {
 public:
+    // Whether reading that many files beside the set pays: only when they are more than one group of lanes
+    // for every core. Fewer, each file is a lane's stream that the cores finish no sooner than the longest
+    // one, and reading the set beside them only slows those streams.
+    static bool Worthwhile(size_t files);
+
     // Starts reading the files of `paths` on a thread of its own; without a thread to spare, nothing is read.
     explicit EarlyHashes(std::vector<std::string> paths);
     // Cancels what is left and waits for the thread.

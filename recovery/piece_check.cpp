@@ -338,10 +338,10 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
     if (std::optional<CheckResult> refused = RefusedByName(onDisk))
         return std::move(*refused);
     const uint64_t indexBytes = IndexBytes(folder);
-    // The pieces present are read while the recovery files are, when there are any: with none, the caller
-    // checks the set without this check's MD5s.
+    // The pieces present are read while the recovery files are, when there are any (with none, the caller
+    // checks the set without this check's MD5s) and the pieces are enough to share the cores with them.
     std::optional<EarlyHashes> early;
-    if (indexBytes > 0) {
+    if (indexBytes > 0 && EarlyHashes::Worthwhile(onDisk.regular.size())) {
         std::vector<std::string> paths;
         for (const PresentPiece& piece : onDisk.regular)
             paths.push_back(piece.path);
