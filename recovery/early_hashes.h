@@ -40,7 +40,7 @@ private:
     void Run();
 
     std::vector<std::string> paths_;
-    std::vector<FileDigest> digests_; // one per path once read whole
+    std::vector<FileDigest> digests_;                // one per path once read whole
     std::unordered_map<std::string, size_t> byPath_; // after the wait: where each path's digest is
     std::atomic<uint64_t> bytes_{0};
     std::atomic<bool> cancel_{false}, done_{false};

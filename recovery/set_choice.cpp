@@ -17,8 +17,7 @@ namespace {
 // hashed a batch at a time in the MD5 lanes, as a set has hundreds of pieces.
 class HeadHashes {
 public:
-    HeadHashes(const std::vector<PresentPiece>& pieces, const std::vector<RecoverySet>& sets)
-        : hashes_(pieces.size()) {
+    HeadHashes(const std::vector<PresentPiece>& pieces, const std::vector<RecoverySet>& sets) : hashes_(pieces.size()) {
         std::set<uint64_t> lengths;
         for (const RecoverySet& set : sets)
             for (const SetFile& file : set.files)
