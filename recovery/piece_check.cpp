@@ -10,6 +10,7 @@
 #include "core/progress_meter.h"
 #include "platform/file.h"
 #include "platform/find_files.h"
+#include "recovery/early_hashes.h"
 #include "recovery/file_range.h"
 #include "recovery/piece_hashing.h"
 #include "recovery/set_choice.h"
@@ -177,9 +178,31 @@ void PlaceFiles(const std::string& folder, const PiecesOnDisk& onDisk, SetCheck&
     }
 }
 
-// Every file present read once, side by side, for its whole MD5 and CRC-32; the slices of a file whose whole
-// MD5 does not match are read again, one by one.
-void CheckPresentFiles(SetCheck& check, ProgressMeter& meter, std::set<std::string>& accounted) {
+// The whole MD5 and CRC-32 of each file present: those read while the set was, the rest now, side by side.
+std::vector<FileDigest> PresentDigests(const std::vector<std::string>& paths, EarlyHashes* early,
+                                       ProgressMeter& meter) {
+    std::vector<FileDigest> digests(paths.size());
+    std::vector<std::string> rest;
+    std::vector<size_t> restAt;
+    if (early)
+        early->Wait(paths, meter);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (const FileDigest* known = early ? early->Of(paths[i]) : nullptr) {
+            digests[i] = *known;
+        } else {
+            rest.push_back(paths[i]);
+            restAt.push_back(i);
+        }
+    }
+    const std::vector<FileDigest> read = HashFiles(rest, &meter);
+    for (size_t k = 0; k < read.size(); ++k)
+        digests[restAt[k]] = read[k];
+    return digests;
+}
+
+// Every file present read once for its whole MD5 and CRC-32; the slices of a file whose whole MD5 does not
+// match are read again, one by one.
+void CheckPresentFiles(SetCheck& check, EarlyHashes* early, ProgressMeter& meter, std::set<std::string>& accounted) {
     std::vector<std::string> paths;
     std::vector<PieceCheck*> present;
     for (PieceCheck& piece : check.pieces)
@@ -187,7 +210,7 @@ void CheckPresentFiles(SetCheck& check, ProgressMeter& meter, std::set<std::stri
             paths.push_back(piece.path);
             present.push_back(&piece);
         }
-    const std::vector<FileDigest> digests = HashFiles(paths, &meter);
+    const std::vector<FileDigest> digests = PresentDigests(paths, early, meter);
     for (size_t i = 0; i < present.size(); ++i) {
         PieceCheck& piece = *present[i];
         const SetFile& file = check.set.files[piece.file];
@@ -289,7 +312,7 @@ std::optional<CheckResult> RefusedByName(const PiecesOnDisk& onDisk) {
 }
 
 // Every file of the set found: checked under its name, looked for under others, the gaps told.
-void CheckSetFiles(const std::string& folder, const PiecesOnDisk& onDisk, uint64_t indexBytes,
+void CheckSetFiles(const std::string& folder, const PiecesOnDisk& onDisk, uint64_t indexBytes, EarlyHashes* early,
                    const ProgressCallback& progress, SetCheck& check) {
     const RecoverySet& set = check.set;
     uint64_t total = indexBytes;
@@ -299,7 +322,7 @@ void CheckSetFiles(const std::string& folder, const PiecesOnDisk& onDisk, uint64
     meter.Advance(indexBytes);
     std::set<std::string> accounted; // paths that hold a file of the set intact under its own name
     PlaceFiles(folder, onDisk, check);
-    CheckPresentFiles(check, meter, accounted);
+    CheckPresentFiles(check, early, meter, accounted);
     FindRenamed(folder, check, meter, accounted);
     check.undescribed = Undescribed(set, onDisk);
     // Told in the order of their names, not the set's order of file IDs.
@@ -315,6 +338,15 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
     if (std::optional<CheckResult> refused = RefusedByName(onDisk))
         return std::move(*refused);
     const uint64_t indexBytes = IndexBytes(folder);
+    // The pieces present are read while the recovery files are, when there are any (with none, the caller
+    // checks the set without this check's MD5s) and the pieces are enough to share the cores with them.
+    std::optional<EarlyHashes> early;
+    if (indexBytes > 0 && EarlyHashes::Worthwhile(onDisk.regular.size())) {
+        std::vector<std::string> paths;
+        for (const PresentPiece& piece : onDisk.regular)
+            paths.push_back(piece.path);
+        early.emplace(std::move(paths));
+    }
     ReadResult read = ReadRecoverySet(folder, onDisk.regular, progress, 0, indexBytes);
     if (read.outcome == ReadOutcome::Stopped)
         return WithOutcome(CheckOutcome::Stopped);
@@ -323,7 +355,7 @@ CheckResult CheckPieces(const std::string& folder, const ProgressCallback& progr
     CheckResult result = WithOutcome(CheckOutcome::Checked);
     result.check.set = std::move(read.set);
     try {
-        CheckSetFiles(folder, onDisk, indexBytes, progress, result.check);
+        CheckSetFiles(folder, onDisk, indexBytes, early ? &*early : nullptr, progress, result.check);
     } catch (const JobStopped&) {
         return WithOutcome(CheckOutcome::Stopped);
     }

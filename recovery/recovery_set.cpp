@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "core/piece_name.h"
 #include "platform/file.h"
@@ -16,6 +17,7 @@ namespace par2 {
 namespace {
 
 constexpr size_t kScanBlock = 1 << 20;
+constexpr size_t kScanStep = 64 << 10;
 // Main, file description and checksum packets are small (the checksums of 32768 slices take 640 KiB);
 // anything longer is hashed as it streams past and never held.
 constexpr uint64_t kHeldPacket = 4 << 20;
@@ -71,8 +73,10 @@ public:
         if (at > length_ || len > length_ - at)
             return nullptr;
         if (at < start_ || at + len > start_ + fill_) {
+            // A step at a time, not a whole block: what follows a long recovery packet is read past it, and
+            // the packet itself only by its hashing.
             start_ = at;
-            fill_ = ReadAt(file_, at, bytes_.data(), bytes_.size());
+            fill_ = ReadAt(file_, at, bytes_.data(), std::min(bytes_.size(), std::max(len, kScanStep)));
             if (fill_ < len)
                 return nullptr;
         }
@@ -162,6 +166,15 @@ void KeepPacket(File& file, const std::string& path, uint64_t pos, const PacketH
 // The critical packets found intact so far, by their MD5: every file of a set repeats them, and a packet
 // the same to the byte as one already checked needs neither its MD5 nor keeping again.
 class KnownPackets {
+    // A packet's MD5 is its own hash key: only intact packets are known, so no file chooses the buckets.
+    struct ByHash {
+        size_t operator()(const Id& id) const {
+            size_t key;
+            std::memcpy(&key, id.data(), sizeof key);
+            return key;
+        }
+    };
+
 public:
     bool Has(const PacketHeader& header, ScanWindow& window, uint64_t pos) {
         const auto it = known_.find(IdOf(header.hash));
@@ -178,7 +191,7 @@ public:
     }
 
 private:
-    std::map<Id, std::vector<uint8_t>> known_;
+    std::unordered_map<Id, std::vector<uint8_t>, ByHash> known_;
 };
 
 // What the scans of the folder's index files gather.
@@ -199,9 +212,23 @@ void ScanFile(const FoundFile& found, size_t index, Scan& scan, uint32_t& damage
     std::vector<uint8_t>& block = scan.block;
     std::vector<uint8_t> held;
     uint64_t counted = 0;
+    // The set the file's last packet belonged to: a file's packets are mostly of one set, and one entry in
+    // its list of files is enough.
+    std::optional<Id> listedIn;
+    auto partsOf = [&](const PacketHeader& header) -> SetParts& {
+        SetParts& parts = scan.sets[IdOf(header.setId)];
+        if (!listedIn || !SameBytes(listedIn->data(), header.setId, 16)) {
+            parts.files.insert(found.path);
+            listedIn = IdOf(header.setId);
+        }
+        return parts;
+    };
     for (uint64_t pos = window.FindMagic(0); pos < length;) {
-        meter.Advance(pos - counted);
-        counted = pos;
+        // The meter is told a block at a time: the packets of a file are many and small.
+        if (pos - counted >= kScanBlock) {
+            meter.Advance(pos - counted);
+            counted = pos;
+        }
         const uint8_t* head = window.At(pos, kHeaderSize);
         PacketHeader header;
         const bool parsed = head && ReadHeader(head, header);
@@ -214,13 +241,11 @@ void ScanFile(const FoundFile& found, size_t index, Scan& scan, uint32_t& damage
         if (header.kind == PacketType::RecoverySlice && header.length >= kHashedLater) {
             scan.pending.push_back({index, pos, header});
         } else if (scan.known.Has(header, window, pos)) {
-            scan.sets[IdOf(header.setId)].files.insert(found.path);
+            partsOf(header);
         } else if (!CheckPacket(file, window, pos, header, block, held)) {
             ++damaged;
         } else {
-            SetParts& parts = scan.sets[IdOf(header.setId)];
-            parts.files.insert(found.path);
-            KeepPacket(file, found.path, pos, header, held, parts);
+            KeepPacket(file, found.path, pos, header, held, partsOf(header));
             scan.known.Add(header, held);
         }
         pos = window.FindMagic(pos + header.length);

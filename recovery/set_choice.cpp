@@ -3,35 +3,62 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "core/piece_name.h"
 #include "platform/find_files.h"
 #include "recovery/file_range.h"
+#include "recovery/md5_lanes.h"
 
 namespace par2 {
 namespace {
 
-// The MD5 of each present piece's first 16 KiB, read once and only for pieces of a length some set records.
+// The MD5 of each present piece's first 16 KiB, read once and only for pieces of a length some set records;
+// hashed a batch at a time in the MD5 lanes, as a set has hundreds of pieces.
 class HeadHashes {
 public:
-    explicit HeadHashes(const std::vector<PresentPiece>& pieces) : pieces_(pieces) {}
-    const Md5Digest& Of(size_t i) {
-        auto it = hashes_.find(i);
-        if (it != hashes_.end())
-            return it->second;
-        File in(pieces_[i].path, File::Mode::ReadDenyWrite);
-        std::vector<uint8_t> head(static_cast<size_t>(std::min<uint64_t>(pieces_[i].size, kHashedHead)));
-        const size_t got = ReadAt(in, 0, head.data(), head.size());
-        return hashes_[i] = Md5Of(head.data(), got);
+    HeadHashes(const std::vector<PresentPiece>& pieces, const std::vector<RecoverySet>& sets) : hashes_(pieces.size()) {
+        std::set<uint64_t> lengths;
+        for (const RecoverySet& set : sets)
+            for (const SetFile& file : set.files)
+                lengths.insert(file.length);
+        std::vector<size_t> wanted;
+        for (size_t i = 0; i < pieces.size(); ++i)
+            if (lengths.count(pieces[i].size))
+                wanted.push_back(i);
+        std::vector<uint8_t> heads(kBatch * kHashedHead);
+        for (size_t first = 0; first < wanted.size(); first += kBatch)
+            HashBatch(pieces, &wanted[first], std::min(kBatch, wanted.size() - first), heads.data());
     }
+    const Md5Digest& Of(size_t i) const { return hashes_[i]; }
 
 private:
-    const std::vector<PresentPiece>& pieces_;
-    std::map<size_t, Md5Digest> hashes_;
+    static constexpr size_t kBatch = 64;
+
+    // The heads of `count` pieces (at most a batch) side by side, read through `heads`.
+    void HashBatch(const std::vector<PresentPiece>& pieces, const size_t* which, size_t count, uint8_t* heads) {
+        Md5 hashers[kBatch];
+        Md5* streams[kBatch];
+        const uint8_t* data[kBatch];
+        size_t lens[kBatch];
+        for (size_t k = 0; k < count; ++k) {
+            const PresentPiece& piece = pieces[which[k]];
+            File in(piece.path, File::Mode::ReadDenyWrite);
+            streams[k] = &hashers[k];
+            data[k] = heads + k * kHashedHead;
+            lens[k] = ReadAt(in, 0, heads + k * kHashedHead, static_cast<size_t>(std::min(piece.size, kHashedHead)));
+        }
+        Md5SideBySide(streams, data, lens, count);
+        for (size_t k = 0; k < count; ++k)
+            hashes_[which[k]] = hashers[k].Final();
+    }
+
+    std::vector<Md5Digest> hashes_;
 };
 
 // The present pieces a set's descriptions match, as a sorted list of their indexes.
-std::vector<size_t> MatchedPieces(const RecoverySet& set, const std::vector<PresentPiece>& pieces, HeadHashes& heads) {
+std::vector<size_t> MatchedPieces(const RecoverySet& set, const std::vector<PresentPiece>& pieces,
+                                  const HeadHashes& heads) {
     std::vector<size_t> matched;
     for (size_t i = 0; i < pieces.size(); ++i)
         for (const SetFile& file : set.files)
@@ -81,7 +108,7 @@ const PresentPiece* PieceForName(const std::vector<PresentPiece>& pieces, const 
 }
 
 SetChoice ChooseSet(const std::vector<RecoverySet>& sets, const std::vector<PresentPiece>& pieces) {
-    HeadHashes heads(pieces);
+    const HeadHashes heads(pieces, sets);
     std::vector<std::vector<size_t>> matched;
     std::optional<size_t> best;
     for (size_t s = 0; s < sets.size(); ++s) {

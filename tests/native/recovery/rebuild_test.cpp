@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/crc32.h"
+#include "recovery/early_hashes.h"
 #include "recovery/gf16.h"
 #include "recovery/par2_format.h"
 #include "recovery/rebuild.h"
@@ -109,6 +110,31 @@ TEST_F(RebuildTest, TheCheckTellsEachPiecesCrcAndStopsWhenAsked) {
             << n;
     const auto stopHalfway = [](uint64_t done, uint64_t total) { return done <= total / 2; };
     EXPECT_EQ(par2::CheckOutcome::Stopped, par2::CheckPieces(dir.Path(), stopHalfway).outcome);
+}
+
+// The pieces read beside the set: their digests when all were wanted, none when one was not or a file failed.
+TEST_F(RebuildTest, PiecesReadBesideTheSetCountOnlyWhenAllAreWantedAndRead) {
+    std::vector<std::string> paths;
+    for (int n = 0; n < kPieces; ++n)
+        paths.push_back(dir.File(Name(n)));
+    const ProgressCallback none;
+    ProgressMeter meter(none, 0);
+    par2::EarlyHashes all(paths);
+    all.Wait(paths, meter);
+    for (int n = 0; n < kPieces; ++n) {
+        const par2::FileDigest* digest = all.Of(paths[n]);
+        ASSERT_NE(nullptr, digest) << n;
+        EXPECT_EQ(pieces[n].size(), digest->length);
+        EXPECT_EQ(Crc32Bytewise(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(pieces[n].data()), pieces[n].size()),
+                  digest->crcRegister);
+    }
+    par2::EarlyHashes unwanted(paths);
+    unwanted.Wait({paths[0]}, meter);
+    EXPECT_EQ(nullptr, unwanted.Of(paths[0]));
+    paths.push_back(dir.File("gone"));
+    par2::EarlyHashes failed(paths);
+    failed.Wait(paths, meter);
+    EXPECT_EQ(nullptr, failed.Of(paths[0]));
 }
 
 TEST_F(RebuildTest, MoreDamageThanRecoverySlicesIsRefusedBeforeAnythingIsWritten) {
