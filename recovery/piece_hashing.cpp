@@ -74,6 +74,7 @@ private:
 
 // The work shared by the threads: groups of files in order, the bytes read so far, a stop for all.
 struct Shared {
+    Shared(const std::vector<FileSpan>& s, std::vector<FileDigest>& o, size_t g) : spans(s), out(o), groupSize(g) {}
     const std::vector<FileSpan>& spans;
     std::vector<FileDigest>& out;
     size_t groupSize;
@@ -143,7 +144,7 @@ std::vector<FileDigest> HashSpans(const std::vector<FileSpan>& spans, ProgressMe
     if (threads == 0)
         return out;
     // As many groups as threads where the lanes allow, so that every core has its share of a small set.
-    Shared shared{spans, out, std::min(Md5Lanes(), (spans.size() + threads - 1) / threads)};
+    Shared shared(spans, out, std::min(Md5Lanes(), (spans.size() + threads - 1) / threads));
     uint64_t reported = 0;
     // Only this thread talks to the meter: the front end's callback is no concern of the others.
     auto report = [&] {
