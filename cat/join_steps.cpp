@@ -42,14 +42,7 @@ size_t ReadFirstPieceWindow(File& piece, const PieceNameParts& parts, uint8_t* w
     if (piece.Length() <= dataArea)
         return 0;
     piece.Seek(dataArea);
-    size_t filled = 0;
-    while (filled < kHeaderWindow) {
-        const size_t got = piece.Read(window + filled, kHeaderWindow - filled);
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    return filled;
+    return piece.ReadUpTo(window, kHeaderWindow);
 }
 
 uint64_t BytesToCat(const std::vector<std::string>& paths, uint64_t skippedInFirst) {

@@ -13,7 +13,7 @@ struct PieceSums {
     Md5 file;
     Md5 head;
     uint64_t headFed = 0;
-    Md5 slice;                      // of the slice under way
+    Md5 slice;                       // of the slice under way
     uint32_t sliceCrc = 0xFFFFFFFFu; // its register
     uint64_t sliceFed = 0;
     std::vector<uint8_t> checksums; // the slices' entries of the checksum packet: MD5 and CRC-32 of each

@@ -6,14 +6,7 @@ namespace par2 {
 
 size_t ReadAt(File& file, uint64_t offset, void* buffer, size_t len) {
     file.Seek(offset);
-    size_t got = 0;
-    while (got < len) {
-        const size_t n = file.Read(static_cast<uint8_t*>(buffer) + got, len - got);
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return got;
+    return file.ReadUpTo(buffer, len);
 }
 
 void ReadPadded(File& file, uint64_t offset, uint8_t* buffer, size_t len) {

@@ -43,9 +43,9 @@ void Need(PassBytes& bytes, size_t n) {
 RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
                            uint32_t count, SliceHooks hooks, size_t slotBytes)
     : sliceSize_(sliceSize), slotBytes_(slotBytes ? slotBytes : static_cast<size_t>(sliceSize)),
-      batchSlots_(std::max<size_t>(1, static_cast<size_t>(sliceSize * batchSlices / slotBytes_))), first_(firstExponent),
-      count_(count), hooks_(std::move(hooks)), stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))),
-      batches_(memory.batches) {
+      batchSlots_(std::max<size_t>(1, static_cast<size_t>(sliceSize * batchSlices / slotBytes_))),
+      first_(firstExponent), count_(count), hooks_(std::move(hooks)),
+      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
     Need(memory.recovery, stride_ * count);
     recovery_ = memory.recovery.data();
     for (SliceBatch& batch : batches_) {
@@ -93,9 +93,7 @@ void RecoveryPass::Drain() {
     std::unique_lock<std::mutex> lock(mutex_);
     flushing_ = true;
     changed_.notify_all();
-    changed_.wait(lock, [this] {
-        return cleared_ && summed_ == submitted_ && Ordered() == submitted_;
-    });
+    changed_.wait(lock, [this] { return cleared_ && summed_ == submitted_ && Ordered() == submitted_; });
     flushing_ = false;
     if (failure_)
         std::rethrow_exception(failure_);
@@ -149,8 +147,7 @@ void RecoveryPass::RunInOrder(size_t thread) {
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
-    Follow(ordered_[thread], 1,
-           [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slotBytes_, thread); });
+    Follow(ordered_[thread], 1, [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slotBytes_, thread); });
 }
 
 void RecoveryPass::Follow(uint64_t& done, uint64_t most,

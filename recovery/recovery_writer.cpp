@@ -95,14 +95,10 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
         if (got < len) {
             if (!large.IsOpen())
                 large.Open(largeFile_, File::Mode::ReadDenyWrite);
-            // Piece 0's known bytes come before the data; another piece's are its data.
+            // Piece 0's known bytes come before the data; another piece's are its data. Fewer where the file
+            // shrank: the split will say so, and the order is made right at the end.
             large.Seek(pieces[p].sourceOffset + (p == 0 ? 0 : got));
-        }
-        while (got < len) {
-            const size_t n = large.Read(head.data() + got, len - got);
-            if (n == 0)
-                break; // the file shrank: the split will say so, and the order is made right at the end
-            got += n;
+            got += large.ReadUpTo(head.data() + got, len - got);
         }
         piece.id = par2::FileIdOf(Md5Of(head.data(), got), pieces[p].size, pieces[p].name);
     }
@@ -249,12 +245,8 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
 void RecoveryWriter::IdentifyFirstPiece() {
     File in(pieces_[0].name, File::Mode::ReadDenyWrite);
     std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
-    for (size_t got = 0; got < head.size();) {
-        const size_t n = in.Read(head.data() + got, head.size() - got);
-        if (n == 0)
-            throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
-        got += n;
-    }
+    if (in.ReadUpTo(head.data(), head.size()) < head.size())
+        throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
     state_[0].id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
 }
 

@@ -6,10 +6,9 @@ InFlightRead::InFlightRead(File& large, uint64_t size, const std::vector<Planned
                            const ChunkSchedule& order, size_t blockSize)
     : large_(large), size_(size), plan_(plan), order_(order), registers_(plan.size() + 1, 0xFFFFFFFFu),
       buffers_(blockSize) {
-    reader_ = std::make_unique<ReadAhead>([this](uint8_t* data, size_t) { return Read(data); }, buffers_,
-                                          [this](const uint8_t* data, size_t len) {
-                                              registers_[reading_] = Crc32Fast(registers_[reading_], data, len);
-                                          });
+    reader_ = std::make_unique<ReadAhead>(
+        [this](uint8_t* data, size_t) { return Read(data); }, buffers_,
+        [this](const uint8_t* data, size_t len) { registers_[reading_] = Crc32Fast(registers_[reading_], data, len); });
 }
 
 size_t InFlightRead::Read(uint8_t* data) {
