@@ -9,7 +9,8 @@ constexpr uint64_t kYmmStates = (1u << 1) | (1u << 2);
 constexpr uint64_t kZmmStates = kYmmStates | (1u << 5) | (1u << 6) | (1u << 7);
 
 struct Features {
-    bool sse2 = false, ssse3 = false, pclmul = false, avx2 = false, avx512bw = false, vpclmul = false, gfni = false;
+    bool sse2 = false, ssse3 = false, pclmul = false, avx2 = false, avx512bw = false, avx512vl = false, vpclmul = false,
+         gfni = false;
 };
 
 Features Ask() {
@@ -27,6 +28,7 @@ Features Ask() {
     f.avx2 = (ebx & bit_AVX2) && (saved & kYmmStates) == kYmmStates;
     const bool avx512 = f.avx2 && (ebx & bit_AVX512F) && (saved & kZmmStates) == kZmmStates;
     f.avx512bw = avx512 && (ebx & bit_AVX512BW);
+    f.avx512vl = avx512 && (ebx & bit_AVX512VL);
     f.vpclmul = avx512 && f.pclmul && (ecx & bit_VPCLMULQDQ);
     f.gfni = f.avx2 && (ecx & bit_GFNI);
     return f;
@@ -64,6 +66,10 @@ bool HasAvx2() {
 
 bool HasAvx512bw() {
     return Cpu().avx512bw;
+}
+
+bool HasAvx512vl() {
+    return Cpu().avx512vl;
 }
 
 bool HasVpclmul() {

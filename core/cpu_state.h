@@ -16,6 +16,8 @@ bool HasAvx2();
 // AVX-512 with byte and word operations; carry-less multiplication on 512-bit registers (with AVX2 and
 // PCLMUL); GFNI's affine byte transforms on 256-bit registers, and on 512-bit.
 bool HasAvx512bw();
+// AVX-512's instructions on 256-bit registers.
+bool HasAvx512vl();
 bool HasVpclmul();
 bool HasGfni();
 bool HasAvx512Gfni();

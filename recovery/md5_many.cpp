@@ -33,7 +33,8 @@ void Md5Many(const Md5Message* messages, size_t count, Md5Digest* digests) {
     const md5lanes::Path* chosen = available.paths[0];
     const size_t fewest = (count + chosen->lanes - 1) / chosen->lanes;
     for (size_t i = 1; i < available.count; ++i)
-        if ((count + available.paths[i]->lanes - 1) / available.paths[i]->lanes <= fewest)
+        if (available.paths[i]->lanes < chosen->lanes &&
+            (count + available.paths[i]->lanes - 1) / available.paths[i]->lanes <= fewest)
             chosen = available.paths[i];
     chosen->run(messages, count, digests);
 }
@@ -44,12 +45,12 @@ size_t Md5Lanes() {
 
 namespace {
 
-// The narrowest path with lanes for `count` streams, or the widest.
+// The narrowest path with lanes for `count` streams (the faster of two as narrow), or the widest.
 const md5lanes::Path& PathFor(size_t count) {
     const Available& available = AvailablePaths();
     const md5lanes::Path* chosen = available.paths[0];
     for (size_t i = 1; i < available.count; ++i)
-        if (available.paths[i]->lanes >= count)
+        if (available.paths[i]->lanes >= count && available.paths[i]->lanes < chosen->lanes)
             chosen = available.paths[i];
     return *chosen;
 }

@@ -3,6 +3,7 @@
 // both build on these; each path's entry inlines them, built for its own vectors.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -19,6 +20,23 @@ template <class V, int S> __attribute__((always_inline)) inline V Rotate(V x) {
     return (x << S) | (x >> (32 - S));
 }
 
+// The sines as whole vectors in memory: an add takes one as its operand, where a broadcast of each costs
+// an operation of its own.
+template <class V, size_t... I> constexpr std::array<V, 64> SineVectors(std::index_sequence<I...>) {
+    return {{(V{} + md5::kSine[I])...}};
+}
+template <class V> inline constexpr std::array<V, 64> kSines = SineVectors<V>(std::make_index_sequence<64>());
+
+template <class V, int I> __attribute__((always_inline)) inline V Sine() {
+    if constexpr (sizeof(V) == 4) {
+        return md5::kSine[I];
+    } else {
+        const V* sines = kSines<V>.data();
+        __asm__("" : "+r"(sines)); // else the compiler makes each a broadcast of a constant again
+        return sines[I];
+    }
+}
+
 // One step of round R (0..3) on step i: the functions F, G, H and I, and the message word each takes.
 template <class V, int R, int I, int S>
 __attribute__((always_inline)) inline void Step(V& a, V b, V c, V d, const V* m) {
@@ -30,7 +48,7 @@ __attribute__((always_inline)) inline void Step(V& a, V b, V c, V d, const V* m)
         // G as two parts without common bits: the one without b goes into the sum before b is known,
         // which takes an operation off the chain of steps.
         if constexpr (sizeof(V) == 4) {
-            a = b + Rotate<V, S>(a + (m[g] + md5::kSine[I]) + (c & ~d) + (d & b));
+            a = b + Rotate<V, S>(a + (m[g] + Sine<V, I>()) + (c & ~d) + (d & b));
             return;
         }
         f = c ^ (d & (b ^ c));
@@ -39,7 +57,7 @@ __attribute__((always_inline)) inline void Step(V& a, V b, V c, V d, const V* m)
     } else {
         f = c ^ (b | ~d);
     }
-    a = b + Rotate<V, S>(a + f + (m[g] + md5::kSine[I]));
+    a = b + Rotate<V, S>(a + f + (m[g] + Sine<V, I>()));
 }
 
 // Four steps of round R from step I, with the round's four rotations.

@@ -20,12 +20,13 @@ namespace {
 // core's own cache while the lanes and the CRC-32 take them; a few large files, each a lane's stream, run
 // at the speed of their loads.
 constexpr size_t kBlock = 64 * 1024;
+constexpr size_t kBlockStride = LaneStride(kBlock);
 
 // Files read in turn, a block each, until every one has ended.
 class Group {
 public:
     Group(const FileSpan* spans, FileDigest* out, size_t count)
-        : out_(out), count_(count), files_(count), left_(count), hashers_(count), blocks_(count * kBlock) {
+        : out_(out), count_(count), files_(count), left_(count), hashers_(count), blocks_(count * kBlockStride) {
         for (size_t i = 0; i < count; ++i) {
             files_[i].Open(spans[i].path, File::Mode::ReadDenyWrite);
             if (spans[i].offset > 0)
@@ -43,7 +44,7 @@ public:
         for (size_t i = 0; i < count_; ++i) {
             if (!files_[i].IsOpen())
                 continue;
-            uint8_t* block = blocks_.data() + i * kBlock;
+            uint8_t* block = blocks_.data() + i * kBlockStride;
             const size_t got =
                 left_[i] == 0 ? 0 : files_[i].Read(block, static_cast<size_t>(std::min<uint64_t>(kBlock, left_[i])));
             left_[i] -= got;

@@ -12,17 +12,25 @@
 #include <utility>
 
 #include "platform/thread_priority.h"
+#include "recovery/md5_lanes.h"
 #include "recovery/par2_format.h"
 #include "recovery/product_sums.h"
 
-bool PassMemory::Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count) {
+SlotLayout::SlotLayout(uint64_t sliceSize, uint32_t batchSlices, size_t slotBytes)
+    : bytes(slotBytes ? slotBytes : static_cast<size_t>(sliceSize)), stride(LaneStride(bytes)),
+      slots(std::max<size_t>(1, static_cast<size_t>(sliceSize * batchSlices / bytes))) {}
+
+bool PassMemory::Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count, size_t slotBytes) {
     const uint64_t stride = (sliceSize + gf16::kWorkingChunk - 1) / gf16::kWorkingChunk * gf16::kWorkingChunk;
     const uint64_t most = std::numeric_limits<ptrdiff_t>::max();
-    if (stride > most / std::max<uint32_t>(count, 1) || sliceSize > most / std::max<uint32_t>(batchSlices, 1))
+    if (stride > most / std::max<uint32_t>(count, 1) || sliceSize > most / 2 / std::max<uint32_t>(batchSlices, 1))
         return false; // more than this process can address
+    const SlotLayout layout(sliceSize, batchSlices, slotBytes);
+    if (layout.stride > most / layout.slots)
+        return false;
     bool had = recovery.Allocate(static_cast<size_t>(stride * count));
     for (SliceBatch& batch : batches) {
-        had = had && batch.data.Allocate(static_cast<size_t>(sliceSize * batchSlices));
+        had = had && batch.data.Allocate(layout.stride * layout.slots);
         batch.slices.reserve(batchSlices);
     }
     if (!had)
@@ -42,16 +50,15 @@ void Need(PassBytes& bytes, size_t n) {
 
 RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
                            uint32_t count, SliceHooks hooks, size_t slotBytes)
-    : sliceSize_(sliceSize), slotBytes_(slotBytes ? slotBytes : static_cast<size_t>(sliceSize)),
-      batchSlots_(std::max<size_t>(1, static_cast<size_t>(sliceSize * batchSlices / slotBytes_))),
+    : sliceSize_(sliceSize), slots_(sliceSize, batchSlices, slotBytes),
       first_(firstExponent), count_(count), hooks_(std::move(hooks)),
       stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
     Need(memory.recovery, stride_ * count);
     recovery_ = memory.recovery.data();
     for (SliceBatch& batch : batches_) {
-        Need(batch.data, slotBytes_ * batchSlots_);
+        Need(batch.data, slots_.stride * slots_.slots);
         batch.slices.clear();
-        batch.slices.reserve(batchSlots_);
+        batch.slices.reserve(slots_.slots);
     }
     summer_ = std::thread([this] { Sum(); });
     if (hooks_.inOrder) {
@@ -77,13 +84,13 @@ RecoveryPass::~RecoveryPass() {
 
 uint8_t* RecoveryPass::Slot() {
     SliceBatch& batch = Batch(submitted_);
-    return batch.data.data() + batch.slices.size() * slotBytes_;
+    return batch.data.data() + batch.slices.size() * slots_.stride;
 }
 
 void RecoveryPass::Add(const InputSlice& slice) {
     std::memset(Slot() + slice.len, 0, SpanAt(slice.at) - slice.len);
     Batch(submitted_).slices.push_back(slice);
-    if (Batch(submitted_).slices.size() == batchSlots_)
+    if (Batch(submitted_).slices.size() == slots_.slots)
         Submit();
 }
 
@@ -147,7 +154,7 @@ void RecoveryPass::RunInOrder(size_t thread) {
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
-    Follow(ordered_[thread], 1, [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slotBytes_, thread); });
+    Follow(ordered_[thread], 1, [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slots_.stride, thread); });
 }
 
 void RecoveryPass::Follow(uint64_t& done, uint64_t most,
@@ -191,7 +198,7 @@ void RecoveryPass::Compute(uint64_t first, uint64_t count) {
     std::vector<std::pair<const InputSlice*, const uint8_t*>> all;
     for (uint64_t b = first; b < first + count; ++b)
         for (size_t i = 0; i < Batch(b).slices.size(); ++i)
-            all.emplace_back(&Batch(b).slices[i], Batch(b).data.data() + i * slotBytes_);
+            all.emplace_back(&Batch(b).slices[i], Batch(b).data.data() + i * slots_.stride);
     std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first->at < b.first->at; });
     struct Range {
         uint64_t at;
@@ -239,5 +246,5 @@ void RecoveryPass::Compute(uint64_t first, uint64_t count) {
 }
 
 size_t RecoveryPass::SpanAt(uint64_t at) const {
-    return static_cast<size_t>(std::min<uint64_t>(slotBytes_, sliceSize_ - at));
+    return static_cast<size_t>(std::min<uint64_t>(slots_.bytes, sliceSize_ - at));
 }

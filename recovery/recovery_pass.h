@@ -33,7 +33,7 @@ struct SliceBatch {
 // What a pass does with the input slices besides the arithmetic (their checksums), on threads of its own:
 // inOrder once per batch and in-order thread (its number, below inOrderThreads), batches in order on each.
 struct SliceHooks {
-    std::function<void(const SliceBatch&, size_t slotBytes, size_t thread)> inOrder;
+    std::function<void(const SliceBatch&, size_t slotStride, size_t thread)> inOrder;
     size_t inOrderThreads = 1;
 };
 
@@ -43,17 +43,25 @@ struct SliceHooks {
 // than a batch, then come from memory once per two), and the in-order threads may be on any of those two.
 constexpr uint32_t kPassBatches = 3;
 
+// How a batch holds its inputs. slotBytes: what each input holds, a whole slice (0) or chunks of it (a multiple
+// of the sums' block); a batch holds as many slots as the memory of batchSlices slices.
+struct SlotLayout {
+    SlotLayout(uint64_t sliceSize, uint32_t batchSlices, size_t slotBytes);
+    size_t bytes;
+    size_t stride; // from one slot to the next: lanes that hash slots side by side want it so
+    size_t slots;
+};
+
 struct PassMemory {
     PassBytes recovery;
     SliceBatch batches[kPassBatches];
     // Takes what a pass of count recovery slices needs; false when this process cannot have that much.
-    bool Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count);
+    bool Reserve(uint64_t sliceSize, uint32_t batchSlices, uint32_t count, size_t slotBytes = 0);
 };
 
 class RecoveryPass {
 public:
-    // slotBytes: what each input holds, a whole slice (0) or chunks of it (a multiple of the sums' block);
-    // a batch holds as many slots as the memory of batchSlices slices.
+    // slotBytes as SlotLayout takes it.
     RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent, uint32_t count,
                  SliceHooks hooks = {}, size_t slotBytes = 0);
     ~RecoveryPass();
@@ -90,8 +98,7 @@ private:
     size_t SpanAt(uint64_t at) const;
 
     uint64_t sliceSize_;
-    size_t slotBytes_;
-    size_t batchSlots_;
+    SlotLayout slots_;
     uint32_t first_;
     uint32_t count_;
     SliceHooks hooks_;

@@ -40,6 +40,13 @@ constexpr size_t kReadBlock = 1 << 20;
 // Slices larger than this go to the pass in chunks, so that many pieces' chunks fill a batch.
 constexpr uint64_t kMostChunk = 1 << 20;
 
+// A slice in even chunks of at most kMostChunk, each whole blocks of the sums but perhaps the last.
+size_t ChunkOf(uint64_t sliceSize) {
+    const uint64_t cuts = (sliceSize + kMostChunk - 1) / kMostChunk;
+    return static_cast<size_t>(cuts == 1 ? sliceSize
+                                         : (sliceSize / cuts + gf16::kSumBlock - 1) / gf16::kSumBlock * gf16::kSumBlock);
+}
+
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     to.insert(to.end(), p, p + len);
@@ -54,7 +61,7 @@ RecoveryWriter::~RecoveryWriter() = default;
 
 bool RecoveryWriter::Reserve(const RecoveryPlan& plan) {
     reservedBytes_ = plan.fileBytes;
-    return memory_.Reserve(plan.sliceSize, plan.batchSlices, plan.slicesPerPass);
+    return memory_.Reserve(plan.sliceSize, plan.batchSlices, plan.slicesPerPass, ChunkOf(plan.sliceSize));
 }
 
 void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
@@ -105,9 +112,7 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     if (large.IsOpen())
         large.Close();
     Order(true);
-    const uint64_t cuts = (plan_.sliceSize + kMostChunk - 1) / kMostChunk;
-    chunk_ = cuts == 1 ? plan_.sliceSize
-                       : (plan_.sliceSize / cuts + gf16::kSumBlock - 1) / gf16::kSumBlock * gf16::kSumBlock;
+    chunk_ = ChunkOf(plan_.sliceSize);
     pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks(),
                                            static_cast<size_t>(chunk_));
     slotFill_ = 0;
@@ -184,11 +189,11 @@ SliceHooks RecoveryWriter::Hooks() {
     // The checksums are the one part that goes in order; two threads take every other piece, so that the
     // sums never wait for one. Each hashes its pieces' chunks side by side.
     const size_t threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
-    return {[this, threads](const SliceBatch& b, size_t slotBytes, size_t t) { HashBatch(b, slotBytes, t, threads); },
+    return {[this, threads](const SliceBatch& b, size_t slotStride, size_t t) { HashBatch(b, slotStride, t, threads); },
             threads};
 }
 
-void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotBytes, size_t thread, size_t threads) {
+void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotStride, size_t thread, size_t threads) {
     std::vector<HashedChunk> chunks;
     for (size_t i = 0; i < batch.slices.size(); ++i) {
         const InputSlice& in = batch.slices[i];
@@ -199,7 +204,7 @@ void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotBytes, size_t
         if (!in.hash || !(piece || slice))
             continue;
         const uint64_t sliceData = std::min(plan_.sliceSize, pieces_[in.piece].size - in.slice * plan_.sliceSize);
-        chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotBytes, in.len, piece, slice,
+        chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotStride, in.len, piece, slice,
                           in.at + in.len == sliceData});
     }
     HashChunks(chunks.data(), chunks.size(), plan_.sliceSize);

@@ -60,7 +60,7 @@ private:
     void Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
     // The checksums of a batch's chunks, in order: of the pieces p with p % threads == thread only.
-    void HashBatch(const SliceBatch& batch, size_t slotBytes, size_t thread, size_t threads);
+    void HashBatch(const SliceBatch& batch, size_t slotStride, size_t thread, size_t threads);
     SliceHooks Hooks();
     // The pieces in file ID order; each piece's first input slice set in assumedBase or finalBase.
     void Order(bool assumed);
