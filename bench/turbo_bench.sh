@@ -96,7 +96,7 @@ bench_size() { # piece size
 }
 
 echo "  load average before: $(cut -d' ' -f1-3 /proc/loadavg); best of $runs"
-echo "  SIMD paths here: $("$tool" paths)"
+echo "  SIMD paths here: $("$tool" paths 2>/dev/null)"
 for size in ${TURBO_BENCH_SIZES:-1457664 67108864}; do
     bench_size "$size"
 done
