@@ -26,12 +26,13 @@ constexpr size_t kBlockStride = LaneStride(kBlock);
 class Group {
 public:
     Group(const FileSpan* spans, FileDigest* out, size_t count)
-        : out_(out), count_(count), files_(count), left_(count), hashers_(count), blocks_(count * kBlockStride) {
+        : out_(out), count_(count), files_(count), left_(count), padTo_(count), hashers_(count), blocks_(count * kBlockStride) {
         for (size_t i = 0; i < count; ++i) {
             files_[i].Open(spans[i].path, File::Mode::ReadDenyWrite);
             if (spans[i].offset > 0)
                 files_[i].Seek(spans[i].offset);
             left_[i] = spans[i].length;
+            padTo_[i] = spans[i].padTo;
         }
     }
 
@@ -50,7 +51,7 @@ public:
             left_[i] -= got;
             if (got == 0) {
                 files_[i].Close();
-                out_[i].md5 = hashers_[i].Final();
+                PadAndEnd(i);
                 continue;
             }
             out_[i].length += got;
@@ -65,10 +66,23 @@ public:
     }
 
 private:
+    void PadAndEnd(size_t i) {
+        static const uint8_t kZeros[4096] = {};
+        const uint64_t zeros = padTo_[i] > out_[i].length ? padTo_[i] - out_[i].length : 0;
+        for (uint64_t left = zeros; left > 0;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof kZeros));
+            hashers_[i].Update(kZeros, n);
+            left -= n;
+        }
+        out_[i].crcRegister = Crc32Zeros(out_[i].crcRegister, zeros);
+        out_[i].md5 = hashers_[i].Final();
+    }
+
     FileDigest* out_;
     size_t count_;
     std::vector<File> files_;
     std::vector<uint64_t> left_;
+    std::vector<uint64_t> padTo_;
     std::vector<Md5> hashers_;
     std::vector<uint8_t> blocks_;
 };

@@ -25,6 +25,7 @@ struct FileSpan {
     std::string path;
     uint64_t offset = 0;
     uint64_t length = UINT64_MAX;
+    uint64_t padTo = 0; // the digest counts zeros after the bytes up to this many, as a slice's checksums do
 };
 
 // Each span read once, as HashFiles reads files; a span's digest covers the bytes the file had of it.

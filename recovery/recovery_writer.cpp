@@ -37,6 +37,9 @@ struct RecoveryWriter::Piece : PieceSums {
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
+// A first piece read back from this size on is hashed aside: at the hashing threads' pace, one stream for
+// its whole and one for its slices, it would hold up the sums of the pieces read back after it.
+constexpr uint64_t kHashedAsideFrom = 8 * kReadBlock;
 // Slices larger than this go to the pass in chunks, so that many pieces' chunks fill a batch.
 constexpr uint64_t kMostChunk = 1 << 20;
 
@@ -201,7 +204,7 @@ void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotStride, size_
         // A first piece read back alone at the end has its whole's MD5 on one thread and its slices' on the
         // other: one stream each, instead of both on one.
         const bool slice = in.piece == 0 && !firstFed_ && threads > 1 ? thread == 1 : piece;
-        if (!in.hash || !(piece || slice))
+        if (!in.hash || !(piece || slice) || (in.piece == 0 && firstAside_))
             continue;
         const uint64_t sliceData = std::min(plan_.sliceSize, pieces_[in.piece].size - in.slice * plan_.sliceSize);
         chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotStride, in.len, piece, slice,
@@ -237,9 +240,17 @@ void RecoveryWriter::Complete(ProgressMeter& meter) {
     meter.Grow(BytesLeft());
     FeedReadBack(meter);
     SettleOrder(meter);
+    BuildMainPacket();
+    // The recovery slices need nothing of the first piece's checksums: they go out while it is hashed.
+    std::vector<File> volumes = StartVolumes(*pass_);
+    if (firstSums_)
+        TakeFirstPieceSums();
     BuildRepeatedPackets();
-    WriteFile(kIndexFileName, *pass_, nullptr, 0);
-    WriteVolumes(*pass_);
+    files_.push_back(kIndexFileName); // before the file exists: a failure part way still removes it
+    File index(kIndexFileName, File::Mode::CreateAlways);
+    EndFile(index);
+    for (File& volume : volumes)
+        EndFile(volume);
     RunLaterPasses(meter);
     pass_.reset();
     memory_ = PassMemory();
@@ -269,8 +280,13 @@ uint64_t RecoveryWriter::BytesLeft() const {
 }
 
 void RecoveryWriter::FeedReadBack(ProgressMeter& meter) {
-    if (!firstFed_)
+    if (!firstFed_) {
+        if (pieces_[0].size >= kHashedAsideFrom) {
+            firstSums_ = std::make_unique<FirstPieceSums>(pieces_[0].name, pieces_[0].size, plan_.sliceSize);
+            firstAside_ = true;
+        }
         FeedFromDisk(*pass_, 0, Place::Final, true, meter);
+    }
     for (uint32_t p = 1; p < pieces_.size(); ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             FeedFromDisk(*pass_, p, Place::Moved, false, meter);
@@ -300,26 +316,43 @@ void RecoveryWriter::SettleOrder(ProgressMeter& meter) {
             }
     }
     pass_->Finish();
-    if (!firstFed_)
+    if (!firstFed_ && !firstAside_)
         state_[0].headHash = state_[0].head.Final();
-    for (uint32_t p = 0; p < count; ++p)
+    for (uint32_t p = firstAside_ ? 1 : 0; p < count; ++p)
         state_[p].fileHash = state_[p].file.Final();
 }
 
-void RecoveryWriter::BuildRepeatedPackets() {
+void RecoveryWriter::TakeFirstPieceSums() {
+    firstSums_->Wait();
+    Piece& first = state_[0];
+    first.fileHash = firstSums_->File();
+    first.headHash = firstSums_->Head();
+    const std::vector<par2::FileDigest>& slices = firstSums_->Slices();
+    for (uint32_t j = 0; j < slices.size(); ++j) {
+        par2::PutSliceMd5(first.checksums.data(), j, slices[j].md5.data());
+        par2::PutSliceCrc(first.checksums.data(), j, ~slices[j].crcRegister);
+    }
+    outcome_.bytesReread += 2 * pieces_[0].size;
+    firstSums_.reset();
+}
+
+void RecoveryWriter::BuildMainPacket() {
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    // The packets every file repeats, in file ID order.
-    std::vector<uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
+    idOrder_.resize(count);
+    std::iota(idOrder_.begin(), idOrder_.end(), 0);
+    std::sort(idOrder_.begin(), idOrder_.end(),
               [this](uint32_t a, uint32_t b) { return par2::FileIdLess(state_[a].id, state_[b].id); });
     std::vector<uint8_t> main(static_cast<size_t>(par2::MainSize(count)));
     par2::PutMain(main.data(), plan_.sliceSize, count);
     for (uint32_t i = 0; i < count; ++i)
-        std::memcpy(main.data() + par2::kMainFixed + 16 * i, state_[order[i]].id.data(), 16);
+        std::memcpy(main.data() + par2::kMainFixed + 16 * i, state_[idOrder_[i]].id.data(), 16);
     setId_ = Md5Of(main.data(), main.size());
     repeated_ = par2::BuildPacket(setId_, par2::kMainType, main);
-    for (uint32_t p : order)
+}
+
+void RecoveryWriter::BuildRepeatedPackets() {
+    // The packets every file repeats, in file ID order.
+    for (uint32_t p : idOrder_)
         AppendPiecePackets(p);
     const std::vector<uint8_t> creator =
         par2::BuildPacket(setId_, par2::kCreatorType, std::vector<uint8_t>(CreatorText().begin(), CreatorText().end()));
@@ -360,7 +393,7 @@ void RecoveryWriter::RunLaterPasses(ProgressMeter& meter) {
     }
 }
 
-void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
+std::vector<File> RecoveryWriter::StartVolumes(const RecoveryPass& pass) {
     // The packets' headers and MD5s first, for all of the pass's slices: a group of lanes on each core.
     const uint32_t count = pass.Count();
     std::vector<PacketHead> heads(count);
@@ -380,16 +413,23 @@ void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
     });
     for (uint32_t k = 0; k < count; ++k)
         std::memcpy(heads[k].data() + par2::kPacketHashAt, hashes[k].data(), 16);
+    std::vector<File> volumes;
     for (uint32_t at = 0; at < count; at += plan_.slicesPerVolume) {
         const uint32_t n = std::min(plan_.slicesPerVolume, count - at);
-        WriteFile(RecoveryVolumeName(pass.FirstExponent() + at, n, plan_.recoverySlices), pass, heads.data() + at, n);
+        const std::string name = RecoveryVolumeName(pass.FirstExponent() + at, n, plan_.recoverySlices);
+        files_.push_back(name); // before the file exists: a failure part way still removes it
+        volumes.emplace_back(name, File::Mode::CreateAlways);
+        WriteSlices(volumes.back(), pass, heads.data() + at, n);
     }
+    return volumes;
 }
 
-void RecoveryWriter::WriteFile(const std::string& name, const RecoveryPass& pass, const PacketHead* heads,
-                               uint32_t count) {
-    files_.push_back(name); // before the file exists: a failure part way still removes it
-    File out(name, File::Mode::CreateAlways);
+void RecoveryWriter::WriteVolumes(const RecoveryPass& pass) {
+    for (File& volume : StartVolumes(pass))
+        EndFile(volume);
+}
+
+void RecoveryWriter::WriteSlices(File& out, const RecoveryPass& pass, const PacketHead* heads, uint32_t count) {
     for (uint32_t k = 0; k < count; ++k) {
         par2::RecoverySlice slice;
         par2::ReadRecoverySlice(heads[k].data() + par2::kHeaderSize, par2::kRecoverySliceFixed, slice);
@@ -397,6 +437,9 @@ void RecoveryWriter::WriteFile(const std::string& name, const RecoveryPass& pass
         out.Write(pass.Recovery(slice.exponent - pass.FirstExponent()), static_cast<size_t>(plan_.sliceSize));
         outcome_.bytes += kPacketHead + plan_.sliceSize;
     }
+}
+
+void RecoveryWriter::EndFile(File& out) {
     out.Write(repeated_.data(), repeated_.size());
     outcome_.bytes += repeated_.size();
     out.Close();

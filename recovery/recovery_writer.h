@@ -4,17 +4,20 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/split_observer.h"
+#include "platform/file.h"
 #include "recovery/md5.h"
 #include "recovery/md5_lanes.h"
 #include "recovery/par2_format.h"
 #include "recovery/recovery_pass.h"
 #include "recovery/recovery_plan.h"
+#include "recovery/first_piece_sums.h"
 
 struct RecoveryOutcome {
     uint32_t piecesRestored = 0; // lost or damaged pieces the files can restore
@@ -75,12 +78,20 @@ private:
     uint64_t BytesLeft() const;
     void FeedReadBack(ProgressMeter& meter);
     void SettleOrder(ProgressMeter& meter);
+    // The first piece's checksums, once hashed aside.
+    void TakeFirstPieceSums();
+    // The main packet, which names the set; then the rest of what every file repeats, once the pieces'
+    // checksums are known.
+    void BuildMainPacket();
     void BuildRepeatedPackets();
     void AppendPiecePackets(uint32_t piece);
     void RunLaterPasses(ProgressMeter& meter);
+    // The volumes of a pass with their recovery slices written; the packets every file repeats still to come.
+    std::vector<File> StartVolumes(const RecoveryPass& pass);
     void WriteVolumes(const RecoveryPass& pass);
-    // A file of the count recovery slices whose headers are heads, then the packets every file repeats.
-    void WriteFile(const std::string& name, const RecoveryPass& pass, const PacketHead* heads, uint32_t count);
+    void WriteSlices(File& out, const RecoveryPass& pass, const PacketHead* heads, uint32_t count);
+    // The packets every file repeats, at the file's end.
+    void EndFile(File& out);
 
     std::string largeFile_;
     uint64_t splitSize_;
@@ -91,6 +102,10 @@ private:
     std::unique_ptr<Piece[]> state_;
     PassMemory memory_; // before pass_, which uses it
     std::unique_ptr<RecoveryPass> pass_;
+    // A large first piece read back: its checksums, hashed aside (after pass_, which reads it too).
+    std::unique_ptr<FirstPieceSums> firstSums_;
+    std::atomic<bool> firstAside_{false}; // the hashing threads leave the first piece to firstSums_
+    std::vector<uint32_t> idOrder_;      // the pieces in file ID order, as the main packet lists them
     uint64_t chunk_ = 0;        // bytes of a slice per input of the pass: all of it, or a part
     size_t slotFill_ = 0;       // bytes in the pass's current slot
     bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one

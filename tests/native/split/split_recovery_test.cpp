@@ -97,6 +97,14 @@ TEST_F(SplitRecoveryTest, PiecesWrittenSideBySideInChunksAreVerifiedAndRebuilt) 
     ExpectRepaired({"_Split#016"}, "_Split#003");
 }
 
+// A large first piece is hashed aside when it is read back at the end: its checksums are still its own.
+TEST_F(SplitRecoveryTest, ALargeFirstPieceHashedAsideIsVerifiedAndRebuilt) {
+    const std::string data = TestBytes(3 * 9000000 - 777, 7);
+    ASSERT_EQ(Split(data, 9000000, 2, kDefaultRecoveryMemory).end, SplitEnd::Done);
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#000"}, "_Split#002");
+}
+
 // A file that grows while its pieces are read side by side is no set of what it became: the split says so.
 TEST_F(SplitRecoveryTest, AFileThatGrowsWhilePiecesAreInFlightIsNotPassedOffAsSplit) {
     bool grown = false;
