@@ -89,7 +89,8 @@ private:
     // The volumes of a pass with their recovery slices written; the packets every file repeats still to come.
     std::vector<File> StartVolumes(const RecoveryPass& pass);
     void WriteVolumes(const RecoveryPass& pass);
-    void WriteSlices(File& out, const RecoveryPass& pass, const PacketHead* heads, uint32_t count);
+    // The count recovery slices whose headers are heads; on any thread.
+    void WriteSlices(File& out, const RecoveryPass& pass, const PacketHead* heads, uint32_t count) const;
     // The packets every file repeats, at the file's end.
     void EndFile(File& out);
 
