@@ -285,12 +285,51 @@ void RecoveryWriter::FeedReadBack(ProgressMeter& meter) {
             firstSums_ = std::make_unique<FirstPieceSums>(pieces_[0].name, pieces_[0].size, plan_.sliceSize);
             firstAside_ = true;
         }
-        FeedFromDisk(*pass_, 0, Place::Final, true, meter);
     }
+    std::vector<std::pair<uint32_t, Place>> back;
+    if (firstAside_)
+        back.emplace_back(0, Place::Final);
+    else if (!firstFed_)
+        FeedFromDisk(*pass_, 0, Place::Final, true, meter);
     for (uint32_t p = 1; p < pieces_.size(); ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
-            FeedFromDisk(*pass_, p, Place::Moved, false, meter);
+            back.emplace_back(p, Place::Moved);
+    FeedAcross(back, meter);
     pass_->Drain();
+}
+
+void RecoveryWriter::FeedAcross(const std::vector<std::pair<uint32_t, Place>>& back, ProgressMeter& meter) {
+    // Whole slices in each slot: one piece after the other.
+    if (chunk_ == plan_.sliceSize) {
+        for (const auto& [piece, place] : back)
+            FeedFromDisk(*pass_, piece, place, false, meter);
+        return;
+    }
+    // Chunks at one place in their slices go to the sums together: the pieces' chunks there, slice by slice,
+    // then the next place. A few files open at a time.
+    constexpr size_t kOpenAtOnce = 32;
+    for (size_t from = 0; from < back.size(); from += kOpenAtOnce) {
+        const size_t to = std::min(back.size(), from + kOpenAtOnce);
+        std::vector<File> files(to - from);
+        for (size_t i = from; i < to; ++i)
+            files[i - from].Open(pieces_[back[i].first].name, File::Mode::ReadDenyWrite);
+        for (uint64_t at = 0; at < plan_.sliceSize; at += chunk_)
+            for (size_t i = from; i < to; ++i)
+                for (uint64_t slice = 0; slice + at < pieces_[back[i].first].size; slice += plan_.sliceSize)
+                    FeedChunk(files[i - from], back[i].first, slice + at, back[i].second, meter);
+    }
+}
+
+void RecoveryWriter::FeedChunk(File& in, uint32_t piece, uint64_t at, Place place, ProgressMeter& meter) {
+    state_[piece].fed = at;
+    slotFill_ = 0;
+    const size_t len = Room(piece);
+    in.Seek(at);
+    if (in.ReadUpTo(pass_->Slot(), len) < len)
+        throw FileException(FileCause::EndOfFile, 0, pieces_[piece].name);
+    Filled(*pass_, piece, len, place, false);
+    outcome_.bytesReread += len;
+    meter.Advance(len);
 }
 
 void RecoveryWriter::SettleOrder(ProgressMeter& meter) {

@@ -62,6 +62,10 @@ private:
     // len more bytes of the piece are in the pass's slot; a whole chunk, or the piece's last, is added.
     void Filled(RecoveryPass& pass, uint32_t piece, size_t len, Place place, bool hash);
     void FeedFromDisk(RecoveryPass& pass, uint32_t piece, Place place, bool hash, ProgressMeter& meter);
+    // Pieces read back for the sums alone (their checksums are known): in any order, so chunks at one place
+    // of many slices go to the sums together.
+    void FeedAcross(const std::vector<std::pair<uint32_t, Place>>& back, ProgressMeter& meter);
+    void FeedChunk(File& in, uint32_t piece, uint64_t at, Place place, ProgressMeter& meter);
     // The checksums of a batch's chunks, in order: of the pieces p with p % threads == thread only.
     void HashBatch(const SliceBatch& batch, size_t slotStride, size_t thread, size_t threads);
     SliceHooks Hooks();
