@@ -488,6 +488,8 @@ void RecoveryWriter::EndFile(File& out) {
 }
 
 void RecoveryWriter::Discard() {
+    // The first piece closed before the split deletes it: Windows deletes no file still open.
+    firstSums_.reset();
     pass_.reset();
     memory_ = PassMemory();
     for (const std::string& name : files_)
