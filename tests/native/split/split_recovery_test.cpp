@@ -105,6 +105,15 @@ TEST_F(SplitRecoveryTest, ALargeFirstPieceHashedAsideIsVerifiedAndRebuilt) {
     ExpectRepaired({"_Split#000"}, "_Split#002");
 }
 
+TEST_F(SplitRecoveryTest, AStopWhileALargeFirstPieceIsHashedAsideRemovesEverything) {
+    const std::string data = TestBytes(3 * 9000000 - 777, 8);
+    const SplitResult result = Split(data, 9000000, 2, kDefaultRecoveryMemory, nullptr,
+                                     [&](uint64_t done, uint64_t) { return done < data.size() + 1000000; });
+    EXPECT_EQ(result.end, SplitEnd::Stopped);
+    EXPECT_TRUE(RecoveryFilesIn(dir).empty());
+    EXPECT_FALSE(dir.Exists("_Split#000"));
+}
+
 // A file that grows while its pieces are read side by side is no set of what it became: the split says so.
 TEST_F(SplitRecoveryTest, AFileThatGrowsWhilePiecesAreInFlightIsNotPassedOffAsSplit) {
     bool grown = false;
