@@ -445,7 +445,9 @@ std::vector<File> RecoveryWriter::StartVolumes(const RecoveryPass& pass) {
         messages[k] = {header + par2::kHashedFrom, kPacketHead - par2::kHashedFrom, pass.Recovery(k),
                        static_cast<size_t>(plan_.sliceSize)};
     }
-    const size_t group = Md5Lanes();
+    // A group per core where the packets are few: each on the narrowest lanes that take it.
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t group = std::max<size_t>(1, std::min(Md5Lanes(), (count + cores - 1) / cores));
     gf16::RunOnEveryCore((count + group - 1) / group, [&](size_t task, std::vector<uint8_t>&) {
         const size_t from = task * group;
         Md5Many(messages.data() + from, std::min<size_t>(group, count - from), hashes.data() + from);
