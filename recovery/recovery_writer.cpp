@@ -419,14 +419,17 @@ void RecoveryWriter::AppendPiecePackets(uint32_t p) {
 }
 
 void RecoveryWriter::RunLaterPasses(ProgressMeter& meter) {
-    // Each later pass reads every piece back for its own share of the recovery slices.
-    const uint32_t count = static_cast<uint32_t>(pieces_.size());
+    // Each later pass reads every piece back for its own share of the recovery slices, in the first pass's
+    // chunks: a slot of a whole slice would hold one chunk and zeros.
+    std::vector<std::pair<uint32_t, Place>> all;
+    for (uint32_t p = 0; p < pieces_.size(); ++p)
+        all.emplace_back(p, Place::Final);
     for (uint32_t first = plan_.slicesPerPass; first < plan_.recoverySlices; first += plan_.slicesPerPass) {
         pass_.reset();
         pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, first,
-                                               std::min(plan_.slicesPerPass, plan_.recoverySlices - first));
-        for (uint32_t p = 0; p < count; ++p)
-            FeedFromDisk(*pass_, p, Place::Final, false, meter);
+                                               std::min(plan_.slicesPerPass, plan_.recoverySlices - first),
+                                               SliceHooks{}, static_cast<size_t>(chunk_));
+        FeedAcross(all, meter);
         pass_->Finish();
         WriteVolumes(*pass_);
     }

@@ -105,6 +105,15 @@ TEST_F(SplitRecoveryTest, ALargeFirstPieceHashedAsideIsVerifiedAndRebuilt) {
     ExpectRepaired({"_Split#000"}, "_Split#002");
 }
 
+// Slices cut into chunks, and recovery data beyond the memory: the later passes take the pieces in chunks too.
+TEST_F(SplitRecoveryTest, LaterPassesOfChunkedSlicesAreVerifiedAndRebuilt) {
+    ASSERT_EQ(Split(TestBytes(8 * 2400000 - 999, 3), 2400000, 3, 6000000).end, SplitEnd::Done);
+    EXPECT_GT(writer->Plan().recoverySlices, writer->Plan().slicesPerPass);
+    EXPECT_GT(writer->Plan().sliceSize, 1u << 20); // cut into chunks
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#000", "_Split#005"}, "_Split#002");
+}
+
 TEST_F(SplitRecoveryTest, AStopWhileALargeFirstPieceIsHashedAsideRemovesEverything) {
     const std::string data = TestBytes(3 * 9000000 - 777, 8);
     const SplitResult result = Split(data, 9000000, 2, kDefaultRecoveryMemory, nullptr,
