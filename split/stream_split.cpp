@@ -14,6 +14,7 @@
 #include "core/progress_meter.h"
 #include "core/read_ahead.h"
 #include "recovery/par2_format.h"
+#include "split/chunk_schedule.h"
 #include "split/piece_plan.h"
 #include "split/split_checks.h"
 #include "split/split_run.h"
@@ -230,13 +231,30 @@ private:
         }
         job_.observer->Begin(plan);
         meter_.Grow(total);
+        // As many pieces at once as the listener asks, a chunk of each in turn, as a split of a file tells
+        // them: the pieces one after the other would leave its lanes empty. The schedule walks the pieces
+        // as if they were one file.
+        std::vector<PlannedPiece> joined = plan;
+        uint64_t start = 0;
+        for (PlannedPiece& piece : joined) {
+            piece.sourceOffset = start;
+            start += piece.size;
+        }
+        SplitObserver& observer = *job_.observer;
+        ChunkSchedule order(joined, 0, observer.PiecesInFlight(),
+                            [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
+        std::vector<File> open(plan.size());
         std::vector<uint8_t> block(kBlockSize);
-        for (uint32_t n = 0; n < plan.size(); ++n) {
-            File piece(plan[n].name, File::Mode::ReadDenyWrite);
-            while (const size_t got = piece.Read(block.data(), block.size())) {
-                job_.observer->Written(n, block.data(), got);
-                meter_.Advance(got);
-            }
+        for (ChunkStep step; order.Next(step);) {
+            File& piece = open[step.piece];
+            if (!piece.IsOpen())
+                piece.Open(plan[step.piece].name, File::Mode::ReadDenyWrite);
+            if (piece.ReadUpTo(block.data(), step.len) < step.len)
+                throw FileException(FileCause::EndOfFile, 0, plan[step.piece].name);
+            observer.Written(step.piece, block.data(), step.len);
+            meter_.Advance(step.len);
+            if (step.source + step.len == joined[step.piece].sourceOffset + joined[step.piece].size)
+                piece.Close();
         }
     }
 

@@ -111,6 +111,7 @@ TEST_F(StreamSplitTest, PiecesHeaderAndRecoveryFilesAreTheFilesAndCatstubReadsTh
     } cases[] = {
         {"8-digit CRC, filled in", WithCrc(TestBytes(200000, 1), 0x89ABCDEF), 30000, nullptr, 2, "89ABCDEF"},
         {"short CRC, rewritten", WithCrc(TestBytes(200000, 2), 0x00ABCDEF), 30000, nullptr, 2, "ABCDEF"},
+        {"slices cut into chunks", WithCrc(TestBytes(7000000, 7), 0x89ABCDEF), 2400000, nullptr, 1, "89ABCDEF"},
         {"short CRC, last piece gone", WithCrc(TestBytes(vanishing - 4, 3), 0x1234), 1000, nullptr, 0, "1234"},
         {"self-catenating, short CRC", WithCrc(TestBytes(50000, 4), 0x5), 7000, &stub, 1, "5"},
         // 1000 pieces of 100 bytes hold 3 bytes too few under the placeholder; "1234" makes room.
