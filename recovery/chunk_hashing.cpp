@@ -10,12 +10,7 @@ namespace {
 
 // A slice ends in zeros up to the slice size: its MD5 and CRC-32 count them.
 void EndSlice(PieceSums& sums, uint32_t slice, uint64_t sliceSize) {
-    static const uint8_t kZeros[4096] = {};
-    for (uint64_t left = sliceSize - sums.sliceFed; left > 0;) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof kZeros));
-        sums.slice.Update(kZeros, n);
-        left -= n;
-    }
+    Md5Zeros(sums.slice, sliceSize - sums.sliceFed);
     const uint32_t crc = ~Crc32Zeros(sums.sliceCrc, sliceSize - sums.sliceFed);
     par2::PutSliceMd5(sums.checksums.data(), slice, sums.slice.Final().data());
     par2::PutSliceCrc(sums.checksums.data(), slice, crc);

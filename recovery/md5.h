@@ -14,3 +14,6 @@ void Md5Block(uint32_t* state, const uint8_t* block);
 using Md5 = Md5Hasher<Md5Block>;
 
 Md5Digest Md5Of(const void* data, size_t len);
+
+// count zero bytes into md5: the padding a slice's checksum counts up to the slice size.
+void Md5Zeros(Md5& md5, uint64_t count);

@@ -67,13 +67,8 @@ public:
 
 private:
     void PadAndEnd(size_t i) {
-        static const uint8_t kZeros[4096] = {};
         const uint64_t zeros = padTo_[i] > out_[i].length ? padTo_[i] - out_[i].length : 0;
-        for (uint64_t left = zeros; left > 0;) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof kZeros));
-            hashers_[i].Update(kZeros, n);
-            left -= n;
-        }
+        Md5Zeros(hashers_[i], zeros);
         out_[i].crcRegister = Crc32Zeros(out_[i].crcRegister, zeros);
         out_[i].md5 = hashers_[i].Final();
     }

@@ -280,17 +280,14 @@ uint64_t RecoveryWriter::BytesLeft() const {
 }
 
 void RecoveryWriter::FeedReadBack(ProgressMeter& meter) {
-    if (!firstFed_) {
-        if (pieces_[0].size >= kHashedAsideFrom) {
-            firstSums_ = std::make_unique<FirstPieceSums>(pieces_[0].name, pieces_[0].size, plan_.sliceSize);
-            firstAside_ = true;
-        }
-    }
     std::vector<std::pair<uint32_t, Place>> back;
-    if (firstAside_)
+    if (!firstFed_ && pieces_[0].size >= kHashedAsideFrom) {
+        firstSums_ = std::make_unique<FirstPieceSums>(pieces_[0].name, pieces_[0].size, plan_.sliceSize);
+        firstAside_ = true;
         back.emplace_back(0, Place::Final);
-    else if (!firstFed_)
+    } else if (!firstFed_) {
         FeedFromDisk(*pass_, 0, Place::Final, true, meter);
+    }
     for (uint32_t p = 1; p < pieces_.size(); ++p)
         if (state_[p].assumedBase != state_[p].finalBase)
             back.emplace_back(p, Place::Moved);
