@@ -74,7 +74,9 @@ void BM_MulAddWorking(benchmark::State& state, const gf16::WorkingPath* path) {
 // The sums of a whole batch on every core, as the recovery files and the rebuild run them: inputs x outputs
 // slices of the given length (inputs in the files' layout, outputs in the working one); the rate is of
 // multiply-and-add, one input into one output counted once per byte.
-// With oneCore, the blocks are added one after another on the calling thread (the rate per core).
+// With oneCore, the blocks are added one after another on the calling thread (the rate per core). The
+// shapes: two batches of floppy-sized pieces' slices into 148 recovery slices, the last batch of a pass,
+// and two batches of 1 MiB chunks of 8 MiB slices into 16.
 void BM_ProductSums(benchmark::State& state, bool oneCore) {
     const size_t inputs = static_cast<size_t>(state.range(0)), outputs = static_cast<size_t>(state.range(1));
     const size_t len = static_cast<size_t>(state.range(2));
@@ -157,17 +159,17 @@ const int kRegistered = [] {
 BENCHMARK_CAPTURE(BM_ProductSums, every_core, false)
     ->Name("product-sums")
     ->ArgNames({"in", "out", "len"})
-    ->Args({128, 148, 256 << 10})
+    ->Args({128, 148, 728832})
     ->Args({32, 148, 728832})
-    ->Args({32, 16, 4 << 20})
+    ->Args({128, 16, 1 << 20})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ProductSums, one_core, true)
     ->Name("product-sums-one-core")
     ->ArgNames({"in", "out", "len"})
-    ->Args({128, 148, 256 << 10})
+    ->Args({128, 148, 728832})
     ->Args({32, 148, 728832})
-    ->Args({32, 16, 4 << 20})
+    ->Args({128, 16, 1 << 20})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Md5)->Name("md5")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryRead)->Name("memory/read")->Unit(benchmark::kMillisecond);

@@ -192,4 +192,9 @@ void SumWorkingMatrices(const uint64_t* matrices, const uint8_t* const* srcs, si
     ChosenWorking().sumMatrices(matrices, srcs, count, dst, len);
 }
 
+void SumWorkingMatricesIntoEach(const uint64_t* matrices, const uint8_t* const* srcs, size_t count,
+                                uint8_t* const* dsts, size_t outputs, size_t at, size_t len, bool prefetch) {
+    ChosenWorking().sumIntoEach(matrices, srcs, count, dsts, outputs, at, len, prefetch);
+}
+
 } // namespace gf16

@@ -62,5 +62,9 @@ void SumWorking(const Products* factors, const uint8_t* const* srcs, size_t coun
 // factor i's at matrices + 4 * i.
 bool SumsFromMatrices();
 void SumWorkingMatrices(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
+// The same inputs into bytes [at, at + len) of each of many outputs, output o's matrices at
+// matrices + 4 * count * o; with prefetch, each output's run is fetched while the one before it is summed.
+void SumWorkingMatricesIntoEach(const uint64_t* matrices, const uint8_t* const* srcs, size_t count,
+                                uint8_t* const* dsts, size_t outputs, size_t at, size_t len, bool prefetch);
 
 } // namespace gf16

@@ -68,17 +68,8 @@ SumMatricesGfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t cou
 // not once per input.
 template <size_t N>
 __attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
-SumGroupAvx512Gfni(const __m512i* sameIn, const __m512i* crossedIn, const uint8_t* const* srcs, uint8_t* dst,
-                   size_t len) {
-    const uint8_t* from[N];
-    __m512i same[N], crossed[N];
-    for (size_t i = 0; i < N; ++i) {
-        from[i] = srcs[i];
-        same[i] = sameIn[i];
-        crossed[i] = crossedIn[i];
-        // The matrices held in registers for the whole loop, not read from memory at every use.
-        asm("" : "+v"(same[i]), "+v"(crossed[i]));
-    }
+SumChunksAvx512Gfni(const __m512i (&same)[N], const __m512i (&crossed)[N], const uint8_t* const (&from)[N],
+                    uint8_t* dst, size_t len) {
     for (size_t c = 0; c < len; c += kWorkingChunk) {
         __m512i* d = reinterpret_cast<__m512i*>(dst + c);
         __m512i acc = _mm512_loadu_si512(d), across = _mm512_setzero_si512();
@@ -103,6 +94,50 @@ SumGroupAvx512Gfni(const __m512i* sameIn, const __m512i* crossedIn, const uint8_
 }
 
 template <size_t N>
+__attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
+SumGroupAvx512Gfni(const __m512i* sameIn, const __m512i* crossedIn, const uint8_t* const* srcs, uint8_t* dst,
+                   size_t len) {
+    const uint8_t* from[N];
+    __m512i same[N], crossed[N];
+    for (size_t i = 0; i < N; ++i) {
+        from[i] = srcs[i];
+        same[i] = sameIn[i];
+        crossed[i] = crossedIn[i];
+        // The matrices held in registers for the whole loop, not read from memory at every use.
+        asm("" : "+v"(same[i]), "+v"(crossed[i]));
+    }
+    SumChunksAvx512Gfni<N>(same, crossed, from, dst, len);
+}
+
+// A factor's four matrices in one load, spread into the halves where they meet the chunk.
+__attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void SpreadMatrices(const uint64_t* four,
+                                                                                  __m512i& same, __m512i& crossed) {
+    const __m512i all = _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(four)));
+    same = _mm512_permutexvar_epi64(_mm512_setr_epi64(0, 0, 0, 0, 3, 3, 3, 3), all);
+    crossed = _mm512_permutexvar_epi64(_mm512_setr_epi64(2, 2, 2, 2, 1, 1, 1, 1), all);
+}
+
+// N inputs into each of many outputs in turn, output o's factors at matrices + 4 * N * o: one call for the
+// whole group, its matrices spread in registers for each output's run.
+template <size_t N>
+__attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
+SumGroupIntoEachAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, uint8_t* const* dsts,
+                           size_t outputs, size_t at, size_t len, bool prefetch) {
+    const uint8_t* from[N];
+    for (size_t i = 0; i < N; ++i)
+        from[i] = srcs[i];
+    for (size_t o = 0; o < outputs; ++o) {
+        __m512i same[N], crossed[N];
+        for (size_t i = 0; i < N; ++i)
+            SpreadMatrices(matrices + 4 * (N * o + i), same[i], crossed[i]);
+        if (prefetch && o + 1 < outputs)
+            for (size_t c = 0; c < len; c += kWorkingChunk)
+                __builtin_prefetch(dsts[o + 1] + at + c, 1, 2);
+        SumChunksAvx512Gfni<N>(same, crossed, from, dsts[o] + at, len);
+    }
+}
+
+template <size_t N>
 __attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
 SumGroupAvx512GfniOf(const __m512i* same, const __m512i* crossed, const uint8_t* const* srcs, uint8_t* dst,
                      size_t len) {
@@ -119,18 +154,11 @@ constexpr SumGroup kSumGroups[kGroup] = {SumGroupAvx512GfniOf<1>, SumGroupAvx512
 template <class Matrices>
 __attribute__((always_inline, GF16_AVX512_GFNI_TARGET)) inline void
 SumAvx512Gfni(Matrices matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
-    // A factor's four matrices in one load, spread into the halves where they meet the chunk.
-    const __m512i sameAt = _mm512_setr_epi64(0, 0, 0, 0, 3, 3, 3, 3);
-    const __m512i crossedAt = _mm512_setr_epi64(2, 2, 2, 2, 1, 1, 1, 1);
     for (size_t first = 0; first < count; first += kGroup) {
         const size_t n = std::min(kGroup, count - first);
         __m512i same[kGroup], crossed[kGroup];
-        for (size_t i = 0; i < n; ++i) {
-            const __m512i four =
-                _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(matrices(first + i))));
-            same[i] = _mm512_permutexvar_epi64(sameAt, four);
-            crossed[i] = _mm512_permutexvar_epi64(crossedAt, four);
-        }
+        for (size_t i = 0; i < n; ++i)
+            SpreadMatrices(matrices(first + i), same[i], crossed[i]);
         kSumGroups[n - 1](same, crossed, srcs + first, dst, len);
     }
 }
@@ -143,6 +171,20 @@ SumWorkingAvx512Gfni(const Products* f, const uint8_t* const* srcs, size_t count
 __attribute__((VECTOR_ALIGN_STACK GF16_AVX512_GFNI_TARGET)) void
 SumMatricesAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len) {
     SumAvx512Gfni([matrices](size_t i) { return matrices + 4 * i; }, srcs, count, dst, len);
+}
+
+using SumGroupIntoEach = void (*)(const uint64_t*, const uint8_t* const*, uint8_t* const*, size_t, size_t, size_t,
+                                  bool);
+constexpr SumGroupIntoEach kSumGroupsIntoEach[kGroup] = {
+    SumGroupIntoEachAvx512Gfni<1>, SumGroupIntoEachAvx512Gfni<2>, SumGroupIntoEachAvx512Gfni<3>,
+    SumGroupIntoEachAvx512Gfni<4>, SumGroupIntoEachAvx512Gfni<5>, SumGroupIntoEachAvx512Gfni<6>,
+    SumGroupIntoEachAvx512Gfni<7>, SumGroupIntoEachAvx512Gfni<8>};
+
+void SumIntoEachAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* const* dsts,
+                           size_t outputs, size_t at, size_t len, bool prefetch) {
+    if (count > kGroup)
+        return SumIntoEachMatrices<SumMatricesAvx512Gfni>(matrices, srcs, count, dsts, outputs, at, len, prefetch);
+    kSumGroupsIntoEach[count - 1](matrices, srcs, dsts, outputs, at, len, prefetch);
 }
 
 // One input is a sum of one.

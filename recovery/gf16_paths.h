@@ -32,6 +32,21 @@ void SumWorkingAvx512Gfni(const Products* factors, const uint8_t* const* srcs, s
 void SumMatricesGfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst, size_t len);
 void SumMatricesAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* dst,
                            size_t len);
+void SumIntoEachAvx512Gfni(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* const* dsts,
+                           size_t outputs, size_t at, size_t len, bool prefetch);
+
+// The same inputs summed into each of many outputs, output o's matrices at matrices + 4 * count * o, one
+// output after another; with prefetch, the next output's run is fetched while one is summed.
+template <void (*Sum)(const uint64_t*, const uint8_t* const*, size_t, uint8_t*, size_t)>
+void SumIntoEachMatrices(const uint64_t* matrices, const uint8_t* const* srcs, size_t count, uint8_t* const* dsts,
+                         size_t outputs, size_t at, size_t len, bool prefetch) {
+    for (size_t o = 0; o < outputs; ++o) {
+        if (prefetch && o + 1 < outputs)
+            for (size_t c = 0; c < len; c += kWorkingChunk)
+                __builtin_prefetch(dsts[o + 1] + at + c, 1, 2);
+        Sum(matrices + 4 * count * o, srcs, count, dsts[o] + at, len);
+    }
+}
 
 // A sum of products one input at a time, for the paths whose products take all their registers.
 template <void (*AddWorking)(const Products&, const uint8_t*, uint8_t*, size_t)>
@@ -69,12 +84,16 @@ struct WorkingPath {
     // The same sum from the factors' matrices alone (four words each), for the paths that read nothing
     // else of them; null for the others.
     void (*sumMatrices)(const uint64_t*, const uint8_t* const*, size_t, uint8_t*, size_t) = nullptr;
+    // The same into each of many outputs (SumIntoEachMatrices), where sumMatrices is.
+    void (*sumIntoEach)(const uint64_t*, const uint8_t* const*, size_t, uint8_t* const*, size_t, size_t, size_t,
+                        bool) = nullptr;
 };
 
 inline const WorkingPath kWorkingPaths[] = {
     {"avx512-gfni", HasAvx512Gfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512Gfni, SumWorkingAvx512Gfni,
-     SumMatricesAvx512Gfni},
-    {"gfni", HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni, SumMatricesGfni},
+     SumMatricesAvx512Gfni, SumIntoEachAvx512Gfni},
+    {"gfni", HasGfni, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingGfni, SumWorkingGfni, SumMatricesGfni,
+     SumIntoEachMatrices<SumMatricesGfni>},
     {"avx512bw", HasAvx512bw, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx512bw,
      SumEachWorking<MulAddWorkingAvx512bw>},
     {"avx2", HasAvx2, ToWorkingAvx2, FromWorkingAvx2, MulAddWorkingAvx2, SumEachWorking<MulAddWorkingAvx2>},

@@ -117,6 +117,11 @@ void ProductSums::AddSubBlock(const uint8_t* const* inputs, size_t inputAt, uint
         const size_t n = group(first, from);
         // The group's runs stay in the first-level cache while every output's run takes them in. The
         // first group meets the outputs in memory: the next one is fetched while this one is summed.
+        if (fromMatrices_) {
+            SumWorkingMatricesIntoEach(matrices_.data() + 4 * factors(first, 0), from, n, outputs, outputs_, at,
+                                       working, first == 0);
+            continue;
+        }
         for (size_t o = 0; o < outputs_; ++o) {
             if (first == 0 && o + 1 < outputs_)
                 for (size_t c = 0; c < working; c += kWorkingChunk)

@@ -117,9 +117,10 @@ TEST_P(Gf16WorkingPath, MatchesThePortableOne) {
     const size_t len = gf16::kWorkingChunk * 5, count = 11;
     std::vector<uint8_t> working(len * count), sum(len, 0), want(len, 0);
     std::vector<gf16::Products> products(count);
+    std::vector<uint16_t> factors(count);
     std::vector<const uint8_t*> srcs;
     for (size_t k = 0; k < count; ++k) {
-        const uint16_t factor = static_cast<uint16_t>(k == 0 ? 0 : rng());
+        const uint16_t factor = factors[k] = static_cast<uint16_t>(k == 0 ? 0 : rng());
         gf16::MulAddPortable(factor, src.data() + k, want.data(), len);
         gf16::PrepareProducts(factor, products[k]);
         path.toWorking(src.data() + k, working.data() + k * len, len);
@@ -136,6 +137,27 @@ TEST_P(Gf16WorkingPath, MatchesThePortableOne) {
         path.sumMatrices(matrices.data(), srcs.data(), count, sum.data(), len);
         path.fromWorking(sum.data(), sum.data(), len);
         ASSERT_EQ(sum, want) << path.name << " summing " << count << " inputs from their matrices";
+    }
+    if (path.sumIntoEach) {
+        // A group, and more than one, into two outputs a chunk into them: input k by factor k + o in output o.
+        for (size_t n : {size_t{5}, count}) {
+            std::vector<std::vector<uint8_t>> each(2, std::vector<uint8_t>(len, 0));
+            std::vector<uint8_t> out(2 * (len + gf16::kWorkingChunk), 0);
+            std::vector<uint64_t> matrices;
+            for (size_t o = 0; o < 2; ++o)
+                for (size_t k = 0; k < n; ++k) {
+                    const size_t f = (k + o) % n;
+                    matrices.insert(matrices.end(), products[f].affine, products[f].affine + 4);
+                    gf16::MulAddPortable(factors[f], src.data() + k, each[o].data(), len);
+                }
+            uint8_t* dsts[2] = {out.data(), out.data() + len + gf16::kWorkingChunk};
+            path.sumIntoEach(matrices.data(), srcs.data(), n, dsts, 2, gf16::kWorkingChunk, len, true);
+            for (size_t o = 0; o < 2; ++o) {
+                uint8_t* d = dsts[o] + gf16::kWorkingChunk;
+                path.fromWorking(d, d, len);
+                ASSERT_EQ(std::vector<uint8_t>(d, d + len), each[o]) << path.name << " summing " << n << " inputs";
+            }
+        }
     }
 }
 
