@@ -22,6 +22,7 @@
 #include "core/recovery_index.h"
 #include "platform/file.h"
 #include "recovery/chunk_hashing.h"
+#include "recovery/md5_lanes.h"
 #include "recovery/product_sums.h"
 
 struct RecoveryWriter::Piece : PieceSums {
@@ -80,45 +81,62 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     // The front end planned the same set (or a larger one) before the split and refused what cannot be.
     plan_ = std::get<RecoveryPlan>(planned);
     state_ = std::make_unique<Piece[]>(count);
-    // Opened only for a head the split did not give: a set replayed from its pieces gives them all.
-    File large;
-    std::vector<uint8_t> head(static_cast<size_t>(par2::kHashedHead));
-    // The first piece's ID is known now when what it begins with (catstub's image) fills the bytes the ID
-    // hashes, or when its header is final and the large file's bytes follow it; else it waits for the
-    // header's CRC.
-    firstFed_ = pieces[0].asWritten;
-    firstIdKnown_ = firstFed_;
     for (uint32_t p = 0; p < count; ++p) {
         Piece& piece = state_[p];
         piece.slices = static_cast<uint32_t>((pieces[p].size + plan_.sliceSize - 1) / plan_.sliceSize);
         piece.checksums.resize(
             static_cast<size_t>(par2::SliceChecksumsSize(piece.slices) - par2::kSliceChecksumsFixed));
-        const size_t len = static_cast<size_t>(std::min(pieces[p].size, par2::kHashedHead));
-        const size_t known = std::min(pieces[p].knownLen, len);
-        if (p == 0 && known == len)
-            firstIdKnown_ = true;
-        if (p == 0 && !firstIdKnown_)
-            continue;
+    }
+    // The first piece's ID is known now when what it begins with (catstub's image) fills the bytes the ID
+    // hashes, or when its header is final and the large file's bytes follow it; else it waits for the
+    // header's CRC.
+    firstFed_ = pieces[0].asWritten;
+    firstIdKnown_ = firstFed_ || pieces[0].knownLen >= std::min(pieces[0].size, par2::kHashedHead);
+    IdentifyAhead();
+    Order(true);
+    chunk_ = ChunkOf(plan_.sliceSize);
+    pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks(),
+                                           static_cast<size_t>(chunk_));
+    slotFill_ = 0;
+}
+
+void RecoveryWriter::IdentifyAhead() {
+    // Opened only for a head the split did not give: a set replayed from its pieces gives them all.
+    File large;
+    std::vector<uint8_t> heads(kMostLanes * static_cast<size_t>(par2::kHashedHead));
+    std::vector<Md5Message> messages;
+    std::vector<uint32_t> whose;
+    // A group of heads hashed side by side.
+    auto identify = [&] {
+        std::vector<Md5Digest> digests(messages.size());
+        Md5Many(messages.data(), messages.size(), digests.data());
+        for (size_t i = 0; i < whose.size(); ++i)
+            state_[whose[i]].id = par2::FileIdOf(digests[i], pieces_[whose[i]].size, pieces_[whose[i]].name);
+        messages.clear();
+        whose.clear();
+    };
+    for (uint32_t p = firstIdKnown_ ? 0 : 1; p < pieces_.size(); ++p) {
+        const PlannedPiece& piece = pieces_[p];
+        uint8_t* head = heads.data() + messages.size() * static_cast<size_t>(par2::kHashedHead);
+        const size_t len = static_cast<size_t>(std::min(piece.size, par2::kHashedHead));
+        const size_t known = std::min(piece.knownLen, len);
         if (known > 0)
-            std::memcpy(head.data(), pieces[p].knownStart, known);
+            std::memcpy(head, piece.knownStart, known);
         size_t got = known;
         if (got < len) {
             if (!large.IsOpen())
                 large.Open(largeFile_, File::Mode::ReadDenyWrite);
             // Piece 0's known bytes come before the data; another piece's are its data. Fewer where the file
             // shrank: the split will say so, and the order is made right at the end.
-            large.Seek(pieces[p].sourceOffset + (p == 0 ? 0 : got));
-            got += large.ReadUpTo(head.data() + got, len - got);
+            large.Seek(piece.sourceOffset + (p == 0 ? 0 : got));
+            got += large.ReadUpTo(head + got, len - got);
         }
-        piece.id = par2::FileIdOf(Md5Of(head.data(), got), pieces[p].size, pieces[p].name);
+        messages.push_back({head, got, nullptr, 0});
+        whose.push_back(p);
+        if (messages.size() == kMostLanes)
+            identify();
     }
-    if (large.IsOpen())
-        large.Close();
-    Order(true);
-    chunk_ = ChunkOf(plan_.sliceSize);
-    pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks(),
-                                           static_cast<size_t>(chunk_));
-    slotFill_ = 0;
+    identify();
 }
 
 uint64_t RecoveryWriter::ChunkEnd(uint64_t at) const {

@@ -79,6 +79,8 @@ private:
     // IDs as written, and the slices fed again where those move the order; the packets every file repeats;
     // the passes after the first.
     void IdentifyFirstPiece();
+    // The pieces' IDs from their first bytes, read ahead from the large file where the split gives none.
+    void IdentifyAhead();
     uint64_t BytesLeft() const;
     void FeedReadBack(ProgressMeter& meter);
     void SettleOrder(ProgressMeter& meter);
