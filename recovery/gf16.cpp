@@ -79,16 +79,19 @@ void PrepareProducts(uint16_t factor, Products& products) {
             products.hi[k][n] = static_cast<uint8_t>(t[n] >> 8);
         }
     }
-    // Output bit i of a byte map collects, from each input bit j, bit i of the map's image of bit j.
+    // Output bit i of a byte map collects, from each input bit j, bit i of the map's image of bit j: the
+    // images' bytes as the rows of a bit matrix, transposed, row i in byte 7 - i.
     auto matrix = [&bit](int from, int shift) {
-        uint64_t m = 0;
-        for (int i = 0; i < 8; ++i) {
-            uint64_t row = 0;
-            for (int j = 0; j < 8; ++j)
-                row |= static_cast<uint64_t>((bit[from + j] >> (shift + i)) & 1u) << j;
-            m |= row << (8 * (7 - i));
-        }
-        return m;
+        uint64_t w = 0;
+        for (int j = 0; j < 8; ++j)
+            w |= static_cast<uint64_t>((bit[from + j] >> shift) & 0xFFu) << (8 * j);
+        uint64_t t = (w ^ (w >> 7)) & 0x00AA00AA00AA00AAull;
+        w ^= t ^ (t << 7);
+        t = (w ^ (w >> 14)) & 0x0000CCCC0000CCCCull;
+        w ^= t ^ (t << 14);
+        t = (w ^ (w >> 28)) & 0x00000000F0F0F0F0ull;
+        w ^= t ^ (t << 28);
+        return __builtin_bswap64(w);
     };
     products.affine[0] = matrix(0, 0);
     products.affine[1] = matrix(8, 0);
