@@ -36,6 +36,9 @@ public:
     virtual void Written(uint32_t piece, const uint8_t* data, size_t len) = 0;
     // How many pieces the split may write at once, taking a chunk of each in turn; 1: one after the other.
     virtual uint32_t PiecesInFlight() const { return 1; }
+    // The listener takes the first piece's bytes only at the end (its header changes until then): the first
+    // group in flight holds it besides PiecesInFlight others.
+    virtual bool FirstPieceAtEnd() const { return false; }
     // Where the chunk of a piece that starts at byte `at` of it ends (beyond the piece's end: up to it).
     virtual uint64_t ChunkEnd(uint64_t at) const { return at + (uint64_t{1} << 20); }
     // Every piece is on disk and right: the listener finishes its work (growing the meter for what it

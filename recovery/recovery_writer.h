@@ -12,12 +12,12 @@
 
 #include "core/split_observer.h"
 #include "platform/file.h"
+#include "recovery/first_piece_sums.h"
 #include "recovery/md5.h"
 #include "recovery/md5_lanes.h"
 #include "recovery/par2_format.h"
 #include "recovery/recovery_pass.h"
 #include "recovery/recovery_plan.h"
-#include "recovery/first_piece_sums.h"
 
 struct RecoveryOutcome {
     uint32_t piecesRestored = 0; // lost or damaged pieces the files can restore
@@ -39,9 +39,10 @@ public:
     void Begin(const std::vector<PlannedPiece>& pieces) override;
     void Written(uint32_t piece, const uint8_t* data, size_t len) override;
     // Pieces at once: two in-order threads of up to 16 lanes each hash 8 pieces, a piece's stream and its
-    // slice's; a first piece that waits for its header's CRC is hashed at the end, so one more goes with it.
+    // slice's; a first piece that waits for its header's CRC is hashed at the end, beside the first group.
     // Chunks end at slice ends, and large slices are cut into a few.
-    uint32_t PiecesInFlight() const override { return kMostLanes + (firstFed_ ? 0 : 1); }
+    uint32_t PiecesInFlight() const override { return kMostLanes; }
+    bool FirstPieceAtEnd() const override { return !firstFed_; }
     uint64_t ChunkEnd(uint64_t at) const override;
     void Complete(ProgressMeter& meter) override;
     void Discard() override;
@@ -112,9 +113,9 @@ private:
     // A large first piece read back: its checksums, hashed aside (after pass_, which reads it too).
     std::unique_ptr<FirstPieceSums> firstSums_;
     std::atomic<bool> firstAside_{false}; // the hashing threads leave the first piece to firstSums_
-    std::vector<uint32_t> idOrder_;      // the pieces in file ID order, as the main packet lists them
-    uint64_t chunk_ = 0;        // bytes of a slice per input of the pass: all of it, or a part
-    size_t slotFill_ = 0;       // bytes in the pass's current slot
+    std::vector<uint32_t> idOrder_;       // the pieces in file ID order, as the main packet lists them
+    uint64_t chunk_ = 0;                  // bytes of a slice per input of the pass: all of it, or a part
+    size_t slotFill_ = 0;                 // bytes in the pass's current slot
     bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one
     bool firstFed_ = false;     // the first piece's bytes as written are final: it is not read back
     par2::Id setId_{};

@@ -3,13 +3,16 @@
 #include <algorithm>
 
 ChunkSchedule::ChunkSchedule(const std::vector<PlannedPiece>& pieces, uint64_t prefix, uint32_t inFlight,
-                             std::function<uint64_t(uint64_t)> chunkEnd, size_t most)
+                             bool firstApart, std::function<uint64_t(uint64_t)> chunkEnd, size_t most)
     : chunkEnd_(std::move(chunkEnd)), most_(most) {
-    // Groups of even size: a last group of one or two pieces would leave the listener's lanes empty.
+    // Groups of even size: a last group of one or two pieces would leave the listener's lanes empty. A piece
+    // the listener leaves for the end counts in none, or every group would split unevenly between its lanes.
     const uint32_t count = static_cast<uint32_t>(pieces.size());
+    firstExtra_ = firstApart && count > 0 ? 1 : 0;
+    const uint32_t taken = count - firstExtra_;
     const uint32_t widest = std::max<uint32_t>(inFlight, 1);
-    const uint32_t groups = std::max<uint32_t>(1, (count + widest - 1) / widest);
-    inFlight_ = (count + groups - 1) / groups;
+    const uint32_t groups = std::max<uint32_t>(1, (taken + widest - 1) / widest);
+    inFlight_ = std::max<uint32_t>(1, (taken + groups - 1) / groups);
     for (size_t n = 0; n < pieces.size(); ++n) {
         const uint64_t start = n == 0 ? std::min(prefix, pieces[n].size) : 0;
         cursors_.push_back({start, pieces[n].size, pieces[n].sourceOffset});
@@ -21,7 +24,7 @@ bool ChunkSchedule::Next(ChunkStep& step) {
     for (;;) {
         if (group_ >= count)
             return false;
-        const uint32_t groupEnd = std::min(count, group_ + inFlight_);
+        const uint32_t groupEnd = std::min(count, group_ + inFlight_ + (group_ == 0 ? firstExtra_ : 0));
         if (!inChunk_) {
             // The next piece of the group in turn that has bytes left; none: the next group.
             bool found = false;

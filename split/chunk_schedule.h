@@ -1,5 +1,6 @@
 // The order in which a split with several pieces in flight reads the large file: a group of pieces at a
-// time (groups of even size, at most inFlight), a chunk of each in turn (a chunk ends where the listener asks), each
+// time (groups of even size, at most inFlight, the first one more where the first piece is apart), a chunk
+// of each in turn (a chunk ends where the listener asks), each
 // chunk in reads of at most a block. Both the reading thread and the writer walk the same schedule, so a block needs no
 // label.
 #pragma once
@@ -21,8 +22,9 @@ struct ChunkStep {
 class ChunkSchedule {
 public:
     // pieces as planned; prefix: the bytes piece 0 holds before the large file's (written apart);
-    // chunkEnd: the listener's ChunkEnd; most: a read's largest size.
-    ChunkSchedule(const std::vector<PlannedPiece>& pieces, uint64_t prefix, uint32_t inFlight,
+    // firstApart: the listener takes piece 0 only at the end (FirstPieceAtEnd), so the others fill the
+    // groups; chunkEnd: the listener's ChunkEnd; most: a read's largest size.
+    ChunkSchedule(const std::vector<PlannedPiece>& pieces, uint64_t prefix, uint32_t inFlight, bool firstApart,
                   std::function<uint64_t(uint64_t)> chunkEnd, size_t most);
 
     // The next read, false when every piece is read.
@@ -37,6 +39,7 @@ private:
 
     std::vector<Cursor> cursors_;
     uint32_t inFlight_ = 1;
+    uint32_t firstExtra_ = 0; // piece 0, apart, in the first group besides inFlight_ others
     std::function<uint64_t(uint64_t)> chunkEnd_;
     size_t most_;
     uint32_t group_ = 0;   // the group's first piece

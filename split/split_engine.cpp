@@ -258,8 +258,9 @@ private:
     Pass WriteInFlight(File& large, const std::string& header, const std::vector<PlannedPiece>& plan,
                        ProgressMeter& meter, bool keepFirstOpen, Pass pass) {
         SplitObserver& observer = *job_.observer;
-        const ChunkSchedule order(plan, stubSize_ + header.size(), observer.PiecesInFlight(),
-                                  [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
+        const ChunkSchedule order(
+            plan, stubSize_ + header.size(), observer.PiecesInFlight(), observer.FirstPieceAtEnd(),
+            [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
         InFlightRead reader(large, size_, plan, order, kBlockSize);
         std::vector<File> open(plan.size());
         uint32_t group = 0, groupEnd = 0;

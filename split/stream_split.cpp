@@ -201,7 +201,6 @@ private:
         return next.ReadUpTo(into, cut);
     }
 
-
     std::optional<Outcome> PrepareObserver() {
         if (!stream_.prepareObserver)
             return std::nullopt;
@@ -241,8 +240,9 @@ private:
             start += piece.size;
         }
         SplitObserver& observer = *job_.observer;
-        ChunkSchedule order(joined, 0, observer.PiecesInFlight(),
-                            [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
+        ChunkSchedule order(
+            joined, 0, observer.PiecesInFlight(), observer.FirstPieceAtEnd(),
+            [&observer](uint64_t at) { return observer.ChunkEnd(at); }, kBlockSize);
         std::vector<File> open(plan.size());
         std::vector<uint8_t> block(kBlockSize);
         for (ChunkStep step; order.Next(step);) {

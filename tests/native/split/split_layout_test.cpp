@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
+#include <vector>
 
+#include "split/chunk_schedule.h"
 #include "split_test_support.h"
 #include "tests/support/golden_sets.h"
 
@@ -202,4 +205,21 @@ TEST_F(SplitLayout, TheGoldenFileSplitsIntoTheGoldenSets) {
     ASSERT_EQ(2u, pieces.size());
     EXPECT_TRUE(pieces[0] == stub + golden::kSelfCatenatingAfterImage) << "the image, then the golden bytes";
     EXPECT_EQ(golden::kSelfCatenatingSecondPiece, pieces[1]);
+}
+
+// Pieces in flight go in even groups; a first piece the listener takes only at the end joins the first
+// group beside a full share, so that every group splits evenly between the listener's lanes.
+TEST(ChunkOrder, AFirstPieceLeftForTheEndGoesBesideTheFirstGroup) {
+    std::vector<PlannedPiece> pieces(9);
+    for (size_t n = 0; n < pieces.size(); ++n)
+        pieces[n] = {"p", 10, 10 * n};
+    for (const auto& [apart, ends] :
+         {std::pair<bool, std::vector<uint32_t>>{false, {3, 6, 9}}, {true, {5, 9}}}) {
+        ChunkSchedule order(pieces, 0, 4, apart, [](uint64_t at) { return at + 4; }, 100);
+        std::vector<uint32_t> seen;
+        for (ChunkStep step; order.Next(step);)
+            if (seen.empty() || seen.back() != step.groupEnd)
+                seen.push_back(step.groupEnd);
+        EXPECT_EQ(seen, ends) << (apart ? "first piece apart" : "every piece taken");
+    }
 }
