@@ -57,7 +57,7 @@ void HashChunks(const HashedChunk* chunks, size_t count, uint64_t sliceSize) {
                 add(&piece.file);
             }
             if (chunk.intoSlice) {
-                piece.sliceCrc = Crc32Fast(piece.sliceCrc, chunk.data, chunk.len);
+                piece.sliceCrc = Crc32Combine(piece.sliceCrc, chunk.crc, chunk.len);
                 piece.sliceFed += chunk.len;
                 add(&piece.slice);
             }

@@ -27,6 +27,7 @@ struct HashedChunk {
     bool intoPiece; // hashed into the piece's MD5s (the whole and its first 16 KiB)
     bool intoSlice; // into its slice's MD5 and CRC-32
     bool endsSlice; // the slice's last bytes of data: its entry is written, the rest counted as zeros
+    uint32_t crc;   // the CRC-32 register of its bytes alone (started at 0xFFFFFFFF), taken while they were fresh
 };
 
 // Feeds chunks[0 .. count) to their pieces' sums, each piece's chunks in the order given. A piece's own

@@ -202,6 +202,10 @@ void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Plac
     in.at = at - uint64_t{j} * plan_.sliceSize;
     in.len = slotFill_;
     in.hash = hash;
+    // Its CRC-32 now, while the bytes just put in the slot are in the cache: the hashing threads would read
+    // them from memory again.
+    if (hash)
+        in.crc = Crc32Fast(0xFFFFFFFFu, pass.Slot(), slotFill_);
     pass.Add(in);
     slotFill_ = 0;
 }
@@ -226,7 +230,7 @@ void RecoveryWriter::HashBatch(const SliceBatch& batch, size_t slotStride, size_
             continue;
         const uint64_t sliceData = std::min(plan_.sliceSize, pieces_[in.piece].size - in.slice * plan_.sliceSize);
         chunks.push_back({&state_[in.piece], in.slice, batch.data.data() + i * slotStride, in.len, piece, slice,
-                          in.at + in.len == sliceData});
+                          in.at + in.len == sliceData, in.crc});
     }
     HashChunks(chunks.data(), chunks.size(), plan_.sliceSize);
 }
