@@ -41,6 +41,9 @@ public:
     virtual bool FirstPieceAtEnd() const { return false; }
     // Where the chunk of a piece that starts at byte `at` of it ends (beyond the piece's end: up to it).
     virtual uint64_t ChunkEnd(uint64_t at) const { return at + (uint64_t{1} << 20); }
+    // What the listener will read back at the end as far as Begin tells (the split's meter counts it from
+    // the start); Complete grows the meter only for what it learns then.
+    virtual uint64_t BytesReadBack() const { return 0; }
     // Every piece is on disk and right: the listener finishes its work (growing the meter for what it
     // reads or writes) and writes its files. May throw FileException or JobStopped.
     virtual void Complete(ProgressMeter& meter) = 0;

@@ -198,7 +198,8 @@ void RecoveryPass::Compute(uint64_t first, uint64_t count) {
     std::vector<std::pair<const InputSlice*, const uint8_t*>> all;
     for (uint64_t b = first; b < first + count; ++b)
         for (size_t i = 0; i < Batch(b).slices.size(); ++i)
-            all.emplace_back(&Batch(b).slices[i], Batch(b).data.data() + i * slots_.stride);
+            if (Batch(b).slices[i].sum)
+                all.emplace_back(&Batch(b).slices[i], Batch(b).data.data() + i * slots_.stride);
     std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first->at < b.first->at; });
     struct Range {
         uint64_t at;

@@ -23,6 +23,7 @@ struct InputSlice {
     uint64_t at = 0; // where in the slice: a multiple of the pass's slot size
     size_t len = 0;  // bytes of data; the rest of the slot, or of the slice, is zeros
     bool hash = false;
+    bool sum = true; // false: hashed only, its place in the sums still to be known (the pass leaves it out)
     uint32_t crc = 0xFFFFFFFFu; // where hash: the CRC-32 register of its bytes alone
 };
 

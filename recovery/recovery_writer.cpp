@@ -21,6 +21,7 @@
 #include "core/progress_meter.h"
 #include "core/recovery_index.h"
 #include "platform/file.h"
+#include "platform/memory_size.h"
 #include "recovery/chunk_hashing.h"
 #include "recovery/md5_lanes.h"
 #include "recovery/product_sums.h"
@@ -41,6 +42,10 @@ constexpr size_t kReadBlock = 1 << 20;
 // A first piece read back from this size on is hashed aside: at the hashing threads' pace, one stream for
 // its whole and one for its slices, it would hold up the sums of the pieces read back after it.
 constexpr uint64_t kHashedAsideFrom = 8 * kReadBlock;
+// Reading a byte of a piece back costs about what this many recovery slices' sums of it cost.
+constexpr uint64_t kSumsPerReread = 12;
+// The share of the machine's memory taken to hold the pieces written last, still there when they are read back.
+constexpr uint64_t kHeldShare = 4;
 // Slices larger than this go to the pass in chunks, so that many pieces' chunks fill a batch.
 constexpr uint64_t kMostChunk = 1 << 20;
 
@@ -94,6 +99,7 @@ void RecoveryWriter::Begin(const std::vector<PlannedPiece>& pieces) {
     firstIdKnown_ = firstFed_ || pieces[0].knownLen >= std::min(pieces[0].size, par2::kHashedHead);
     IdentifyAhead();
     Order(true);
+    ChooseDeferred();
     chunk_ = ChunkOf(plan_.sliceSize);
     pass_ = std::make_unique<RecoveryPass>(memory_, plan_.sliceSize, plan_.batchSlices, 0, plan_.slicesPerPass, Hooks(),
                                            static_cast<size_t>(chunk_));
@@ -164,6 +170,31 @@ void RecoveryWriter::Order(bool assumed) {
     }
 }
 
+void RecoveryWriter::ChooseDeferred() {
+    // A piece whose place waits on the first piece's ID is summed at the place assumed for it, and summed
+    // again where that proves wrong; or it is summed once at the end, read back from disk. The middle of
+    // the order is wrong about half the time: there reading back costs less than summing twice, the more
+    // recovery slices there are. Only pieces written last are read back so: the system still holds them.
+    const uint32_t count = static_cast<uint32_t>(pieces_.size());
+    deferred_.assign(count, false);
+    if (firstIdKnown_ || count < 3)
+        return;
+    const uint64_t end = pieces_.back().sourceOffset + pieces_.back().size;
+    const uint64_t held = PhysicalMemoryBytes() / kHeldShare;
+    std::vector<uint32_t> order(count - 1);
+    std::iota(order.begin(), order.end(), 1);
+    std::sort(order.begin(), order.end(),
+              [this](uint32_t a, uint32_t b) { return state_[a].assumedBase < state_[b].assumedBase; });
+    const uint64_t others = count - 1, guess = others / 2;
+    for (uint64_t rank = 0; rank < others; ++rank) {
+        const PlannedPiece& piece = pieces_[order[rank]];
+        // The first piece's place among the others is any of others + 1, as likely as each other.
+        const uint64_t wrongPlaces = rank < guess ? rank + 1 : others - rank;
+        deferred_[order[rank]] = end - piece.sourceOffset - piece.size < held &&
+                                 wrongPlaces * (kSumsPerReread + plan_.slicesPerPass) > kSumsPerReread * (others + 1);
+    }
+}
+
 void RecoveryWriter::Written(uint32_t piece, const uint8_t* data, size_t len) {
     // The first piece's bytes wait for its header's CRC, unless they are final as written.
     if (piece < pieces_.size() && (piece != 0 || firstFed_))
@@ -202,6 +233,7 @@ void RecoveryWriter::Filled(RecoveryPass& pass, uint32_t piece, size_t len, Plac
     in.at = at - uint64_t{j} * plan_.sliceSize;
     in.len = slotFill_;
     in.hash = hash;
+    in.sum = place != Place::Assumed || !deferred_[piece];
     // Its CRC-32 now, while the bytes just put in the slot are in the cache: the hashing threads would read
     // them from memory again.
     if (hash)
@@ -288,11 +320,19 @@ void RecoveryWriter::IdentifyFirstPiece() {
     state_[0].id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
 }
 
+uint64_t RecoveryWriter::BytesReadBack() const {
+    uint64_t reread = pieces_.empty() || firstFed_ ? 0 : pieces_[0].size;
+    for (uint32_t p = 1; p < deferred_.size(); ++p)
+        if (deferred_[p])
+            reread += pieces_[p].size;
+    return reread;
+}
+
 uint64_t RecoveryWriter::BytesLeft() const {
     const uint32_t count = static_cast<uint32_t>(pieces_.size());
-    uint64_t reread = firstFed_ ? 0 : pieces_[0].size;
+    uint64_t reread = 0;
     for (uint32_t p = 1; p < count; ++p)
-        if (state_[p].assumedBase != state_[p].finalBase)
+        if (!deferred_[p] && state_[p].assumedBase != state_[p].finalBase)
             reread += pieces_[p].size;
     const uint32_t passes = (plan_.recoverySlices + plan_.slicesPerPass - 1) / plan_.slicesPerPass;
     uint64_t total = 0;
@@ -311,7 +351,9 @@ void RecoveryWriter::FeedReadBack(ProgressMeter& meter) {
         FeedFromDisk(*pass_, 0, Place::Final, true, meter);
     }
     for (uint32_t p = 1; p < pieces_.size(); ++p)
-        if (state_[p].assumedBase != state_[p].finalBase)
+        if (deferred_[p])
+            back.emplace_back(p, Place::Final);
+        else if (state_[p].assumedBase != state_[p].finalBase)
             back.emplace_back(p, Place::Moved);
     FeedAcross(back, meter);
     pass_->Drain();

@@ -44,6 +44,8 @@ public:
     uint32_t PiecesInFlight() const override { return kMostLanes; }
     bool FirstPieceAtEnd() const override { return !firstFed_; }
     uint64_t ChunkEnd(uint64_t at) const override;
+    // The first piece where its header waits for the CRC, and the pieces summed only when read back.
+    uint64_t BytesReadBack() const override;
     void Complete(ProgressMeter& meter) override;
     void Discard() override;
     uint64_t FileBytes() const override { return reservedBytes_; }
@@ -82,6 +84,8 @@ private:
     void IdentifyFirstPiece();
     // The pieces' IDs from their first bytes, read ahead from the large file where the split gives none.
     void IdentifyAhead();
+    // The pieces summed only at the end, once their place is known, where it is likely to move.
+    void ChooseDeferred();
     uint64_t BytesLeft() const;
     void FeedReadBack(ProgressMeter& meter);
     void SettleOrder(ProgressMeter& meter);
@@ -114,6 +118,7 @@ private:
     std::unique_ptr<FirstPieceSums> firstSums_;
     std::atomic<bool> firstAside_{false}; // the hashing threads leave the first piece to firstSums_
     std::vector<uint32_t> idOrder_;       // the pieces in file ID order, as the main packet lists them
+    std::vector<bool> deferred_;          // hashed as written, summed only when read back at the end
     uint64_t chunk_ = 0;                  // bytes of a slice per input of the pass: all of it, or a part
     size_t slotFill_ = 0;                 // bytes in the pass's current slot
     bool firstIdKnown_ = false; // from catstub's image or a final header: the order read ahead is the final one

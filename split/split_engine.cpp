@@ -147,6 +147,8 @@ private:
         // Piece 000 gains the bytes the header loses.
         const uint64_t firstPassPieces = pass.pieces;
         first_.Close();
+        // What the first pass's listener was to read back at the end goes unread: counted as done.
+        meter.Skip(readBack_);
         meter.Grow(size_);
         large.Seek(0);
         pass = WritePass(large, BuildPieceHeader(crcText, job_.largeFile), meter, false);
@@ -206,6 +208,8 @@ private:
                 start.insert(start.end(), header.begin(), header.end());
             plan = PlanPieces(prefix, pass.pieces, start, !keepFirstOpen);
             job_.observer->Begin(plan);
+            readBack_ = job_.observer->BytesReadBack();
+            meter.Grow(readBack_);
             if (job_.observer->PiecesInFlight() > 1 && pass.pieces > 1)
                 return WriteInFlight(large, header, plan, meter, keepFirstOpen, pass);
         }
@@ -359,6 +363,7 @@ private:
     size_t stubSize_ = 0;
     File first_; // the first piece while its header waits for the CRC
     int written_ = 0;
+    uint64_t readBack_ = 0; // what the listener of the last pass begun reads back at its end
 };
 
 } // namespace

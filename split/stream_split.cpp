@@ -229,7 +229,7 @@ private:
             plan.push_back(std::move(planned));
         }
         job_.observer->Begin(plan);
-        meter_.Grow(total);
+        meter_.Grow(total + job_.observer->BytesReadBack());
         // As many pieces at once as the listener asks, a chunk of each in turn, as a split of a file tells
         // them: the pieces one after the other would leave its lanes empty. The schedule walks the pieces
         // as if they were one file.

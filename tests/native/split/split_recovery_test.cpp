@@ -97,6 +97,22 @@ TEST_F(SplitRecoveryTest, PiecesWrittenSideBySideInChunksAreVerifiedAndRebuilt) 
     ExpectRepaired({"_Split#016"}, "_Split#003");
 }
 
+// With many recovery slices the middle of the order, whose place waits on the first piece's ID, is summed
+// only when read back at the end: the set is still right.
+TEST_F(SplitRecoveryTest, PiecesSummedOnlyWhenReadBackAreVerifiedAndRebuilt) {
+    const std::string data = TestBytes(40 * 200000 - 4321, 8);
+    uint64_t firstTotal = 0;
+    const ProgressCallback progress = [&](uint64_t, uint64_t total) {
+        firstTotal = firstTotal ? firstTotal : total;
+        return true;
+    };
+    ASSERT_EQ(Split(data, 200000, 20, kDefaultRecoveryMemory, nullptr, progress).end, SplitEnd::Done);
+    EXPECT_GT(writer->Outcome().bytesReread, data.size() / 4) << "the middle of the order read back";
+    EXPECT_GT(firstTotal, data.size() + data.size() / 4) << "the read back counted from the start";
+    EXPECT_EQ(Par2("v"), 0);
+    ExpectRepaired({"_Split#000", "_Split#013", "_Split#027"}, "_Split#020");
+}
+
 // A large first piece is hashed aside when it is read back at the end: its checksums are still its own.
 TEST_F(SplitRecoveryTest, ALargeFirstPieceHashedAsideIsVerifiedAndRebuilt) {
     const std::string data = TestBytes(3 * 9000000 - 777, 7);
