@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "platform/file.h"
-#include "recovery/par2_format.h"
 
 FirstPieceSums::FirstPieceSums(std::string path, uint64_t length, uint64_t sliceSize)
     : path_(std::move(path)), length_(length) {
@@ -47,17 +46,14 @@ void FirstPieceSums::HashWhole() {
     try {
         ::File in(path_, ::File::Mode::ReadDenyWrite);
         std::vector<uint8_t> block(1 << 20);
-        Md5 file, head;
+        Md5 file;
         for (size_t n; !stop_ && bytes_ < length_; bytes_ += n) {
             n = in.ReadUpTo(block.data(), static_cast<size_t>(std::min<uint64_t>(block.size(), length_ - bytes_)));
             if (n == 0)
                 break;
-            if (bytes_ < par2::kHashedHead)
-                head.Update(block.data(), static_cast<size_t>(std::min<uint64_t>(n, par2::kHashedHead - bytes_)));
             file.Update(block.data(), n);
         }
         file_ = file.Final();
-        head_ = head.Final();
     } catch (...) {
         wholeFailure_ = std::current_exception();
     }

@@ -1,6 +1,6 @@
-// The checksums of a split's first piece, read back once its header's CRC is known: its MD5 and that of
-// its first 16 KiB on a thread of their own (one stream, which no lanes speed up), its slices' side by side
-// on others. Hashed aside, they no longer hold up the recovery slices, which need none of them.
+// The checksums of a split's first piece, read back once its header's CRC is known: its MD5 on a thread of
+// its own (one stream, which no lanes speed up), its slices' side by side on others. Hashed aside, they no
+// longer hold up the recovery slices, which need none of them. (Its first 16 KiB are hashed where its ID is.)
 #pragma once
 
 #include <atomic>
@@ -26,7 +26,6 @@ public:
     // the file had fewer bytes.
     void Wait();
     const Md5Digest& File() const { return file_; }
-    const Md5Digest& Head() const { return head_; }
     // Each slice's MD5 and CRC-32 register, zero-padded to the slice size.
     const std::vector<par2::FileDigest>& Slices() const { return slices_; }
 
@@ -39,7 +38,6 @@ private:
     uint64_t length_;
     std::atomic<bool> stop_{false};
     Md5Digest file_{};
-    Md5Digest head_{};
     uint64_t bytes_ = 0;
     std::vector<par2::FileDigest> slices_;
     std::exception_ptr wholeFailure_, slicesFailure_;

@@ -26,7 +26,8 @@ constexpr size_t kBlockStride = LaneStride(kBlock);
 class Group {
 public:
     Group(const FileSpan* spans, FileDigest* out, size_t count)
-        : out_(out), count_(count), files_(count), left_(count), padTo_(count), hashers_(count), blocks_(count * kBlockStride) {
+        : out_(out), count_(count), files_(count), left_(count), padTo_(count), hashers_(count),
+          blocks_(count * kBlockStride) {
         for (size_t i = 0; i < count; ++i) {
             files_[i].Open(spans[i].path, File::Mode::ReadDenyWrite);
             if (spans[i].offset > 0)

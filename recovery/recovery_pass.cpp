@@ -50,9 +50,8 @@ void Need(PassBytes& bytes, size_t n) {
 
 RecoveryPass::RecoveryPass(PassMemory& memory, uint64_t sliceSize, uint32_t batchSlices, uint32_t firstExponent,
                            uint32_t count, SliceHooks hooks, size_t slotBytes)
-    : sliceSize_(sliceSize), slots_(sliceSize, batchSlices, slotBytes),
-      first_(firstExponent), count_(count), hooks_(std::move(hooks)),
-      stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
+    : sliceSize_(sliceSize), slots_(sliceSize, batchSlices, slotBytes), first_(firstExponent), count_(count),
+      hooks_(std::move(hooks)), stride_(gf16::WorkingSize(static_cast<size_t>(sliceSize))), batches_(memory.batches) {
     Need(memory.recovery, stride_ * count);
     recovery_ = memory.recovery.data();
     for (SliceBatch& batch : batches_) {
@@ -154,7 +153,8 @@ void RecoveryPass::RunInOrder(size_t thread) {
     // wait: it goes first where the system allows. On one core it would only hold up the rest.
     if (std::thread::hardware_concurrency() > 1)
         RaiseThisThread();
-    Follow(ordered_[thread], 1, [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slots_.stride, thread); });
+    Follow(ordered_[thread], 1,
+           [this, thread](uint64_t n, uint64_t) { hooks_.inOrder(Batch(n), slots_.stride, thread); });
 }
 
 void RecoveryPass::Follow(uint64_t& done, uint64_t most,

@@ -52,8 +52,8 @@ constexpr uint64_t kMostChunk = 1 << 20;
 // A slice in even chunks of at most kMostChunk, each whole blocks of the sums but perhaps the last.
 size_t ChunkOf(uint64_t sliceSize) {
     const uint64_t cuts = (sliceSize + kMostChunk - 1) / kMostChunk;
-    return static_cast<size_t>(cuts == 1 ? sliceSize
-                                         : (sliceSize / cuts + gf16::kSumBlock - 1) / gf16::kSumBlock * gf16::kSumBlock);
+    return static_cast<size_t>(
+        cuts == 1 ? sliceSize : (sliceSize / cuts + gf16::kSumBlock - 1) / gf16::kSumBlock * gf16::kSumBlock);
 }
 
 void Append(std::vector<uint8_t>& to, const void* data, size_t len) {
@@ -317,7 +317,8 @@ void RecoveryWriter::IdentifyFirstPiece() {
     std::vector<uint8_t> head(static_cast<size_t>(std::min(pieces_[0].size, par2::kHashedHead)));
     if (in.ReadUpTo(head.data(), head.size()) < head.size())
         throw FileException(FileCause::EndOfFile, 0, pieces_[0].name);
-    state_[0].id = par2::FileIdOf(Md5Of(head.data(), head.size()), pieces_[0].size, pieces_[0].name);
+    state_[0].headHash = Md5Of(head.data(), head.size());
+    state_[0].id = par2::FileIdOf(state_[0].headHash, pieces_[0].size, pieces_[0].name);
 }
 
 uint64_t RecoveryWriter::BytesReadBack() const {
@@ -416,8 +417,6 @@ void RecoveryWriter::SettleOrder(ProgressMeter& meter) {
             }
     }
     pass_->Finish();
-    if (!firstFed_ && !firstAside_)
-        state_[0].headHash = state_[0].head.Final();
     for (uint32_t p = firstAside_ ? 1 : 0; p < count; ++p)
         state_[p].fileHash = state_[p].file.Final();
 }
@@ -426,7 +425,6 @@ void RecoveryWriter::TakeFirstPieceSums() {
     firstSums_->Wait();
     Piece& first = state_[0];
     first.fileHash = firstSums_->File();
-    first.headHash = firstSums_->Head();
     const std::vector<par2::FileDigest>& slices = firstSums_->Slices();
     for (uint32_t j = 0; j < slices.size(); ++j) {
         par2::PutSliceMd5(first.checksums.data(), j, slices[j].md5.data());
@@ -523,7 +521,8 @@ std::vector<File> RecoveryWriter::StartVolumes(const RecoveryPass& pass) {
     std::vector<File> volumes((count + each - 1) / each);
     const size_t named = files_.size();
     for (uint32_t at = 0; at < count; at += each) // before the files exist: a failure part way still removes them
-        files_.push_back(RecoveryVolumeName(pass.FirstExponent() + at, std::min(each, count - at), plan_.recoverySlices));
+        files_.push_back(
+            RecoveryVolumeName(pass.FirstExponent() + at, std::min(each, count - at), plan_.recoverySlices));
     gf16::RunOnEveryCore(volumes.size(), [&](size_t v, std::vector<uint8_t>&) {
         const uint32_t at = static_cast<uint32_t>(v) * each;
         volumes[v].Open(files_[named + v], File::Mode::CreateAlways);

@@ -1,8 +1,7 @@
 // The order in which a split with several pieces in flight reads the large file: a group of pieces at a
 // time (groups of even size, at most inFlight, the first one more where the first piece is apart), a chunk
-// of each in turn (a chunk ends where the listener asks), each
-// chunk in reads of at most a block. Both the reading thread and the writer walk the same schedule, so a block needs no
-// label.
+// of each in turn (a chunk ends where the listener asks), each chunk in reads of at most a block. Both the
+// reading thread and the writer walk the same schedule, so a block needs no label.
 #pragma once
 
 #include <cstddef>
